@@ -1,0 +1,29 @@
+// The commands of quorvel-cli. Each takes its arguments (after the command's name) and returns
+// the exit status; a UsageError means the arguments were wrong (exit 2), a quorvel::Error that
+// the work failed (exit 1, message on stderr).
+#pragma once
+
+#include <QStringList>
+
+#include <stdexcept>
+
+namespace quorvel::cli {
+
+struct UsageError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+struct Command {
+    const char* name;
+    const char* usage;   // arguments, as shown by --help
+    const char* summary; // one line
+    int (*run)(const QStringList& args);
+};
+
+// Raises a UsageError naming the command's usage unless args has `count` entries.
+void expectArguments(const QStringList& args, qsizetype count, const Command& command);
+const Command& command(const char* name);
+
+int decode(const QStringList& args);
+
+} // namespace quorvel::cli

@@ -1,0 +1,86 @@
+// quorvel-cli: the core without windows, for scripts and pipelines.
+#include "cli/Commands.h"
+#include "graphics/Error.h"
+#include "import/PictureKinds.h"
+
+#include <QGuiApplication>
+
+#include <cstdio>
+#include <cstring>
+#include <algorithm>
+#include <iterator>
+
+namespace quorvel::cli {
+
+namespace {
+
+const Command commands[] = {
+    {"decode", "IMAGE OUT.bmp",
+     "read IMAGE as the import sees it (colour only) and write it as a 24-bit BMP", decode},
+};
+
+void printHelp(std::FILE* out)
+{
+    std::fprintf(out, "Usage: quorvel-cli COMMAND ARGUMENTS...\n\nCommands:\n");
+    for (const Command& c : commands) std::fprintf(out, "  %s %s\n      %s\n", c.name, c.usage, c.summary);
+    std::fprintf(out, "\nOptions:\n  --help     show this text\n  --version  show the version\n"
+                      "\nExit status: 0 success, 1 failure (message on stderr), 2 usage error.\n");
+}
+
+} // namespace
+
+const Command& command(const char* name)
+{
+    for (const Command& c : commands)
+        if (std::strcmp(c.name, name) == 0) return c;
+    throw std::logic_error("no such command");
+}
+
+void expectArguments(const QStringList& args, qsizetype count, const Command& c)
+{
+    if (args.size() != count) throw UsageError(std::string("usage: quorvel-cli ") + c.name + " " + c.usage);
+}
+
+} // namespace quorvel::cli
+
+int main(int argc, char** argv)
+{
+    using namespace quorvel::cli;
+    if (argc < 2) {
+        printHelp(stderr);
+        return 2;
+    }
+    const QString name = QString::fromLocal8Bit(argv[1]);
+    if (name == "--help" || name == "-h") {
+        printHelp(stdout);
+        return 0;
+    }
+    if (name == "--version") {
+        std::printf("quorvel-cli %s\n", QUORVEL_VERSION);
+        return 0;
+    }
+    const auto* found = std::find_if(std::begin(commands), std::end(commands),
+                                     [&](const Command& c) { return name == QLatin1String(c.name); });
+    if (found == std::end(commands)) {
+        std::fprintf(stderr, "quorvel-cli: unknown command '%s' (try --help)\n", argv[1]);
+        return 2;
+    }
+
+    // Metafile text needs fonts, which need a (window-less) application.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    int appArgc = 1;
+    QGuiApplication application(appArgc, argv);
+    quorvel::registerAllPictureKinds();
+
+    QStringList args;
+    for (int i = 2; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+    try {
+        return found->run(args);
+    } catch (const UsageError& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        return 2;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        return 1;
+    }
+}

@@ -1,0 +1,16 @@
+// Writes images as uncompressed 24-bit Windows bitmaps: a 14-byte file header, a 40-byte
+// information header, then rows from the bottom up, each padded to a multiple of four bytes.
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+
+class QIODevice;
+
+namespace quorvel {
+
+QByteArray encodeBmp24(const QImage& image);
+// Raises an error when the stream does not take every byte.
+void writeBmp24(const QImage& image, QIODevice& stream);
+
+} // namespace quorvel

@@ -1,0 +1,25 @@
+// An icon: the first image of a Windows icon file, with its transparency, read by the platform.
+#pragma once
+
+#include "graphics/Graphic.h"
+
+#include <QImage>
+
+namespace quorvel {
+
+class Icon : public Graphic {
+public:
+    int width() const override { return image_.width(); }
+    int height() const override { return image_.height(); }
+    const QImage& image() const { return image_; }
+
+    // Draws the icon over what the painter's device holds; transparent pixels leave it as it is.
+    void draw(QPainter& painter, const QRect& target) const override;
+    // Reads the first image of an icon file ("Icon image is not valid").
+    void loadFromStream(QIODevice& stream) override;
+
+private:
+    QImage image_;
+};
+
+} // namespace quorvel

@@ -1,0 +1,40 @@
+// The picture registry: which graphic class reads files of which extension. Extensions are kept
+// in lower case and looked up without regard to case, newest registration first, so a later
+// registration of an extension wins.
+#pragma once
+
+#include "graphics/Graphic.h"
+
+#include <QList>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+namespace quorvel {
+
+using GraphicFactory = std::function<std::unique_ptr<Graphic>()>;
+
+struct PictureKind {
+    QString extension; // lower case, without the dot
+    QString description;
+    GraphicFactory create;
+};
+
+void registerPictureKind(const QString& extension, const QString& description, GraphicFactory create);
+// The newest registration of the extension, or nullptr.
+const PictureKind* findPictureKind(const QString& extension);
+// Every registration, oldest first.
+const QList<PictureKind>& pictureKinds();
+
+// The extension of a path: the text after the last dot of its file name ("" when there is none).
+QString pictureExtension(const QString& path);
+
+// Creates the graphic the registry gives for the path's extension and reads the file into it.
+// An unknown extension fails with "Unknown picture file extension (.%s)".
+std::unique_ptr<Graphic> loadPicture(const QString& path);
+
+// The graphics layer's own kinds: metafiles, icons and plain bitmaps.
+void registerStandardPictureKinds();
+
+} // namespace quorvel

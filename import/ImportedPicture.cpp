@@ -1,0 +1,41 @@
+#include "import/ImportedPicture.h"
+
+#include "graphics/Bitmap.h"
+#include "graphics/PictureRegistry.h"
+
+#include <QPainter>
+
+#include <algorithm>
+
+namespace quorvel {
+
+bool drawnOnImport(const QString& path)
+{
+    const QString ending = path.right(3).toUpper();
+    return ending == "TGA" || ending == "ICO" || ending == "EMF" || ending == "WMF";
+}
+
+QImage importedImage(const QString& path, const Graphic& graphic)
+{
+    const auto* bitmap = dynamic_cast<const Bitmap*>(&graphic);
+    if (bitmap && !drawnOnImport(path)) {
+        // Only the colour goes on: bitmaps hold straight (not premultiplied) alpha, which the
+        // conversion drops without compositing.
+        return bitmap->image().convertToFormat(QImage::Format_RGB32);
+    }
+    QImage image(std::max(graphic.width(), 0), std::max(graphic.height(), 0), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    if (!image.isNull()) {
+        QPainter painter(&image);
+        graphic.draw(painter, QPoint(0, 0));
+    }
+    return image;
+}
+
+QImage loadImportedImage(const QString& path)
+{
+    const std::unique_ptr<Graphic> graphic = loadPicture(path);
+    return importedImage(path, *graphic);
+}
+
+} // namespace quorvel

@@ -1,0 +1,23 @@
+// The picture as the import sees it: a file read through the picture registry and turned into a
+// plain 32-bit colour image. Targa, icon and metafile pictures are drawn at their natural size
+// onto a white image (what they leave transparent stays white); bitmaps are taken as they are,
+// colour only.
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+namespace quorvel {
+
+class Graphic;
+
+// True for the endings whose pictures are drawn onto a bitmap rather than taken as one.
+bool drawnOnImport(const QString& path);
+
+// The colour image of a loaded graphic, as import takes it (Format_RGB32).
+QImage importedImage(const QString& path, const Graphic& graphic);
+
+// Reads the file through the registry; readers' errors pass through.
+QImage loadImportedImage(const QString& path);
+
+} // namespace quorvel

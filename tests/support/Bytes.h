@@ -1,0 +1,55 @@
+// Builds files byte by byte in tests: little-endian integers, text, fills.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+#include <cstring>
+#include <initializer_list>
+#include <string_view>
+
+namespace quorvel::test {
+
+class Bytes {
+public:
+    Bytes& u8(std::uint8_t v) { data_.append(char(v)); return *this; }
+    Bytes& u8s(std::initializer_list<int> values)
+    {
+        for (int v : values) u8(std::uint8_t(v));
+        return *this;
+    }
+    Bytes& u16(std::uint16_t v) { return u8(v & 0xFF).u8(v >> 8); }
+    Bytes& u32(std::uint32_t v) { return u16(v & 0xFFFF).u16(v >> 16); }
+    Bytes& i16(std::int16_t v) { return u16(std::uint16_t(v)); }
+    Bytes& i32(std::int32_t v) { return u32(std::uint32_t(v)); }
+    Bytes& f32(float v)
+    {
+        std::uint32_t bits;
+        static_assert(sizeof bits == sizeof v);
+        std::memcpy(&bits, &v, sizeof bits);
+        return u32(bits);
+    }
+    Bytes& text(std::string_view s) { data_.append(s.data(), qsizetype(s.size())); return *this; }
+    Bytes& fill(qsizetype count, std::uint8_t v = 0) { data_.append(count, char(v)); return *this; }
+    Bytes& raw(const QByteArray& bytes) { data_.append(bytes); return *this; }
+
+    qsizetype size() const { return data_.size(); }
+    const QByteArray& data() const { return data_; }
+    operator const QByteArray&() const { return data_; }
+
+    // Overwrites a little-endian 32-bit value at an offset already written.
+    Bytes& put32(qsizetype at, std::uint32_t v)
+    {
+        for (int i = 0; i < 4; ++i) data_[at + i] = char((v >> (8 * i)) & 0xFF);
+        return *this;
+    }
+
+private:
+    QByteArray data_;
+};
+
+// Writes bytes to a fresh file in the test's temporary directory and returns its path.
+QString writeTempFile(const QString& name, const QByteArray& bytes);
+
+} // namespace quorvel::test
