@@ -2,11 +2,112 @@
 
 #include "graphics/Error.h"
 
-#include <QBuffer>
-#include <QImageReader>
+#include <QIODevice>
 #include <QPainter>
 
+#include <cstdlib>
+
 namespace quorvel {
+
+namespace {
+
+[[noreturn]] void invalid()
+{
+    throw Error("Icon image is not valid");
+}
+
+quint16 le16(const QByteArray& d, qint64 at)
+{
+    return quint16(uchar(d[at]) | uchar(d[at + 1]) << 8);
+}
+
+quint32 le32(const QByteArray& d, qint64 at)
+{
+    return quint32(le16(d, at)) | quint32(le16(d, at + 2)) << 16;
+}
+
+// Icons are small; anything larger than this is not an icon the program can use.
+constexpr qint64 kMaxSide = 4096;
+
+// The first entry's DIB: a BMP information header (height counting the colour rows and the
+// AND-mask rows), a palette, the colour rows bottom-up, then a 1-bit mask, bottom-up too, where a
+// set bit is transparent. 32-bit entries carry alpha; when every alpha byte is 0 the mask decides.
+QImage decodeDib(const QByteArray& d, qint64 at)
+{
+    if (at + 40 > d.size()) invalid();
+    const qint64 headerSize = le32(d, at);
+    const qint64 width = qint32(le32(d, at + 4));
+    const qint64 height = std::abs(qint64(qint32(le32(d, at + 8)))) / 2;
+    const int bpp = le16(d, at + 14);
+    const quint32 compression = le32(d, at + 16);
+    if (headerSize < 40 || headerSize > 1024 || width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide
+        || compression != 0)
+        invalid();
+    if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32) invalid();
+
+    qint64 colours = le32(d, at + 32);
+    if (bpp > 8)
+        colours = 0;
+    else if (colours == 0 || colours > 256)
+        colours = qint64(1) << bpp;
+    const qint64 paletteAt = at + headerSize;
+    const qint64 pixelsAt = paletteAt + 4 * colours;
+    const qint64 stride = (width * bpp + 31) / 32 * 4;
+    const qint64 maskStride = (width + 31) / 32 * 4;
+    const qint64 maskAt = pixelsAt + stride * height;
+    if (maskAt > d.size()) invalid();
+
+    // A version-5 header may place a colour profile where the mask would be: then there is no
+    // mask, and the icon is opaque. A mask cut off by the end of the file counts as none too.
+    bool hasMask = maskAt + maskStride * height <= d.size();
+    if (headerSize >= 124) {
+        const qint64 profile = le32(d, at + 112);
+        if (profile > 0 && profile < maskAt + maskStride * height - at) hasMask = false;
+    }
+
+    QRgb palette[256] = {};
+    for (qint64 i = 0; i < colours; ++i) {
+        const qint64 p = paletteAt + 4 * i;
+        palette[i] = qRgb(uchar(d[p + 2]), uchar(d[p + 1]), uchar(d[p]));
+    }
+
+    QImage image(int(width), int(height), QImage::Format_ARGB32);
+    if (image.isNull()) invalid();
+    bool anyAlpha = false;
+    for (qint64 row = 0; row < height; ++row) {
+        const auto* in = reinterpret_cast<const uchar*>(d.constData() + pixelsAt + stride * row);
+        QRgb* out = reinterpret_cast<QRgb*>(image.scanLine(int(height - 1 - row)));
+        for (qint64 x = 0; x < width; ++x) {
+            switch (bpp) {
+            case 1: out[x] = palette[in[x >> 3] >> (7 - (x & 7)) & 1]; break;
+            case 4: out[x] = palette[in[x >> 1] >> (x & 1 ? 0 : 4) & 0x0F]; break;
+            case 8: out[x] = palette[in[x]]; break;
+            case 16: {
+                const int v = in[2 * x] | in[2 * x + 1] << 8;
+                out[x] = qRgb((v >> 10 & 31) * 255 / 31, (v >> 5 & 31) * 255 / 31, (v & 31) * 255 / 31);
+                break;
+            }
+            case 24: out[x] = qRgb(in[3 * x + 2], in[3 * x + 1], in[3 * x]); break;
+            default:
+                out[x] = qRgba(in[4 * x + 2], in[4 * x + 1], in[4 * x], in[4 * x + 3]);
+                anyAlpha = anyAlpha || in[4 * x + 3] != 0;
+                break;
+            }
+        }
+    }
+    if (bpp == 32 && anyAlpha) return image;
+    for (qint64 row = 0; row < height; ++row) {
+        QRgb* out = reinterpret_cast<QRgb*>(image.scanLine(int(height - 1 - row)));
+        const auto* mask = reinterpret_cast<const uchar*>(d.constData() + maskAt + maskStride * row);
+        for (qint64 x = 0; x < width; ++x) {
+            const bool transparent = hasMask && (mask[x >> 3] >> (7 - (x & 7)) & 1);
+            out[x] = transparent ? out[x] & 0x00FFFFFFu : out[x] | 0xFF000000u;
+        }
+    }
+    return image;
+}
+
+} // namespace
 
 void Icon::draw(QPainter& painter, const QRect& target) const
 {
@@ -15,17 +116,21 @@ void Icon::draw(QPainter& painter, const QRect& target) const
 
 void Icon::loadFromStream(QIODevice& stream)
 {
-    QByteArray bytes = stream.readAll();
-    // An icon file starts with reserved 0, type 1 (icon) or 2 (cursor) and at least one entry.
-    if (bytes.size() < 6 || bytes[0] != 0 || bytes[1] != 0 || (bytes[2] != 1 && bytes[2] != 2) || bytes[3] != 0
-        || (bytes[4] == 0 && bytes[5] == 0))
-        throw Error("Icon image is not valid");
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, "ico");
-    QImage image = reader.read();
-    if (image.isNull()) throw Error("Icon image is not valid");
-    image_ = image.convertToFormat(QImage::Format_ARGB32);
+    const QByteArray d = stream.readAll();
+    // Directory: reserved 0, type 1 (icon) or 2 (cursor), a count, then 16-byte entries whose
+    // last field is the offset of the entry's image. Only the first image is read.
+    if (d.size() < 22 || le16(d, 0) != 0 || (le16(d, 2) != 1 && le16(d, 2) != 2) || le16(d, 4) == 0) invalid();
+    const qint64 at = le32(d, 18);
+    if (at < 22 || at >= d.size()) invalid();
+    QImage image;
+    if (d.mid(at, 8) == QByteArray("\x89PNG\r\n\x1a\n", 8)) {
+        image = QImage::fromData(d.mid(at), "PNG");
+        if (image.isNull() || image.width() > kMaxSide || image.height() > kMaxSide) invalid();
+        image = image.convertToFormat(QImage::Format_ARGB32);
+    } else {
+        image = decodeDib(d, at);
+    }
+    image_ = image;
 }
 
 } // namespace quorvel
