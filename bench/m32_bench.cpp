@@ -55,6 +55,17 @@ void BM_Save(benchmark::State& state)
 }
 BENCHMARK(BM_Save)->Unit(benchmark::kMillisecond);
 
+// The conversion alone, without the file.
+void BM_SaveToMemory(benchmark::State& state)
+{
+    makeTexture();
+    quorvel::TextureDocument d;
+    d.open(kSource);
+    for (auto _ : state) benchmark::DoNotOptimize(d.saveToBytes());
+    state.SetBytesProcessed(state.iterations() * QFile(kSource).size());
+}
+BENCHMARK(BM_SaveToMemory)->Unit(benchmark::kMillisecond);
+
 // The floor both are measured against: read every byte, write them to a new file.
 void BM_PlainCopy(benchmark::State& state)
 {
