@@ -15,7 +15,7 @@ namespace quorvel {
 namespace {
 
 using test::Bytes;
-using test::M32Spec;
+using test::M32Fields;
 
 struct CliRun {
     int status;
@@ -33,7 +33,7 @@ CliRun cli(const QStringList& args)
 
 QString texture()
 {
-    M32Spec s;
+    M32Fields s;
     s.version = 7;
     s.name = "caf\xe9 \x80\"q\"";
     s.detail_name = QByteArray("d\0after", 7);

@@ -12,7 +12,7 @@
 
 namespace quorvel::test {
 
-struct M32Spec {
+struct M32Fields {
     std::int32_t version = 4;
     QByteArray name, substitution_name, next_frame_name, damaged_name, detail_name; // up to 128 bytes
     std::array<std::int32_t, 16> widths{}, heights{}, offsets{};
@@ -25,7 +25,7 @@ struct M32Spec {
     QByteArray reserved = QByteArray(72, '\0');
 
     // Level k (1..16) as present with the given size and offset.
-    M32Spec& level(int k, int width, int height, int offset)
+    M32Fields& level(int k, int width, int height, int offset)
     {
         widths[k - 1] = width;
         heights[k - 1] = height;
@@ -34,7 +34,7 @@ struct M32Spec {
     }
 };
 
-inline Bytes m32Header(const M32Spec& s)
+inline Bytes m32Header(const M32Fields& s)
 {
     auto name = [](Bytes& b, const QByteArray& text) { b.raw(text.left(128)).fill(128 - qMin<qsizetype>(128, text.size())); };
     Bytes b;

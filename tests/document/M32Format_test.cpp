@@ -12,11 +12,11 @@
 namespace quorvel {
 namespace {
 
-using test::M32Spec;
+using test::M32Fields;
 
 TEST(M32Header, DecodesEveryFieldAndEncodesTheSameBytes)
 {
-    M32Spec s;
+    M32Fields s;
     s.version = 7;
     s.name = "wall";
     s.substitution_name = "sub";

@@ -19,7 +19,7 @@ namespace {
 
 using test::Bytes;
 using test::i32At;
-using test::M32Spec;
+using test::M32Fields;
 
 QByteArray readAll(const QString& path)
 {
@@ -70,7 +70,7 @@ TEST(TextureDocument, OpenShowsOverGreyAndSaveRecoversTheStoredColour)
         {{12, 34, 56, 255}, qRgb(12, 34, 56), {12, 34, 56, 255}},
     };
     const int n = int(std::size(rows));
-    Bytes file = test::m32Header(M32Spec().level(1, n, 1, 968));
+    Bytes file = test::m32Header(M32Fields().level(1, n, 1, 968));
     for (const Row& r : rows) file.u8s({r.stored[0], r.stored[1], r.stored[2], r.stored[3]});
     TextureDocument d;
     d.open(test::writeTempFile("pixels.m32", file));
@@ -119,7 +119,7 @@ TEST(TextureDocument, SavesTheLevelTableItLaysOut)
 
 TEST(TextureDocument, NamesVersionAndReservedBytes)
 {
-    M32Spec s;
+    M32Fields s;
     s.version = 7;
     s.name = QByteArray(128, 'N');
     s.substitution_name = QByteArray("abc\0junk", 8);
@@ -163,24 +163,24 @@ TEST(TextureDocument, RefusesBadFilesAndKeepsTheDocument)
         QByteArray message;
     } rows[] = {
         {"empty", QByteArray(), "Read beyond end of file"},
-        {"short header", test::m32Header(M32Spec()).data().left(967), "Read beyond end of file"},
-        {"short level data", Bytes(test::m32Header(M32Spec().level(1, 4, 4, 968))).fill(63), "Read beyond end of file"},
+        {"short header", test::m32Header(M32Fields()).data().left(967), "Read beyond end of file"},
+        {"short level data", Bytes(test::m32Header(M32Fields().level(1, 4, 4, 968))).fill(63), "Read beyond end of file"},
         {"second level short",
-         Bytes(test::m32Header(M32Spec().level(1, 2, 2, 968).level(2, 2, 2, 984))).fill(16 + 15),
+         Bytes(test::m32Header(M32Fields().level(1, 2, 2, 968).level(2, 2, 2, 984))).fill(16 + 15),
          "Read beyond end of file"},
-        {"offset past the end", Bytes(test::m32Header(M32Spec().level(1, 1, 1, 5000))).fill(4), "Read beyond end of file"},
-        {"negative offset", Bytes(test::m32Header(M32Spec().level(1, 1, 1, -4))).fill(4), "Read beyond end of file"},
+        {"offset past the end", Bytes(test::m32Header(M32Fields().level(1, 1, 1, 5000))).fill(4), "Read beyond end of file"},
+        {"negative offset", Bytes(test::m32Header(M32Fields().level(1, 1, 1, -4))).fill(4), "Read beyond end of file"},
         {"oversized level",
-         Bytes(test::m32Header(M32Spec().level(1, 1, 1, 968).level(2, 2048, 16, 972))).fill(4 + 2048 * 16 * 4), tooBig},
-        {"negative width", Bytes(test::m32Header(M32Spec().level(1, -4, 4, 968))).fill(64),
+         Bytes(test::m32Header(M32Fields().level(1, 1, 1, 968).level(2, 2048, 16, 972))).fill(4 + 2048 * 16 * 4), tooBig},
+        {"negative width", Bytes(test::m32Header(M32Fields().level(1, -4, 4, 968))).fill(64),
          "Level 1 is -4 x 4 pixels; a level has 0 to 1024 pixels on a side"},
-        {"negative height", Bytes(test::m32Header(M32Spec().level(3, 4, -1, 968))).fill(64),
+        {"negative height", Bytes(test::m32Header(M32Fields().level(3, 4, -1, 968))).fill(64),
          "Level 3 is 4 x -1 pixels; a level has 0 to 1024 pixels on a side"},
-        {"too tall", Bytes(test::m32Header(M32Spec().level(1, 1024, 1025, 968))).fill(64),
+        {"too tall", Bytes(test::m32Header(M32Fields().level(1, 1024, 1025, 968))).fill(64),
          "Level 1 is 1024 x 1025 pixels; a level has 0 to 1024 pixels on a side"},
     };
 
-    M32Spec good;
+    M32Fields good;
     good.name = "good";
     good.flags = 77;
     good.level(1, 2, 1, 968);
@@ -241,7 +241,7 @@ TEST(TextureDocument, MissingAndUnreadableFiles)
 TEST(TextureDocument, LevelsOutsideALeadingRunAreReadFromTheirOwnOffsets)
 {
     // Levels 2 and 5 present (1, 3, 4 absent), level 5's data first in the file.
-    Bytes b = test::m32Header(M32Spec().level(2, 2, 2, 968 + 4).level(5, 1, 1, 968));
+    Bytes b = test::m32Header(M32Fields().level(2, 2, 2, 968 + 4).level(5, 1, 1, 968));
     b.u8s({9, 8, 7, 255});
     for (int i = 0; i < 4; ++i) b.u8s({i, i, i, 255});
     TextureDocument d;
@@ -266,7 +266,7 @@ TEST(TextureDocument, LevelsOutsideALeadingRunAreReadFromTheirOwnOffsets)
 
 TEST(TextureDocument, NewAfterANineLevelFileThenSevenLevels)
 {
-    M32Spec nine;
+    M32Fields nine;
     int at = 968;
     for (int k = 1, side = 256; k <= 9; ++k, side /= 2) {
         nine.level(k, side, side, at);
@@ -371,7 +371,7 @@ TEST(TextureDocument, FailedSaveKeepsTheFileItWouldReplace)
 
 TEST(TextureDocument, OpenedFileSavesAsTheSameBytes)
 {
-    M32Spec s;
+    M32Fields s;
     s.name = "brick";
     s.flags = 5;
     s.scale_x = 0.5f;
@@ -407,7 +407,7 @@ TEST(TextureDocument, DISABLED_WriteFuzzSeeds)
     }
     d.save(dir + "/chain.m32");
 
-    Bytes scattered = test::m32Header(M32Spec().level(2, 2, 1, 968 + 4).level(4, 1, 1, 968));
+    Bytes scattered = test::m32Header(M32Fields().level(2, 2, 1, 968 + 4).level(4, 1, 1, 968));
     scattered.u8s({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12});
     QFile file(dir + "/scattered.m32");
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
