@@ -4,7 +4,8 @@
 
 namespace quorvel {
 
-TForm1::TForm1(QWidget* parent) : QMainWindow(parent), workspace_(new QMdiArea(this))
+TForm1::TForm1(TextureDocument& document, QWidget* parent)
+    : QMainWindow(parent), document_(document), workspace_(new QMdiArea(this))
 {
     setWindowTitle("Quorvel");
     setCentralWidget(workspace_);

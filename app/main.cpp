@@ -1,5 +1,7 @@
-// Program start: the application, every picture kind, then the main window until it closes.
+// Program start: the application, every picture kind, the one texture document, then the main
+// window until it closes.
 #include "app/TForm1.h"
+#include "document/TextureDocument.h"
 #include "import/PictureKinds.h"
 
 #include <QApplication>
@@ -10,7 +12,9 @@ int main(int argc, char** argv)
     QApplication::setApplicationName("Quorvel");
     quorvel::registerAllPictureKinds();
 
-    quorvel::TForm1 mainWindow;
+    // Its level images and alpha planes are made only when a level first uses them.
+    quorvel::TextureDocument document;
+    quorvel::TForm1 mainWindow(document);
     mainWindow.showMaximized();
     return QApplication::exec();
 }

@@ -25,5 +25,7 @@ void expectArguments(const QStringList& args, qsizetype count, const Command& co
 const Command& command(const char* name);
 
 int decode(const QStringList& args);
+int info(const QStringList& args);
+int resave(const QStringList& args);
 
 } // namespace quorvel::cli

@@ -17,6 +17,8 @@ namespace {
 const Command commands[] = {
     {"decode", "IMAGE OUT.bmp",
      "read IMAGE as the import sees it (colour only) and write it as a 24-bit BMP", decode},
+    {"info", "[--json] TEXTURE.m32", "show the header fields and the level table of an m32 file", info},
+    {"resave", "IN.m32 OUT.m32", "open IN as the editor opens a texture and save it as OUT", resave},
 };
 
 void printHelp(std::FILE* out)

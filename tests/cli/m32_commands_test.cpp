@@ -1,0 +1,122 @@
+// quorvel-cli info and resave, run as a user runs them.
+#include "tests/document/M32Bytes.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+namespace quorvel {
+namespace {
+
+using test::Bytes;
+using test::M32Fields;
+
+struct CliRun {
+    int status;
+    QByteArray out, err;
+};
+
+CliRun cli(const QStringList& args)
+{
+    QProcess process;
+    process.start(QDir(QCoreApplication::applicationDirPath()).filePath("../quorvel-cli"), args);
+    process.waitForFinished(60000);
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardOutput(),
+            process.readAllStandardError()};
+}
+
+QString texture()
+{
+    M32Fields s;
+    s.version = 7;
+    s.name = "caf\xe9 \x80\"q\"";
+    s.detail_name = QByteArray("d\0after", 7);
+    s.flags = -12;
+    s.scale_x = 1.234f;
+    s.dt_u = 0.5f;
+    s.level(1, 2, 2, 968).level(3, 1, 1, 968 + 16);
+    Bytes b = test::m32Header(s);
+    for (int i = 0; i < 5; ++i) b.u8s({200, 100, 50, 128});
+    return test::writeTempFile("cli.m32", b);
+}
+
+TEST(M32Commands, InfoAsJsonInEitherOrder)
+{
+    const QString path = texture();
+    for (const QStringList& args : {QStringList{"info", "--json", path}, QStringList{"info", path, "--json"}}) {
+        const CliRun run = cli(args);
+        ASSERT_EQ(run.status, 0) << run.err.toStdString();
+        QJsonParseError error;
+        const QJsonObject o = QJsonDocument::fromJson(run.out, &error).object();
+        ASSERT_EQ(error.error, QJsonParseError::NoError) << run.out.toStdString();
+        EXPECT_EQ(o.size(), 22);
+        EXPECT_EQ(o["version"].toInt(), 7);
+        EXPECT_EQ(o["name"].toString(), QString::fromUtf8("café €\"q\""));
+        EXPECT_EQ(o["detail_name"].toString(), "d");
+        EXPECT_EQ(o["substitution_name"].toString(), "");
+        EXPECT_EQ(o["flags"].toInt(), -12);
+        EXPECT_EQ(o["mip_scale"].toInt(), 1);
+        EXPECT_FLOAT_EQ(float(o["scale_x"].toDouble()), 1.234f);
+        EXPECT_EQ(o["dt_u"].toDouble(), 0.5);
+        for (const char* key : {"next_frame_name", "damaged_name", "contents", "value", "scale_y", "detail_scale_x",
+                                "detail_scale_y", "dt_v", "dt_alpha", "detail_src", "detail_dst", "detail_flags",
+                                "damage_health"})
+            EXPECT_TRUE(o.contains(key)) << key;
+        const QJsonArray levels = o["levels"].toArray();
+        ASSERT_EQ(levels.size(), 2);
+        EXPECT_EQ(levels[0].toObject(), QJsonObject({{"width", 2}, {"height", 2}, {"offset", 968}}));
+        EXPECT_EQ(levels[1].toObject(), QJsonObject({{"width", 1}, {"height", 1}, {"offset", 984}}));
+    }
+    const CliRun text = cli({"info", path});
+    EXPECT_EQ(text.status, 0);
+    EXPECT_TRUE(text.out.contains("café")) << text.out.toStdString();
+}
+
+TEST(M32Commands, ResaveGoesThroughTheWorkingTexts)
+{
+    const QString out = QFileInfo(texture()).absolutePath() + "/resaved.m32";
+    const CliRun run = cli({"resave", texture(), out});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    QFile file(out);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    ASSERT_EQ(bytes.size(), 968 + 16 + 4);
+    EXPECT_EQ(test::i32At(bytes, 0), 4);
+    EXPECT_EQ(test::f32At(bytes, 720), 1.23f);
+    EXPECT_EQ(bytes.mid(732, 128), QByteArray("d").append(127, '\0'));
+    EXPECT_EQ(test::i32At(bytes, test::kOffsetsAt + 4), 984);
+    EXPECT_EQ(test::i32At(bytes, test::kOffsetsAt + 8), 0);
+    EXPECT_EQ(bytes.mid(968, 4), QByteArray("\xc8\x64\x33\x80", 4)); // (200, 100, 51, 128)
+}
+
+TEST(M32Commands, ExitStatusAndMessages)
+{
+    struct Row {
+        QStringList args;
+        int status;
+        QByteArray err;
+    } rows[] = {
+        {{"info", "/nonexistent-dir/x.m32"}, 1, "Invalid filename\n"},
+        {{"info", QFileInfo(texture()).absolutePath() + "/none.m32"}, 1, "File not found\n"},
+        {{"resave", test::writeTempFile("short.m32", QByteArray(100, 'x')), "/tmp/never.m32"}, 1,
+         "Read beyond end of file\n"},
+        {{"info"}, 2, "usage: quorvel-cli info [--json] TEXTURE.m32\n"},
+        {{"info", "a", "b"}, 2, "usage: quorvel-cli info [--json] TEXTURE.m32\n"},
+        {{"resave", "a"}, 2, "usage: quorvel-cli resave IN.m32 OUT.m32\n"},
+    };
+    for (const Row& r : rows) {
+        const CliRun run = cli(r.args);
+        EXPECT_EQ(run.status, r.status) << r.args.join(' ').toStdString();
+        EXPECT_TRUE(run.err.endsWith(r.err)) << run.err.toStdString();
+    }
+    EXPECT_FALSE(QFile::exists("/tmp/never.m32"));
+}
+
+} // namespace
+} // namespace quorvel

@@ -1,0 +1,418 @@
+// The texture document: opening files built byte by byte, saving, the level table kept in step,
+// and files that must be refused without touching the document.
+#include "document/TextureDocument.h"
+#include "graphics/Error.h"
+#include "tests/document/M32Bytes.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstring>
+#include <sys/resource.h>
+
+namespace quorvel {
+namespace {
+
+using test::Bytes;
+using test::i32At;
+using test::M32Fields;
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return file.readAll();
+}
+
+QString tempPath(const QString& name)
+{
+    static QTemporaryDir dir;
+    return QDir(dir.path()).filePath(name);
+}
+
+QRgb shownAt(const TextureDocument& d, int level, int x, int y) { return d.levelImage(level).pixel(x, y) & 0xFFFFFF; }
+int alphaAt(const TextureDocument& d, int level, int x, int y) { return d.alphaPlane(level).constScanLine(y)[x]; }
+
+TEST(TextureDocument, StartsEmptyWithoutAnyImage)
+{
+    TextureDocument d;
+    EXPECT_EQ(d.levelCount(), 0);
+    EXPECT_TRUE(d.currentFile().isEmpty());
+    EXPECT_EQ(d.header().version, 4);
+    EXPECT_EQ(d.header().flags, 2048);
+    EXPECT_EQ(d.texts(), HeaderTexts());
+    EXPECT_EQ(d.currentLevel(), 1);
+    for (int k = 1; k <= kMaxLevels; ++k) {
+        EXPECT_FALSE(d.hasLevelImage(k));
+        EXPECT_FALSE(d.hasAlphaPlane(k));
+    }
+    EXPECT_EQ(d.levelImage(5).pixel(1023, 1023), 0xFFFFFFFFu);
+    EXPECT_EQ(d.levelImage(5).format(), QImage::Format_RGB32);
+    EXPECT_EQ(alphaAt(d, 5, 0, 0), 0);
+    EXPECT_FALSE(d.hasLevelImage(4));
+}
+
+TEST(TextureDocument, OpenShowsOverGreyAndSaveRecoversTheStoredColour)
+{
+    // Stored pixel, shown colour, alpha plane, bytes written back.
+    struct Row {
+        std::array<int, 4> stored;
+        QRgb shown;
+        std::array<int, 4> saved;
+    } rows[] = {
+        {{200, 100, 50, 128}, qRgb(196, 146, 121), {200, 100, 51, 128}},
+        {{255, 255, 255, 128}, qRgb(224, 224, 224), {255, 255, 255, 128}},
+        {{77, 88, 99, 0}, qRgb(192, 192, 192), {0, 0, 0, 0}},
+        {{12, 34, 56, 255}, qRgb(12, 34, 56), {12, 34, 56, 255}},
+    };
+    const int n = int(std::size(rows));
+    Bytes file = test::m32Header(M32Fields().level(1, n, 1, 968));
+    for (const Row& r : rows) file.u8s({r.stored[0], r.stored[1], r.stored[2], r.stored[3]});
+    TextureDocument d;
+    d.open(test::writeTempFile("pixels.m32", file));
+    for (int x = 0; x < n; ++x) {
+        EXPECT_EQ(shownAt(d, 1, x, 0), rows[x].shown & 0xFFFFFF) << x;
+        EXPECT_EQ(alphaAt(d, 1, x, 0), rows[x].stored[3]) << x;
+    }
+    // Alpha 255 keeps whatever is painted.
+    d.levelImage(1).setPixel(3, 0, qRgb(1, 2, 3));
+
+    const QString out = tempPath("pixels-out.m32");
+    d.save(out);
+    const QByteArray saved = readAll(out);
+    ASSERT_EQ(saved.size(), 968 + 4 * n);
+    rows[3].saved = {1, 2, 3, 255};
+    for (int x = 0; x < n; ++x)
+        for (int c = 0; c < 4; ++c) EXPECT_EQ(std::uint8_t(saved[968 + 4 * x + c]), rows[x].saved[c]) << x << "," << c;
+}
+
+TEST(TextureDocument, SavesTheLevelTableItLaysOut)
+{
+    TextureDocument d;
+    const QString empty = tempPath("empty.m32");
+    d.save(empty);
+    const QByteArray header = readAll(empty);
+    ASSERT_EQ(header.size(), 968);
+    EXPECT_EQ(i32At(header, 0), 4);
+    EXPECT_EQ(i32At(header, 708), 2048);
+    for (int k = 0; k < 16; ++k) EXPECT_EQ(i32At(header, test::kOffsetsAt + 4 * k), 0);
+
+    EXPECT_EQ(d.appendLevel(64, 64, "64x64"), 1);
+    EXPECT_EQ(d.appendLevel(32, 32, "32x32"), 2);
+    EXPECT_EQ(d.levelEntries(), QStringList({"64x64", "32x32"}));
+    const QString path = tempPath("two.m32");
+    d.save(path);
+    EXPECT_EQ(d.currentFile(), path);
+    const QByteArray bytes = readAll(path);
+    EXPECT_EQ(bytes.size(), 21448);
+    EXPECT_EQ(i32At(bytes, test::kOffsetsAt), 968);
+    EXPECT_EQ(i32At(bytes, test::kOffsetsAt + 4), 17352);
+    EXPECT_EQ(i32At(bytes, test::kOffsetsAt + 8), 0);
+    EXPECT_EQ(i32At(bytes, test::kWidthsAt + 4), 32);
+    // A new level is white and opaque.
+    EXPECT_EQ(bytes.mid(968, 4), QByteArray("\xff\xff\xff\xff", 4));
+}
+
+TEST(TextureDocument, NamesVersionAndReservedBytes)
+{
+    M32Fields s;
+    s.version = 7;
+    s.name = QByteArray(128, 'N');
+    s.substitution_name = QByteArray("abc\0junk", 8);
+    s.detail_name = "\xe9t\xe9";
+    s.scale_x = 1.234f;
+    s.dt_u = 0.5f;
+    for (int i = 0; i < 72; ++i) s.reserved[i] = char(0xA0 + i);
+    TextureDocument d;
+    d.open(test::writeTempFile("names.m32", test::m32Header(s)));
+    EXPECT_EQ(d.header().version, 7);
+    EXPECT_EQ(d.texts().name, QString(128, u'N'));
+    EXPECT_EQ(d.texts().substitution_name, "abc");
+    EXPECT_EQ(d.texts().detail_name, QString::fromUtf8("été"));
+    EXPECT_EQ(d.texts().scale_x, "1.23");
+    EXPECT_EQ(d.texts().dt_u, " 5.00000000000000E-0001");
+    EXPECT_EQ(d.levelCount(), 0);
+
+    d.newDocument(); // New keeps the reserved bytes of the last file opened
+    d.texts() = HeaderTexts::fromHeader(decodeM32Header(test::m32Header(s).data().constData()));
+    const QString out = tempPath("names-out.m32");
+    d.save(out);
+    const QByteArray bytes = readAll(out);
+    ASSERT_EQ(bytes.size(), 968);
+    EXPECT_EQ(i32At(bytes, 0), 4);
+    EXPECT_EQ(d.header().version, 4);
+    EXPECT_EQ(bytes.mid(4, 128), QByteArray(128, 'N'));
+    EXPECT_EQ(bytes.mid(132, 128), QByteArray("abc").append(125, '\0'));
+    EXPECT_EQ(bytes.mid(732, 4), QByteArray("\xe9t\xe9\0", 4));
+    EXPECT_EQ(test::f32At(bytes, 720), 1.23f);
+    EXPECT_EQ(test::f32At(bytes, 868), 0.5f);
+    EXPECT_EQ(bytes.mid(896), s.reserved);
+}
+
+// Bad files leave the document as it was: header, texts, file, levels and their pixels.
+TEST(TextureDocument, RefusesBadFilesAndKeepsTheDocument)
+{
+    const QByteArray tooBig = "Level 2 is 2048 x 16 pixels; a level has 0 to 1024 pixels on a side";
+    struct Row {
+        const char* name;
+        QByteArray bytes;
+        QByteArray message;
+    } rows[] = {
+        {"empty", QByteArray(), "Read beyond end of file"},
+        {"short header", test::m32Header(M32Fields()).data().left(967), "Read beyond end of file"},
+        {"short level data", Bytes(test::m32Header(M32Fields().level(1, 4, 4, 968))).fill(63), "Read beyond end of file"},
+        {"second level short",
+         Bytes(test::m32Header(M32Fields().level(1, 2, 2, 968).level(2, 2, 2, 984))).fill(16 + 15),
+         "Read beyond end of file"},
+        {"offset past the end", Bytes(test::m32Header(M32Fields().level(1, 1, 1, 5000))).fill(4), "Read beyond end of file"},
+        {"negative offset", Bytes(test::m32Header(M32Fields().level(1, 1, 1, -4))).fill(4), "Read beyond end of file"},
+        {"oversized level",
+         Bytes(test::m32Header(M32Fields().level(1, 1, 1, 968).level(2, 2048, 16, 972))).fill(4 + 2048 * 16 * 4), tooBig},
+        {"negative width", Bytes(test::m32Header(M32Fields().level(1, -4, 4, 968))).fill(64),
+         "Level 1 is -4 x 4 pixels; a level has 0 to 1024 pixels on a side"},
+        {"negative height", Bytes(test::m32Header(M32Fields().level(3, 4, -1, 968))).fill(64),
+         "Level 3 is 4 x -1 pixels; a level has 0 to 1024 pixels on a side"},
+        {"too tall", Bytes(test::m32Header(M32Fields().level(1, 1024, 1025, 968))).fill(64),
+         "Level 1 is 1024 x 1025 pixels; a level has 0 to 1024 pixels on a side"},
+    };
+
+    M32Fields good;
+    good.name = "good";
+    good.flags = 77;
+    good.level(1, 2, 1, 968);
+    const QString goodPath = test::writeTempFile("good.m32", Bytes(test::m32Header(good)).u8s({10, 20, 30, 255, 40, 50, 60, 0}));
+    TextureDocument d;
+    d.open(goodPath);
+    d.texts().value = "typed";
+    d.levelImage(2).fill(qRgb(1, 2, 3));
+    d.alphaPlane(2).fill(9);
+    const QImage image1 = d.levelImage(1), image2 = d.levelImage(2), alpha1 = d.alphaPlane(1), alpha2 = d.alphaPlane(2);
+    const M32Header header = d.header();
+    const HeaderTexts texts = d.texts();
+
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        try {
+            d.open(test::writeTempFile(QString::fromLatin1(r.name).replace(' ', '-') + ".m32", r.bytes));
+            ADD_FAILURE() << "opened";
+        } catch (const Error& e) {
+            EXPECT_EQ(QByteArray(e.what()), r.message);
+        }
+        EXPECT_EQ(std::memcmp(&d.header(), &header, sizeof header), 0);
+        EXPECT_EQ(d.texts(), texts);
+        EXPECT_EQ(d.currentFile(), goodPath);
+        EXPECT_EQ(d.levelEntries(), QStringList{"2 * 1"});
+        EXPECT_EQ(d.levelImage(1), image1);
+        EXPECT_EQ(d.levelImage(2), image2);
+        EXPECT_EQ(d.alphaPlane(1), alpha1);
+        EXPECT_EQ(d.alphaPlane(2), alpha2);
+        EXPECT_FALSE(d.hasLevelImage(3));
+    }
+}
+
+TEST(TextureDocument, MissingAndUnreadableFiles)
+{
+    const QString dir = QFileInfo(tempPath("x")).absolutePath();
+    struct Row {
+        QString path;
+        const char* message;
+    } rows[] = {
+        {dir + "/no-such-file.m32", "File not found"},
+        {dir + "/no-such-dir/a.m32", "Invalid filename"},
+        {dir, "File access denied"},
+        {"", "File not found"},
+    };
+    TextureDocument d;
+    for (const Row& r : rows) {
+        try {
+            d.open(r.path);
+            ADD_FAILURE() << "opened " << r.path.toStdString();
+        } catch (const Error& e) {
+            EXPECT_STREQ(e.what(), r.message) << r.path.toStdString();
+        }
+        EXPECT_TRUE(d.currentFile().isEmpty());
+    }
+}
+
+TEST(TextureDocument, LevelsOutsideALeadingRunAreReadFromTheirOwnOffsets)
+{
+    // Levels 2 and 5 present (1, 3, 4 absent), level 5's data first in the file.
+    Bytes b = test::m32Header(M32Fields().level(2, 2, 2, 968 + 4).level(5, 1, 1, 968));
+    b.u8s({9, 8, 7, 255});
+    for (int i = 0; i < 4; ++i) b.u8s({i, i, i, 255});
+    TextureDocument d;
+    d.open(test::writeTempFile("scattered.m32", b));
+    ASSERT_EQ(d.levelCount(), 2);
+    EXPECT_EQ(d.levelEntries(), QStringList({"2 * 2", "1 * 1"}));
+    EXPECT_EQ(d.levelSize(1), QSize(2, 2));
+    EXPECT_EQ(d.levelSize(2), QSize(1, 1));
+    EXPECT_EQ(d.header().offsets[0], 968);
+    EXPECT_EQ(d.header().offsets[1], 968 + 16);
+    EXPECT_EQ(d.header().offsets[4], 0);
+    EXPECT_EQ(shownAt(d, 1, 1, 1), qRgb(3, 3, 3) & 0xFFFFFF);
+    EXPECT_EQ(shownAt(d, 2, 0, 0), qRgb(9, 8, 7) & 0xFFFFFF);
+
+    const QString out = tempPath("scattered-out.m32");
+    d.save(out);
+    const QByteArray bytes = readAll(out);
+    EXPECT_EQ(bytes.size(), 968 + 16 + 4);
+    EXPECT_EQ(bytes.mid(968 + 12, 4), QByteArray("\3\3\3\xff", 4));
+    EXPECT_EQ(bytes.mid(968 + 16, 4), QByteArray("\x9\x8\x7\xff", 4));
+}
+
+TEST(TextureDocument, NewAfterANineLevelFileThenSevenLevels)
+{
+    M32Fields nine;
+    int at = 968;
+    for (int k = 1, side = 256; k <= 9; ++k, side /= 2) {
+        nine.level(k, side, side, at);
+        at += side * side * 4;
+    }
+    Bytes file = test::m32Header(nine);
+    file.fill(at - 968, 0x80);
+    TextureDocument d;
+    d.open(test::writeTempFile("nine.m32", file));
+    ASSERT_EQ(d.levelCount(), 9);
+
+    d.newDocument();
+    EXPECT_EQ(d.levelCount(), 0);
+    EXPECT_TRUE(d.currentFile().isEmpty());
+    EXPECT_EQ(d.levelImage(1).pixel(0, 0), 0xFFFFFFFFu); // the current level is cleared
+    for (int k = 1, side = 64; k <= 7; ++k, side /= 2) d.appendLevel(side, side, QStringLiteral("%1x%1").arg(side));
+    const QString out = tempPath("seven.m32");
+    d.save(out);
+    const QByteArray bytes = readAll(out);
+    int expected = 968;
+    for (int side = 64; side >= 1; side /= 2) expected += side * side * 4;
+    EXPECT_EQ(bytes.size(), expected);
+    EXPECT_NE(i32At(bytes, test::kOffsetsAt + 6 * 4), 0);
+    EXPECT_EQ(i32At(bytes, test::kOffsetsAt + 7 * 4), 0);
+    EXPECT_EQ(i32At(bytes, test::kOffsetsAt + 8 * 4), 0);
+}
+
+TEST(TextureDocument, RemovingALevelMovesTheLaterOnesDown)
+{
+    TextureDocument d;
+    d.appendLevel(256, 256, "256x256");
+    d.appendLevel(128, 128, "128x128", 100);
+    d.appendLevel(64, 64, "64x64", 50);
+    d.levelImage(3).setPixel(0, 0, qRgb(1, 2, 3));
+    d.setCurrentLevel(3);
+
+    d.removeLevel(2);
+    EXPECT_EQ(d.levelCount(), 2);
+    EXPECT_EQ(d.levelEntries(), QStringList({"256x256", "64x64"}));
+    EXPECT_EQ(d.levelSize(2), QSize(64, 64));
+    EXPECT_EQ(d.header().offsets[0], 968);
+    EXPECT_EQ(d.header().offsets[1], 968 + 262144);
+    EXPECT_EQ(d.header().offsets[2], 0);
+    EXPECT_EQ(shownAt(d, 2, 0, 0), qRgb(1, 2, 3) & 0xFFFFFF);
+    EXPECT_EQ(alphaAt(d, 2, 0, 0), 50);
+    EXPECT_EQ(d.currentLevel(), 1);
+
+    d.removeLevel(2);
+    d.removeLevel(1);
+    EXPECT_EQ(d.levelCount(), 0);
+    for (int k = 0; k < 16; ++k) EXPECT_EQ(d.header().offsets[k], 0);
+    EXPECT_THROW(d.removeLevel(1), std::out_of_range);
+}
+
+TEST(TextureDocument, AppendKeepsToTheLimits)
+{
+    TextureDocument d;
+    EXPECT_THROW(d.appendLevel(1025, 1, "x"), Error);
+    EXPECT_THROW(d.appendLevel(1, -1, "x"), Error);
+    for (int k = 1; k <= 16; ++k) d.appendLevel(1, 1, "1x1");
+    EXPECT_THROW(d.appendLevel(1, 1, "1x1"), Error);
+    EXPECT_EQ(d.levelCount(), 16);
+    EXPECT_EQ(d.header().offsets[15], 968 + 15 * 4);
+}
+
+// A write that fails part way leaves the old file whole and reports the failure.
+TEST(TextureDocument, FailedSaveKeepsTheFileItWouldReplace)
+{
+    const QString path = tempPath("keep.m32");
+    TextureDocument small;
+    small.save(path);
+    const QByteArray before = readAll(path);
+    ASSERT_EQ(before.size(), 968);
+
+    TextureDocument big;
+    big.appendLevel(256, 256, "256x256");
+    rlimit old;
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit limited = old;
+    limited.rlim_cur = 100000;
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &limited);
+    QByteArray message;
+    try {
+        big.save(path);
+    } catch (const Error& e) {
+        message = e.what();
+    }
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, previous);
+    EXPECT_EQ(message, "Disk full");
+    EXPECT_EQ(readAll(path), before);
+    EXPECT_EQ(QDir(QFileInfo(path).absolutePath()).entryList(QDir::Files).filter("keep").size(), 1);
+
+    try {
+        big.save(tempPath("missing-dir/x.m32"));
+        ADD_FAILURE() << "saved";
+    } catch (const Error& e) {
+        EXPECT_STREQ(e.what(), "Invalid filename");
+    }
+}
+
+TEST(TextureDocument, OpenedFileSavesAsTheSameBytes)
+{
+    M32Fields s;
+    s.name = "brick";
+    s.flags = 5;
+    s.scale_x = 0.5f;
+    s.dt_v = 0.1f;
+    s.level(1, 2, 2, 968).level(2, 1, 1, 968 + 16);
+    Bytes b = test::m32Header(s);
+    b.u8s({0, 0, 0, 255, 255, 255, 255, 255, 1, 2, 3, 255, 0, 0, 0, 0, 5, 6, 7, 255});
+    TextureDocument d;
+    d.open(test::writeTempFile("brick.m32", b));
+    EXPECT_EQ(d.saveToBytes(), b.data());
+}
+
+} // namespace
+} // namespace quorvel
+
+namespace quorvel {
+namespace {
+
+// Writes the fuzz target's seeds into $QUORVEL_M32_SEEDS (run with
+// --gtest_also_run_disabled_tests --gtest_filter=*Seeds*).
+TEST(TextureDocument, DISABLED_WriteFuzzSeeds)
+{
+    const QString dir = qEnvironmentVariable("QUORVEL_M32_SEEDS");
+    ASSERT_FALSE(dir.isEmpty());
+    TextureDocument d;
+    d.save(dir + "/empty.m32");
+
+    d.texts().name = "seed";
+    d.texts().dt_u = "0.5";
+    for (int side = 4; side >= 1; side /= 2) {
+        const int k = d.appendLevel(side, side, QStringLiteral("%1x%1").arg(side), 64 * side - 1);
+        d.levelImage(k).setPixel(0, 0, qRgb(10, 200, 30));
+    }
+    d.save(dir + "/chain.m32");
+
+    Bytes scattered = test::m32Header(M32Fields().level(2, 2, 1, 968 + 4).level(4, 1, 1, 968));
+    scattered.u8s({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12});
+    QFile file(dir + "/scattered.m32");
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(scattered);
+}
+
+} // namespace
+} // namespace quorvel
