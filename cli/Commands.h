@@ -25,5 +25,6 @@ void expectArguments(const QStringList& args, qsizetype count, const Command& co
 const Command& command(const char* name);
 
 int decode(const QStringList& args);
+int tgaResave(const QStringList& args);
 
 } // namespace quorvel::cli

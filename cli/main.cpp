@@ -17,6 +17,9 @@ namespace {
 const Command commands[] = {
     {"decode", "IMAGE OUT.bmp",
      "read IMAGE as the import sees it (colour only) and write it as a 24-bit BMP", decode},
+    {"tga-resave", "IN.tga OUT",
+     "load IN as a TGA picture and save it again: OUT ending in .bmp gets a 24-bit BMP, any other a TGA",
+     tgaResave},
 };
 
 void printHelp(std::FILE* out)
