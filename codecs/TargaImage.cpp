@@ -150,7 +150,7 @@ struct RowDecoder {
     int pixelSize = 0;       // bytes per stored pixel
     const QRgb* lut = nullptr; // 256 entries: the colour map or the grey levels
 
-    void decode(const std::uint8_t* in, int width, QRgb* colour, QRgb* alpha) const
+    void decode(const std::uint8_t* in, int width, QRgb* colour, std::uint8_t* alpha) const
     {
         switch (source) {
         case Source::none:
@@ -191,7 +191,7 @@ struct RowDecoder {
                 std::uint32_t v;
                 std::memcpy(&v, in + 4 * std::size_t(x), 4);
                 colour[x] = opaque | v;
-                alpha[x] = opaque | (v >> 24) * 0x010101u;
+                alpha[x] = std::uint8_t(v >> 24);
             }
             return;
         default:
@@ -222,27 +222,29 @@ void writeHeader(QIODevice& stream, std::uint8_t type, int width, int height, in
     checkedWrite(stream, header, sizeof header);
 }
 
-QImage newImage(int width, int height)
+QImage newImage(int width, int height, QImage::Format format)
 {
-    QImage image(width, height, QImage::Format_RGB32);
+    QImage image(width, height, format);
     if (image.isNull()) throw Error(tooLargeMessage);
     return image;
 }
 
 } // namespace
 
-RleRowResult DecodeRleRow(const std::uint8_t* in, std::size_t inSize, int pixelSize, std::uint8_t* out,
-                          std::size_t outSize, RlePacket& pending)
+namespace {
+
+// Parses run-length packets of `p` bytes per pixel until `pixels` pixels exist, handing each
+// piece to the sink: sink.run(pixel, at, n) repeats one stored pixel n times from output pixel
+// `at`, sink.raw(stored, at, n) takes n stored pixels. Never reads past `inSize`.
+template <typename Sink>
+RleRowResult parseRle(const std::uint8_t* in, std::size_t inSize, std::size_t p, std::size_t pixels,
+                      RlePacket& pending, Sink& sink)
 {
-    RleRowResult result;
-    if (pixelSize < 1 || pixelSize > 4) return result;
-    const std::size_t p = std::size_t(pixelSize);
-    std::size_t ip = 0, op = 0;
-    while (op + p <= outSize) {
+    std::size_t ip = 0, done = 0;
+    while (done < pixels) {
         if (pending.remaining == 0) {
             if (ip >= inSize) break;
             const std::uint8_t head = in[ip];
-            const int count = (head & 0x7F) + 1;
             if (head & 0x80) {
                 if (inSize - ip < 1 + p) break;
                 std::memcpy(pending.pixel.data(), in + ip + 1, p);
@@ -252,37 +254,48 @@ RleRowResult DecodeRleRow(const std::uint8_t* in, std::size_t inSize, int pixelS
                 ip += 1;
                 pending.run = false;
             }
-            pending.remaining = count;
+            pending.remaining = (head & 0x7F) + 1;
         }
-        std::size_t n = std::min(std::size_t(pending.remaining), (outSize - op) / p);
+        std::size_t n = std::min(std::size_t(pending.remaining), pixels - done);
         if (pending.run) {
-            std::uint8_t* to = out + op;
-            switch (pixelSize) {
-            case 1:
-                std::memset(to, pending.pixel[0], n);
-                break;
-            case 4: {
-                std::uint32_t v;
-                std::memcpy(&v, pending.pixel.data(), 4);
-                for (std::size_t i = 0; i < n; ++i) std::memcpy(to + 4 * i, &v, 4);
-                break;
-            }
-            default:
-                for (std::size_t i = 0; i < n; ++i) std::memcpy(to + p * i, pending.pixel.data(), p);
-                break;
-            }
+            sink.run(pending.pixel.data(), done, n);
         } else {
             n = std::min(n, (inSize - ip) / p);
-            std::memcpy(out + op, in + ip, n * p);
+            sink.raw(in + ip, done, n);
             ip += n * p;
         }
         pending.remaining -= int(n);
-        op += n * p;
-        if (pending.remaining > 0 && op + p <= outSize) break; // input ended inside a raw packet
+        done += n;
+        if (pending.remaining > 0 && done < pixels) break; // the input ended inside a raw packet
     }
-    result.consumed = ip;
-    result.produced = op;
-    return result;
+    return {ip, done * p};
+}
+
+// Stored pixels copied as they are.
+struct ByteSink {
+    std::uint8_t* out;
+    std::size_t p;
+    void run(const std::uint8_t* pixel, std::size_t at, std::size_t n)
+    {
+        std::uint8_t* to = out + at * p;
+        if (p == 1) {
+            std::memset(to, pixel[0], n);
+        } else {
+            for (std::size_t i = 0; i < n; ++i) std::memcpy(to + p * i, pixel, p);
+        }
+    }
+    void raw(const std::uint8_t* stored, std::size_t at, std::size_t n) { std::memcpy(out + at * p, stored, n * p); }
+};
+
+} // namespace
+
+RleRowResult DecodeRleRow(const std::uint8_t* in, std::size_t inSize, int pixelSize, std::uint8_t* out,
+                          std::size_t outSize, RlePacket& pending)
+{
+    if (pixelSize < 1 || pixelSize > 4) return {};
+    const std::size_t p = std::size_t(pixelSize);
+    ByteSink sink{out, p};
+    return parseRle(in, inSize, p, outSize / p, pending, sink);
 }
 
 std::size_t EncodeRleRow(const std::uint8_t* row, std::size_t width, std::uint8_t* out)
@@ -427,40 +440,67 @@ void TTarga::loadFromStream(QIODevice& stream)
             const qint64 remaining = in.remaining();
             if (remaining >= 0 && std::uint64_t(remaining) < least) throw Error(truncatedMessage);
         }
-        colour = newImage(width, height);
+        colour = newImage(width, height, QImage::Format_RGB32);
         const bool withAlpha = decoder.source == Source::trueColor && p == 4;
-        if (withAlpha) alpha = newImage(width, height);
+        if (withAlpha) alpha = newImage(width, height, QImage::Format_Grayscale8);
         if (decoder.source == Source::none) colour.fill(opaque);
 
         uchar* colourBits = colour.bits();
         uchar* alphaBits = withAlpha ? alpha.bits() : nullptr;
         const qsizetype colourLine = colour.bytesPerLine();
         const qsizetype alphaLine = withAlpha ? alpha.bytesPerLine() : 0;
-        auto emitRow = [&](int r, const std::uint8_t* src) {
+        // The bitmap row that the r-th stored row fills.
+        auto rowAt = [&](int r, QRgb*& c, std::uint8_t*& a) {
             const int y = hd.topDown ? r : height - 1 - r;
-            auto* c = reinterpret_cast<QRgb*>(colourBits + colourLine * y);
-            auto* a = withAlpha ? reinterpret_cast<QRgb*>(alphaBits + alphaLine * y) : nullptr;
-            decoder.decode(src, width, c, a);
-            if (hd.rightToLeft) {
-                std::reverse(c, c + width);
-                if (a) std::reverse(a, a + width);
-            }
+            c = reinterpret_cast<QRgb*>(colourBits + colourLine * y);
+            a = withAlpha ? alphaBits + alphaLine * y : nullptr;
+        };
+        auto mirror = [&](QRgb* c, std::uint8_t* a) {
+            if (!hd.rightToLeft) return;
+            std::reverse(c, c + width);
+            if (a) std::reverse(a, a + width);
         };
 
         if (decoder.source != Source::none && !rle) {
-            for (int r = 0; r < height; ++r) emitRow(r, in.take(rowBytes));
+            for (int r = 0; r < height; ++r) {
+                QRgb* c;
+                std::uint8_t* a;
+                rowAt(r, c, a);
+                decoder.decode(in.take(rowBytes), width, c, a);
+                mirror(c, a);
+            }
         } else if (decoder.source != Source::none) {
+            // Packets are decoded straight into the bitmap rows: a run is one pixel converted and
+            // repeated, a raw packet converted as it stands.
+            struct RowSink {
+                const RowDecoder& decoder;
+                QRgb* c;
+                std::uint8_t* a;
+                void run(const std::uint8_t* pixel, std::size_t at, std::size_t n)
+                {
+                    QRgb value = opaque;
+                    std::uint8_t alphaValue = 0;
+                    decoder.decode(pixel, 1, &value, &alphaValue);
+                    std::fill_n(c + at, n, value);
+                    if (a) std::memset(a + at, alphaValue, n);
+                }
+                void raw(const std::uint8_t* stored, std::size_t at, std::size_t n)
+                {
+                    decoder.decode(stored, int(n), c + at, a ? a + at : nullptr);
+                }
+            };
             // A row of one-pixel raw packets is the most input a row can take.
             const std::size_t window = std::size_t(width) * (1 + p);
-            std::vector<std::uint8_t> row(rowBytes);
             RlePacket pending;
             for (int r = 0; r < height; ++r) {
+                RowSink sink{decoder, nullptr, nullptr};
+                rowAt(r, sink.c, sink.a);
                 std::size_t available = 0;
                 const std::uint8_t* src = in.peek(window, available);
-                const RleRowResult step = DecodeRleRow(src, available, int(p), row.data(), rowBytes, pending);
+                const RleRowResult step = parseRle(src, available, p, std::size_t(width), pending, sink);
                 if (step.produced < rowBytes) throw Error(truncatedMessage);
                 in.consume(step.consumed);
-                emitRow(r, row.data());
+                mirror(sink.c, sink.a);
             }
             if (pending.remaining > 0) throw Error(overrunMessage);
         }
@@ -472,7 +512,7 @@ void TTarga::loadFromStream(QIODevice& stream)
     imageKind_ = imageKind;
     SaveDepth = saveDepth;
     colorBitmap_.setImage(colour);
-    alphaBitmap_.setImage(alpha);
+    alpha_ = alpha;
     if (OnImageChange) OnImageChange();
 }
 
@@ -508,9 +548,14 @@ void TTarga::saveUncompressed(QIODevice& stream) const
     const QImage& image = colorBitmap_.image();
     const int width = image.width(), height = image.height();
     const int b = SaveDepth == 1 ? 2 : SaveDepth == 3 ? 4 : 3;
-    // Pixels the alpha bitmap does not cover are opaque.
-    Bitmap alphaBitmap = alphaBitmap_;
-    if (b == 4) alphaBitmap.setSize(width, height);
+    // Pixels the alpha plane does not cover are opaque.
+    QImage alpha;
+    if (b == 4) {
+        alpha = QImage(width, height, QImage::Format_Grayscale8);
+        alpha.fill(0xFF);
+        const int w = std::min(width, alpha_.width()), h = std::min(height, alpha_.height());
+        for (int y = 0; y < h; ++y) std::memcpy(alpha.scanLine(y), alpha_.constScanLine(y), std::size_t(w));
+    }
     writeHeader(stream, 2, width, height, 8 * b);
     std::vector<std::uint8_t> row(std::size_t(width) * std::size_t(b));
     for (int y = height - 1; y >= 0; --y) {
@@ -529,12 +574,12 @@ void TTarga::saveUncompressed(QIODevice& stream) const
             }
             break;
         default: {
-            const auto* a = reinterpret_cast<const QRgb*>(alphaBitmap.image().constScanLine(y));
+            const std::uint8_t* a = alpha.constScanLine(y);
             for (int x = 0; x < width; ++x, out += 4) {
                 out[0] = std::uint8_t(qBlue(in[x]));
                 out[1] = std::uint8_t(qGreen(in[x]));
                 out[2] = std::uint8_t(qRed(in[x]));
-                out[3] = std::uint8_t(qBlue(a[x]));
+                out[3] = a[x];
             }
             break;
         }
@@ -560,7 +605,7 @@ void TTarga::Assign(const Graphic& source)
     const auto* other = dynamic_cast<const TTarga*>(&source);
     if (!other) throw Error("Cannot assign this picture to a TGA image");
     colorBitmap_ = other->colorBitmap_;
-    alphaBitmap_ = other->alphaBitmap_;
+    alpha_ = other->alpha_;
 }
 
 bool TTarga::equals(const Graphic& other) const
@@ -608,7 +653,7 @@ void TTarga::ReadData(QIODevice& stream)
         // The picture now reports the size of what it holds; a Windows bitmap carries no alpha.
         header_.width = std::uint16_t(std::min(colorBitmap_.width(), 0xFFFF));
         header_.height = std::uint16_t(std::min(colorBitmap_.height(), 0xFFFF));
-        alphaBitmap_.setImage(QImage());
+        alpha_ = QImage();
         if (OnImageChange) OnImageChange();
     } else {
         loadFromStream(stream);

@@ -148,10 +148,10 @@ public:
     const std::array<TargaColorMapEntry, 1000>& ColorMap() const { return colorMap_; }
     const Bitmap& colorBitmap() const { return colorBitmap_; }
     Bitmap& colorBitmap() { return colorBitmap_; }
-    // Alpha as grey (red = green = blue = alpha). Empty when the image carries none; the writer
-    // then writes every alpha as 255.
-    const Bitmap& alphaBitmap() const { return alphaBitmap_; }
-    Bitmap& alphaBitmap() { return alphaBitmap_; }
+    // The alpha bitmap: one grey byte per pixel (QImage::Format_Grayscale8). Empty when the
+    // image carries no alpha; the writer then writes every alpha as 255.
+    const QImage& alphaPlane() const { return alpha_; }
+    void setAlphaPlane(const QImage& alpha) { alpha_ = alpha.convertToFormat(QImage::Format_Grayscale8); }
 
     static constexpr int colorMapCapacity = 1000;
 
@@ -163,7 +163,7 @@ private:
     std::uint8_t imageKind_ = tgaNone;
     std::array<TargaColorMapEntry, colorMapCapacity> colorMap_{};
     Bitmap colorBitmap_;
-    Bitmap alphaBitmap_;
+    QImage alpha_;
 };
 
 // Registers "TGA" / "TGA Image" with the picture registry.
