@@ -229,10 +229,6 @@ QImage newImage(int width, int height, QImage::Format format)
     return image;
 }
 
-} // namespace
-
-namespace {
-
 // Parses run-length packets of `p` bytes per pixel until `pixels` pixels exist, handing each
 // piece to the sink: sink.run(pixel, at, n) repeats one stored pixel n times from output pixel
 // `at`, sink.raw(stored, at, n) takes n stored pixels. Never reads past `inSize`.
