@@ -27,5 +27,6 @@ const Command& command(const char* name);
 int decode(const QStringList& args);
 int info(const QStringList& args);
 int resave(const QStringList& args);
+int tgaResave(const QStringList& args);
 
 } // namespace quorvel::cli

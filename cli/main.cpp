@@ -19,6 +19,9 @@ const Command commands[] = {
      "read IMAGE as the import sees it (colour only) and write it as a 24-bit BMP", decode},
     {"info", "[--json] TEXTURE.m32", "show the header fields and the level table of an m32 file", info},
     {"resave", "IN.m32 OUT.m32", "open IN as the editor opens a texture and save it as OUT", resave},
+    {"tga-resave", "IN.tga OUT",
+     "load IN as a TGA picture and save it again: OUT ending in .bmp gets a 24-bit BMP, any other a TGA",
+     tgaResave},
 };
 
 void printHelp(std::FILE* out)

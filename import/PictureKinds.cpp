@@ -1,5 +1,6 @@
 #include "import/PictureKinds.h"
 
+#include "codecs/TargaImage.h"
 #include "graphics/PictureRegistry.h"
 
 namespace quorvel {
@@ -12,6 +13,9 @@ void registerAllPictureKinds()
 
     registerStandardPictureKinds();
     // Codecs: each adds its kinds here, in the order the program has always registered them.
+
+    // The import's kinds, after every codec's.
+    registerTargaPictureKind();
 }
 
 } // namespace quorvel

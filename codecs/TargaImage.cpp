@@ -1,0 +1,691 @@
+#include "codecs/TargaImage.h"
+
+#include "graphics/BmpWriter.h"
+#include "graphics/Error.h"
+#include "graphics/PictureRegistry.h"
+
+#include <QBuffer>
+#include <QIODevice>
+#include <QPainter>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+namespace quorvel {
+
+namespace {
+
+constexpr const char* truncatedMessage = "TGA image is truncated";
+constexpr const char* tooLargeMessage = "TGA image is too large";
+constexpr const char* overrunMessage = "TGA run-length data runs past the end of the image";
+
+// 16384 x 16384: two bitmaps of 1 GiB each at most.
+constexpr std::uint64_t maxPixels = std::uint64_t(1) << 28;
+
+constexpr QRgb opaque = 0xFF000000u;
+
+// Reads the stream in large blocks (or, for an in-memory buffer, straight from its bytes) so
+// the decoders see contiguous input; finish() leaves the stream just after the bytes used.
+class TgaInput {
+public:
+    explicit TgaInput(QIODevice& stream) : stream_(stream)
+    {
+        auto* buffer = qobject_cast<QBuffer*>(&stream);
+        if (buffer && buffer->isReadable()) {
+            start_ = buffer->pos();
+            const QByteArray& bytes = buffer->data();
+            if (start_ >= 0 && start_ <= bytes.size()) {
+                direct_ = true;
+                data_ = reinterpret_cast<const std::uint8_t*>(bytes.constData()) + start_;
+                end_ = std::size_t(bytes.size() - start_);
+            }
+        }
+    }
+
+    // Up to `count` bytes without consuming them; `available` says how many there are (fewer
+    // only at the end of the stream).
+    const std::uint8_t* peek(std::size_t count, std::size_t& available)
+    {
+        if (!direct_ && end_ - pos_ < count) refill(count);
+        available = std::min(count, end_ - pos_);
+        return data_ + pos_;
+    }
+
+    // Exactly `count` bytes, consumed; a short stream fails.
+    const std::uint8_t* take(std::size_t count)
+    {
+        std::size_t available = 0;
+        const std::uint8_t* at = peek(count, available);
+        if (available < count) throw Error(truncatedMessage);
+        pos_ += count;
+        return at;
+    }
+
+    void consume(std::size_t count) { pos_ += count; }
+
+    // How many bytes are left, or -1 when the stream cannot tell.
+    qint64 remaining() const
+    {
+        const qint64 buffered = qint64(end_ - pos_);
+        if (direct_) return buffered;
+        if (stream_.isSequential()) return -1;
+        return std::max<qint64>(stream_.size() - stream_.pos(), 0) + buffered;
+    }
+
+    void finish()
+    {
+        if (direct_) {
+            stream_.seek(start_ + qint64(pos_));
+        } else if (end_ > pos_ && !stream_.isSequential()) {
+            stream_.seek(stream_.pos() - qint64(end_ - pos_));
+        }
+    }
+
+private:
+    void refill(std::size_t count)
+    {
+        const std::size_t kept = end_ - pos_;
+        const std::size_t capacity = std::max({count, std::size_t(1) << 16, capacity_});
+        if (capacity > capacity_) {
+            auto larger = std::make_unique_for_overwrite<std::uint8_t[]>(capacity);
+            if (kept > 0) std::memcpy(larger.get(), buffer_.get() + pos_, kept);
+            buffer_ = std::move(larger);
+            capacity_ = capacity;
+        } else if (pos_ > 0 && kept > 0) {
+            std::memmove(buffer_.get(), buffer_.get() + pos_, kept);
+        }
+        pos_ = 0;
+        end_ = kept;
+        while (end_ < count) {
+            const qint64 got = stream_.read(reinterpret_cast<char*>(buffer_.get() + end_), qint64(capacity_ - end_));
+            if (got <= 0) break;
+            end_ += std::size_t(got);
+        }
+        data_ = buffer_.get();
+    }
+
+    QIODevice& stream_;
+    bool direct_ = false;
+    qint64 start_ = 0;
+    std::unique_ptr<std::uint8_t[]> buffer_;
+    std::size_t capacity_ = 0;
+    const std::uint8_t* data_ = nullptr;
+    std::size_t pos_ = 0, end_ = 0;
+};
+
+struct Tables {
+    // A 16-bit pixel v (low byte first) is low[v & 0xFF] | high[v >> 8]: each byte carries
+    // disjoint bits of the three 5-bit channels, widened as k * 8; bit 15 is ignored.
+    std::array<QRgb, 256> low{}, high{};
+    std::array<QRgb, 256> grey{};
+    Tables()
+    {
+        for (unsigned b = 0; b < 256; ++b) {
+            low[b] = (b & 0x1F) * 8 | ((b >> 5) & 7) * 8 << 8;
+            high[b] = ((b & 3) << 3) * 8 << 8 | ((b >> 2) & 0x1F) * 8 << 16;
+            grey[b] = opaque | b * 0x010101u;
+        }
+    }
+};
+
+const Tables& tables()
+{
+    static const Tables instance;
+    return instance;
+}
+
+QRgb decode16(std::uint8_t lo, std::uint8_t hi)
+{
+    return opaque | tables().low[lo] | tables().high[hi];
+}
+
+// How the bytes of one stored row become pixels.
+enum class Source { none, mapped, trueColor, grey };
+
+struct RowDecoder {
+    Source source = Source::none;
+    int pixelSize = 0;       // bytes per stored pixel
+    const QRgb* lut = nullptr; // 256 entries: the colour map or the grey levels
+
+    void decode(const std::uint8_t* in, int width, QRgb* colour, std::uint8_t* alpha) const
+    {
+        switch (source) {
+        case Source::none:
+            return;
+        case Source::mapped:
+        case Source::grey:
+            // Grey deeper than 8 bits: the first byte of each pixel is the grey level.
+            if (pixelSize == 1) {
+                for (int x = 0; x < width; ++x) colour[x] = lut[in[x]];
+            } else {
+                for (int x = 0; x < width; ++x) colour[x] = lut[in[std::size_t(x) * pixelSize]];
+            }
+            return;
+        case Source::trueColor:
+            break;
+        }
+        const Tables& t = tables();
+        switch (pixelSize) {
+        case 2:
+            for (int x = 0; x < width; ++x) colour[x] = opaque | t.low[in[2 * x]] | t.high[in[2 * x + 1]];
+            return;
+        case 3: {
+            // Four-byte loads, the last pixel by bytes so nothing past the row is read.
+            int x = 0;
+            for (; x + 1 < width; ++x) {
+                std::uint32_t v;
+                std::memcpy(&v, in + 3 * std::size_t(x), 4);
+                colour[x] = opaque | v;
+            }
+            if (x < width) {
+                const std::uint8_t* p = in + 3 * std::size_t(x);
+                colour[x] = opaque | QRgb(p[0]) | QRgb(p[1]) << 8 | QRgb(p[2]) << 16;
+            }
+            return;
+        }
+        case 4:
+            for (int x = 0; x < width; ++x) {
+                std::uint32_t v;
+                std::memcpy(&v, in + 4 * std::size_t(x), 4);
+                colour[x] = opaque | v;
+                alpha[x] = std::uint8_t(v >> 24);
+            }
+            return;
+        default:
+            return;
+        }
+    }
+};
+
+void checkedWrite(QIODevice& stream, const void* data, std::size_t size)
+{
+    if (stream.write(static_cast<const char*>(data), qint64(size)) != qint64(size)) throw Error("Disk full");
+}
+
+void put16(std::uint8_t* at, unsigned v)
+{
+    at[0] = std::uint8_t(v & 0xFF);
+    at[1] = std::uint8_t(v >> 8 & 0xFF);
+}
+
+void writeHeader(QIODevice& stream, std::uint8_t type, int width, int height, int depth)
+{
+    if (width > 0xFFFF || height > 0xFFFF) throw Error(tooLargeMessage);
+    std::uint8_t header[18] = {};
+    header[2] = type;
+    put16(header + 12, unsigned(width));
+    put16(header + 14, unsigned(height));
+    header[16] = std::uint8_t(depth);
+    checkedWrite(stream, header, sizeof header);
+}
+
+QImage newImage(int width, int height, QImage::Format format)
+{
+    QImage image(width, height, format);
+    if (image.isNull()) throw Error(tooLargeMessage);
+    return image;
+}
+
+// Parses run-length packets of `p` bytes per pixel until `pixels` pixels exist, handing each
+// piece to the sink: sink.run(pixel, at, n) repeats one stored pixel n times from output pixel
+// `at`, sink.raw(stored, at, n) takes n stored pixels. Never reads past `inSize`.
+template <typename Sink>
+RleRowResult parseRle(const std::uint8_t* in, std::size_t inSize, std::size_t p, std::size_t pixels,
+                      RlePacket& pending, Sink& sink)
+{
+    std::size_t ip = 0, done = 0;
+    while (done < pixels) {
+        if (pending.remaining == 0) {
+            if (ip >= inSize) break;
+            const std::uint8_t head = in[ip];
+            if (head & 0x80) {
+                if (inSize - ip < 1 + p) break;
+                std::memcpy(pending.pixel.data(), in + ip + 1, p);
+                ip += 1 + p;
+                pending.run = true;
+            } else {
+                ip += 1;
+                pending.run = false;
+            }
+            pending.remaining = (head & 0x7F) + 1;
+        }
+        std::size_t n = std::min(std::size_t(pending.remaining), pixels - done);
+        if (pending.run) {
+            sink.run(pending.pixel.data(), done, n);
+        } else {
+            n = std::min(n, (inSize - ip) / p);
+            sink.raw(in + ip, done, n);
+            ip += n * p;
+        }
+        pending.remaining -= int(n);
+        done += n;
+        if (pending.remaining > 0 && done < pixels) break; // the input ended inside a raw packet
+    }
+    return {ip, done * p};
+}
+
+// Stored pixels copied as they are.
+struct ByteSink {
+    std::uint8_t* out;
+    std::size_t p;
+    void run(const std::uint8_t* pixel, std::size_t at, std::size_t n)
+    {
+        std::uint8_t* to = out + at * p;
+        if (p == 1) {
+            std::memset(to, pixel[0], n);
+        } else {
+            for (std::size_t i = 0; i < n; ++i) std::memcpy(to + p * i, pixel, p);
+        }
+    }
+    void raw(const std::uint8_t* stored, std::size_t at, std::size_t n) { std::memcpy(out + at * p, stored, n * p); }
+};
+
+} // namespace
+
+RleRowResult DecodeRleRow(const std::uint8_t* in, std::size_t inSize, int pixelSize, std::uint8_t* out,
+                          std::size_t outSize, RlePacket& pending)
+{
+    if (pixelSize < 1 || pixelSize > 4) return {};
+    const std::size_t p = std::size_t(pixelSize);
+    ByteSink sink{out, p};
+    return parseRle(in, inSize, p, outSize / p, pending, sink);
+}
+
+std::size_t EncodeRleRow(const std::uint8_t* row, std::size_t width, std::uint8_t* out)
+{
+    auto same = [row](std::size_t a, std::size_t b) { return std::memcmp(row + 3 * a, row + 3 * b, 3) == 0; };
+    std::size_t o = 0, x = 0;
+    while (x < width) {
+        std::size_t n = 1;
+        while (x + n < width && n < 128 && same(x + n, x)) ++n;
+        if (n >= 2) {
+            out[o++] = std::uint8_t(0x80 + (n - 1));
+            std::memcpy(out + o, row + 3 * x, 3);
+            o += 3;
+        } else {
+            // A raw packet ends before two equal neighbours, which start a run instead.
+            n = 1;
+            while (x + n < width && n < 128 && !(x + n + 1 < width && same(x + n, x + n + 1))) ++n;
+            out[o++] = std::uint8_t(n - 1);
+            std::memcpy(out + o, row + 3 * x, 3 * n);
+            o += 3 * n;
+        }
+        x += n;
+    }
+    return o;
+}
+
+namespace {
+
+// Grey images, uncompressed (type 3) or run-length (type 11): each pixel's first byte is its
+// grey level. Depths that are not whole bytes are not decoded.
+RowDecoder ReadGrayImage(int depth, std::uint8_t& saveDepth, std::uint8_t& imageKind, bool rle)
+{
+    saveDepth = 0;
+    imageKind = rle ? tgaRleGray : tgaGray;
+    if (depth % 8 != 0 || depth < 8 || depth > 32) return {};
+    return {Source::grey, depth / 8, tables().grey.data()};
+}
+
+} // namespace
+
+TTarga::TTarga() = default;
+
+void TTarga::draw(QPainter& painter, const QRect& target) const
+{
+    const QImage& image = colorBitmap_.image();
+    if (image.isNull()) return;
+    painter.drawImage(target, image, image.rect());
+}
+
+void TTarga::loadFromStream(QIODevice& stream)
+{
+    TgaInput in(stream);
+    const std::uint8_t* h = in.take(18);
+    TargaHeader hd;
+    hd.idLength = h[0];
+    hd.colorMapType = h[1];
+    hd.imageType = h[2];
+    hd.colorMapFirst = std::uint16_t(h[3] | h[4] << 8);
+    hd.colorMapLength = std::uint16_t(h[5] | h[6] << 8);
+    hd.colorMapEntrySize = h[7];
+    hd.xOrigin = std::uint16_t(h[8] | h[9] << 8);
+    hd.yOrigin = std::uint16_t(h[10] | h[11] << 8);
+    hd.width = std::uint16_t(h[12] | h[13] << 8);
+    hd.height = std::uint16_t(h[14] | h[15] << 8);
+    hd.pixelDepth = h[16];
+    hd.attributeBits = h[17] & 0x0F;
+    hd.rightToLeft = (h[17] & 0x10) != 0;
+    hd.topDown = (h[17] & 0x20) != 0;
+
+    in.take(hd.idLength);
+
+    // Entry i of the stored map stands for pixel value first + i; only the first 1000 are kept.
+    std::array<TargaColorMapEntry, colorMapCapacity> colorMap = colorMap_;
+    int mapEntries = 0;
+    const int es = hd.colorMapEntrySize;
+    if (hd.colorMapType == 1 && (es == 15 || es == 16 || es == 24 || es == 32)) {
+        const std::size_t entryBytes = std::size_t(es + 7) / 8;
+        const std::uint8_t* m = in.take(entryBytes * hd.colorMapLength);
+        mapEntries = std::min<int>(hd.colorMapLength, colorMapCapacity);
+        for (int i = 0; i < mapEntries; ++i, m += entryBytes) {
+            TargaColorMapEntry& e = colorMap[std::size_t(i)];
+            if (entryBytes == 2) {
+                const QRgb c = decode16(m[0], m[1]);
+                e = {std::uint8_t(qRed(c)), std::uint8_t(qGreen(c)), std::uint8_t(qBlue(c)), 0};
+            } else {
+                e = {m[2], m[1], m[0], std::uint8_t(entryBytes == 4 ? m[3] : 0)};
+            }
+        }
+    }
+    std::array<QRgb, 256> mapLut;
+    for (int v = 0; v < 256; ++v) {
+        const int i = v - hd.colorMapFirst;
+        const TargaColorMapEntry& e = colorMap[std::size_t(std::max(i, 0))];
+        mapLut[std::size_t(v)] = i >= 0 && i < mapEntries ? qRgb(e.red, e.green, e.blue) : opaque;
+    }
+
+    std::uint8_t imageKind = imageKind_;
+    std::uint8_t saveDepth = SaveDepth;
+    RowDecoder decoder;
+    const int depth = hd.pixelDepth;
+    const bool rle = hd.imageType >= 9;
+    switch (hd.imageType) {
+    case 0:
+        imageKind = tgaNone;
+        break;
+    case 1:
+    case 9:
+        imageKind = rle ? tgaRleColorMapped : tgaColorMapped;
+        if (depth == 8) {
+            saveDepth = 0;
+            decoder = {Source::mapped, 1, mapLut.data()};
+        }
+        break;
+    case 2:
+    case 10:
+        imageKind = rle ? tgaRleTrueColor : tgaTrueColor;
+        if (depth == 16 || depth == 24 || depth == 32) {
+            saveDepth = std::uint8_t(depth / 8 - 1);
+            decoder = {Source::trueColor, depth / 8, nullptr};
+        }
+        break;
+    case 3:
+    case 11:
+        decoder = ReadGrayImage(depth, saveDepth, imageKind, rle);
+        break;
+    default:
+        break;
+    }
+
+    const int width = hd.width, height = hd.height;
+    const std::uint64_t pixels = std::uint64_t(width) * std::uint64_t(height);
+    if (pixels > maxPixels) throw Error(tooLargeMessage);
+
+    QImage colour, alpha;
+    if (pixels > 0) {
+        const std::size_t p = std::size_t(decoder.pixelSize);
+        const std::size_t rowBytes = std::size_t(width) * p;
+        if (decoder.source != Source::none) {
+            // Refuse a picture whose data cannot be there before allocating it: uncompressed rows
+            // have a known size, and a run-length packet covers at most 128 pixels.
+            const std::uint64_t least = rle ? (pixels + 127) / 128 * (1 + p) : pixels * p;
+            const qint64 remaining = in.remaining();
+            if (remaining >= 0 && std::uint64_t(remaining) < least) throw Error(truncatedMessage);
+        }
+        colour = newImage(width, height, QImage::Format_RGB32);
+        const bool withAlpha = decoder.source == Source::trueColor && p == 4;
+        if (withAlpha) alpha = newImage(width, height, QImage::Format_Grayscale8);
+        if (decoder.source == Source::none) colour.fill(opaque);
+
+        uchar* colourBits = colour.bits();
+        uchar* alphaBits = withAlpha ? alpha.bits() : nullptr;
+        const qsizetype colourLine = colour.bytesPerLine();
+        const qsizetype alphaLine = withAlpha ? alpha.bytesPerLine() : 0;
+        // The bitmap row that the r-th stored row fills.
+        auto rowAt = [&](int r, QRgb*& c, std::uint8_t*& a) {
+            const int y = hd.topDown ? r : height - 1 - r;
+            c = reinterpret_cast<QRgb*>(colourBits + colourLine * y);
+            a = withAlpha ? alphaBits + alphaLine * y : nullptr;
+        };
+        auto mirror = [&](QRgb* c, std::uint8_t* a) {
+            if (!hd.rightToLeft) return;
+            std::reverse(c, c + width);
+            if (a) std::reverse(a, a + width);
+        };
+
+        if (decoder.source != Source::none && !rle) {
+            for (int r = 0; r < height; ++r) {
+                QRgb* c;
+                std::uint8_t* a;
+                rowAt(r, c, a);
+                decoder.decode(in.take(rowBytes), width, c, a);
+                mirror(c, a);
+            }
+        } else if (decoder.source != Source::none) {
+            // Packets are decoded straight into the bitmap rows: a run is one pixel converted and
+            // repeated, a raw packet converted as it stands.
+            struct RowSink {
+                const RowDecoder& decoder;
+                QRgb* c;
+                std::uint8_t* a;
+                void run(const std::uint8_t* pixel, std::size_t at, std::size_t n)
+                {
+                    QRgb value = opaque;
+                    std::uint8_t alphaValue = 0;
+                    decoder.decode(pixel, 1, &value, &alphaValue);
+                    std::fill_n(c + at, n, value);
+                    if (a) std::memset(a + at, alphaValue, n);
+                }
+                void raw(const std::uint8_t* stored, std::size_t at, std::size_t n)
+                {
+                    decoder.decode(stored, int(n), c + at, a ? a + at : nullptr);
+                }
+            };
+            // A row of one-pixel raw packets is the most input a row can take.
+            const std::size_t window = std::size_t(width) * (1 + p);
+            RlePacket pending;
+            for (int r = 0; r < height; ++r) {
+                RowSink sink{decoder, nullptr, nullptr};
+                rowAt(r, sink.c, sink.a);
+                std::size_t available = 0;
+                const std::uint8_t* src = in.peek(window, available);
+                const RleRowResult step = parseRle(src, available, p, std::size_t(width), pending, sink);
+                if (step.produced < rowBytes) throw Error(truncatedMessage);
+                in.consume(step.consumed);
+                mirror(sink.c, sink.a);
+            }
+            if (pending.remaining > 0) throw Error(overrunMessage);
+        }
+    }
+    in.finish();
+
+    header_ = hd;
+    colorMap_ = colorMap;
+    imageKind_ = imageKind;
+    SaveDepth = saveDepth;
+    colorBitmap_.setImage(colour);
+    alpha_ = alpha;
+    if (OnImageChange) OnImageChange();
+}
+
+void TTarga::saveToStream(QIODevice& stream) const
+{
+    if (imageKind_ == tgaRleTrueColor) {
+        saveRle(stream);
+    } else {
+        saveUncompressed(stream);
+    }
+}
+
+void TTarga::saveRle(QIODevice& stream) const
+{
+    const QImage& image = colorBitmap_.image();
+    const int width = image.width(), height = image.height();
+    writeHeader(stream, 10, width, height, 24);
+    std::vector<std::uint8_t> row(std::size_t(width) * 3);
+    std::vector<std::uint8_t> packed(EncodeRleBound(std::size_t(width)));
+    for (int y = height - 1; y >= 0; --y) {
+        const auto* in = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < width; ++x) {
+            row[3 * std::size_t(x)] = std::uint8_t(qBlue(in[x]));
+            row[3 * std::size_t(x) + 1] = std::uint8_t(qGreen(in[x]));
+            row[3 * std::size_t(x) + 2] = std::uint8_t(qRed(in[x]));
+        }
+        checkedWrite(stream, packed.data(), EncodeRleRow(row.data(), std::size_t(width), packed.data()));
+    }
+}
+
+void TTarga::saveUncompressed(QIODevice& stream) const
+{
+    const QImage& image = colorBitmap_.image();
+    const int width = image.width(), height = image.height();
+    const int b = SaveDepth == 1 ? 2 : SaveDepth == 3 ? 4 : 3;
+    // Pixels the alpha plane does not cover are opaque.
+    QImage alpha;
+    if (b == 4) {
+        alpha = QImage(width, height, QImage::Format_Grayscale8);
+        alpha.fill(0xFF);
+        const int w = std::min(width, alpha_.width()), h = std::min(height, alpha_.height());
+        for (int y = 0; y < h; ++y) std::memcpy(alpha.scanLine(y), alpha_.constScanLine(y), std::size_t(w));
+    }
+    writeHeader(stream, 2, width, height, 8 * b);
+    std::vector<std::uint8_t> row(std::size_t(width) * std::size_t(b));
+    for (int y = height - 1; y >= 0; --y) {
+        const auto* in = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        std::uint8_t* out = row.data();
+        switch (b) {
+        case 2:
+            for (int x = 0; x < width; ++x, out += 2)
+                put16(out, unsigned(qBlue(in[x]) >> 3 | (qGreen(in[x]) >> 3) << 5 | (qRed(in[x]) >> 3) << 10));
+            break;
+        case 3:
+            for (int x = 0; x < width; ++x, out += 3) {
+                out[0] = std::uint8_t(qBlue(in[x]));
+                out[1] = std::uint8_t(qGreen(in[x]));
+                out[2] = std::uint8_t(qRed(in[x]));
+            }
+            break;
+        default: {
+            const std::uint8_t* a = alpha.constScanLine(y);
+            for (int x = 0; x < width; ++x, out += 4) {
+                out[0] = std::uint8_t(qBlue(in[x]));
+                out[1] = std::uint8_t(qGreen(in[x]));
+                out[2] = std::uint8_t(qRed(in[x]));
+                out[3] = a[x];
+            }
+            break;
+        }
+        }
+        checkedWrite(stream, row.data(), row.size());
+    }
+}
+
+void TTarga::saveToFile(const QString& path) const
+{
+    if (!path.right(4).toUpper().endsWith(".BMP")) {
+        Graphic::saveToFile(path);
+        return;
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) throw Error(QStringLiteral("Cannot create file %1").arg(path));
+    writeBmp24(colorBitmap_.image(), file);
+    if (!file.commit()) throw Error(QStringLiteral("Cannot create file %1").arg(path));
+}
+
+void TTarga::Assign(const Graphic& source)
+{
+    const auto* other = dynamic_cast<const TTarga*>(&source);
+    if (!other) throw Error("Cannot assign this picture to a TGA image");
+    colorBitmap_ = other->colorBitmap_;
+    alpha_ = other->alpha_;
+}
+
+bool TTarga::equals(const Graphic& other) const
+{
+    const auto* that = dynamic_cast<const TTarga*>(&other);
+    if (!that) return false;
+    if (empty() || that->empty()) return empty() && that->empty();
+    QBuffer mine, theirs;
+    mine.open(QIODevice::WriteOnly);
+    theirs.open(QIODevice::WriteOnly);
+    saveToStream(mine);
+    that->saveToStream(theirs);
+    return mine.data() == theirs.data();
+}
+
+TTarga::StoredProperty TTarga::DefineProperties(const Graphic* ancestor)
+{
+    StoredProperty property;
+    property.name = QStringLiteral("Data");
+    property.stored = ancestor ? !equals(*ancestor) : !empty();
+    property.read = [this](QIODevice& stream) { ReadData(stream); };
+    property.write = [this](QIODevice& stream) { WriteData(stream); };
+    return property;
+}
+
+void TTarga::WriteData(QIODevice& stream)
+{
+    const QByteArray name = QByteArray(stream.metaObject()->className()).left(63);
+    const char length = char(name.size());
+    checkedWrite(stream, &length, 1);
+    checkedWrite(stream, name.constData(), std::size_t(name.size()));
+    imageKind_ = tgaTrueColor;
+    SaveDepth = 3;
+    saveToStream(stream);
+}
+
+void TTarga::ReadData(QIODevice& stream)
+{
+    char length = 0;
+    if (stream.read(&length, 1) != 1) throw Error(truncatedMessage);
+    const qint64 skip = std::min<qint64>(std::uint8_t(length), 63);
+    if (stream.skip(skip) != skip) throw Error(truncatedMessage);
+    if (stream.peek(2) == "BM") {
+        colorBitmap_.setImage(Bitmap::decodeBmp(stream.readAll()));
+        // The picture now reports the size of what it holds; a Windows bitmap carries no alpha.
+        header_.width = std::uint16_t(std::min(colorBitmap_.width(), 0xFFFF));
+        header_.height = std::uint16_t(std::min(colorBitmap_.height(), 0xFFFF));
+        alpha_ = QImage();
+        if (OnImageChange) OnImageChange();
+    } else {
+        loadFromStream(stream);
+    }
+}
+
+void TTarga::SaveToClipboardFormat(std::uint16_t& format, QByteArray& data, std::uint32_t& palette) const
+{
+    QBuffer tga;
+    tga.open(QIODevice::WriteOnly);
+    saveToStream(tga);
+    const std::uint32_t size = std::uint32_t(tga.data().size());
+    data.clear();
+    for (int i = 0; i < 4; ++i) data.append(char(size >> (8 * i) & 0xFF));
+    data.append(tga.data());
+    format = CF_TARGA;
+    palette = 0;
+}
+
+void TTarga::LoadFromClipboardFormat(std::uint16_t format, const QByteArray& data, std::uint32_t)
+{
+    if (format != CF_TARGA || data.isEmpty()) return;
+    if (data.size() < 4) throw Error(truncatedMessage);
+    const auto* d = reinterpret_cast<const std::uint8_t*>(data.constData());
+    const std::uint64_t size = std::uint64_t(d[0]) | std::uint64_t(d[1]) << 8 | std::uint64_t(d[2]) << 16 |
+                               std::uint64_t(d[3]) << 24;
+    if (size > std::uint64_t(data.size() - 4)) throw Error(truncatedMessage);
+    QByteArray bytes = data.mid(4, qsizetype(size));
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    loadFromStream(buffer);
+}
+
+void registerTargaPictureKind()
+{
+    registerPictureKind("TGA", "TGA Image", [] { return std::make_unique<TTarga>(); });
+}
+
+} // namespace quorvel
