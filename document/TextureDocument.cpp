@@ -285,7 +285,6 @@ void TextureDocument::save(const QString& path)
     header_.version = kNewVersion;
     texts_.applyTo(header_);
     layOutLevelTable();
-    currentFile_ = path;
 
     char headerBytes[kM32HeaderSize];
     encodeM32Header(header_, headerBytes);
@@ -303,6 +302,9 @@ void TextureDocument::save(const QString& path)
     }
     errno = 0;
     if (!file.commit()) throwWriteError(errno, file, path);
+    // Named after the file only once it is written: a failed Save as does not rename the
+    // document to a file that does not hold it.
+    currentFile_ = path;
 }
 
 QByteArray TextureDocument::saveToBytes()

@@ -63,9 +63,10 @@ public:
     // The same from a device already open for reading; `path` becomes current_file.
     void open(QIODevice& device, const QString& path);
 
-    // Save and Save as: version 4 and the working texts go into the header, current_file becomes
-    // `path`, and the header and levels 1..N are written, the offsets laid out from the level
-    // sizes. The file is replaced only once every byte is written; a failure leaves it as it was.
+    // Save and Save as: version 4 and the working texts go into the header, the header and
+    // levels 1..N are written, the offsets laid out from the level sizes, and current_file
+    // becomes `path`. The file is replaced only once every byte is written; a failure leaves it
+    // and current_file as they were.
     void save(const QString& path);
     // The file's bytes as save writes them (after the same header update).
     QByteArray saveToBytes();

@@ -359,6 +359,7 @@ TEST(TextureDocument, FailedSaveKeepsTheFileItWouldReplace)
     std::signal(SIGXFSZ, previous);
     EXPECT_EQ(message, "Disk full");
     EXPECT_EQ(readAll(path), before);
+    EXPECT_TRUE(big.currentFile().isEmpty()); // not renamed to a file that does not hold it
     EXPECT_EQ(QDir(QFileInfo(path).absolutePath()).entryList(QDir::Files).filter("keep").size(), 1);
 
     try {
