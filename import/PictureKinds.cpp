@@ -1,6 +1,10 @@
 #include "import/PictureKinds.h"
 
+#include "codecs/SGIFImg.h"
+#include "codecs/SPCXImg.h"
 #include "graphics/PictureRegistry.h"
+
+#include <memory>
 
 namespace quorvel {
 
@@ -12,6 +16,12 @@ void registerAllPictureKinds()
 
     registerStandardPictureKinds();
     // Codecs: each adds its kinds here, in the order the program has always registered them.
+    registerPictureKind("pcx", "PCX-Format", [] { return std::make_unique<TSPCXBitmap>(); });
+    registerPictureKind("gif", "GIF-Format", [] { return std::make_unique<TSGIFBitmap>(); });
+
+    // The import dialog's kinds, registered when it is created.
+    registerPictureKind("GIF", "GIF Image", [] { return std::make_unique<TSGIFBitmap>(); });
+    registerPictureKind("PCX", "PCX Image", [] { return std::make_unique<TSPCXBitmap>(); });
 }
 
 } // namespace quorvel
