@@ -141,36 +141,28 @@ void TSPCX256::convertLine(int y)
     auto* row = reinterpret_cast<QRgb*>(image_.scanLine(y));
     const std::uint8_t* line = line_.data();
     const int width = width_;
-    // Pixels past the bytes a line carries read as zeros.
     switch (kind_) {
-    case Colours256: {
-        const int stored = std::min(width, bytesPerLine_);
-        for (int x = 0; x < stored; ++x) row[x] = colours_[line[x]];
-        std::fill(row + stored, row + width, colours_[0]);
+    case Colours256:
+        for (int x = 0; x < width; ++x) row[x] = colours_[line[x]];
         break;
-    }
     case TrueColour: {
-        const int stored = std::min(width, bytesPerLine_);
         const std::uint8_t* red = line;
         const std::uint8_t* green = line + bytesPerLine_;
         const std::uint8_t* blue = line + 2 * std::size_t(bytesPerLine_);
-        for (int x = 0; x < stored; ++x)
+        for (int x = 0; x < width; ++x)
             row[x] = 0xFF000000u | QRgb(red[x]) << 16 | QRgb(green[x]) << 8 | blue[x];
-        std::fill(row + stored, row + width, 0xFF000000u);
         break;
     }
     case Colours16: {
         const auto& tables = planeTables().nibbles;
         const std::size_t plane = std::size_t(bytesPerLine_);
-        const int bytes = std::min(bytesPerLine_, (width + 7) / 8);
-        for (int i = 0; i < bytes; ++i) {
+        for (int i = 0; 8 * i < width; ++i) {
             const std::uint32_t indexes = tables[0][line[i]] | tables[1][line[plane + i]]
                 | tables[2][line[2 * plane + i]] | tables[3][line[3 * plane + i]];
             const int count = std::min(8, width - 8 * i);
             QRgb* pixels = row + 8 * i;
             for (int j = 0; j < count; ++j) pixels[j] = colours_[indexes >> (4 * j) & 0x0F];
         }
-        std::fill(row + std::min(width, 8 * bytes), row + width, colours_[0]);
         break;
     }
     }
@@ -182,7 +174,9 @@ void TSPCX256::ReadPcx(QIODevice& source)
     file_ = source.readAll();
     ReadHeader();
 
-    if (width_ <= 0 || height_ <= 0) PcxError(1);
+    // A scan line must hold a row of pixels.
+    const int pixelsPerLineByte = kind_ == Colours16 ? 8 : 1;
+    if (width_ <= 0 || height_ <= 0 || std::int64_t(bytesPerLine_) * pixelsPerLineByte < width_) PcxError(1);
     if (std::uint64_t(width_) * std::uint64_t(height_) > kMaxPixels) throw EPCXException(kTooLarge);
     // A pair of bytes yields at most 63, so a file too short for every scan line fails before
     // the picture is allocated.

@@ -6,6 +6,8 @@
 #include "tests/support/ImageFiles.h"
 
 #include <QBuffer>
+#include <QDir>
+#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -333,4 +335,35 @@ TEST(SGIF, RegisteredForGifFiles)
     const auto* bitmap = dynamic_cast<const TSGIFBitmap*>(picture.get());
     ASSERT_NE(bitmap, nullptr);
     expectPixels(bitmap->image(), spec, spec.globalColours);
+}
+
+// With QUORVEL_WRITE_SEEDS set to the fuzz seed folder (fuzz/seeds), writes the GIF seeds.
+TEST(SGIF, WritesFuzzSeeds)
+{
+    const QString root = qEnvironmentVariable("QUORVEL_WRITE_SEEDS");
+    if (root.isEmpty()) GTEST_SKIP() << "QUORVEL_WRITE_SEEDS not set";
+    QDir().mkpath(root + "/gif");
+    auto write = [&](const char* name, const QByteArray& bytes) {
+        QFile file(root + "/gif/" + name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        ASSERT_NO_THROW(decodeGif(bytes)) << name;
+    };
+    GifSpec small = noiseSpec(8, 6, 16, 4, 81);
+    write("extensions.gif", gifHeader(small)
+                                .u8(0x21).u8(0xFF).u8(11).text("NETSCAPE2.0").u8(3).u8(1).u16(0).u8(0)
+                                .u8(0x21).u8(0xF9).u8(4).u8(1).u16(0).u8(3).u8(0)
+                                .u8(0x21).u8(0xFE).u8(2).text("hi").u8(0)
+                                .raw(gifImage(small)).u8(0x3B));
+    GifSpec interlaced = noiseSpec(5, 11, 4, 2, 82);
+    interlaced.interlaced = true;
+    interlaced.localColours = distinctColours(8);
+    interlaced.localSizeBits = 2;
+    write("interlaced-local.gif", gifFile(interlaced, "GIF87a"));
+    write("dot.gif", gifFile(noiseSpec(1, 1, 2, 2, 83)));
+    write("noise256.gif", gifFile(noiseSpec(48, 48, 256, 8, 84)));
+    GifSpec noEnd = noiseSpec(6, 4, 8, 3, 85);
+    noEnd.lzw.endCode = false;
+    noEnd.lzw.clearWhenFull = true;
+    write("no-end-code.gif", gifFile(noEnd));
 }

@@ -6,6 +6,8 @@
 #include "tests/support/ImageFiles.h"
 
 #include <QBuffer>
+#include <QDir>
+#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -209,10 +211,12 @@ TEST(SPCX, BrokenFilesFailWithTheirMessages)
         {"2 planes of 8 bits", kind(2, 8), wrongFormat},
         {"Xmax before Xmin", withSize(5, 0, 4, 5), notPcx},
         {"Ymax before Ymin", withSize(0, 5, 8, 3), notPcx},
+        {"lines shorter than a row", withSize(0, 0, 10, 5), notPcx},
+        {"16-colour lines shorter than a row", patched(65, 4).replace(3, 1, QByteArray(1, 1)).replace(4, 8, Bytes().i16(0).i16(0).i16(80).i16(5).data()), notPcx},
         {"data ends before the last row", good.left(good.size() - 3), truncated},
         {"data ends inside a run", pcxHeader(spec).u8s({0x01, 0xC5}), truncated},
         {"no data at all", pcxHeader(spec), truncated},
-        {"65536 × 65536 pixels", withSize(-32768, -32768, 32767, 32767), "PCX image is too large."},
+        {"65535 × 65536 pixels", withSize(-32768, -32768, 32766, 32767).replace(66, 2, "\xFF\xFF"), "PCX image is too large."},
     };
     for (const auto& row : rows) EXPECT_EQ(pcxOutcome(row.bytes), row.outcome) << row.name;
 }
@@ -248,17 +252,6 @@ TEST(SPCX, LongLinesAndManyRows)
     expectPixels(decodePcx(pcxFile(tall, tallPixels)).image(), tall, tallPixels, tall.vgaColours);
 }
 
-TEST(SPCX, PixelsPastTheBytesOfALineReadAsZero)
-{
-    PcxSpec spec;
-    spec.width = 6;
-    spec.height = 2;
-    spec.bytesPerLine = 4;
-    spec.vgaColours = distinctColours(256);
-    const QByteArray file = pcxHeader(spec).u8s({1, 2, 3, 4, 5, 6, 7, 8}).u8(0x0C).raw(colourTable(spec.vgaColours, 7));
-    expectPixels(decodePcx(file).image(), spec, {1, 2, 3, 4, 0, 0, 5, 6, 7, 8, 0, 0}, spec.vgaColours);
-}
-
 TEST(SPCX, RegisteredForPcxFilesAndKeepsThePictureOnFailure)
 {
     const PictureKind* kind = findPictureKind("PCX");
@@ -289,4 +282,44 @@ TEST(SPCX, KindsRegisteredInProgramStartOrder)
     for (const PictureKind& kind : pictureKinds())
         if (QStringList{"pcx", "gif"}.contains(kind.extension)) order << kind.description;
     EXPECT_EQ(order, (QStringList{"PCX-Format", "GIF-Format", "GIF Image", "PCX Image"}));
+}
+
+// With QUORVEL_WRITE_SEEDS set to the fuzz seed folder (fuzz/seeds), writes the PCX seeds.
+TEST(SPCX, WritesFuzzSeeds)
+{
+    const QString root = qEnvironmentVariable("QUORVEL_WRITE_SEEDS");
+    if (root.isEmpty()) GTEST_SKIP() << "QUORVEL_WRITE_SEEDS not set";
+    QDir().mkpath(root + "/pcx");
+    auto write = [&](const char* name, const PcxSpec& spec, int colours) {
+        const QByteArray bytes = pcxFile(spec, randomPixels(spec.width * spec.height, colours, 91));
+        QFile file(root + "/pcx/" + name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        ASSERT_NO_THROW(decodePcx(bytes)) << name;
+    };
+    PcxSpec colours16;
+    colours16.planes = 4;
+    colours16.bits = 1;
+    colours16.width = 9;
+    colours16.height = 5;
+    colours16.headerColours = distinctColours(16);
+    write("colours16.pcx", colours16, 16);
+    PcxSpec colours256;
+    colours256.width = 13;
+    colours256.height = 4;
+    colours256.vgaColours = distinctColours(256);
+    write("colours256.pcx", colours256, 256);
+    PcxSpec trueColour;
+    trueColour.planes = 3;
+    trueColour.width = 7;
+    trueColour.height = 3;
+    trueColour.yMin = 10;
+    write("truecolour.pcx", trueColour, 0);
+    PcxSpec crossing;
+    crossing.width = 5;
+    crossing.height = 6;
+    crossing.bytesPerLine = 5;
+    crossing.version = 3;
+    crossing.runsCrossLines = true;
+    write("runs-cross-lines.pcx", crossing, 2);
 }
