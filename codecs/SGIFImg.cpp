@@ -11,6 +11,9 @@ namespace quorvel {
 namespace {
 
 constexpr int kMaxCodes = 4096;
+// Where the image's pixels start in the decode buffer, and the spare bytes after them.
+constexpr std::size_t kIndexBase = 256;
+constexpr std::size_t kSpare = 8;
 
 int u8At(const QByteArray& bytes, qsizetype at) { return std::uint8_t(bytes[at]); }
 int u16At(const QByteArray& bytes, qsizetype at) { return u8At(bytes, at) | u8At(bytes, at + 1) << 8; }
@@ -152,43 +155,29 @@ int TSGIF::DecodeLzw(int minimumCodeSize)
         }
     }
 
-    indexes_.reset(new std::uint8_t[total]);
-    std::uint8_t* const out = indexes_.get();
+    // The buffer starts with the 256 one-pixel strings, then holds the image's pixels, then a
+    // few spare bytes for copies done eight bytes at a time. Every string in the table is a
+    // piece of what was decoded before, so a code is decoded by copying its piece.
+    const std::size_t limit = kIndexBase + std::size_t(total);
+    indexes_.reset(new std::uint8_t[limit + kSpare]());  // zeroed: copies may read ahead
+    std::uint8_t* const buffer = indexes_.get();
+    for (int c = 0; c < 256; ++c) buffer[c] = std::uint8_t(c);
 
-    std::array<std::uint16_t, kMaxCodes> prefix{};
-    std::array<std::uint8_t, kMaxCodes> suffix{};
-    std::array<std::uint8_t, kMaxCodes> first{};
+    std::array<std::uint32_t, kMaxCodes> offset{};
     std::array<std::uint16_t, kMaxCodes> length{};
     const int clear = 1 << minimumCodeSize;
     const int endCode = clear + 1;
     for (int c = 0; c < clear; ++c) {
-        suffix[c] = first[c] = std::uint8_t(c);
-        length[c] = 1;
+        offset[std::size_t(c)] = std::uint32_t(c);
+        length[std::size_t(c)] = 1;
     }
-
-    // Writes the string of `code` (`count` pixels) at pixel `at`, back to front along the
-    // prefix chain; pixels beyond the image are dropped.
-    auto put = [&](int code, int count, std::uint64_t at) {
-        if (at + std::uint64_t(count) <= total) {
-            std::uint8_t* p = out + at + count;
-            for (int i = count; i > 1; --i) {
-                *--p = suffix[code];
-                code = prefix[code];
-            }
-            *--p = std::uint8_t(code);
-            return;
-        }
-        for (int i = count - 1; i >= 0; --i) {
-            if (at + std::uint64_t(i) < total) out[at + i] = i == 0 ? std::uint8_t(code) : suffix[code];
-            if (i > 0) code = prefix[code];
-        }
-    };
 
     int next = clear + 2;
     int codeWidth = minimumCodeSize + 1;
     std::uint64_t mask = (std::uint64_t(1) << codeWidth) - 1;
     int previous = -1;
-    std::uint64_t emitted = 0;
+    std::size_t position = kIndexBase;      // where the next pixel goes
+    std::size_t previousPosition = 0;       // where the previous code's pixels went
     std::uint64_t bits = 0;
     int bitCount = 0;
     std::size_t in = 0;
@@ -203,7 +192,7 @@ int TSGIF::DecodeLzw(int minimumCodeSize)
             }
             if (bitCount < codeWidth) {
                 // Data that stops once the picture is complete lacks only its end code.
-                if (emitted < total) return UnexpectedEnd;
+                if (position < limit) return UnexpectedEnd;
                 break;
             }
         }
@@ -220,29 +209,42 @@ int TSGIF::DecodeLzw(int minimumCodeSize)
             previous = -1;
             continue;
         }
-        int count;
-        std::uint8_t firstPixel;
+        std::size_t count;
         if (code < next) {
-            count = length[code];
-            firstPixel = first[code];
-            if (emitted < total) put(code, count, emitted);
+            count = length[std::size_t(code)];
+            // Pixels beyond the image are dropped.
+            if (position < limit) {
+                const std::uint8_t* from = buffer + offset[std::size_t(code)];
+                std::uint8_t* to = buffer + position;
+                if (position + count <= limit) {
+                    // The piece ends before `to`, so eight-byte copies never read what they
+                    // write within the piece.
+                    for (std::size_t i = 0; i < count; i += 8) {
+                        std::uint64_t eight;
+                        std::memcpy(&eight, from + i, 8);
+                        std::memcpy(to + i, &eight, 8);
+                    }
+                } else {
+                    std::memcpy(to, from, limit - position);
+                }
+            }
         } else {
-            // The code being defined: the previous string followed by its own first pixel.
+            // The code being defined: the previous string followed by its own first pixel,
+            // which is the pixel this copy writes first.
             if (previous < 0) return BadFirstCode;
-            firstPixel = first[previous];
-            count = length[previous] + 1;
-            if (emitted < total) {
-                put(previous, count - 1, emitted);
-                if (emitted + std::uint64_t(count - 1) < total) out[emitted + count - 1] = firstPixel;
+            count = std::size_t(length[std::size_t(previous)]) + 1;
+            if (position < limit) {
+                const std::uint8_t* from = buffer + previousPosition;
+                std::uint8_t* to = buffer + position;
+                const std::size_t n = std::min(count, limit - position);
+                for (std::size_t i = 0; i < n; ++i) to[i] = from[i];
             }
         }
-        emitted += std::uint64_t(count);
 
         if (next < kMaxCodes && previous >= 0) {
-            prefix[next] = std::uint16_t(previous);
-            suffix[next] = firstPixel;
-            first[next] = first[previous];
-            length[next] = std::uint16_t(length[previous] + 1);
+            // The previous string and this code's first pixel, where they were just written.
+            offset[std::size_t(next)] = std::uint32_t(std::min(previousPosition, limit));
+            length[std::size_t(next)] = std::uint16_t(length[std::size_t(previous)] + 1);
             ++next;
             if (next > int(mask) && codeWidth < 12) {
                 ++codeWidth;
@@ -250,10 +252,12 @@ int TSGIF::DecodeLzw(int minimumCodeSize)
             }
         }
         previous = code;
+        previousPosition = position;
+        position += count;
     }
 
     // An end code before the last pixel leaves the rest at palette index 0.
-    if (emitted < total) std::memset(out + emitted, 0, std::size_t(total - emitted));
+    if (position < limit) std::memset(buffer + position, 0, limit - position);
     buildImage();
     return image_.isNull() ? TooLarge : Ok;
 }
@@ -281,7 +285,7 @@ void TSGIF::buildImage()
     image_ = QImage(width_, height_, QImage::Format_RGB32);
     if (image_.isNull()) return;
     for (int k = 0; k < height_; ++k) {
-        const std::uint8_t* from = indexes_.get() + std::size_t(k) * std::size_t(width_);
+        const std::uint8_t* from = indexes_.get() + kIndexBase + std::size_t(k) * std::size_t(width_);
         auto* to = reinterpret_cast<QRgb*>(image_.scanLine(rows[std::size_t(k)]));
         for (int x = 0; x < width_; ++x) to[x] = colours[from[x]];
     }

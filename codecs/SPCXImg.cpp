@@ -117,15 +117,31 @@ void TSPCX256::DecodeLine()
     const auto* in = reinterpret_cast<const std::uint8_t*>(file_.constData()) + position_;
     const auto* end = reinterpret_cast<const std::uint8_t*>(file_.constData()) + file_.size();
     while (filled < length) {
-        if (in == end) throw EPCXException(kTruncated);
-        const std::uint8_t b = *in++;
-        if (b < 0xC0) {
-            out[filled++] = b;
-            continue;
+        std::size_t count;
+        std::uint8_t value;
+        if (end - in >= 2) {
+            // Single bytes and runs of one are most of a photograph's data: take both without
+            // a branch on the kind of byte.
+            const std::uint8_t b = in[0];
+            const bool run = b >= 0xC0;
+            value = run ? in[1] : b;
+            count = run ? b & 0x3F : 1;
+            in += 1 + int(run);
+            if (count == 1) {
+                out[filled++] = value;
+                continue;
+            }
+        } else {
+            if (in == end) throw EPCXException(kTruncated);
+            const std::uint8_t b = *in++;
+            if (b < 0xC0) {
+                out[filled++] = b;
+                continue;
+            }
+            if (in == end) throw EPCXException(kTruncated);
+            value = *in++;
+            count = b & 0x3F;
         }
-        if (in == end) throw EPCXException(kTruncated);
-        const std::uint8_t value = *in++;
-        const std::size_t count = b & 0x3F;
         const std::size_t here = std::min(count, length - filled);
         std::memset(out + filled, value, here);
         filled += here;
