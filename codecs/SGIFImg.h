@@ -72,7 +72,8 @@ private:
     bool interlaced_ = false;
     bool transparent_ = false;
     TColor transparentColour_ = 0;
-    // Palette indexes in the order the rows arrive.
+    // The decode buffer: the 256 one-pixel strings, then the palette indexes in the order the
+    // rows arrive.
     std::unique_ptr<std::uint8_t[]> indexes_;
     QImage image_;
 };

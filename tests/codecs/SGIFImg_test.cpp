@@ -208,14 +208,6 @@ TEST(SGIF, BrokenFilesFailWithTheirStatus)
     for (const auto& row : rows) EXPECT_EQ(gifOutcome(row.bytes), row.outcome) << row.name;
 }
 
-TEST(SGIF, StatusTextCoversEveryStatus)
-{
-    const char* const texts[] = {"Ok", "Bad File", "Bad Read", "Unexpected End", "Bad LZW Code",
-                                 "Bad First Code", "File Not Found", "Bad Symbol Size", "Image Too Large"};
-    for (int status = 0; status < 9; ++status) EXPECT_EQ(TSGIF::StatusText(status), texts[status]);
-    EXPECT_EQ(TSGIF::StatusText(42), "Unknown");
-}
-
 TEST(SGIF, ColourTables)
 {
     GifSpec spec = noiseSpec(8, 3, 16, 4, 11);
