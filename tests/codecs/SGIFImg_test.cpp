@@ -6,6 +6,7 @@
 #include "tests/support/ImageFiles.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 
@@ -358,4 +359,17 @@ TEST(SGIF, WritesFuzzSeeds)
     noEnd.lzw.endCode = false;
     noEnd.lzw.clearWhenFull = true;
     write("no-end-code.gif", gifFile(noEnd));
+}
+
+TEST(SGIF, DecodesWithoutProcessingWindowEvents)
+{
+    // An event waiting in the queue stays there for the whole decode: nothing re-enters the
+    // user interface in the middle of a load.
+    bool ran = false;
+    QMetaObject::invokeMethod(qApp, [&] { ran = true; }, Qt::QueuedConnection);
+    const GifSpec spec = noiseSpec(64, 64, 16, 4, 91);
+    decodeGif(gifFile(spec));
+    EXPECT_FALSE(ran);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(ran);
 }

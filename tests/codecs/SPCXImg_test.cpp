@@ -6,6 +6,7 @@
 #include "tests/support/ImageFiles.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 
@@ -322,4 +323,19 @@ TEST(SPCX, WritesFuzzSeeds)
     crossing.version = 3;
     crossing.runsCrossLines = true;
     write("runs-cross-lines.pcx", crossing, 2);
+}
+
+TEST(SPCX, DecodesWithoutProcessingWindowEvents)
+{
+    // An event waiting in the queue stays there for the whole decode: nothing re-enters the
+    // user interface in the middle of a load.
+    bool ran = false;
+    QMetaObject::invokeMethod(qApp, [&] { ran = true; }, Qt::QueuedConnection);
+    PcxSpec spec;
+    spec.width = 64;
+    spec.height = 64;
+    decodePcx(pcxFile(spec, randomPixels(64 * 64, 256, 95)));
+    EXPECT_FALSE(ran);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(ran);
 }
