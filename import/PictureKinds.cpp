@@ -1,7 +1,11 @@
 #include "import/PictureKinds.h"
 
+#include "codecs/SGIFImg.h"
+#include "codecs/SPCXImg.h"
 #include "codecs/TargaImage.h"
 #include "graphics/PictureRegistry.h"
+
+#include <memory>
 
 namespace quorvel {
 
@@ -13,8 +17,12 @@ void registerAllPictureKinds()
 
     registerStandardPictureKinds();
     // Codecs: each adds its kinds here, in the order the program has always registered them.
+    registerPictureKind("pcx", "PCX-Format", [] { return std::make_unique<TSPCXBitmap>(); });
+    registerPictureKind("gif", "GIF-Format", [] { return std::make_unique<TSGIFBitmap>(); });
 
-    // The import's kinds, after every codec's.
+    // The import dialog's kinds, registered when it is created, after every codec's.
+    registerPictureKind("GIF", "GIF Image", [] { return std::make_unique<TSGIFBitmap>(); });
+    registerPictureKind("PCX", "PCX Image", [] { return std::make_unique<TSPCXBitmap>(); });
     registerTargaPictureKind();
 }
 

@@ -1,0 +1,102 @@
+// Decode time of the PCX and GIF readers on a 1024 × 1024 photographic picture (smooth
+// gradients with noise): as a 256-colour GIF, an 8-bit PCX and a 24-bit PCX.
+#include "codecs/SGIFImg.h"
+#include "codecs/SPCXImg.h"
+#include "tests/support/ImageFiles.h"
+
+#include <QBuffer>
+
+#include <benchmark/benchmark.h>
+
+#include <random>
+
+using namespace quorvel;
+using namespace quorvel::test;
+
+namespace {
+
+constexpr int kSize = 1024;
+
+// 0xRRGGBB pixels, top row first.
+const std::vector<std::uint32_t>& photo()
+{
+    static const std::vector<std::uint32_t> pixels = [] {
+        std::mt19937 random(1);
+        std::vector<std::uint32_t> out;
+        out.reserve(std::size_t(kSize) * kSize);
+        auto channel = [&](int v) { return std::uint32_t(std::clamp(v + int(random() % 17) - 8, 0, 255)); };
+        for (int y = 0; y < kSize; ++y)
+            for (int x = 0; x < kSize; ++x)
+                out.push_back(channel(x / 4) << 16 | channel(y / 4) << 8 | channel((x + y) / 8));
+        return out;
+    }();
+    return pixels;
+}
+
+// The 3-3-2 palette and the picture's indexes in it.
+std::vector<QRgb> palette332()
+{
+    std::vector<QRgb> colours;
+    for (int i = 0; i < 256; ++i) colours.push_back(qRgb((i >> 5) * 255 / 7, (i >> 2 & 7) * 255 / 7, (i & 3) * 255 / 3));
+    return colours;
+}
+
+std::vector<std::uint32_t> indexes332()
+{
+    std::vector<std::uint32_t> out;
+    for (std::uint32_t p : photo()) out.push_back((p >> 21 & 7) << 5 | (p >> 13 & 7) << 2 | (p >> 6 & 3));
+    return out;
+}
+
+template <class Picture>
+void decode(benchmark::State& state, QByteArray file)
+{
+    for (auto _ : state) {
+        QBuffer buffer(&file);
+        buffer.open(QIODevice::ReadOnly);
+        Picture picture;
+        picture.loadFromStream(buffer);
+        benchmark::DoNotOptimize(picture.image().constBits());
+    }
+    state.counters["file bytes"] = double(file.size());
+}
+
+void GifDecode256Colours(benchmark::State& state)
+{
+    static const QByteArray file = [] {
+        GifSpec spec;
+        spec.width = spec.height = kSize;
+        for (std::uint32_t i : indexes332()) spec.pixels.push_back(std::uint8_t(i));
+        spec.globalColours = palette332();
+        return gifFile(spec);
+    }();
+    decode<TSGIFBitmap>(state, file);
+}
+
+void PcxDecode8Bit(benchmark::State& state)
+{
+    static const QByteArray file = [] {
+        PcxSpec spec;
+        spec.width = spec.height = kSize;
+        spec.vgaColours = palette332();
+        return pcxFile(spec, indexes332());
+    }();
+    decode<TSPCXBitmap>(state, file);
+}
+
+void PcxDecode24Bit(benchmark::State& state)
+{
+    static const QByteArray file = [] {
+        PcxSpec spec;
+        spec.planes = 3;
+        spec.width = spec.height = kSize;
+        return pcxFile(spec, photo());
+    }();
+    decode<TSPCXBitmap>(state, file);
+}
+
+} // namespace
+
+BENCHMARK(GifDecode256Colours)->Unit(benchmark::kMillisecond);
+BENCHMARK(PcxDecode8Bit)->Unit(benchmark::kMillisecond);
+BENCHMARK(PcxDecode24Bit)->Unit(benchmark::kMillisecond);

@@ -1,0 +1,97 @@
+// SGIFImg: the GIF reader (GIF87a and GIF89a). TSGIF decodes the first image of a GIF file into
+// a 32-bit image in the colours of its colour table; TSGIFBitmap is the picture class the
+// registry creates for .gif files. Animation, later images and the logical screen are not drawn.
+#pragma once
+
+#include "codecs/UniBmp.h"
+#include "graphics/Colour.h"
+#include "graphics/Error.h"
+
+#include <QImage>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+
+class QIODevice;
+
+namespace quorvel {
+
+class EGIFException : public Error {
+public:
+    using Error::Error;
+};
+
+class TSGIF {
+public:
+    // Every failure of the decoder is one of these; StatusText gives its message.
+    enum Status {
+        Ok = 0,
+        BadFile = 1,
+        BadRead = 2,
+        UnexpectedEnd = 3,
+        BadLzwCode = 4,
+        BadFirstCode = 5,
+        FileNotFound = 6,
+        BadSymbolSize = 7,
+        TooLarge = 8,
+    };
+    static QString StatusText(int status);
+
+    // Decodes the first image; the stream must hold the file from its first byte. A failure
+    // raises EGIFException with the status's message.
+    void ReadGif(QIODevice& source);
+
+    // The first image (Format_RGB32); indexes past the colour table that was read are black.
+    const QImage& image() const { return image_; }
+    // The palette entry at a graphic control extension's transparent index, whether or not the
+    // extension marks it as used.
+    bool hasTransparency() const { return transparent_; }
+    TColor transparentColour() const { return transparentColour_; }
+
+    // The largest image read, in pixels; bigger ones fail before anything is allocated.
+    static constexpr std::uint64_t kMaxPixels = std::uint64_t(1) << 28;
+
+private:
+    int ReadImage();
+    int ReadExtension();
+    int DecodeLzw(int minimumCodeSize);
+    // Reads a colour table of 2^(n+1) entries into a palette cleared to black.
+    int readColourTable(int sizeBits);
+    // Passes over data sub-blocks up to their zero terminator.
+    int skipSubBlocks();
+    void buildImage();
+
+    QByteArray file_;
+    qsizetype position_ = 0;
+    std::array<std::uint8_t, 768> palette_{};
+    int tableSize_ = 0;
+    int width_ = 0;
+    int height_ = 0;
+    bool interlaced_ = false;
+    bool transparent_ = false;
+    TColor transparentColour_ = 0;
+    // The decode buffer: the 256 one-pixel strings, then the palette indexes in the order the
+    // rows arrive.
+    std::unique_ptr<std::uint8_t[]> indexes_;
+    QImage image_;
+};
+
+// The GIF picture class: a bitmap whose stream loader is the GIF reader.
+class TSGIFBitmap : public TUniBitmap {
+public:
+    using TUniBitmap::TUniBitmap;
+    void loadFromStream(QIODevice& stream) override;
+
+    // After a load: the GIF's transparent colour, or, without a graphic control extension, the
+    // colour of the bottom-left pixel (what bitmaps take as transparent).
+    TColor transparentColour() const { return transparentColour_; }
+    bool loaded() const { return loaded_; }
+
+private:
+    TColor transparentColour_ = 0;
+    bool loaded_ = false;
+};
+
+} // namespace quorvel

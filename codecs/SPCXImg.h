@@ -1,0 +1,76 @@
+// SPCXImg: the PCX reader. TSPCX256 turns a run-length encoded PCX file (16 colours in four
+// 1-bit planes, 256 colours in one 8-bit plane, or 24 bits in three 8-bit planes) into a 32-bit
+// image; TSPCXBitmap is the picture class the registry creates for .pcx files.
+#pragma once
+
+#include "codecs/UniBmp.h"
+#include "graphics/Error.h"
+
+#include <QImage>
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+class QIODevice;
+
+namespace quorvel {
+
+class EPCXException : public Error {
+public:
+    using Error::Error;
+};
+
+class TSPCX256 {
+public:
+    // Image kinds, named by the number the reader has always used for them.
+    enum Kind { Colours16 = 18, Colours256 = 19, TrueColour = 21 };
+
+    // Converts the whole PCX file; the stream must hold it from its first byte.
+    void ReadPcx(QIODevice& source);
+
+    // The decoded picture (Format_RGB32), and what it was stored as: 4, 8 or 24 bits per pixel
+    // and, for the first two, its palette (16 or 256 colours).
+    const QImage& image() const { return image_; }
+    int bitsPerPixel() const;
+    QList<QRgb> colourTable() const;
+
+    // Raises EPCXException with message n (1 to 3) of the header checks.
+    [[noreturn]] static void PcxError(int n);
+
+    // The largest picture read, in pixels; bigger ones fail before anything is allocated.
+    static constexpr std::uint64_t kMaxPixels = std::uint64_t(1) << 28;
+
+private:
+    void ReadHeader();
+    void ReadVgaPalette();
+    // Fills the line buffer with the next scan line (all planes); runs may cross line ends.
+    void DecodeLine();
+    void convertLine(int y);
+
+    QByteArray file_;            // the whole source, read once
+    qsizetype position_ = 0;     // next byte of the image data within file_
+    int carryOver_ = 0;          // bytes of the last run still owed to the next scan line
+    std::uint8_t current_ = 0;   // the value of that run
+    Kind kind_ = Colours256;
+    int version_ = 0;
+    int width_ = 0;
+    int height_ = 0;
+    int planes_ = 0;
+    int bytesPerLine_ = 0;
+    std::array<std::uint8_t, 48> headerPalette_{};
+    std::array<std::uint8_t, 768> vgaPalette_{};
+    std::array<QRgb, 256> colours_{};
+    std::size_t lineLength_ = 0; // planes × bytes per line
+    std::vector<std::uint8_t> line_;
+    QImage image_;
+};
+
+// The PCX picture class: a bitmap whose stream loader is the PCX reader.
+class TSPCXBitmap : public TUniBitmap {
+public:
+    using TUniBitmap::TUniBitmap;
+    void loadFromStream(QIODevice& stream) override;
+};
+
+} // namespace quorvel

@@ -1,0 +1,341 @@
+// The PCX reader: files of every accepted kind, written as ordinary programs write them, decode
+// to their pixels; the header checks and broken data fail with the reader's messages.
+#include "codecs/SPCXImg.h"
+#include "graphics/PictureRegistry.h"
+#include "tests/support/Bytes.h"
+#include "tests/support/ImageFiles.h"
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+using namespace quorvel;
+using namespace quorvel::test;
+
+namespace {
+
+TSPCX256 decodePcx(const QByteArray& bytes)
+{
+    QByteArray copy = bytes;
+    QBuffer buffer(&copy);
+    buffer.open(QIODevice::ReadOnly);
+    TSPCX256 decoder;
+    decoder.ReadPcx(buffer);
+    return decoder;
+}
+
+std::string pcxOutcome(const QByteArray& bytes)
+{
+    try {
+        decodePcx(bytes);
+        return "decoded";
+    } catch (const EPCXException& e) {
+        return e.what();
+    }
+}
+
+std::vector<QRgb> distinctColours(int count)
+{
+    std::vector<QRgb> colours;
+    for (int i = 0; i < count; ++i) colours.push_back(qRgb((i * 37) & 0xFF, (i * 11 + 5) & 0xFF, 255 - i));
+    return colours;
+}
+
+// Random pixels: palette indexes below `colours`, or 0xRRGGBB values when colours is 0.
+std::vector<std::uint32_t> randomPixels(int count, int colours, unsigned seed)
+{
+    std::mt19937 random(seed);
+    std::vector<std::uint32_t> pixels(std::size_t(count), 0);
+    for (auto& p : pixels) {
+        p = colours ? random() % unsigned(colours) : random() & 0xFFFFFF;
+        // Runs as well as single bytes.
+        if (&p != pixels.data() && random() % 3 == 0) p = *(&p - 1);
+    }
+    return pixels;
+}
+
+// Every pixel against its palette colour or its own 24-bit value.
+void expectPixels(const QImage& image, const PcxSpec& spec, const std::vector<std::uint32_t>& pixels,
+                  const std::vector<QRgb>& colours)
+{
+    ASSERT_EQ(image.width(), spec.width);
+    ASSERT_EQ(image.height(), spec.height);
+    for (int y = 0; y < spec.height; ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < spec.width; ++x) {
+            const std::uint32_t v = pixels[std::size_t(y) * std::size_t(spec.width) + std::size_t(x)];
+            const QRgb expected = spec.planes == 3 ? 0xFF000000u | v : colours[v] | 0xFF000000u;
+            ASSERT_EQ(row[x], expected) << "pixel " << x << "," << y;
+        }
+    }
+}
+
+} // namespace
+
+TEST(SPCX, FilesOfEveryKindDecodeToTheirPixels)
+{
+    struct Kind {
+        const char* name;
+        int planes, bits, bitsPerPixel, colours;
+    };
+    const Kind kinds[] = {{"16 colours", 4, 1, 4, 16}, {"256 colours", 1, 8, 8, 256}, {"24 bits", 3, 8, 24, 0}};
+    const int widths[] = {1, 7, 9, 13, 33, 64};
+    unsigned seed = 1;
+    for (const Kind& kind : kinds)
+        for (int width : widths)
+            for (int extraPadding : {0, 2})
+                for (bool crossing : {false, true}) {
+                    SCOPED_TRACE(testing::Message() << kind.name << ", " << width << " wide, padding "
+                                                    << extraPadding << (crossing ? ", runs cross lines" : ""));
+                    PcxSpec spec;
+                    spec.planes = kind.planes;
+                    spec.bits = kind.bits;
+                    spec.width = width;
+                    spec.height = 5;
+                    spec.bytesPerLine = pcxBytesPerLine(spec) + extraPadding;
+                    spec.runsCrossLines = crossing;
+                    const std::vector<QRgb> colours = distinctColours(kind.colours);
+                    if (kind.colours == 16) spec.headerColours = colours;
+                    if (kind.colours == 256) spec.vgaColours = colours;
+                    const auto pixels = randomPixels(width * spec.height, kind.colours, seed++);
+                    const TSPCX256 decoder = decodePcx(pcxFile(spec, pixels));
+                    EXPECT_EQ(decoder.bitsPerPixel(), kind.bitsPerPixel);
+                    EXPECT_EQ(decoder.colourTable().size(), kind.colours);
+                    expectPixels(decoder.image(), spec, pixels, colours);
+                }
+}
+
+TEST(SPCX, VgaPaletteComesFromTheVersion5Trailer)
+{
+    PcxSpec spec;
+    spec.width = 320;
+    spec.height = 200;
+    spec.vgaColours = distinctColours(256);
+    const auto pixels = randomPixels(320 * 200, 256, 5);
+    const TSPCX256 decoder = decodePcx(pcxFile(spec, pixels));
+    EXPECT_EQ(decoder.colourTable(), QList<QRgb>(spec.vgaColours.begin(), spec.vgaColours.end()));
+    expectPixels(decoder.image(), spec, pixels, spec.vgaColours);
+
+    // Without the 0x0C marker, or in an older version, the palette is black.
+    const std::vector<QRgb> black(256, 0);
+    PcxSpec noTrailer = spec;
+    noTrailer.vgaColours.clear();
+    expectPixels(decodePcx(pcxFile(noTrailer, pixels)).image(), noTrailer, pixels, black);
+    PcxSpec version3 = spec;
+    version3.version = 3;
+    expectPixels(decodePcx(pcxFile(version3, pixels)).image(), version3, pixels, black);
+}
+
+TEST(SPCX, SixteenColoursUseTheHeaderPaletteWhateverTheVersion)
+{
+    for (int version : {0, 2, 3, 5}) {
+        PcxSpec spec;
+        spec.planes = 4;
+        spec.bits = 1;
+        spec.version = version;
+        spec.width = 640;
+        spec.height = 480;
+        spec.headerColours = distinctColours(16);
+        const auto pixels = randomPixels(640 * 480, 16, unsigned(version) + 100);
+        const TSPCX256 decoder = decodePcx(pcxFile(spec, pixels));
+        EXPECT_EQ(decoder.bitsPerPixel(), 4);
+        expectPixels(decoder.image(), spec, pixels, spec.headerColours);
+    }
+}
+
+TEST(SPCX, RunsCrossScanLineEnds)
+{
+    PcxSpec spec;
+    spec.width = 4;
+    spec.height = 2;
+    spec.bytesPerLine = 4;
+    spec.vgaColours = distinctColours(256);
+    // Line 1 is 1, 2 and the first two of five 7s; line 2 takes the other three, then 9.
+    const QByteArray file =
+        pcxHeader(spec).u8s({0x01, 0x02, 0xC5, 0x07, 0x09}).u8(0x0C).raw(colourTable(spec.vgaColours, 7));
+    expectPixels(decodePcx(file).image(), spec, {1, 2, 7, 7, 7, 7, 7, 9}, spec.vgaColours);
+
+    // A run of 63 over lines of one byte feeds 63 lines.
+    PcxSpec narrow = spec;
+    narrow.width = 1;
+    narrow.bytesPerLine = 1;
+    narrow.height = 64;
+    const QByteArray runs = pcxHeader(narrow).u8s({0xFF, 0x05, 0x06}).u8(0x0C).raw(colourTable(spec.vgaColours, 7));
+    std::vector<std::uint32_t> expected(63, 5);
+    expected.push_back(6);
+    expectPixels(decodePcx(runs).image(), narrow, expected, spec.vgaColours);
+}
+
+TEST(SPCX, BrokenFilesFailWithTheirMessages)
+{
+    const char* const notPcx = "This is not a valid PCX image file.";
+    const char* const notColour = "This is not a 16, 256 or 24bit color PCX image file.";
+    const char* const wrongFormat = "PCX file is in wrong format - It must be an EGA, VGA, MCGA or 24bit image.";
+    const char* const truncated = "Unexpected end of PCX image file.";
+
+    PcxSpec spec;
+    spec.width = 9;
+    spec.height = 6;
+    const auto pixels = randomPixels(9 * 6, 256, 9);
+    const QByteArray good = pcxFile(spec, pixels);
+    auto patched = [&](int at, int value) {
+        QByteArray bytes = good;
+        bytes[at] = char(value);
+        return bytes;
+    };
+    auto kind = [&](int planes, int bits) { return patched(65, planes).replace(3, 1, QByteArray(1, char(bits))); };
+    auto withSize = [&](int xMin, int yMin, int xMax, int yMax) {
+        QByteArray bytes = good;
+        const QByteArray fields = Bytes().i16(std::int16_t(xMin)).i16(std::int16_t(yMin)).i16(std::int16_t(xMax)).i16(std::int16_t(yMax));
+        return bytes.replace(4, 8, fields);
+    };
+
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        const char* outcome;
+    } rows[] = {
+        {"good", good, "decoded"},
+        {"first byte not 10", patched(0, 11), notPcx},
+        {"encoding not 1", patched(2, 0), notPcx},
+        {"shorter than the header", good.left(100), notPcx},
+        {"1 plane of 1 bit", kind(1, 1), notColour},
+        {"1 plane of 2 bits", kind(1, 2), notColour},
+        {"1 plane of 4 bits", kind(1, 4), wrongFormat},
+        {"4 planes of 8 bits", kind(4, 8), wrongFormat},
+        {"3 planes of 1 bit", kind(3, 1), wrongFormat},
+        {"2 planes of 8 bits", kind(2, 8), wrongFormat},
+        {"Xmax before Xmin", withSize(5, 0, 4, 5), notPcx},
+        {"Ymax before Ymin", withSize(0, 5, 8, 3), notPcx},
+        {"lines shorter than a row", withSize(0, 0, 10, 5), notPcx},
+        {"16-colour lines shorter than a row", patched(65, 4).replace(3, 1, QByteArray(1, 1)).replace(4, 8, Bytes().i16(0).i16(0).i16(80).i16(5).data()), notPcx},
+        {"data ends before the last row", good.left(good.size() - 3), truncated},
+        {"data ends inside a run", pcxHeader(spec).u8s({0x01, 0xC5}), truncated},
+        {"no data at all", pcxHeader(spec), truncated},
+        {"65535 × 65536 pixels", withSize(-32768, -32768, 32766, 32767).replace(66, 2, "\xFF\xFF"), "PCX image is too large."},
+    };
+    for (const auto& row : rows) EXPECT_EQ(pcxOutcome(row.bytes), row.outcome) << row.name;
+}
+
+TEST(SPCX, SizeComesFromTheWindow)
+{
+    PcxSpec spec;
+    spec.xMin = -20;
+    spec.yMin = 10;
+    spec.width = 7;
+    spec.height = 100; // Ymin 10, Ymax 109
+    spec.planes = 3;
+    const auto pixels = randomPixels(7 * 100, 0, 13);
+    expectPixels(decodePcx(pcxFile(spec, pixels)).image(), spec, pixels, {});
+}
+
+TEST(SPCX, LongLinesAndManyRows)
+{
+    // A 24-bit line of 3 × 9002 bytes and 40000 rows of one pixel.
+    PcxSpec wide;
+    wide.planes = 3;
+    wide.width = 9001;
+    wide.height = 2;
+    const auto widePixels = randomPixels(9001 * 2, 0, 17);
+    expectPixels(decodePcx(pcxFile(wide, widePixels)).image(), wide, widePixels, {});
+
+    PcxSpec tall;
+    tall.width = 1;
+    tall.height = 40000;
+    tall.yMin = -20000; // the window's fields are signed 16-bit
+    tall.vgaColours = distinctColours(256);
+    const auto tallPixels = randomPixels(40000, 256, 19);
+    expectPixels(decodePcx(pcxFile(tall, tallPixels)).image(), tall, tallPixels, tall.vgaColours);
+}
+
+TEST(SPCX, RegisteredForPcxFilesAndKeepsThePictureOnFailure)
+{
+    const PictureKind* kind = findPictureKind("PCX");
+    ASSERT_NE(kind, nullptr);
+    EXPECT_EQ(kind->description, "PCX Image");
+
+    PcxSpec spec;
+    spec.planes = 3;
+    spec.width = 5;
+    spec.height = 3;
+    const auto pixels = randomPixels(15, 0, 23);
+    const QString path = writeTempFile("picture.pcx", pcxFile(spec, pixels));
+    const auto picture = loadPicture(path);
+    auto* bitmap = dynamic_cast<TSPCXBitmap*>(picture.get());
+    ASSERT_NE(bitmap, nullptr);
+    expectPixels(bitmap->image(), spec, pixels, {});
+
+    QByteArray broken = pcxFile(spec, pixels).left(130);
+    QBuffer buffer(&broken);
+    buffer.open(QIODevice::ReadOnly);
+    EXPECT_THROW(bitmap->loadFromStream(buffer), EPCXException);
+    expectPixels(bitmap->image(), spec, pixels, {});
+}
+
+TEST(SPCX, KindsRegisteredInProgramStartOrder)
+{
+    QStringList order;
+    for (const PictureKind& kind : pictureKinds())
+        if (QStringList{"pcx", "gif"}.contains(kind.extension)) order << kind.description;
+    EXPECT_EQ(order, (QStringList{"PCX-Format", "GIF-Format", "GIF Image", "PCX Image"}));
+}
+
+// With QUORVEL_WRITE_SEEDS set to the fuzz seed folder (fuzz/seeds), writes the PCX seeds.
+TEST(SPCX, WritesFuzzSeeds)
+{
+    const QString root = qEnvironmentVariable("QUORVEL_WRITE_SEEDS");
+    if (root.isEmpty()) GTEST_SKIP() << "QUORVEL_WRITE_SEEDS not set";
+    QDir().mkpath(root + "/pcx");
+    auto write = [&](const char* name, const PcxSpec& spec, int colours) {
+        const QByteArray bytes = pcxFile(spec, randomPixels(spec.width * spec.height, colours, 91));
+        QFile file(root + "/pcx/" + name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        ASSERT_NO_THROW(decodePcx(bytes)) << name;
+    };
+    PcxSpec colours16;
+    colours16.planes = 4;
+    colours16.bits = 1;
+    colours16.width = 9;
+    colours16.height = 5;
+    colours16.headerColours = distinctColours(16);
+    write("colours16.pcx", colours16, 16);
+    PcxSpec colours256;
+    colours256.width = 13;
+    colours256.height = 4;
+    colours256.vgaColours = distinctColours(256);
+    write("colours256.pcx", colours256, 256);
+    PcxSpec trueColour;
+    trueColour.planes = 3;
+    trueColour.width = 7;
+    trueColour.height = 3;
+    trueColour.yMin = 10;
+    write("truecolour.pcx", trueColour, 0);
+    PcxSpec crossing;
+    crossing.width = 5;
+    crossing.height = 6;
+    crossing.bytesPerLine = 5;
+    crossing.version = 3;
+    crossing.runsCrossLines = true;
+    write("runs-cross-lines.pcx", crossing, 2);
+}
+
+TEST(SPCX, DecodesWithoutProcessingWindowEvents)
+{
+    // An event waiting in the queue stays there for the whole decode: nothing re-enters the
+    // user interface in the middle of a load.
+    bool ran = false;
+    QMetaObject::invokeMethod(qApp, [&] { ran = true; }, Qt::QueuedConnection);
+    PcxSpec spec;
+    spec.width = 64;
+    spec.height = 64;
+    decodePcx(pcxFile(spec, randomPixels(64 * 64, 256, 95)));
+    EXPECT_FALSE(ran);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(ran);
+}

@@ -1,0 +1,285 @@
+// Writes GIF and PCX files the way ordinary programs write them, for tests, benchmarks and fuzz
+// seeds: a real GIF LZW encoder (variable code width, table filled to 4096 codes, optional
+// clears) and a PCX run-length encoder with planar scan lines.
+#pragma once
+
+#include "tests/support/Bytes.h"
+
+#include <QByteArray>
+#include <QRgb>
+
+#include <cstdint>
+#include <initializer_list>
+#include <utility>
+#include <unordered_map>
+#include <vector>
+
+namespace quorvel::test {
+
+struct LzwOptions {
+    bool clearFirst = true;      // a clear code opens the data, as most encoders write it
+    bool clearWhenFull = false;  // a clear code (and a fresh table) once 4096 codes are in use
+    bool endCode = true;         // the end code closes the data
+};
+
+// GIF LZW: the codes for `pixels`, packed least significant bit first.
+inline QByteArray encodeLzw(const std::vector<std::uint8_t>& pixels, int minimumCodeSize,
+                            LzwOptions options = {})
+{
+    const int clear = 1 << minimumCodeSize;
+    QByteArray out;
+    std::uint32_t bits = 0;
+    int bitCount = 0;
+    int next = clear + 2;
+    int sinceClear = 0; // codes written since the last clear
+    std::unordered_map<std::uint32_t, int> table;
+
+    // The decoder reads each code at the width that holds the codes it knows at that moment,
+    // which is one fewer than the encoder's.
+    auto put = [&](int code) {
+        int width = minimumCodeSize + 1;
+        while (width < 12 && next - 1 >= (1 << width)) ++width;
+        bits |= std::uint32_t(code) << bitCount;
+        bitCount += width;
+        while (bitCount >= 8) {
+            out.append(char(bits & 0xFF));
+            bits >>= 8;
+            bitCount -= 8;
+        }
+        sinceClear = code == clear ? 0 : sinceClear + 1;
+    };
+    auto reset = [&] {
+        table.clear();
+        next = clear + 2;
+    };
+
+    if (options.clearFirst) put(clear);
+    int prefix = -1;
+    for (std::uint8_t pixel : pixels) {
+        if (prefix < 0) {
+            prefix = pixel;
+            continue;
+        }
+        const std::uint32_t key = std::uint32_t(prefix) << 8 | pixel;
+        const auto found = table.find(key);
+        if (found != table.end()) {
+            prefix = found->second;
+            continue;
+        }
+        put(prefix);
+        if (next < 4096) {
+            table.emplace(key, next++);
+        } else if (options.clearWhenFull) {
+            put(clear);
+            reset();
+        }
+        prefix = pixel;
+    }
+    if (prefix >= 0) put(prefix);
+    if (options.endCode) {
+        // Reading the last code, the decoder has added its entry unless that code was the
+        // first after a clear.
+        if (sinceClear >= 2 && next < 4096) ++next;
+        put(clear + 1);
+    }
+    if (bitCount > 0) out.append(char(bits & 0xFF));
+    return out;
+}
+
+// Packs hand-chosen codes, each {code, width in bits}, least significant bit first.
+inline QByteArray packCodes(std::initializer_list<std::pair<int, int>> codes)
+{
+    QByteArray out;
+    std::uint32_t bits = 0;
+    int bitCount = 0;
+    for (auto [code, width] : codes) {
+        bits |= std::uint32_t(code) << bitCount;
+        bitCount += width;
+        while (bitCount >= 8) {
+            out.append(char(bits & 0xFF));
+            bits >>= 8;
+            bitCount -= 8;
+        }
+    }
+    if (bitCount > 0) out.append(char(bits & 0xFF));
+    return out;
+}
+
+// Cuts data into sub-blocks of at most 255 bytes, with the zero terminator when asked.
+inline QByteArray subBlocks(const QByteArray& data, bool terminator = true, int blockSize = 255)
+{
+    QByteArray out;
+    for (qsizetype at = 0; at < data.size(); at += blockSize) {
+        const QByteArray piece = data.mid(at, blockSize);
+        out.append(char(piece.size()));
+        out.append(piece);
+    }
+    if (terminator) out.append('\0');
+    return out;
+}
+
+// A colour table of 2^(sizeBits+1) entries; entries past `colours` are black.
+inline QByteArray colourTable(const std::vector<QRgb>& colours, int sizeBits)
+{
+    QByteArray out;
+    for (int i = 0; i < (2 << sizeBits); ++i) {
+        const QRgb c = i < int(colours.size()) ? colours[std::size_t(i)] : 0;
+        out.append(char(qRed(c))).append(char(qGreen(c))).append(char(qBlue(c)));
+    }
+    return out;
+}
+
+// The rows of an image in the order an interlaced GIF stores them.
+inline std::vector<std::uint8_t> interlacedOrder(const std::vector<std::uint8_t>& pixels, int width, int height)
+{
+    std::vector<std::uint8_t> out;
+    const int start[4] = {0, 4, 2, 1};
+    const int step[4] = {8, 8, 4, 2};
+    for (int pass = 0; pass < 4; ++pass)
+        for (int row = start[pass]; row < height; row += step[pass])
+            out.insert(out.end(), pixels.begin() + std::ptrdiff_t(row) * width,
+                       pixels.begin() + std::ptrdiff_t(row + 1) * width);
+    return out;
+}
+
+struct GifSpec {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> pixels; // palette indexes, top row first
+    std::vector<QRgb> globalColours;  // empty: no global table
+    int globalSizeBits = 7;
+    std::vector<QRgb> localColours;   // empty: no local table
+    int localSizeBits = 7;
+    int minimumCodeSize = 8;
+    bool interlaced = false;
+    LzwOptions lzw;
+};
+
+inline Bytes gifHeader(const GifSpec& spec, const char* version = "GIF89a")
+{
+    Bytes b;
+    b.text(version).u16(std::uint16_t(spec.width)).u16(std::uint16_t(spec.height));
+    if (!spec.globalColours.empty())
+        b.u8(std::uint8_t(0x80 | 0x70 | spec.globalSizeBits)).u8(0).u8(0).raw(colourTable(spec.globalColours, spec.globalSizeBits));
+    else
+        b.u8(0).u8(0).u8(0);
+    return b;
+}
+
+// An image descriptor, its local table and its data, at (0, 0).
+inline Bytes gifImage(const GifSpec& spec)
+{
+    Bytes b;
+    int flags = spec.interlaced ? 0x40 : 0;
+    if (!spec.localColours.empty()) flags |= 0x80 | spec.localSizeBits;
+    b.u8(0x2C).u16(0).u16(0).u16(std::uint16_t(spec.width)).u16(std::uint16_t(spec.height)).u8(std::uint8_t(flags));
+    if (!spec.localColours.empty()) b.raw(colourTable(spec.localColours, spec.localSizeBits));
+    const auto stored = spec.interlaced ? interlacedOrder(spec.pixels, spec.width, spec.height) : spec.pixels;
+    b.u8(std::uint8_t(spec.minimumCodeSize)).raw(subBlocks(encodeLzw(stored, spec.minimumCodeSize, spec.lzw)));
+    return b;
+}
+
+inline QByteArray gifFile(const GifSpec& spec, const char* version = "GIF89a")
+{
+    return gifHeader(spec, version).raw(gifImage(spec)).u8(0x3B);
+}
+
+// ---------------------------------------------------------------------------------------- PCX
+
+struct PcxSpec {
+    int planes = 1;
+    int bits = 8;
+    int version = 5;
+    int width = 0;
+    int height = 0;
+    int bytesPerLine = 0;     // per plane; 0: the smallest even count that holds a row
+    int xMin = 0;
+    int yMin = 0;
+    std::vector<QRgb> headerColours; // the 16-colour palette at offset 16
+    std::vector<QRgb> vgaColours;    // empty: no 0x0C trailer
+    bool runsCrossLines = false;     // encode the scan lines as one stream
+};
+
+inline int pcxBytesPerLine(const PcxSpec& spec)
+{
+    if (spec.bytesPerLine > 0) return spec.bytesPerLine;
+    const int bytes = (spec.width * spec.bits + 7) / 8;
+    return bytes + (bytes & 1);
+}
+
+// The scan lines (all planes, padded with zeros) of an image given as palette indexes
+// (16 and 256 colours) or as 0xRRGGBB values (24 bits).
+inline QByteArray pcxScanLines(const PcxSpec& spec, const std::vector<std::uint32_t>& pixels)
+{
+    const int bpl = pcxBytesPerLine(spec);
+    QByteArray out;
+    for (int y = 0; y < spec.height; ++y) {
+        QByteArray line(qsizetype(bpl) * spec.planes, '\0');
+        for (int x = 0; x < spec.width; ++x) {
+            const std::uint32_t v = pixels[std::size_t(y) * std::size_t(spec.width) + std::size_t(x)];
+            if (spec.planes == 4) {
+                for (int p = 0; p < 4; ++p)
+                    if (v >> p & 1) line[p * bpl + x / 8] = char(line[p * bpl + x / 8] | (0x80 >> (x % 8)));
+            } else if (spec.planes == 3) {
+                line[x] = char(v >> 16);
+                line[bpl + x] = char(v >> 8);
+                line[2 * bpl + x] = char(v);
+            } else {
+                line[x] = char(v);
+            }
+        }
+        out.append(line);
+    }
+    return out;
+}
+
+// Run-length encodes bytes: runs of up to 63, single bytes of 0xC0 and above as a run of one.
+inline QByteArray pcxRle(const QByteArray& data)
+{
+    QByteArray out;
+    for (qsizetype i = 0; i < data.size();) {
+        qsizetype run = 1;
+        while (i + run < data.size() && run < 63 && data[i + run] == data[i]) ++run;
+        if (run > 1 || std::uint8_t(data[i]) >= 0xC0) out.append(char(0xC0 | run));
+        out.append(data[i]);
+        i += run;
+    }
+    return out;
+}
+
+inline Bytes pcxHeader(const PcxSpec& spec)
+{
+    Bytes b;
+    b.u8(10).u8(std::uint8_t(spec.version)).u8(1).u8(std::uint8_t(spec.bits));
+    b.i16(std::int16_t(spec.xMin)).i16(std::int16_t(spec.yMin));
+    b.i16(std::int16_t(spec.xMin + spec.width - 1)).i16(std::int16_t(spec.yMin + spec.height - 1));
+    b.u16(72).u16(72);
+    for (int i = 0; i < 16; ++i) {
+        const QRgb c = i < int(spec.headerColours.size()) ? spec.headerColours[std::size_t(i)] : 0;
+        b.u8(std::uint8_t(qRed(c))).u8(std::uint8_t(qGreen(c))).u8(std::uint8_t(qBlue(c)));
+    }
+    b.u8(0).u8(std::uint8_t(spec.planes)).u16(std::uint16_t(pcxBytesPerLine(spec))).u16(1).fill(58);
+    return b;
+}
+
+inline QByteArray pcxFile(const PcxSpec& spec, const std::vector<std::uint32_t>& pixels)
+{
+    Bytes b = pcxHeader(spec);
+    const QByteArray lines = pcxScanLines(spec, pixels);
+    if (spec.runsCrossLines) {
+        b.raw(pcxRle(lines));
+    } else {
+        const qsizetype lineLength = qsizetype(pcxBytesPerLine(spec)) * spec.planes;
+        for (qsizetype at = 0; at < lines.size(); at += lineLength) b.raw(pcxRle(lines.mid(at, lineLength)));
+    }
+    if (!spec.vgaColours.empty()) {
+        b.u8(0x0C);
+        for (int i = 0; i < 256; ++i) {
+            const QRgb c = i < int(spec.vgaColours.size()) ? spec.vgaColours[std::size_t(i)] : 0;
+            b.u8(std::uint8_t(qRed(c))).u8(std::uint8_t(qGreen(c))).u8(std::uint8_t(qBlue(c)));
+        }
+    }
+    return b;
+}
+
+} // namespace quorvel::test
