@@ -64,11 +64,11 @@ void decode(benchmark::State& state, QByteArray file)
 void GifDecode256Colours(benchmark::State& state)
 {
     static const QByteArray file = [] {
-        GifSpec spec;
-        spec.width = spec.height = kSize;
-        for (std::uint32_t i : indexes332()) spec.pixels.push_back(std::uint8_t(i));
-        spec.globalColours = palette332();
-        return gifFile(spec);
+        GifForm form;
+        form.width = form.height = kSize;
+        for (std::uint32_t i : indexes332()) form.pixels.push_back(std::uint8_t(i));
+        form.globalColours = palette332();
+        return gifFile(form);
     }();
     decode<TSGIFBitmap>(state, file);
 }
@@ -76,10 +76,10 @@ void GifDecode256Colours(benchmark::State& state)
 void PcxDecode8Bit(benchmark::State& state)
 {
     static const QByteArray file = [] {
-        PcxSpec spec;
-        spec.width = spec.height = kSize;
-        spec.vgaColours = palette332();
-        return pcxFile(spec, indexes332());
+        PcxForm form;
+        form.width = form.height = kSize;
+        form.vgaColours = palette332();
+        return pcxFile(form, indexes332());
     }();
     decode<TSPCXBitmap>(state, file);
 }
@@ -87,10 +87,10 @@ void PcxDecode8Bit(benchmark::State& state)
 void PcxDecode24Bit(benchmark::State& state)
 {
     static const QByteArray file = [] {
-        PcxSpec spec;
-        spec.planes = 3;
-        spec.width = spec.height = kSize;
-        return pcxFile(spec, photo());
+        PcxForm form;
+        form.planes = 3;
+        form.width = form.height = kSize;
+        return pcxFile(form, photo());
     }();
     decode<TSPCXBitmap>(state, file);
 }

@@ -56,32 +56,32 @@ std::vector<std::uint8_t> noise(int count, int colours, unsigned seed)
 }
 
 // Every pixel of `image` against the colour its index selects (black past the table).
-void expectPixels(const QImage& image, const GifSpec& spec, const std::vector<QRgb>& colours)
+void expectPixels(const QImage& image, const GifForm& form, const std::vector<QRgb>& colours)
 {
-    ASSERT_EQ(image.width(), spec.width);
-    ASSERT_EQ(image.height(), spec.height);
-    for (int y = 0; y < spec.height; ++y) {
+    ASSERT_EQ(image.width(), form.width);
+    ASSERT_EQ(image.height(), form.height);
+    for (int y = 0; y < form.height; ++y) {
         const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-        for (int x = 0; x < spec.width; ++x) {
-            const std::size_t index = spec.pixels[std::size_t(y) * std::size_t(spec.width) + std::size_t(x)];
+        for (int x = 0; x < form.width; ++x) {
+            const std::size_t index = form.pixels[std::size_t(y) * std::size_t(form.width) + std::size_t(x)];
             const QRgb expected = index < colours.size() ? colours[index] | 0xFF000000u : 0xFF000000u;
             ASSERT_EQ(row[x], expected) << "pixel " << x << "," << y;
         }
     }
 }
 
-GifSpec noiseSpec(int width, int height, int colours, int minimumCodeSize, unsigned seed)
+GifForm noiseForm(int width, int height, int colours, int minimumCodeSize, unsigned seed)
 {
-    GifSpec spec;
-    spec.width = width;
-    spec.height = height;
-    spec.pixels = noise(width * height, colours, seed);
-    spec.minimumCodeSize = minimumCodeSize;
+    GifForm form;
+    form.width = width;
+    form.height = height;
+    form.pixels = noise(width * height, colours, seed);
+    form.minimumCodeSize = minimumCodeSize;
     int sizeBits = 0;
     while ((2 << sizeBits) < colours) ++sizeBits;
-    spec.globalSizeBits = sizeBits;
-    spec.globalColours = distinctColours(2 << sizeBits);
-    return spec;
+    form.globalSizeBits = sizeBits;
+    form.globalColours = distinctColours(2 << sizeBits);
+    return form;
 }
 
 } // namespace
@@ -114,27 +114,27 @@ TEST(SGIF, FilesOfAnEncoderDecodeToTheirPixels)
     unsigned seed = 1;
     for (const RoundTrip& c : cases) {
         SCOPED_TRACE(c.name);
-        GifSpec spec = noiseSpec(c.width, c.height, c.colours, c.minimumCodeSize, seed++);
+        GifForm form = noiseForm(c.width, c.height, c.colours, c.minimumCodeSize, seed++);
         if (std::string(c.name) == "long runs of one colour")
-            for (std::size_t i = 0; i < spec.pixels.size(); ++i) spec.pixels[i] = (i / 997) & 1;
-        spec.interlaced = c.interlaced;
-        spec.lzw = c.lzw;
-        const auto stored = c.interlaced ? interlacedOrder(spec.pixels, c.width, c.height) : spec.pixels;
-        const QByteArray file = gifHeader(spec)
+            for (std::size_t i = 0; i < form.pixels.size(); ++i) form.pixels[i] = (i / 997) & 1;
+        form.interlaced = c.interlaced;
+        form.lzw = c.lzw;
+        const auto stored = c.interlaced ? interlacedOrder(form.pixels, c.width, c.height) : form.pixels;
+        const QByteArray file = gifHeader(form)
                                     .raw(Bytes()
                                              .u8(0x2C).u16(0).u16(0).u16(std::uint16_t(c.width)).u16(std::uint16_t(c.height))
                                              .u8(c.interlaced ? 0x40 : 0)
                                              .u8(std::uint8_t(c.minimumCodeSize))
                                              .raw(subBlocks(encodeLzw(stored, c.minimumCodeSize, c.lzw), true, c.blockSize)))
                                     .u8(0x3B);
-        expectPixels(decodeGif(file), spec, spec.globalColours);
+        expectPixels(decodeGif(file), form, form.globalColours);
     }
 }
 
 TEST(SGIF, Gif87aAndGif89aLoadAlike)
 {
-    const GifSpec spec = noiseSpec(6, 4, 4, 2, 7);
-    EXPECT_EQ(decodeGif(gifFile(spec, "GIF87a")), decodeGif(gifFile(spec, "GIF89a")));
+    const GifForm form = noiseForm(6, 4, 4, 2, 7);
+    EXPECT_EQ(decodeGif(gifFile(form, "GIF87a")), decodeGif(gifFile(form, "GIF89a")));
 }
 
 TEST(SGIF, InterlacedRowsArriveInPassOrderAndComeOutInNaturalOrder)
@@ -144,27 +144,27 @@ TEST(SGIF, InterlacedRowsArriveInPassOrderAndComeOutInNaturalOrder)
     const int arrival[10] = {0, 8, 4, 2, 6, 1, 3, 5, 7, 9};
     std::vector<std::uint8_t> stored;
     for (int row : arrival) stored.insert(stored.end(), 2, std::uint8_t(row));
-    GifSpec spec;
-    spec.width = 2;
-    spec.height = 10;
-    spec.globalColours = distinctColours(16);
-    spec.globalSizeBits = 3;
-    const QByteArray file = gifHeader(spec)
+    GifForm form;
+    form.width = 2;
+    form.height = 10;
+    form.globalColours = distinctColours(16);
+    form.globalSizeBits = 3;
+    const QByteArray file = gifHeader(form)
                                 .u8(0x2C).u16(0).u16(0).u16(2).u16(10).u8(0x40)
                                 .u8(4).raw(subBlocks(encodeLzw(stored, 4)))
                                 .u8(0x3B);
     const QImage image = decodeGif(file);
-    for (int y = 0; y < 10; ++y) EXPECT_EQ(image.pixel(1, y), spec.globalColours[std::size_t(y)]) << "row " << y;
+    for (int y = 0; y < 10; ++y) EXPECT_EQ(image.pixel(1, y), form.globalColours[std::size_t(y)]) << "row " << y;
 }
 
 TEST(SGIF, BrokenFilesFailWithTheirStatus)
 {
-    GifSpec spec;
-    spec.width = 2;
-    spec.height = 2;
-    spec.globalColours = distinctColours(4);
-    spec.globalSizeBits = 1;
-    const QByteArray header = gifHeader(spec);
+    GifForm form;
+    form.width = 2;
+    form.height = 2;
+    form.globalColours = distinctColours(4);
+    form.globalSizeBits = 1;
+    const QByteArray header = gifHeader(form);
     // Image descriptor of a 2 × 2 image and minimum code size 2: clear 4, end 5, first free 6;
     // the codes grow to 4 bits once entry 7 is made.
     const QByteArray descriptor = Bytes().u8(0x2C).u16(0).u16(0).u16(2).u16(2).u8(0);
@@ -211,24 +211,24 @@ TEST(SGIF, BrokenFilesFailWithTheirStatus)
 
 TEST(SGIF, ColourTables)
 {
-    GifSpec spec = noiseSpec(8, 3, 16, 4, 11);
+    GifForm form = noiseForm(8, 3, 16, 4, 11);
     // A local table of 4 entries wins over the global one of 16; indexes 4 and up are black,
     // not the global table's colours.
-    spec.localColours = {qRgb(1, 2, 3), qRgb(4, 5, 6), qRgb(7, 8, 9), qRgb(10, 11, 12)};
-    spec.localSizeBits = 1;
-    expectPixels(decodeGif(gifFile(spec)), spec, spec.localColours);
+    form.localColours = {qRgb(1, 2, 3), qRgb(4, 5, 6), qRgb(7, 8, 9), qRgb(10, 11, 12)};
+    form.localSizeBits = 1;
+    expectPixels(decodeGif(gifFile(form)), form, form.localColours);
 
     // Without any table every pixel is black.
-    spec.localColours.clear();
-    spec.globalColours.clear();
-    expectPixels(decodeGif(gifFile(spec)), spec, {});
+    form.localColours.clear();
+    form.globalColours.clear();
+    expectPixels(decodeGif(gifFile(form)), form, {});
 }
 
 TEST(SGIF, TheFirstOfTwoImagesAtItsOwnSize)
 {
-    GifSpec first = noiseSpec(5, 3, 4, 2, 21);
-    GifSpec second = noiseSpec(9, 9, 4, 2, 22);
-    GifSpec screen = first;
+    GifForm first = noiseForm(5, 3, 4, 2, 21);
+    GifForm second = noiseForm(9, 9, 4, 2, 22);
+    GifForm screen = first;
     screen.width = 20;
     screen.height = 30;
     // Later images and whatever follows the first image's data are never read.
@@ -243,47 +243,47 @@ TEST(SGIF, TheFirstOfTwoImagesAtItsOwnSize)
 
 TEST(SGIF, ExtensionsArePassedOver)
 {
-    const GifSpec spec = noiseSpec(4, 4, 4, 2, 31);
-    const QByteArray file = gifHeader(spec)
+    const GifForm form = noiseForm(4, 4, 4, 2, 31);
+    const QByteArray file = gifHeader(form)
                                 .u8(0x21).u8(0xFF).u8(11).text("NETSCAPE2.0").u8(3).u8(1).u16(0).u8(0)
                                 .u8(0x21).u8(0xFE).u8(5).text("hello").u8(0)
                                 .u8(0x21).u8(0x01).u8(12).fill(12).u8(2).text("hi").u8(0)
                                 .u8(0x21).u8(0x77).u8(1).u8(0).u8(0)
-                                .raw(gifImage(spec))
+                                .raw(gifImage(form))
                                 .u8(0x3B);
-    expectPixels(decodeGif(file), spec, spec.globalColours);
+    expectPixels(decodeGif(file), form, form.globalColours);
 }
 
 TEST(SGIF, PixelsBeyondTheImageAreDroppedAndMissingOnesTakeIndexZero)
 {
-    GifSpec spec = noiseSpec(6, 5, 16, 4, 41);
+    GifForm form = noiseForm(6, 5, 16, 4, 41);
     // Data for 6 × 9 pixels under a 6 × 5 descriptor.
-    GifSpec taller = spec;
+    GifForm taller = form;
     taller.height = 9;
     taller.pixels = noise(6 * 9, 16, 42);
-    std::copy(spec.pixels.begin(), spec.pixels.end(), taller.pixels.begin());
-    const QByteArray longer = gifHeader(spec)
+    std::copy(form.pixels.begin(), form.pixels.end(), taller.pixels.begin());
+    const QByteArray longer = gifHeader(form)
                                   .u8(0x2C).u16(0).u16(0).u16(6).u16(5).u8(0)
                                   .u8(4).raw(subBlocks(encodeLzw(taller.pixels, 4)))
                                   .u8(0x3B);
-    expectPixels(decodeGif(longer), spec, spec.globalColours);
+    expectPixels(decodeGif(longer), form, form.globalColours);
 
     // Data for the first 2 rows, then the end code: the rest is colour 0.
-    const std::vector<std::uint8_t> part(spec.pixels.begin(), spec.pixels.begin() + 12);
-    const QByteArray shorter = gifHeader(spec)
+    const std::vector<std::uint8_t> part(form.pixels.begin(), form.pixels.begin() + 12);
+    const QByteArray shorter = gifHeader(form)
                                    .u8(0x2C).u16(0).u16(0).u16(6).u16(5).u8(0)
                                    .u8(4).raw(subBlocks(encodeLzw(part, 4)))
                                    .u8(0x3B);
-    std::fill(spec.pixels.begin() + 12, spec.pixels.end(), 0);
-    expectPixels(decodeGif(shorter), spec, spec.globalColours);
+    std::fill(form.pixels.begin() + 12, form.pixels.end(), 0);
+    expectPixels(decodeGif(shorter), form, form.globalColours);
 }
 
 TEST(SGIF, TransparentColourAndLoadedFlag)
 {
-    const GifSpec spec = noiseSpec(3, 3, 4, 2, 51);
+    const GifForm form = noiseForm(3, 3, 4, 2, 51);
     // A graphic control extension whose transparency bit is clear still names the colour.
-    const QByteArray withControl = gifHeader(spec).u8(0x21).u8(0xF9).u8(4).u8(0x00).u16(0).u8(2).u8(0)
-                                       .raw(gifImage(spec)).u8(0x3B);
+    const QByteArray withControl = gifHeader(form).u8(0x21).u8(0xF9).u8(4).u8(0x00).u16(0).u8(2).u8(0)
+                                       .raw(gifImage(form)).u8(0x3B);
     QByteArray bytes = withControl;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
@@ -291,9 +291,9 @@ TEST(SGIF, TransparentColourAndLoadedFlag)
     EXPECT_FALSE(bitmap.loaded());
     bitmap.loadFromStream(buffer);
     EXPECT_TRUE(bitmap.loaded());
-    EXPECT_EQ(toQRgb(bitmap.transparentColour()), spec.globalColours[2] | 0xFF000000u);
+    EXPECT_EQ(toQRgb(bitmap.transparentColour()), form.globalColours[2] | 0xFF000000u);
 
-    QByteArray plain = gifFile(spec);
+    QByteArray plain = gifFile(form);
     QBuffer plainBuffer(&plain);
     plainBuffer.open(QIODevice::ReadOnly);
     TSGIFBitmap other;
@@ -303,8 +303,8 @@ TEST(SGIF, TransparentColourAndLoadedFlag)
 
 TEST(SGIF, AFailedLoadKeepsThePreviousPicture)
 {
-    const GifSpec spec = noiseSpec(3, 2, 4, 2, 61);
-    QByteArray good = gifFile(spec);
+    const GifForm form = noiseForm(3, 2, 4, 2, 61);
+    QByteArray good = gifFile(form);
     QByteArray bad = good.left(good.size() - 6);
     QBuffer goodBuffer(&good), badBuffer(&bad);
     goodBuffer.open(QIODevice::ReadOnly);
@@ -323,11 +323,11 @@ TEST(SGIF, RegisteredForGifFiles)
     EXPECT_EQ(kind->description, "GIF Image");
     EXPECT_NE(dynamic_cast<TSGIFBitmap*>(kind->create().get()), nullptr);
 
-    const GifSpec spec = noiseSpec(4, 3, 4, 2, 71);
-    const auto picture = loadPicture(writeTempFile("picture.GIF", gifFile(spec)));
+    const GifForm form = noiseForm(4, 3, 4, 2, 71);
+    const auto picture = loadPicture(writeTempFile("picture.GIF", gifFile(form)));
     const auto* bitmap = dynamic_cast<const TSGIFBitmap*>(picture.get());
     ASSERT_NE(bitmap, nullptr);
-    expectPixels(bitmap->image(), spec, spec.globalColours);
+    expectPixels(bitmap->image(), form, form.globalColours);
 }
 
 // With QUORVEL_WRITE_SEEDS set to the fuzz seed folder (fuzz/seeds), writes the GIF seeds.
@@ -342,20 +342,20 @@ TEST(SGIF, WritesFuzzSeeds)
         file.write(bytes);
         ASSERT_NO_THROW(decodeGif(bytes)) << name;
     };
-    GifSpec small = noiseSpec(8, 6, 16, 4, 81);
+    GifForm small = noiseForm(8, 6, 16, 4, 81);
     write("extensions.gif", gifHeader(small)
                                 .u8(0x21).u8(0xFF).u8(11).text("NETSCAPE2.0").u8(3).u8(1).u16(0).u8(0)
                                 .u8(0x21).u8(0xF9).u8(4).u8(1).u16(0).u8(3).u8(0)
                                 .u8(0x21).u8(0xFE).u8(2).text("hi").u8(0)
                                 .raw(gifImage(small)).u8(0x3B));
-    GifSpec interlaced = noiseSpec(5, 11, 4, 2, 82);
+    GifForm interlaced = noiseForm(5, 11, 4, 2, 82);
     interlaced.interlaced = true;
     interlaced.localColours = distinctColours(8);
     interlaced.localSizeBits = 2;
     write("interlaced-local.gif", gifFile(interlaced, "GIF87a"));
-    write("dot.gif", gifFile(noiseSpec(1, 1, 2, 2, 83)));
-    write("noise256.gif", gifFile(noiseSpec(48, 48, 256, 8, 84)));
-    GifSpec noEnd = noiseSpec(6, 4, 8, 3, 85);
+    write("dot.gif", gifFile(noiseForm(1, 1, 2, 2, 83)));
+    write("noise256.gif", gifFile(noiseForm(48, 48, 256, 8, 84)));
+    GifForm noEnd = noiseForm(6, 4, 8, 3, 85);
     noEnd.lzw.endCode = false;
     noEnd.lzw.clearWhenFull = true;
     write("no-end-code.gif", gifFile(noEnd));
@@ -367,8 +367,8 @@ TEST(SGIF, DecodesWithoutProcessingWindowEvents)
     // user interface in the middle of a load.
     bool ran = false;
     QMetaObject::invokeMethod(qApp, [&] { ran = true; }, Qt::QueuedConnection);
-    const GifSpec spec = noiseSpec(64, 64, 16, 4, 91);
-    decodeGif(gifFile(spec));
+    const GifForm form = noiseForm(64, 64, 16, 4, 91);
+    decodeGif(gifFile(form));
     EXPECT_FALSE(ran);
     QCoreApplication::processEvents();
     EXPECT_TRUE(ran);

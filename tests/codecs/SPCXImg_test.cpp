@@ -60,16 +60,16 @@ std::vector<std::uint32_t> randomPixels(int count, int colours, unsigned seed)
 }
 
 // Every pixel against its palette colour or its own 24-bit value.
-void expectPixels(const QImage& image, const PcxSpec& spec, const std::vector<std::uint32_t>& pixels,
+void expectPixels(const QImage& image, const PcxForm& form, const std::vector<std::uint32_t>& pixels,
                   const std::vector<QRgb>& colours)
 {
-    ASSERT_EQ(image.width(), spec.width);
-    ASSERT_EQ(image.height(), spec.height);
-    for (int y = 0; y < spec.height; ++y) {
+    ASSERT_EQ(image.width(), form.width);
+    ASSERT_EQ(image.height(), form.height);
+    for (int y = 0; y < form.height; ++y) {
         const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-        for (int x = 0; x < spec.width; ++x) {
-            const std::uint32_t v = pixels[std::size_t(y) * std::size_t(spec.width) + std::size_t(x)];
-            const QRgb expected = spec.planes == 3 ? 0xFF000000u | v : colours[v] | 0xFF000000u;
+        for (int x = 0; x < form.width; ++x) {
+            const std::uint32_t v = pixels[std::size_t(y) * std::size_t(form.width) + std::size_t(x)];
+            const QRgb expected = form.planes == 3 ? 0xFF000000u | v : colours[v] | 0xFF000000u;
             ASSERT_EQ(row[x], expected) << "pixel " << x << "," << y;
         }
     }
@@ -92,41 +92,41 @@ TEST(SPCX, FilesOfEveryKindDecodeToTheirPixels)
                 for (bool crossing : {false, true}) {
                     SCOPED_TRACE(testing::Message() << kind.name << ", " << width << " wide, padding "
                                                     << extraPadding << (crossing ? ", runs cross lines" : ""));
-                    PcxSpec spec;
-                    spec.planes = kind.planes;
-                    spec.bits = kind.bits;
-                    spec.width = width;
-                    spec.height = 5;
-                    spec.bytesPerLine = pcxBytesPerLine(spec) + extraPadding;
-                    spec.runsCrossLines = crossing;
+                    PcxForm form;
+                    form.planes = kind.planes;
+                    form.bits = kind.bits;
+                    form.width = width;
+                    form.height = 5;
+                    form.bytesPerLine = pcxBytesPerLine(form) + extraPadding;
+                    form.runsCrossLines = crossing;
                     const std::vector<QRgb> colours = distinctColours(kind.colours);
-                    if (kind.colours == 16) spec.headerColours = colours;
-                    if (kind.colours == 256) spec.vgaColours = colours;
-                    const auto pixels = randomPixels(width * spec.height, kind.colours, seed++);
-                    const TSPCX256 decoder = decodePcx(pcxFile(spec, pixels));
+                    if (kind.colours == 16) form.headerColours = colours;
+                    if (kind.colours == 256) form.vgaColours = colours;
+                    const auto pixels = randomPixels(width * form.height, kind.colours, seed++);
+                    const TSPCX256 decoder = decodePcx(pcxFile(form, pixels));
                     EXPECT_EQ(decoder.bitsPerPixel(), kind.bitsPerPixel);
                     EXPECT_EQ(decoder.colourTable().size(), kind.colours);
-                    expectPixels(decoder.image(), spec, pixels, colours);
+                    expectPixels(decoder.image(), form, pixels, colours);
                 }
 }
 
 TEST(SPCX, VgaPaletteComesFromTheVersion5Trailer)
 {
-    PcxSpec spec;
-    spec.width = 320;
-    spec.height = 200;
-    spec.vgaColours = distinctColours(256);
+    PcxForm form;
+    form.width = 320;
+    form.height = 200;
+    form.vgaColours = distinctColours(256);
     const auto pixels = randomPixels(320 * 200, 256, 5);
-    const TSPCX256 decoder = decodePcx(pcxFile(spec, pixels));
-    EXPECT_EQ(decoder.colourTable(), QList<QRgb>(spec.vgaColours.begin(), spec.vgaColours.end()));
-    expectPixels(decoder.image(), spec, pixels, spec.vgaColours);
+    const TSPCX256 decoder = decodePcx(pcxFile(form, pixels));
+    EXPECT_EQ(decoder.colourTable(), QList<QRgb>(form.vgaColours.begin(), form.vgaColours.end()));
+    expectPixels(decoder.image(), form, pixels, form.vgaColours);
 
     // Without the 0x0C marker, or in an older version, the palette is black.
     const std::vector<QRgb> black(256, 0);
-    PcxSpec noTrailer = spec;
+    PcxForm noTrailer = form;
     noTrailer.vgaColours.clear();
     expectPixels(decodePcx(pcxFile(noTrailer, pixels)).image(), noTrailer, pixels, black);
-    PcxSpec version3 = spec;
+    PcxForm version3 = form;
     version3.version = 3;
     expectPixels(decodePcx(pcxFile(version3, pixels)).image(), version3, pixels, black);
 }
@@ -134,41 +134,41 @@ TEST(SPCX, VgaPaletteComesFromTheVersion5Trailer)
 TEST(SPCX, SixteenColoursUseTheHeaderPaletteWhateverTheVersion)
 {
     for (int version : {0, 2, 3, 5}) {
-        PcxSpec spec;
-        spec.planes = 4;
-        spec.bits = 1;
-        spec.version = version;
-        spec.width = 640;
-        spec.height = 480;
-        spec.headerColours = distinctColours(16);
+        PcxForm form;
+        form.planes = 4;
+        form.bits = 1;
+        form.version = version;
+        form.width = 640;
+        form.height = 480;
+        form.headerColours = distinctColours(16);
         const auto pixels = randomPixels(640 * 480, 16, unsigned(version) + 100);
-        const TSPCX256 decoder = decodePcx(pcxFile(spec, pixels));
+        const TSPCX256 decoder = decodePcx(pcxFile(form, pixels));
         EXPECT_EQ(decoder.bitsPerPixel(), 4);
-        expectPixels(decoder.image(), spec, pixels, spec.headerColours);
+        expectPixels(decoder.image(), form, pixels, form.headerColours);
     }
 }
 
 TEST(SPCX, RunsCrossScanLineEnds)
 {
-    PcxSpec spec;
-    spec.width = 4;
-    spec.height = 2;
-    spec.bytesPerLine = 4;
-    spec.vgaColours = distinctColours(256);
+    PcxForm form;
+    form.width = 4;
+    form.height = 2;
+    form.bytesPerLine = 4;
+    form.vgaColours = distinctColours(256);
     // Line 1 is 1, 2 and the first two of five 7s; line 2 takes the other three, then 9.
     const QByteArray file =
-        pcxHeader(spec).u8s({0x01, 0x02, 0xC5, 0x07, 0x09}).u8(0x0C).raw(colourTable(spec.vgaColours, 7));
-    expectPixels(decodePcx(file).image(), spec, {1, 2, 7, 7, 7, 7, 7, 9}, spec.vgaColours);
+        pcxHeader(form).u8s({0x01, 0x02, 0xC5, 0x07, 0x09}).u8(0x0C).raw(colourTable(form.vgaColours, 7));
+    expectPixels(decodePcx(file).image(), form, {1, 2, 7, 7, 7, 7, 7, 9}, form.vgaColours);
 
     // A run of 63 over lines of one byte feeds 63 lines.
-    PcxSpec narrow = spec;
+    PcxForm narrow = form;
     narrow.width = 1;
     narrow.bytesPerLine = 1;
     narrow.height = 64;
-    const QByteArray runs = pcxHeader(narrow).u8s({0xFF, 0x05, 0x06}).u8(0x0C).raw(colourTable(spec.vgaColours, 7));
+    const QByteArray runs = pcxHeader(narrow).u8s({0xFF, 0x05, 0x06}).u8(0x0C).raw(colourTable(form.vgaColours, 7));
     std::vector<std::uint32_t> expected(63, 5);
     expected.push_back(6);
-    expectPixels(decodePcx(runs).image(), narrow, expected, spec.vgaColours);
+    expectPixels(decodePcx(runs).image(), narrow, expected, form.vgaColours);
 }
 
 TEST(SPCX, BrokenFilesFailWithTheirMessages)
@@ -178,11 +178,11 @@ TEST(SPCX, BrokenFilesFailWithTheirMessages)
     const char* const wrongFormat = "PCX file is in wrong format - It must be an EGA, VGA, MCGA or 24bit image.";
     const char* const truncated = "Unexpected end of PCX image file.";
 
-    PcxSpec spec;
-    spec.width = 9;
-    spec.height = 6;
+    PcxForm form;
+    form.width = 9;
+    form.height = 6;
     const auto pixels = randomPixels(9 * 6, 256, 9);
-    const QByteArray good = pcxFile(spec, pixels);
+    const QByteArray good = pcxFile(form, pixels);
     auto patched = [&](int at, int value) {
         QByteArray bytes = good;
         bytes[at] = char(value);
@@ -215,8 +215,8 @@ TEST(SPCX, BrokenFilesFailWithTheirMessages)
         {"lines shorter than a row", withSize(0, 0, 10, 5), notPcx},
         {"16-colour lines shorter than a row", patched(65, 4).replace(3, 1, QByteArray(1, 1)).replace(4, 8, Bytes().i16(0).i16(0).i16(80).i16(5).data()), notPcx},
         {"data ends before the last row", good.left(good.size() - 3), truncated},
-        {"data ends inside a run", pcxHeader(spec).u8s({0x01, 0xC5}), truncated},
-        {"no data at all", pcxHeader(spec), truncated},
+        {"data ends inside a run", pcxHeader(form).u8s({0x01, 0xC5}), truncated},
+        {"no data at all", pcxHeader(form), truncated},
         {"65535 × 65536 pixels", withSize(-32768, -32768, 32766, 32767).replace(66, 2, "\xFF\xFF"), "PCX image is too large."},
     };
     for (const auto& row : rows) EXPECT_EQ(pcxOutcome(row.bytes), row.outcome) << row.name;
@@ -224,27 +224,27 @@ TEST(SPCX, BrokenFilesFailWithTheirMessages)
 
 TEST(SPCX, SizeComesFromTheWindow)
 {
-    PcxSpec spec;
-    spec.xMin = -20;
-    spec.yMin = 10;
-    spec.width = 7;
-    spec.height = 100; // Ymin 10, Ymax 109
-    spec.planes = 3;
+    PcxForm form;
+    form.xMin = -20;
+    form.yMin = 10;
+    form.width = 7;
+    form.height = 100; // Ymin 10, Ymax 109
+    form.planes = 3;
     const auto pixels = randomPixels(7 * 100, 0, 13);
-    expectPixels(decodePcx(pcxFile(spec, pixels)).image(), spec, pixels, {});
+    expectPixels(decodePcx(pcxFile(form, pixels)).image(), form, pixels, {});
 }
 
 TEST(SPCX, LongLinesAndManyRows)
 {
     // A 24-bit line of 3 × 9002 bytes and 40000 rows of one pixel.
-    PcxSpec wide;
+    PcxForm wide;
     wide.planes = 3;
     wide.width = 9001;
     wide.height = 2;
     const auto widePixels = randomPixels(9001 * 2, 0, 17);
     expectPixels(decodePcx(pcxFile(wide, widePixels)).image(), wide, widePixels, {});
 
-    PcxSpec tall;
+    PcxForm tall;
     tall.width = 1;
     tall.height = 40000;
     tall.yMin = -20000; // the window's fields are signed 16-bit
@@ -259,22 +259,22 @@ TEST(SPCX, RegisteredForPcxFilesAndKeepsThePictureOnFailure)
     ASSERT_NE(kind, nullptr);
     EXPECT_EQ(kind->description, "PCX Image");
 
-    PcxSpec spec;
-    spec.planes = 3;
-    spec.width = 5;
-    spec.height = 3;
+    PcxForm form;
+    form.planes = 3;
+    form.width = 5;
+    form.height = 3;
     const auto pixels = randomPixels(15, 0, 23);
-    const QString path = writeTempFile("picture.pcx", pcxFile(spec, pixels));
+    const QString path = writeTempFile("picture.pcx", pcxFile(form, pixels));
     const auto picture = loadPicture(path);
     auto* bitmap = dynamic_cast<TSPCXBitmap*>(picture.get());
     ASSERT_NE(bitmap, nullptr);
-    expectPixels(bitmap->image(), spec, pixels, {});
+    expectPixels(bitmap->image(), form, pixels, {});
 
-    QByteArray broken = pcxFile(spec, pixels).left(130);
+    QByteArray broken = pcxFile(form, pixels).left(130);
     QBuffer buffer(&broken);
     buffer.open(QIODevice::ReadOnly);
     EXPECT_THROW(bitmap->loadFromStream(buffer), EPCXException);
-    expectPixels(bitmap->image(), spec, pixels, {});
+    expectPixels(bitmap->image(), form, pixels, {});
 }
 
 TEST(SPCX, KindsRegisteredInProgramStartOrder)
@@ -291,32 +291,32 @@ TEST(SPCX, WritesFuzzSeeds)
     const QString root = qEnvironmentVariable("QUORVEL_WRITE_SEEDS");
     if (root.isEmpty()) GTEST_SKIP() << "QUORVEL_WRITE_SEEDS not set";
     QDir().mkpath(root + "/pcx");
-    auto write = [&](const char* name, const PcxSpec& spec, int colours) {
-        const QByteArray bytes = pcxFile(spec, randomPixels(spec.width * spec.height, colours, 91));
+    auto write = [&](const char* name, const PcxForm& form, int colours) {
+        const QByteArray bytes = pcxFile(form, randomPixels(form.width * form.height, colours, 91));
         QFile file(root + "/pcx/" + name);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(bytes);
         ASSERT_NO_THROW(decodePcx(bytes)) << name;
     };
-    PcxSpec colours16;
+    PcxForm colours16;
     colours16.planes = 4;
     colours16.bits = 1;
     colours16.width = 9;
     colours16.height = 5;
     colours16.headerColours = distinctColours(16);
     write("colours16.pcx", colours16, 16);
-    PcxSpec colours256;
+    PcxForm colours256;
     colours256.width = 13;
     colours256.height = 4;
     colours256.vgaColours = distinctColours(256);
     write("colours256.pcx", colours256, 256);
-    PcxSpec trueColour;
+    PcxForm trueColour;
     trueColour.planes = 3;
     trueColour.width = 7;
     trueColour.height = 3;
     trueColour.yMin = 10;
     write("truecolour.pcx", trueColour, 0);
-    PcxSpec crossing;
+    PcxForm crossing;
     crossing.width = 5;
     crossing.height = 6;
     crossing.bytesPerLine = 5;
@@ -331,10 +331,10 @@ TEST(SPCX, DecodesWithoutProcessingWindowEvents)
     // user interface in the middle of a load.
     bool ran = false;
     QMetaObject::invokeMethod(qApp, [&] { ran = true; }, Qt::QueuedConnection);
-    PcxSpec spec;
-    spec.width = 64;
-    spec.height = 64;
-    decodePcx(pcxFile(spec, randomPixels(64 * 64, 256, 95)));
+    PcxForm form;
+    form.width = 64;
+    form.height = 64;
+    decodePcx(pcxFile(form, randomPixels(64 * 64, 256, 95)));
     EXPECT_FALSE(ran);
     QCoreApplication::processEvents();
     EXPECT_TRUE(ran);

@@ -142,7 +142,7 @@ inline std::vector<std::uint8_t> interlacedOrder(const std::vector<std::uint8_t>
     return out;
 }
 
-struct GifSpec {
+struct GifForm {
     int width = 0;
     int height = 0;
     std::vector<std::uint8_t> pixels; // palette indexes, top row first
@@ -155,38 +155,38 @@ struct GifSpec {
     LzwOptions lzw;
 };
 
-inline Bytes gifHeader(const GifSpec& spec, const char* version = "GIF89a")
+inline Bytes gifHeader(const GifForm& form, const char* version = "GIF89a")
 {
     Bytes b;
-    b.text(version).u16(std::uint16_t(spec.width)).u16(std::uint16_t(spec.height));
-    if (!spec.globalColours.empty())
-        b.u8(std::uint8_t(0x80 | 0x70 | spec.globalSizeBits)).u8(0).u8(0).raw(colourTable(spec.globalColours, spec.globalSizeBits));
+    b.text(version).u16(std::uint16_t(form.width)).u16(std::uint16_t(form.height));
+    if (!form.globalColours.empty())
+        b.u8(std::uint8_t(0x80 | 0x70 | form.globalSizeBits)).u8(0).u8(0).raw(colourTable(form.globalColours, form.globalSizeBits));
     else
         b.u8(0).u8(0).u8(0);
     return b;
 }
 
 // An image descriptor, its local table and its data, at (0, 0).
-inline Bytes gifImage(const GifSpec& spec)
+inline Bytes gifImage(const GifForm& form)
 {
     Bytes b;
-    int flags = spec.interlaced ? 0x40 : 0;
-    if (!spec.localColours.empty()) flags |= 0x80 | spec.localSizeBits;
-    b.u8(0x2C).u16(0).u16(0).u16(std::uint16_t(spec.width)).u16(std::uint16_t(spec.height)).u8(std::uint8_t(flags));
-    if (!spec.localColours.empty()) b.raw(colourTable(spec.localColours, spec.localSizeBits));
-    const auto stored = spec.interlaced ? interlacedOrder(spec.pixels, spec.width, spec.height) : spec.pixels;
-    b.u8(std::uint8_t(spec.minimumCodeSize)).raw(subBlocks(encodeLzw(stored, spec.minimumCodeSize, spec.lzw)));
+    int flags = form.interlaced ? 0x40 : 0;
+    if (!form.localColours.empty()) flags |= 0x80 | form.localSizeBits;
+    b.u8(0x2C).u16(0).u16(0).u16(std::uint16_t(form.width)).u16(std::uint16_t(form.height)).u8(std::uint8_t(flags));
+    if (!form.localColours.empty()) b.raw(colourTable(form.localColours, form.localSizeBits));
+    const auto stored = form.interlaced ? interlacedOrder(form.pixels, form.width, form.height) : form.pixels;
+    b.u8(std::uint8_t(form.minimumCodeSize)).raw(subBlocks(encodeLzw(stored, form.minimumCodeSize, form.lzw)));
     return b;
 }
 
-inline QByteArray gifFile(const GifSpec& spec, const char* version = "GIF89a")
+inline QByteArray gifFile(const GifForm& form, const char* version = "GIF89a")
 {
-    return gifHeader(spec, version).raw(gifImage(spec)).u8(0x3B);
+    return gifHeader(form, version).raw(gifImage(form)).u8(0x3B);
 }
 
 // ---------------------------------------------------------------------------------------- PCX
 
-struct PcxSpec {
+struct PcxForm {
     int planes = 1;
     int bits = 8;
     int version = 5;
@@ -200,27 +200,27 @@ struct PcxSpec {
     bool runsCrossLines = false;     // encode the scan lines as one stream
 };
 
-inline int pcxBytesPerLine(const PcxSpec& spec)
+inline int pcxBytesPerLine(const PcxForm& form)
 {
-    if (spec.bytesPerLine > 0) return spec.bytesPerLine;
-    const int bytes = (spec.width * spec.bits + 7) / 8;
+    if (form.bytesPerLine > 0) return form.bytesPerLine;
+    const int bytes = (form.width * form.bits + 7) / 8;
     return bytes + (bytes & 1);
 }
 
 // The scan lines (all planes, padded with zeros) of an image given as palette indexes
 // (16 and 256 colours) or as 0xRRGGBB values (24 bits).
-inline QByteArray pcxScanLines(const PcxSpec& spec, const std::vector<std::uint32_t>& pixels)
+inline QByteArray pcxScanLines(const PcxForm& form, const std::vector<std::uint32_t>& pixels)
 {
-    const int bpl = pcxBytesPerLine(spec);
+    const int bpl = pcxBytesPerLine(form);
     QByteArray out;
-    for (int y = 0; y < spec.height; ++y) {
-        QByteArray line(qsizetype(bpl) * spec.planes, '\0');
-        for (int x = 0; x < spec.width; ++x) {
-            const std::uint32_t v = pixels[std::size_t(y) * std::size_t(spec.width) + std::size_t(x)];
-            if (spec.planes == 4) {
+    for (int y = 0; y < form.height; ++y) {
+        QByteArray line(qsizetype(bpl) * form.planes, '\0');
+        for (int x = 0; x < form.width; ++x) {
+            const std::uint32_t v = pixels[std::size_t(y) * std::size_t(form.width) + std::size_t(x)];
+            if (form.planes == 4) {
                 for (int p = 0; p < 4; ++p)
                     if (v >> p & 1) line[p * bpl + x / 8] = char(line[p * bpl + x / 8] | (0x80 >> (x % 8)));
-            } else if (spec.planes == 3) {
+            } else if (form.planes == 3) {
                 line[x] = char(v >> 16);
                 line[bpl + x] = char(v >> 8);
                 line[2 * bpl + x] = char(v);
@@ -247,35 +247,35 @@ inline QByteArray pcxRle(const QByteArray& data)
     return out;
 }
 
-inline Bytes pcxHeader(const PcxSpec& spec)
+inline Bytes pcxHeader(const PcxForm& form)
 {
     Bytes b;
-    b.u8(10).u8(std::uint8_t(spec.version)).u8(1).u8(std::uint8_t(spec.bits));
-    b.i16(std::int16_t(spec.xMin)).i16(std::int16_t(spec.yMin));
-    b.i16(std::int16_t(spec.xMin + spec.width - 1)).i16(std::int16_t(spec.yMin + spec.height - 1));
+    b.u8(10).u8(std::uint8_t(form.version)).u8(1).u8(std::uint8_t(form.bits));
+    b.i16(std::int16_t(form.xMin)).i16(std::int16_t(form.yMin));
+    b.i16(std::int16_t(form.xMin + form.width - 1)).i16(std::int16_t(form.yMin + form.height - 1));
     b.u16(72).u16(72);
     for (int i = 0; i < 16; ++i) {
-        const QRgb c = i < int(spec.headerColours.size()) ? spec.headerColours[std::size_t(i)] : 0;
+        const QRgb c = i < int(form.headerColours.size()) ? form.headerColours[std::size_t(i)] : 0;
         b.u8(std::uint8_t(qRed(c))).u8(std::uint8_t(qGreen(c))).u8(std::uint8_t(qBlue(c)));
     }
-    b.u8(0).u8(std::uint8_t(spec.planes)).u16(std::uint16_t(pcxBytesPerLine(spec))).u16(1).fill(58);
+    b.u8(0).u8(std::uint8_t(form.planes)).u16(std::uint16_t(pcxBytesPerLine(form))).u16(1).fill(58);
     return b;
 }
 
-inline QByteArray pcxFile(const PcxSpec& spec, const std::vector<std::uint32_t>& pixels)
+inline QByteArray pcxFile(const PcxForm& form, const std::vector<std::uint32_t>& pixels)
 {
-    Bytes b = pcxHeader(spec);
-    const QByteArray lines = pcxScanLines(spec, pixels);
-    if (spec.runsCrossLines) {
+    Bytes b = pcxHeader(form);
+    const QByteArray lines = pcxScanLines(form, pixels);
+    if (form.runsCrossLines) {
         b.raw(pcxRle(lines));
     } else {
-        const qsizetype lineLength = qsizetype(pcxBytesPerLine(spec)) * spec.planes;
+        const qsizetype lineLength = qsizetype(pcxBytesPerLine(form)) * form.planes;
         for (qsizetype at = 0; at < lines.size(); at += lineLength) b.raw(pcxRle(lines.mid(at, lineLength)));
     }
-    if (!spec.vgaColours.empty()) {
+    if (!form.vgaColours.empty()) {
         b.u8(0x0C);
         for (int i = 0; i < 256; ++i) {
-            const QRgb c = i < int(spec.vgaColours.size()) ? spec.vgaColours[std::size_t(i)] : 0;
+            const QRgb c = i < int(form.vgaColours.size()) ? form.vgaColours[std::size_t(i)] : 0;
             b.u8(std::uint8_t(qRed(c))).u8(std::uint8_t(qGreen(c))).u8(std::uint8_t(qBlue(c)));
         }
     }
