@@ -73,6 +73,22 @@ DibSize dibSize(const Record& info)
     return {h.width, h.height < 0 ? -h.height : h.height};
 }
 
+QImage decodeBitmap16(const Record& bitmap)
+{
+    // Type, width, height, bytes per row, planes, bits per pixel, a pointer, then the rows.
+    if (!bitmap.has(0, 14)) return {};
+    const qint64 width = bitmap.i16(2), height = bitmap.i16(4), stride = bitmap.i16(6);
+    if (bitmap.u8(8) != 1 || bitmap.u8(9) != 1 || width <= 0 || height <= 0 || stride * 8 < width) return {};
+    if (!bitmap.has(14, stride * height)) return {};
+    QImage image(int(width), int(height), QImage::Format_RGB32);
+    for (qint64 y = 0; y < height; ++y) {
+        const std::uint8_t* src = bitmap.data() + 14 + stride * y;
+        auto* out = reinterpret_cast<QRgb*>(image.scanLine(int(y)));
+        for (qint64 x = 0; x < width; ++x) out[x] = (src[x >> 3] >> (7 - (x & 7))) & 1 ? qRgb(255, 255, 255) : qRgb(0, 0, 0);
+    }
+    return image;
+}
+
 qint64 packedDibInfoSize(const Record& packed, bool paletteIndices)
 {
     Header h;
@@ -91,8 +107,8 @@ Dib decodeDib(const Record& info, const Record& bits, bool paletteIndices, bool 
     Header h;
     if (!readHeader(info, h)) return dib;
     const qint64 width = h.width, height = h.height < 0 ? -h.height : h.height;
-    if (width <= 0 || height <= 0) return dib;
-    if (width > 65535 || height > 65535 || width * height > kMaxDibPixels) invalid();
+    // Sides beyond this cannot have their rows in any file we take; such a header is not one.
+    if (width <= 0 || height <= 0 || width > (1 << 24) || height > (1 << 24)) return dib;
     dib.bottomUp = h.height > 0;
     const int bpp = h.bpp;
     if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32) return dib;
@@ -100,6 +116,7 @@ Dib decodeDib(const Record& info, const Record& bits, bool paletteIndices, bool 
     if (h.compression != 0 && !(bitfields && (bpp == 16 || bpp == 32))) return dib;
     const qint64 stride = ((width * bpp + 31) / 32) * 4;
     if (!bits.has(0, stride * height)) return dib;
+    if (width * height > kMaxDibPixels) invalid();
     if (!decode) return dib;
 
     // Colour table: missing entries are black.

@@ -29,6 +29,9 @@ DibSize dibSize(const Record& info);
 // checks run.
 Dib decodeDib(const Record& info, const Record& bits, bool paletteIndices, bool decode = true);
 
+// A small monochrome device-dependent bitmap (pattern brushes of WMF), or a null image.
+QImage decodeBitmap16(const Record& bitmap);
+
 // The length of the header and colour table at the start of a packed DIB (WMF records keep
 // header, table and rows in one block).
 qint64 packedDibInfoSize(const Record& packed, bool paletteIndices);
