@@ -41,6 +41,40 @@ double angleOf(const QRectF& box, QPointF p)
     return std::atan2(-(p.y() - c.y()), p.x() - c.x()) * 180.0 / M_PI;
 }
 
+// The Symbol font's characters 0x20..0xFF as Unicode, for text in the symbol character set.
+constexpr char16_t kSymbolChars[224] = {
+    0x0020, 0x0021, 0x2200, 0x0023, 0x2203, 0x0025, 0x0026, 0x220B, 0x0028, 0x0029, 0x2217, 0x002B,
+    0x002C, 0x2212, 0x002E, 0x002F, 0x0030, 0x0031, 0x0032, 0x0033, 0x0034, 0x0035, 0x0036, 0x0037,
+    0x0038, 0x0039, 0x003A, 0x003B, 0x003C, 0x003D, 0x003E, 0x003F, 0x2245, 0x0391, 0x0392, 0x03A7,
+    0x0394, 0x0395, 0x03A6, 0x0393, 0x0397, 0x0399, 0x03D1, 0x039A, 0x039B, 0x039C, 0x039D, 0x039F,
+    0x03A0, 0x0398, 0x03A1, 0x03A3, 0x03A4, 0x03A5, 0x03C2, 0x03A9, 0x039E, 0x03A8, 0x0396, 0x005B,
+    0x2234, 0x005D, 0x22A5, 0x005F, 0x203E, 0x03B1, 0x03B2, 0x03C7, 0x03B4, 0x03B5, 0x03C6, 0x03B3,
+    0x03B7, 0x03B9, 0x03D5, 0x03BA, 0x03BB, 0x03BC, 0x03BD, 0x03BF, 0x03C0, 0x03B8, 0x03C1, 0x03C3,
+    0x03C4, 0x03C5, 0x03D6, 0x03C9, 0x03BE, 0x03C8, 0x03B6, 0x007B, 0x007C, 0x007D, 0x223C, 0x0020,
+    0x0020, 0x0020, 0x0020, 0x0020, 0x0020, 0x0020, 0x0020, 0x0020, 0x0020, 0x0020, 0x0020, 0x0020,
+    0x0020, 0x0020, 0x0020, 0x0020, 0x0020, 0x0020, 0x0020, 0x0020, 0x0020, 0x0020, 0x0020, 0x0020,
+    0x0020, 0x0020, 0x0020, 0x0020, 0x0020, 0x0020, 0x0020, 0x0020, 0x20AC, 0x03D2, 0x2032, 0x2264,
+    0x2044, 0x221E, 0x0192, 0x2663, 0x2666, 0x2665, 0x2660, 0x2194, 0x2190, 0x2191, 0x2192, 0x2193,
+    0x00B0, 0x00B1, 0x2033, 0x2265, 0x00D7, 0x221D, 0x2202, 0x2022, 0x00F7, 0x2260, 0x2261, 0x2248,
+    0x2026, 0x23D0, 0x23AF, 0x21B5, 0x2135, 0x2111, 0x211C, 0x2118, 0x2297, 0x2295, 0x2205, 0x2229,
+    0x222A, 0x2283, 0x2287, 0x2284, 0x2282, 0x2286, 0x2208, 0x2209, 0x2220, 0x2207, 0x00AE, 0x00A9,
+    0x2122, 0x220F, 0x221A, 0x22C5, 0x00AC, 0x2227, 0x2228, 0x21D4, 0x21D0, 0x21D1, 0x21D2, 0x21D3,
+    0x25CA, 0x2329, 0x00AE, 0x00A9, 0x2122, 0x2211, 0x239B, 0x239C, 0x239D, 0x23A1, 0x23A2, 0x23A3,
+    0x23A7, 0x23A8, 0x23A9, 0x23AA, 0x0020, 0x232A, 0x222B, 0x2320, 0x23AE, 0x2321, 0x239E, 0x239F,
+    0x23A0, 0x23A4, 0x23A5, 0x23A6, 0x23AB, 0x23AC, 0x23AD, 0x0020,
+};
+
+QString symbolText(const QString& text)
+{
+    QString out = text;
+    for (QChar& ch : out) {
+        const char16_t c = ch.unicode();
+        const char16_t code = c >= 0xF020 && c <= 0xF0FF ? char16_t(c - 0xF000) : c;
+        if (code >= 0x20 && code <= 0xFF) ch = QChar(kSymbolChars[code - 0x20]);
+    }
+    return out;
+}
+
 } // namespace
 
 [[noreturn]] void invalid()
@@ -375,13 +409,14 @@ QPen Canvas::makePen() const
     const std::uint32_t kind = spec.style & 0xF;
     if (kind == 5) return QPen(Qt::NoPen);
     QPen pen(spec.colour);
-    if (spec.width <= 0) {
+    const double scale = std::sqrt(std::abs(transform_.determinant()));
+    // A pen is never thinner than one pixel.
+    if (spec.width * scale < 1) {
         pen.setCosmetic(true);
         pen.setWidthF(1);
     } else {
         pen.setWidthF(spec.width);
     }
-    const double scale = std::sqrt(std::abs(transform_.determinant()));
     const bool thin = spec.width * scale <= 1.5;
     // Only one-pixel pens are dashed; wider ones draw solid.
     switch (kind) {
@@ -726,7 +761,10 @@ void Canvas::text(QPointF reference, const QString& text, std::uint32_t options,
         painter_->setBrush(dc_.bkColour);
         painter_->drawRect(rect->normalized());
     }
-    if (text.isEmpty() || !usable_) return;
+    // Glyph indices name glyphs of a font we do not have; only the background is drawn.
+    if (text.isEmpty() || !usable_ || (options & kEtoGlyphIndex)) return;
+    const bool symbol = dc_.font.charset == 2 || dc_.font.face.compare(QLatin1String("Symbol"), Qt::CaseInsensitive) == 0;
+    const QString shown = symbol ? symbolText(text) : text;
 
     // Glyphs stand upright in device space at the font's mapped height, whatever the mapping.
     const double xScale = std::hypot(t.m11(), t.m12());
@@ -734,7 +772,7 @@ void Canvas::text(QPointF reference, const QString& text, std::uint32_t options,
     double em = std::abs(dc_.font.height) * yScale;
     if (dc_.font.height > 0) em *= 0.85; // a cell height holds the internal leading too
     if (dc_.font.height == 0) em = 16 * std::sqrt(std::abs(base_.determinant()));
-    const qint64 chars = text.size();
+    const qint64 chars = shown.size();
     work_ += kPrimitiveWork + kPointWork * double(chars) + std::min(em * em * double(chars), target_.width() * target_.height());
     if (work_ > kMaxWork) invalid();
     if (!painter_ || em < 0.5 || em > kMaxFontPixels) return;
@@ -745,11 +783,11 @@ void Canvas::text(QPointF reference, const QString& text, std::uint32_t options,
     double total = 0;
     if (!dx.empty()) {
         for (qsizetype i = 0; i < chars; ++i) {
-            advance[size_t(i)] = i < qsizetype(dx.size()) ? dx[size_t(i)] * xScale : metrics.horizontalAdvance(text[i]);
+            advance[size_t(i)] = i < qsizetype(dx.size()) ? dx[size_t(i)] * xScale : metrics.horizontalAdvance(shown[i]);
             total += advance[size_t(i)];
         }
     } else {
-        total = metrics.horizontalAdvance(text);
+        total = metrics.horizontalAdvance(shown);
     }
     const std::uint32_t horizontal = dc_.textAlign & 6;
     const std::uint32_t vertical = dc_.textAlign & 24;
@@ -782,11 +820,11 @@ void Canvas::text(QPointF reference, const QString& text, std::uint32_t options,
     painter_->setFont(font);
     painter_->setPen(dc_.textColour);
     if (dx.empty()) {
-        painter_->drawText(QPointF(x0, baseline), text);
+        painter_->drawText(QPointF(x0, baseline), shown);
     } else {
         double x = x0;
         for (qsizetype i = 0; i < chars; ++i) {
-            painter_->drawText(QPointF(x, baseline), QString(text[i]));
+            painter_->drawText(QPointF(x, baseline), QString(shown[i]));
             x += advance[size_t(i)];
         }
     }

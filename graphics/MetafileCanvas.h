@@ -102,7 +102,7 @@ using GdiObject = std::variant<std::monostate, PenSpec, BrushSpec, FontSpec, Oth
 enum class Form { Wmf, Emf };
 
 // Text output options.
-constexpr std::uint32_t kEtoOpaque = 0x2, kEtoClipped = 0x4;
+constexpr std::uint32_t kEtoOpaque = 0x2, kEtoClipped = 0x4, kEtoGlyphIndex = 0x10;
 
 class Canvas {
 public:

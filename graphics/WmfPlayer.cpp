@@ -161,11 +161,14 @@ void record(std::uint16_t function, const Record& r, Canvas& c)
     case 0x02FB: c.createObject(wmfFont(r)); break;
     case 0x01F9: c.createObject(BrushSpec{0, QColor(128, 128, 128), 0, {}}); break; // device-dependent pattern
     case 0x0142: {
-        // A pattern brush: a monochrome bitmap (BS_PATTERN) or a DIB.
+        // A pattern brush: a DIB, or a monochrome device-dependent bitmap in some BS_PATTERN ones.
         const bool paletteIndices = r.u16(2) == 1;
         BrushSpec brush{5, Qt::black, 0, {}};
         try {
-            if (r.u16(0) == 3) {
+            const std::uint32_t header = r.u32(4);
+            const bool dib = header == 12 || header == 40 || header == 52 || header == 56 || header == 64
+                || header == 108 || header == 124;
+            if (!dib) {
                 const Record bitmap = r.sub(4, r.size() - 4);
                 if (bitmap.has(0, 6)) c.countDecode(qint64(std::max<int>(0, bitmap.i16(2))) * std::max<int>(0, bitmap.i16(4)));
                 brush.pattern = decodeBitmap16(bitmap);
