@@ -55,7 +55,7 @@ void Metafile::load(const QByteArray& bytes)
         // device's size in pixels and millimetres turns it into device pixels.
         const QRectF frameHmm(QPointF(file.i32(24), file.i32(28)), QPointF(file.i32(32), file.i32(36)));
         const QRectF bounds(QPointF(file.i32(8), file.i32(12)), QPointF(file.i32(16) + 1.0, file.i32(20) + 1.0));
-        objectSlots = file.u16(48);
+        objectSlots = file.u16(56);
         double devX = file.i32(72), devY = file.i32(76);
         double mmX = file.i32(80), mmY = file.i32(84);
         const qint64 headerSize = file.u32(4);

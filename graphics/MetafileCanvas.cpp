@@ -17,7 +17,7 @@ namespace {
 // What drawing may cost, in pixels touched plus a fixed charge per primitive and per point; a
 // file that asks for more is refused when it is loaded, so drawing stays well under a second.
 constexpr double kMaxWork = 2.0e9;
-constexpr double kPrimitiveWork = 400;
+constexpr double kPrimitiveWork = 1000;
 constexpr double kPointWork = 16;
 // Transforms beyond these scales are treated as broken and their drawing skipped.
 constexpr double kMaxScale = 1.0e7;
@@ -271,6 +271,7 @@ void Canvas::selectObject(std::uint32_t index)
     if (qint64(index) >= objectSlots_) invalid();
     if (index >= objects_.size()) return;
     const GdiObject& object = objects_[index];
+    ++styleVersion_;
     if (const auto* pen = std::get_if<PenSpec>(&object))
         dc_.pen = *pen;
     else if (const auto* brush = std::get_if<BrushSpec>(&object))
@@ -298,6 +299,7 @@ std::optional<BrushSpec> Canvas::brushObject(std::uint32_t index) const
 void Canvas::selectStockObject(std::uint32_t stock)
 {
     static const int greys[] = {255, 192, 128, 64, 0};
+    ++styleVersion_;
     if (stock <= 4) {
         dc_.brush = BrushSpec{0, QColor(greys[stock], greys[stock], greys[stock]), 0, {}};
     } else if (stock == 5) {
@@ -392,6 +394,7 @@ void Canvas::applyClip()
 {
     if (!clipDirty_ || !painter_) return;
     clipDirty_ = false;
+    preparedKind_ = -1;
     painter_->setTransform(base_);
     if (dc_.clip) {
         painter_->setClipRect(target_);
@@ -497,6 +500,10 @@ bool Canvas::account(const QRectF& bounds, qint64 points, bool fills)
 void Canvas::preparePainter(bool stroke, bool fill)
 {
     applyClip();
+    const int kind = (stroke ? 2 : 0) + (fill ? 1 : 0);
+    if (preparedKind_ == kind && preparedVersion_ == styleVersion_) return;
+    preparedKind_ = kind;
+    preparedVersion_ = styleVersion_;
     painter_->setTransform(transform_ * base_);
     painter_->setPen(stroke ? makePen() : QPen(Qt::NoPen));
     painter_->setBrush(fill ? makeBrush(dc_.brush) : QBrush(Qt::NoBrush));
@@ -528,6 +535,7 @@ void Canvas::drawShape(const QPainterPath& shape, bool fill)
         // An opaque hatch: the background colour under the hatch lines.
         preparePainter(false, false);
         painter_->setBrush(dc_.bkColour);
+        preparedKind_ = -1;
         painter_->drawPath(shape);
     }
     preparePainter(true, fill);
@@ -595,6 +603,7 @@ void Canvas::polygon(const QPolygonF& points)
     if (dc_.brush.style == 2 && dc_.bkMode == 2) {
         preparePainter(false, false);
         painter_->setBrush(dc_.bkColour);
+        preparedKind_ = -1;
         painter_->drawPolygon(points, rule);
     }
     preparePainter(true, true);
@@ -708,6 +717,7 @@ void Canvas::setPixel(QPointF p, QColor c)
 {
     if (dc_.inPath || !account(QRectF(p, QSizeF(1, 1)), 1, true)) return;
     applyClip();
+    preparedKind_ = -1;
     painter_->setTransform(base_);
     painter_->setCompositionMode(QPainter::CompositionMode_SourceOver);
     const QPointF at = transform_.map(p);
@@ -718,6 +728,7 @@ void Canvas::patBlt(const QRectF& r, std::uint32_t rop)
 {
     if (dc_.inPath || !account(r, 4, true)) return;
     preparePainter(false, false);
+    preparedKind_ = -1;
     switch (rop) {
     case 0x00000042: painter_->setBrush(Qt::black); break;          // BLACKNESS
     case 0x00FF0062: painter_->setBrush(Qt::white); break;          // WHITENESS
@@ -741,6 +752,7 @@ void Canvas::fillRects(const QList<QRectF>& rects, const BrushSpec* brush)
     for (const QRectF& r : rects) {
         if (!account(r, 4, true)) continue;
         preparePainter(false, false);
+        preparedKind_ = -1;
         if (brush)
             painter_->setBrush(makeBrush(*brush));
         else
@@ -759,6 +771,7 @@ void Canvas::text(QPointF reference, const QString& text, std::uint32_t options,
     if (rect && (options & kEtoOpaque) && account(*rect, 4, true)) {
         preparePainter(false, false);
         painter_->setBrush(dc_.bkColour);
+        preparedKind_ = -1;
         painter_->drawRect(rect->normalized());
     }
     // Glyph indices name glyphs of a font we do not have; only the background is drawn.
@@ -803,6 +816,7 @@ void Canvas::text(QPointF reference, const QString& text, std::uint32_t options,
         baseline = -metrics.descent();
 
     applyClip();
+    preparedKind_ = -1;
     painter_->setCompositionMode(QPainter::CompositionMode_SourceOver);
     const QPointF origin = t.map(reference);
     QTransform local = QTransform::fromTranslate(origin.x(), origin.y());
@@ -845,6 +859,7 @@ void Canvas::image(const QRectF& dest, const QImage& source, const QRectF& sourc
 {
     if (dc_.inPath || source.isNull() || !account(dest, 4, true)) return;
     applyClip();
+    preparedKind_ = -1;
     painter_->setTransform(transform_ * base_);
     QPainter::CompositionMode mode = QPainter::CompositionMode_SourceOver;
     switch (rop) {

@@ -137,7 +137,11 @@ public:
     void setTextColour(QColor c) { dc_.textColour = c; }
     void setTextAlign(std::uint32_t align) { dc_.textAlign = align; }
     void setPolyFillMode(int mode) { dc_.polyFill = mode; }
-    void setRop2(int rop) { dc_.rop2 = rop; }
+    void setRop2(int rop)
+    {
+        dc_.rop2 = rop;
+        ++styleVersion_;
+    }
     void setArcDirection(int direction) { dc_.clockwise = direction == 2; }
 
     // Object table. WMF objects take the lowest free slot; EMF records name theirs.
@@ -219,7 +223,11 @@ private:
     };
 
     const QTransform& transform();
-    void stateChanged() { transformValid_ = false; }
+    void stateChanged()
+    {
+        transformValid_ = false;
+        ++styleVersion_;
+    }
     // Counts the work of a shape covering `bounds` (logical) and says whether to draw it.
     bool account(const QRectF& bounds, qint64 points, bool fills);
     void preparePainter(bool stroke, bool fill);
@@ -245,6 +253,10 @@ private:
     qsizetype objectSlots_;
     QPainterPath path_;     // logical coordinates
     bool clipDirty_ = true; // the painter's clip is not yet the context's
+    // The painter keeps the pen, brush and transform of the last shape while the context's do
+    // not change, so runs of shapes do not set them again.
+    quint64 styleVersion_ = 0, preparedVersion_ = 0;
+    int preparedKind_ = -1; // -1: the painter was set up for something else
     double work_ = 0;       // pixels and points the drawing will cost
 };
 
