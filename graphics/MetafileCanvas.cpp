@@ -4,6 +4,8 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QGlyphRun>
+#include <QRawFont>
 #include <QPainter>
 
 #include <algorithm>
@@ -19,6 +21,9 @@ namespace {
 constexpr double kMaxWork = 2.0e9;
 constexpr double kPrimitiveWork = 1000;
 constexpr double kPointWork = 16;
+constexpr double kCharWork = 3000;
+// Clip shapes are kept simple: beyond this many path elements a shape is replaced by its bounds.
+constexpr int kMaxClipElements = 1000;
 // Transforms beyond these scales are treated as broken and their drawing skipped.
 constexpr double kMaxScale = 1.0e7;
 constexpr double kMinScale = 1.0e-9;
@@ -246,11 +251,12 @@ void Canvas::restoreDc(int relative)
 
 void Canvas::createObject(GdiObject object)
 {
-    for (size_t i = 0; i < objects_.size(); ++i)
-        if (std::holds_alternative<std::monostate>(objects_[i])) {
-            objects_[i] = std::move(object);
-            return;
-        }
+    if (!freeSlots_.empty()) {
+        const std::uint32_t slot = *freeSlots_.begin();
+        freeSlots_.erase(freeSlots_.begin());
+        objects_[slot] = std::move(object);
+        return;
+    }
     if (qsizetype(objects_.size()) >= objectSlots_) invalid();
     objects_.push_back(std::move(object));
 }
@@ -284,7 +290,9 @@ void Canvas::deleteObject(std::uint32_t index)
 {
     if (form_ == Form::Emf && (index & 0x80000000u)) return;
     if (qint64(index) >= objectSlots_) invalid();
-    if (index < objects_.size()) objects_[index] = std::monostate{};
+    if (index >= objects_.size() || std::holds_alternative<std::monostate>(objects_[index])) return;
+    objects_[index] = std::monostate{};
+    if (form_ == Form::Wmf) freeSlots_.insert(index);
 }
 
 std::optional<BrushSpec> Canvas::brushObject(std::uint32_t index) const
@@ -315,6 +323,30 @@ void Canvas::selectStockObject(std::uint32_t stock)
 
 // ---------------------------------------------------------------- clipping
 
+// The clip in use, never more complex than a bound allows.
+QPainterPath Canvas::currentClip()
+{
+    work_ += kPrimitiveWork * 4 + target_.height() * 8;
+    if (work_ > kMaxWork) invalid();
+    QPainterPath all;
+    all.addRect(target_);
+    if (!dc_.clip) return all;
+    if (dc_.clip->elementCount() > kMaxClipElements) {
+        QPainterPath bounds;
+        bounds.addRect(dc_.clip->boundingRect());
+        return bounds;
+    }
+    return *dc_.clip;
+}
+
+QPainterPath Canvas::simpleShape(const QPainterPath& shape) const
+{
+    if (shape.elementCount() <= kMaxClipElements) return shape;
+    QPainterPath bounds;
+    bounds.addRect(shape.boundingRect());
+    return bounds;
+}
+
 void Canvas::intersectClip(const QRectF& r)
 {
     const QTransform& t = transform();
@@ -322,7 +354,7 @@ void Canvas::intersectClip(const QRectF& r)
     QPainterPath shape;
     shape.addPolygon(t.map(QPolygonF(r.normalized())));
     shape.closeSubpath();
-    dc_.clip = dc_.clip ? dc_.clip->intersected(shape) : shape;
+    dc_.clip = dc_.clip ? currentClip().intersected(shape) : shape;
     clipDirty_ = true;
 }
 
@@ -333,9 +365,7 @@ void Canvas::excludeClip(const QRectF& r)
     QPainterPath shape;
     shape.addPolygon(t.map(QPolygonF(r.normalized())));
     shape.closeSubpath();
-    QPainterPath all;
-    all.addRect(target_);
-    dc_.clip = (dc_.clip ? *dc_.clip : all).subtracted(shape);
+    dc_.clip = currentClip().subtracted(shape);
     clipDirty_ = true;
 }
 
@@ -349,12 +379,10 @@ void Canvas::clipToPath(int mode)
 {
     const QTransform& t = transform();
     if (!usable_ || path_.isEmpty()) return;
-    QPainterPath shape = t.map(path_);
+    QPainterPath shape = simpleShape(t.map(path_));
     shape.setFillRule(dc_.polyFill == 2 ? Qt::WindingFill : Qt::OddEvenFill);
     path_ = QPainterPath();
-    QPainterPath all;
-    all.addRect(target_);
-    const QPainterPath current = dc_.clip ? *dc_.clip : all;
+    const QPainterPath current = currentClip();
     switch (mode) {
     case 1: dc_.clip = current.intersected(shape); break;
     case 2: dc_.clip = current.united(shape); break;
@@ -369,11 +397,13 @@ void Canvas::clipToPath(int mode)
 void Canvas::clipToDeviceRects(const QList<QRectF>& rects, int mode)
 {
     QPainterPath shape;
-    for (const QRectF& r : rects) shape.addPolygon(deviceToTarget_.map(QPolygonF(r.normalized())));
-    shape = shape.simplified();
-    QPainterPath all;
-    all.addRect(target_);
-    const QPainterPath current = dc_.clip ? *dc_.clip : all;
+    shape.setFillRule(Qt::WindingFill);
+    for (const QRectF& r : rects) {
+        shape.addPolygon(deviceToTarget_.map(QPolygonF(r.normalized())));
+        shape.closeSubpath();
+    }
+    shape = simpleShape(shape);
+    const QPainterPath current = currentClip();
     switch (mode) {
     case 1: dc_.clip = current.intersected(shape); break;
     case 2: dc_.clip = current.united(shape); break;
@@ -418,7 +448,7 @@ QPen Canvas::makePen() const
         pen.setCosmetic(true);
         pen.setWidthF(1);
     } else {
-        pen.setWidthF(spec.width);
+        pen.setWidthF(std::min(spec.width, kMaxPenPixels / scale));
     }
     const bool thin = spec.width * scale <= 1.5;
     // Only one-pixel pens are dashed; wider ones draw solid.
@@ -774,9 +804,12 @@ void Canvas::text(QPointF reference, const QString& text, std::uint32_t options,
         preparedKind_ = -1;
         painter_->drawRect(rect->normalized());
     }
-    // Glyph indices name glyphs of a font we do not have; only the background is drawn.
-    if (text.isEmpty() || !usable_ || (options & kEtoGlyphIndex)) return;
-    const bool symbol = dc_.font.charset == 2 || dc_.font.face.compare(QLatin1String("Symbol"), Qt::CaseInsensitive) == 0;
+    if (text.isEmpty() || !usable_) return;
+    // Glyph indices name glyphs of the font by number: they are drawn from the font that
+    // stands in for it, which is right when the named font is installed.
+    const bool glyphIndices = options & kEtoGlyphIndex;
+    const bool symbol = !glyphIndices
+        && (dc_.font.charset == 2 || dc_.font.face.compare(QLatin1String("Symbol"), Qt::CaseInsensitive) == 0);
     const QString shown = symbol ? symbolText(text) : text;
 
     // Glyphs stand upright in device space at the font's mapped height, whatever the mapping.
@@ -786,17 +819,30 @@ void Canvas::text(QPointF reference, const QString& text, std::uint32_t options,
     if (dc_.font.height > 0) em *= 0.85; // a cell height holds the internal leading too
     if (dc_.font.height == 0) em = 16 * std::sqrt(std::abs(base_.determinant()));
     const qint64 chars = shown.size();
-    work_ += kPrimitiveWork + kPointWork * double(chars) + std::min(em * em * double(chars), target_.width() * target_.height());
+    const double glyphArea = std::min(em * em, target_.width() * target_.height());
+    work_ += kPrimitiveWork + (kCharWork + glyphArea) * double(chars);
     if (work_ > kMaxWork) invalid();
     if (!painter_ || em < 0.5 || em > kMaxFontPixels) return;
 
     const QFont font = makeFont(em);
     const QFontMetricsF metrics(font);
+    QRawFont rawFont;
+    QList<quint32> glyphs;
+    QList<QPointF> glyphAdvances;
+    if (glyphIndices) {
+        rawFont = QRawFont::fromFont(font);
+        if (!rawFont.isValid()) return;
+        for (QChar c : shown) glyphs << c.unicode();
+        glyphAdvances = rawFont.advancesForGlyphIndexes(glyphs);
+    }
+    const auto naturalAdvance = [&](qsizetype i) {
+        return glyphIndices ? (i < glyphAdvances.size() ? glyphAdvances[i].x() : 0.0) : metrics.horizontalAdvance(shown[i]);
+    };
     std::vector<double> advance(size_t(chars), 0.0);
     double total = 0;
-    if (!dx.empty()) {
+    if (!dx.empty() || glyphIndices) {
         for (qsizetype i = 0; i < chars; ++i) {
-            advance[size_t(i)] = i < qsizetype(dx.size()) ? dx[size_t(i)] * xScale : metrics.horizontalAdvance(shown[i]);
+            advance[size_t(i)] = i < qsizetype(dx.size()) ? dx[size_t(i)] * xScale : naturalAdvance(i);
             total += advance[size_t(i)];
         }
     } else {
@@ -833,7 +879,19 @@ void Canvas::text(QPointF reference, const QString& text, std::uint32_t options,
     }
     painter_->setFont(font);
     painter_->setPen(dc_.textColour);
-    if (dx.empty()) {
+    if (glyphIndices) {
+        QList<QPointF> positions;
+        double x = x0;
+        for (qsizetype i = 0; i < chars; ++i) {
+            positions << QPointF(x, baseline);
+            x += advance[size_t(i)];
+        }
+        QGlyphRun run;
+        run.setRawFont(rawFont);
+        run.setGlyphIndexes(glyphs);
+        run.setPositions(positions);
+        painter_->drawGlyphRun(QPointF(0, 0), run);
+    } else if (dx.empty()) {
         painter_->drawText(QPointF(x0, baseline), shown);
     } else {
         double x = x0;
@@ -879,9 +937,11 @@ void Canvas::image(const QRectF& dest, const QImage& source, const QRectF& sourc
     const bool flipY = (d.height() < 0) != (s.height() < 0);
     d = d.normalized();
     s = s.normalized();
+    if (s.isEmpty() || d.isEmpty()) return;
     if (flipX || flipY) {
-        picture = picture.copy(s.toAlignedRect()).mirrored(flipX, flipY);
-        s = QRectF(0, 0, picture.width(), picture.height());
+        picture = picture.mirrored(flipX, flipY);
+        if (flipX) s.moveLeft(picture.width() - s.right());
+        if (flipY) s.moveTop(picture.height() - s.bottom());
     }
     painter_->drawImage(d, picture, s);
 }

@@ -15,6 +15,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <variant>
 #include <vector>
 
@@ -235,6 +236,8 @@ private:
     QBrush makeBrush(const BrushSpec& spec);
     void drawShape(const QPainterPath& shape, bool fill);
     void applyClip();
+    QPainterPath currentClip();
+    QPainterPath simpleShape(const QPainterPath& shape) const;
     QFont makeFont(double pixelSize) const;
 
     QPainter* painter_;
@@ -250,6 +253,7 @@ private:
     Dc dc_;
     std::vector<Dc> saved_;
     std::vector<GdiObject> objects_;
+    std::set<std::uint32_t> freeSlots_; // WMF: emptied slots, the lowest taken first
     qsizetype objectSlots_;
     QPainterPath path_;     // logical coordinates
     bool clipDirty_ = true; // the painter's clip is not yet the context's
