@@ -11,6 +11,12 @@
 #include <cstdint>
 #include <cstdlib>
 
+// Fontconfig keeps what it allocates for font fallback past any one input; that is not ours.
+extern "C" const char* __lsan_default_suppressions()
+{
+    return "leak:libfontconfig\n";
+}
+
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
     // Fonts need an application object.

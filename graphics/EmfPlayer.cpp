@@ -3,6 +3,8 @@
 #include "graphics/MetafileDib.h"
 #include "graphics/MetafilePlayers.h"
 
+#include <QLinearGradient>
+
 #include <cmath>
 
 namespace quorvel::metafile {
@@ -187,6 +189,64 @@ void image(const Record& r, std::uint32_t type, Canvas& c)
     }
 }
 
+void polyDraw(const Record& r, bool small, Canvas& c)
+{
+    const qint64 count = r.u32(24);
+    const QPolygonF pts = points(r, 28, count, small);
+    const qint64 kindsAt = 28 + count * (small ? 4 : 8);
+    r.need(kindsAt, count);
+    c.polyDraw(pts, QByteArray(reinterpret_cast<const char*>(r.data() + kindsAt), qsizetype(count)));
+}
+
+// Gradient fills: vertices with 16-bit colours, then rectangles or triangles naming them.
+void gradientFill(const Record& r, Canvas& c)
+{
+    const qint64 vertices = r.u32(24), shapes = r.u32(28);
+    const std::uint32_t mode = r.u32(32);
+    r.need(36, vertices * 16);
+    const auto point = [&r](qint64 i) { return QPointF(r.i32(36 + 16 * i), r.i32(40 + 16 * i)); };
+    const auto colour = [&r](qint64 i) {
+        const qint64 at = 44 + 16 * i;
+        return QColor(r.u16(at) >> 8, r.u16(at + 2) >> 8, r.u16(at + 4) >> 8);
+    };
+    const qint64 at = 36 + vertices * 16;
+    if (mode == 0 || mode == 1) {
+        r.need(at, shapes * 8);
+        for (qint64 i = 0; i < shapes; ++i) {
+            const qint64 a = r.u32(at + 8 * i), b = r.u32(at + 8 * i + 4);
+            if (a >= vertices || b >= vertices) continue;
+            const QRectF box = QRectF(point(a), point(b)).normalized();
+            QLinearGradient gradient(point(a), mode == 0 ? QPointF(point(b).x(), point(a).y()) : QPointF(point(a).x(), point(b).y()));
+            gradient.setColorAt(0, colour(a));
+            gradient.setColorAt(1, colour(b));
+            QPainterPath shape;
+            shape.addRect(box);
+            c.fillShape(shape, QBrush(gradient));
+        }
+    } else if (mode == 2) {
+        // Triangles take the mean of their corners' colours.
+        r.need(at, shapes * 12);
+        for (qint64 i = 0; i < shapes; ++i) {
+            qint64 v[3];
+            for (int k = 0; k < 3; ++k) v[k] = r.u32(at + 12 * i + 4 * k);
+            if (v[0] >= vertices || v[1] >= vertices || v[2] >= vertices) continue;
+            int red = 0, green = 0, blue = 0;
+            QPolygonF triangle;
+            for (qint64 k : v) {
+                const QColor col = colour(k);
+                red += col.red();
+                green += col.green();
+                blue += col.blue();
+                triangle << point(k);
+            }
+            QPainterPath shape;
+            shape.addPolygon(triangle);
+            shape.closeSubpath();
+            c.fillShape(shape, QBrush(QColor(red / 3, green / 3, blue / 3)));
+        }
+    }
+}
+
 void record(std::uint32_t type, const Record& r, Canvas& c)
 {
     switch (type) {
@@ -272,6 +332,9 @@ void record(std::uint32_t type, const Record& r, Canvas& c)
     }
     case 74: c.fillRects(regionRects(r, 28, r.u32(24)), nullptr); break;
     case 75: c.clipToDeviceRects(regionRects(r, 16, r.u32(8)), r.i32(12)); break;
+    case 56: polyDraw(r, false, c); break;
+    case 92: polyDraw(r, true, c); break;
+    case 118: gradientFill(r, c); break;
     case 83: text(r, false, c); break;
     case 84: text(r, true, c); break;
     case 76:

@@ -18,9 +18,10 @@ namespace {
 
 // What drawing may cost, in pixels touched plus a fixed charge per primitive and per point; a
 // file that asks for more is refused when it is loaded, so drawing stays well under a second.
-constexpr double kMaxWork = 2.0e9;
+constexpr double kMaxWork = 1.5e9;
 constexpr double kPrimitiveWork = 1000;
-constexpr double kPointWork = 16;
+constexpr double kPointWork = 100;
+constexpr double kBitmapWork = 4000;
 constexpr double kCharWork = 3000;
 // Clip shapes are kept simple: beyond this many path elements a shape is replaced by its bounds.
 constexpr int kMaxClipElements = 1000;
@@ -743,6 +744,38 @@ void Canvas::angleArc(QPointF centre, double radius, double startDeg, double swe
     drawShape(shape, false);
 }
 
+void Canvas::polyDraw(const QPolygonF& points, const QByteArray& kinds)
+{
+    QPainterPath shape;
+    shape.moveTo(dc_.current);
+    for (qsizetype i = 0; i < points.size() && i < kinds.size(); ++i) {
+        const int kind = kinds[i] & 0x06;
+        if (kind == 0x04 && i + 2 < points.size()) {
+            shape.cubicTo(points[i], points[i + 1], points[i + 2]);
+            i += 2;
+        } else if (kind == 0x06) {
+            shape.moveTo(points[i]);
+        } else {
+            shape.lineTo(points[i]);
+        }
+        if (i < kinds.size() && (kinds[i] & 0x01)) shape.closeSubpath();
+    }
+    dc_.current = shape.currentPosition();
+    drawShape(shape, false);
+}
+
+void Canvas::fillShape(const QPainterPath& shape, const QBrush& brush)
+{
+    if (dc_.inPath || !account(shape.controlPointRect(), shape.elementCount(), true)) return;
+    applyClip();
+    preparedKind_ = -1;
+    painter_->setTransform(transform_ * base_);
+    painter_->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    painter_->setPen(Qt::NoPen);
+    painter_->setBrush(brush);
+    painter_->drawPath(shape);
+}
+
 void Canvas::setPixel(QPointF p, QColor c)
 {
     if (dc_.inPath || !account(QRectF(p, QSizeF(1, 1)), 1, true)) return;
@@ -866,7 +899,7 @@ void Canvas::text(QPointF reference, const QString& text, std::uint32_t options,
     painter_->setCompositionMode(QPainter::CompositionMode_SourceOver);
     const QPointF origin = t.map(reference);
     QTransform local = QTransform::fromTranslate(origin.x(), origin.y());
-    if (dc_.font.escapement != 0) local.rotate(-dc_.font.escapement / 10.0);
+    if (dc_.font.escapement != 0) local.rotate(-(dc_.font.escapement / 10.0));
     painter_->setTransform(local * base_);
     if (rect && (options & kEtoClipped)) {
         painter_->save();
@@ -909,7 +942,7 @@ void Canvas::text(QPointF reference, const QString& text, std::uint32_t options,
 
 void Canvas::countDecode(qint64 pixels)
 {
-    work_ += double(pixels) * 2;
+    work_ += kBitmapWork + double(std::max<qint64>(pixels, 0)) * 2;
     if (work_ > kMaxWork) invalid();
 }
 

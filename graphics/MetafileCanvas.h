@@ -181,6 +181,10 @@ public:
     void arc(ArcKind kind, const QRectF& box, QPointF start, QPointF end);
     void angleArc(QPointF centre, double radius, double startDeg, double sweepDeg);
     void setPixel(QPointF p, QColor c);
+    // A figure of lines and curves: per point a kind (move 6, line 2, curve 4, +1 closes).
+    void polyDraw(const QPolygonF& points, const QByteArray& kinds);
+    // A shape filled with a brush laid out in logical units (gradients), without the pen.
+    void fillShape(const QPainterPath& shape, const QBrush& brush);
     // A rectangle filled with the brush (pattern block transfers) or a fixed colour.
     void patBlt(const QRectF& r, std::uint32_t rop);
     void fillRects(const QList<QRectF>& rects, const BrushSpec* brush);
