@@ -355,6 +355,37 @@ TEST(Metafile, EmfTextInItsColourAtItsAlignment)
     EXPECT_LE(bottom, 55);
 }
 
+TEST(Metafile, WmfTextOnAnOpaqueBackground)
+{
+    // ExtTextOut, right-aligned at x = 90 on its baseline y = 60, blue on a yellow background.
+    Wmf wmf;
+    wmf.rec(0x020B, {0, 0}).rec(0x020C, {100, 100});
+    Bytes font;
+    font.i16(-30).i16(0).i16(0).i16(0).i16(700).u8s({0, 0, 0, 0, 0, 0, 0, 0}).text("Sans").fill(28);
+    wmf.raw(0x02FB, font).select(0);
+    wmf.colour(0x0209, kBlue).colour(0x0201, qRgb(255, 255, 0)).rec(0x0102, {2});
+    wmf.rec(0x012E, {2 | 24});
+    wmf.rec(0x0A32, {60, 90, 2, 0, 'M' | 'M' << 8});
+    const QImage image = imported("text.wmf", wmf.placeable(0, 0, 100, 100, 96));
+    int blueLeft = 100, blueRight = -1, yellow = 0;
+    for (int y = 0; y < 100; ++y)
+        for (int x = 0; x < 100; ++x) {
+            const QRgb c = at(image, x, y);
+            if (qBlue(c) > 200 && qRed(c) < 60) {
+                blueLeft = std::min(blueLeft, x);
+                blueRight = std::max(blueRight, x);
+                EXPECT_LE(y, 61);
+                EXPECT_GE(y, 30);
+            }
+            yellow += c == qRgb(255, 255, 0);
+        }
+    ASSERT_GE(blueRight, 0) << "no blue text";
+    EXPECT_LE(blueRight, 91);
+    EXPECT_GE(blueRight, 84);
+    EXPECT_LT(blueLeft, 70);
+    EXPECT_GT(yellow, 50);
+}
+
 TEST(Metafile, EmfPlusCommentsAreSkippedAndTheirNeighboursDrawn)
 {
     Emf emf;
@@ -411,6 +442,14 @@ TEST(Metafile, MalformedFilesAreNotValid)
     Emf emfSlotZero(4);
     emfSlotZero.solidBrush(0, kRed);
     Emf emfHuge;
+    // A monochrome DIB of 8192 x 4097 pixels, its rows all present: past the bitmap cap.
+    Wmf bigBitmap;
+    bigBitmap.rec(0x020B, {0, 0}).rec(0x020C, {40, 40});
+    Bytes big;
+    big.u32(0x00CC0020).u16(0).i16(1).i16(1).i16(0).i16(0).i16(40).i16(40).i16(0).i16(0);
+    big.u32(40).i32(8192).i32(4097).u16(1).u16(1).u32(0).u32(0).i32(0).i32(0).u32(0).u32(0).u32(0).u32(0xFFFFFF);
+    big.fill(1024 * 4097);
+    bigBitmap.raw(0x0F43, big);
 
     struct Row {
         const char* name;
@@ -429,6 +468,7 @@ TEST(Metafile, MalformedFilesAreNotValid)
         {"empty-frame.wmf", empty.placeable(10, 10, 10, 50, 96)},
         {"huge-frame.wmf", empty.placeable(-32000, -32000, 32000, 32000, 96)},
         {"no-window-extent.wmf", noExtent.plain()},
+        {"bitmap-over-the-cap.wmf", bigBitmap.placeable(0, 0, 40, 40, 96)},
         {"record-past-end.emf", emfPastEndBytes},
         {"record-shorter-than-header.emf", emfSmallBytes},
         {"object-out-of-range.emf", emfIndex.build(0, 0, 2540, 2540)},
