@@ -51,6 +51,7 @@ void Metafile::load(const QByteArray& bytes)
 
     if (file.has(0, 88) && file.u32(0) == 1 && file.u32(40) == kEmfSignature) {
         kind = Kind::Emf;
+        if (file.u32(4) < 88) metafile::invalid(); // a header record shorter than a header
         // The frame is the picture's extent in hundredths of a millimetre; the reference
         // device's size in pixels and millimetres turns it into device pixels.
         const QRectF frameHmm(QPointF(file.i32(24), file.i32(28)), QPointF(file.i32(32), file.i32(36)));
@@ -59,9 +60,14 @@ void Metafile::load(const QByteArray& bytes)
         double devX = file.i32(72), devY = file.i32(76);
         double mmX = file.i32(80), mmY = file.i32(84);
         const qint64 headerSize = file.u32(4);
-        if (headerSize >= 108 && file.has(100, 8) && file.i32(100) > 0 && file.i32(104) > 0) {
-            mmX = file.i32(100) / 1000.0;
-            mmY = file.i32(104) / 1000.0;
+        // The size in micrometres is more precise, when the header has it: some writers put
+        // the description where it would be, so it is only taken when it agrees.
+        if (headerSize >= 108 && file.has(100, 8)) {
+            const double umX = file.i32(100) / 1000.0, umY = file.i32(104) / 1000.0;
+            if (umX > 0 && umY > 0 && std::abs(umX - mmX) <= 1 && std::abs(umY - mmY) <= 1) {
+                mmX = umX;
+                mmY = umY;
+            }
         }
         double perMmX = kPixelsPerInch / 25.4, perMmY = perMmX;
         if (devX > 0 && devY > 0 && mmX > 0 && mmY > 0) {
