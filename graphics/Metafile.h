@@ -15,6 +15,7 @@ public:
     int width() const override { return width_; }
     int height() const override { return height_; }
 
+    using Graphic::draw;
     // Plays the records scaled so that the picture's frame fills `target`.
     void draw(QPainter& painter, const QRect& target) const override;
     // Reads and checks the whole file; anything malformed fails with "Metafile is not valid".

@@ -470,6 +470,11 @@ QPen Canvas::makePen() const
     case 0x2000: pen.setJoinStyle(Qt::MiterJoin); break;
     default: pen.setJoinStyle(Qt::RoundJoin); break;
     }
+    // At a few pixels round ends look square, and cost many times more to draw.
+    if (spec.width * scale <= 3) {
+        if (pen.capStyle() == Qt::RoundCap) pen.setCapStyle(Qt::SquareCap);
+        if (pen.joinStyle() == Qt::RoundJoin) pen.setJoinStyle(Qt::MiterJoin);
+    }
     return pen;
 }
 
@@ -492,8 +497,9 @@ QBrush Canvas::makeBrush(const BrushSpec& spec)
         break;
     default: return QBrush(Qt::NoBrush);
     }
-    // Hatches and patterns are laid out in device pixels, whatever the mapping.
-    if (brush.style() != Qt::SolidPattern) brush.setTransform(transform_.inverted() * base_);
+    // Patterns are laid out in pixels of the picture, whatever the mapping (hatches are so by
+    // themselves).
+    if (brush.style() == Qt::TexturePattern) brush.setTransform(transform_.inverted());
     return brush;
 }
 
@@ -514,7 +520,9 @@ QFont Canvas::makeFont(double pixelSize) const
 bool Canvas::account(const QRectF& bounds, qint64 points, bool fills)
 {
     const QTransform& t = transform();
-    work_ += kPrimitiveWork + kPointWork * double(points);
+    // Pens wider than a pixel are stroked as outlines, at many times the cost per point.
+    const bool widePen = (dc_.pen.style & 0xF) != 5 && dc_.pen.width * std::sqrt(std::abs(t.determinant())) > 1;
+    work_ += kPrimitiveWork + kPointWork * (widePen ? 10 : 1) * double(points);
     if (work_ > kMaxWork) invalid();
     if (!usable_) return false;
     QRectF box = t.mapRect(bounds.normalized());
