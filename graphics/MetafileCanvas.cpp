@@ -98,7 +98,7 @@ float Record::f32(qint64 at) const
 
 Canvas::Canvas(QPainter* painter, Form form, const QRectF& target, const QRectF& frame, double pixelsPerMm,
                qsizetype objectSlots)
-    : painter_(painter), form_(form), target_(target), frame_(frame), pixelsPerMm_(pixelsPerMm),
+    : painter_(painter), form_(form), target_(target), pixelsPerMm_(pixelsPerMm),
       objectSlots_(objectSlots)
 {
     deviceToTarget_ = QTransform::fromTranslate(-frame.left(), -frame.top())
@@ -118,6 +118,8 @@ Canvas::Canvas(QPainter* painter, Form form, const QRectF& target, const QRectF&
         painter_->setRenderHint(QPainter::Antialiasing, false);
         painter_->setRenderHint(QPainter::SmoothPixmapTransform, false);
         painter_->setClipRect(target_, Qt::IntersectClip);
+        // A second level: the clip of the records is always set afresh from this state.
+        painter_->save();
         clipDirty_ = false;
     }
     objects_.reserve(size_t(std::min<qsizetype>(objectSlots_, 1024)));
@@ -125,7 +127,10 @@ Canvas::Canvas(QPainter* painter, Form form, const QRectF& target, const QRectF&
 
 Canvas::~Canvas()
 {
-    if (painter_) painter_->restore();
+    if (painter_) {
+        painter_->restore();
+        painter_->restore();
+    }
 }
 
 // ---------------------------------------------------------------- mapping
@@ -426,12 +431,11 @@ void Canvas::applyClip()
     if (!clipDirty_ || !painter_) return;
     clipDirty_ = false;
     preparedKind_ = -1;
-    painter_->setTransform(base_);
+    painter_->restore();
+    painter_->save();
     if (dc_.clip) {
-        painter_->setClipRect(target_);
+        painter_->setTransform(base_);
         painter_->setClipPath(*dc_.clip, Qt::IntersectClip);
-    } else {
-        painter_->setClipRect(target_);
     }
 }
 

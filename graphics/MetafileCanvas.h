@@ -206,7 +206,6 @@ public:
     bool painting() const { return painter_ != nullptr; }
     // The brush in an object slot, if the slot holds one.
     std::optional<BrushSpec> brushObject(std::uint32_t index) const;
-    const BrushSpec& brush() const { return dc_.brush; }
 
 private:
     struct Dc {
@@ -247,7 +246,6 @@ private:
     QPainter* painter_;
     Form form_;
     QRectF target_;
-    QRectF frame_;
     double pixelsPerMm_;
     QTransform base_;       // the painter's own transform when playing began
     QTransform deviceToTarget_;

@@ -242,6 +242,25 @@ TEST(Metafile, WmfPensLinesAndHatches)
     EXPECT_GT(white, 400);
 }
 
+TEST(Metafile, WmfClipsAndRestoresTheClip)
+{
+    Wmf wmf;
+    wmf.rec(0x020B, {0, 0}).rec(0x020C, {100, 100}).nullPen().select(0);
+    wmf.solidBrush(kRed).select(1).solidBrush(kBlue);
+    wmf.rec(0x001E, {});                                  // save
+    wmf.rec(0x0416, {50, 50, 0, 0});                      // clip to the top-left quarter
+    wmf.rec(0x0415, {30, 30, 10, 10});                    // less a hole
+    wmf.rec(0x041B, {100, 100, 0, 0});                    // fill everything red
+    wmf.rec(0x0127, {-1});                                // restore: no clip
+    wmf.select(2).rec(0x041B, {95, 95, 60, 60});          // blue in the bottom-right
+    const QImage image = imported("clip.wmf", wmf.placeable(0, 0, 100, 100, 96));
+    EXPECT_EQ(at(image, 40, 40), kRed);
+    EXPECT_EQ(at(image, 20, 20), kWhite);
+    EXPECT_EQ(at(image, 55, 55), kWhite);
+    EXPECT_EQ(at(image, 80, 20), kWhite);
+    EXPECT_EQ(at(image, 80, 80), kBlue);
+}
+
 TEST(Metafile, WmfStretchesDeviceIndependentBitmaps)
 {
     // StretchDIB: raster operation, colour usage, source h, w, y, x, destination h, w, y, x.
