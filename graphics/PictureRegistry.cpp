@@ -3,6 +3,7 @@
 #include "graphics/Bitmap.h"
 #include "graphics/Error.h"
 #include "graphics/Icon.h"
+#include "graphics/Metafile.h"
 
 namespace quorvel {
 
@@ -54,6 +55,8 @@ std::unique_ptr<Graphic> loadPicture(const QString& path)
 
 void registerStandardPictureKinds()
 {
+    registerPictureKind("wmf", "Metafiles", [] { return std::make_unique<Metafile>(); });
+    registerPictureKind("emf", "Enhanced Metafiles", [] { return std::make_unique<Metafile>(); });
     registerPictureKind("ico", "Icons", [] { return std::make_unique<Icon>(); });
     registerPictureKind("bmp", "Bitmaps", [] { return std::make_unique<Bitmap>(); });
 }

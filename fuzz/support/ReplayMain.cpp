@@ -10,6 +10,8 @@
 #include <cstdio>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
+// Targets that need set-up (an application object for fonts) define it, as under libFuzzer.
+extern "C" __attribute__((weak)) int LLVMFuzzerInitialize(int* argc, char*** argv);
 
 static int replay(const QString& path)
 {
@@ -26,6 +28,7 @@ static int replay(const QString& path)
 
 int main(int argc, char** argv)
 {
+    if (LLVMFuzzerInitialize) LLVMFuzzerInitialize(&argc, &argv);
     int failures = 0, count = 0;
     for (int i = 1; i < argc; ++i) {
         if (argv[i][0] == '-') continue;

@@ -1,0 +1,1041 @@
+#include "graphics/MetafileCanvas.h"
+
+#include "graphics/Error.h"
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QGlyphRun>
+#include <QRawFont>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace quorvel::metafile {
+
+namespace {
+
+// What drawing may cost, in pixels touched plus a fixed charge per primitive and per point; a
+// file that asks for more is refused when it is loaded, so drawing stays well under a second.
+constexpr double kMaxWork = 1.5e9;
+constexpr double kPrimitiveWork = 1000;
+constexpr double kPointWork = 100;
+constexpr double kBitmapWork = 4000;
+constexpr double kCharWork = 3000;
+// Clip shapes are kept simple: beyond this many path elements a shape is replaced by its bounds.
+constexpr int kMaxClipElements = 1000;
+// Transforms beyond these scales are treated as broken and their drawing skipped.
+constexpr double kMaxScale = 1.0e7;
+constexpr double kMinScale = 1.0e-9;
+// Text of more pixels per em is not drawn.
+constexpr double kMaxFontPixels = 4096;
+constexpr double kMaxPenPixels = 4096;
+
+bool finite(const QTransform& t)
+{
+    const double v[] = {t.m11(), t.m12(), t.m21(), t.m22(), t.dx(), t.dy()};
+    for (double x : v)
+        if (!std::isfinite(x) || std::abs(x) > 1e12) return false;
+    return true;
+}
+
+double angleOf(const QRectF& box, QPointF p)
+{
+    const QPointF c = box.center();
+    if (p == c) return 0;
+    return std::atan2(-(p.y() - c.y()), p.x() - c.x()) * 180.0 / M_PI;
+}
+
+// The Symbol font's characters 0x20..0xFF as Unicode, for text in the symbol character set.
+constexpr char16_t kSymbolChars[224] = {
+    0x0020, 0x0021, 0x2200, 0x0023, 0x2203, 0x0025, 0x0026, 0x220B, 0x0028, 0x0029, 0x2217, 0x002B,
+    0x002C, 0x2212, 0x002E, 0x002F, 0x0030, 0x0031, 0x0032, 0x0033, 0x0034, 0x0035, 0x0036, 0x0037,
+    0x0038, 0x0039, 0x003A, 0x003B, 0x003C, 0x003D, 0x003E, 0x003F, 0x2245, 0x0391, 0x0392, 0x03A7,
+    0x0394, 0x0395, 0x03A6, 0x0393, 0x0397, 0x0399, 0x03D1, 0x039A, 0x039B, 0x039C, 0x039D, 0x039F,
+    0x03A0, 0x0398, 0x03A1, 0x03A3, 0x03A4, 0x03A5, 0x03C2, 0x03A9, 0x039E, 0x03A8, 0x0396, 0x005B,
+    0x2234, 0x005D, 0x22A5, 0x005F, 0x203E, 0x03B1, 0x03B2, 0x03C7, 0x03B4, 0x03B5, 0x03C6, 0x03B3,
+    0x03B7, 0x03B9, 0x03D5, 0x03BA, 0x03BB, 0x03BC, 0x03BD, 0x03BF, 0x03C0, 0x03B8, 0x03C1, 0x03C3,
+    0x03C4, 0x03C5, 0x03D6, 0x03C9, 0x03BE, 0x03C8, 0x03B6, 0x007B, 0x007C, 0x007D, 0x223C, 0x0020,
+    0x0020, 0x0020, 0x0020, 0x0020, 0x0020, 0x0020, 0x0020, 0x0020, 0x0020, 0x0020, 0x0020, 0x0020,
+    0x0020, 0x0020, 0x0020, 0x0020, 0x0020, 0x0020, 0x0020, 0x0020, 0x0020, 0x0020, 0x0020, 0x0020,
+    0x0020, 0x0020, 0x0020, 0x0020, 0x0020, 0x0020, 0x0020, 0x0020, 0x20AC, 0x03D2, 0x2032, 0x2264,
+    0x2044, 0x221E, 0x0192, 0x2663, 0x2666, 0x2665, 0x2660, 0x2194, 0x2190, 0x2191, 0x2192, 0x2193,
+    0x00B0, 0x00B1, 0x2033, 0x2265, 0x00D7, 0x221D, 0x2202, 0x2022, 0x00F7, 0x2260, 0x2261, 0x2248,
+    0x2026, 0x23D0, 0x23AF, 0x21B5, 0x2135, 0x2111, 0x211C, 0x2118, 0x2297, 0x2295, 0x2205, 0x2229,
+    0x222A, 0x2283, 0x2287, 0x2284, 0x2282, 0x2286, 0x2208, 0x2209, 0x2220, 0x2207, 0x00AE, 0x00A9,
+    0x2122, 0x220F, 0x221A, 0x22C5, 0x00AC, 0x2227, 0x2228, 0x21D4, 0x21D0, 0x21D1, 0x21D2, 0x21D3,
+    0x25CA, 0x2329, 0x00AE, 0x00A9, 0x2122, 0x2211, 0x239B, 0x239C, 0x239D, 0x23A1, 0x23A2, 0x23A3,
+    0x23A7, 0x23A8, 0x23A9, 0x23AA, 0x0020, 0x232A, 0x222B, 0x2320, 0x23AE, 0x2321, 0x239E, 0x239F,
+    0x23A0, 0x23A4, 0x23A5, 0x23A6, 0x23AB, 0x23AC, 0x23AD, 0x0020,
+};
+
+QString symbolText(const QString& text)
+{
+    QString out = text;
+    for (QChar& ch : out) {
+        const char16_t c = ch.unicode();
+        const char16_t code = c >= 0xF020 && c <= 0xF0FF ? char16_t(c - 0xF000) : c;
+        if (code >= 0x20 && code <= 0xFF) ch = QChar(kSymbolChars[code - 0x20]);
+    }
+    return out;
+}
+
+} // namespace
+
+[[noreturn]] void invalid()
+{
+    throw Error("Metafile is not valid");
+}
+
+float Record::f32(qint64 at) const
+{
+    const std::uint32_t bits = u32(at);
+    float v;
+    std::memcpy(&v, &bits, sizeof v);
+    return std::isfinite(v) ? v : 0.0f;
+}
+
+Canvas::Canvas(QPainter* painter, Form form, const QRectF& target, const QRectF& frame, double pixelsPerMm,
+               qsizetype objectSlots)
+    : painter_(painter), form_(form), target_(target), pixelsPerMm_(pixelsPerMm),
+      objectSlots_(objectSlots)
+{
+    deviceToTarget_ = QTransform::fromTranslate(-frame.left(), -frame.top())
+        * QTransform::fromScale(target.width() / frame.width(), target.height() / frame.height())
+        * QTransform::fromTranslate(target.left(), target.top());
+    if (form == Form::Wmf) {
+        // The player's viewport is the whole picture; the window is what the file sets.
+        dc_.mapMode = 8;
+        dc_.viewportOrg = frame.topLeft();
+        dc_.viewportExt = QPointF(frame.width(), frame.height());
+        dc_.windowOrg = frame.topLeft();
+        dc_.windowExt = QPointF(frame.width(), frame.height());
+    }
+    if (painter_) {
+        painter_->save();
+        base_ = painter_->transform();
+        painter_->setRenderHint(QPainter::Antialiasing, false);
+        painter_->setRenderHint(QPainter::SmoothPixmapTransform, false);
+        painter_->setClipRect(target_, Qt::IntersectClip);
+        // A second level: the clip of the records is always set afresh from this state.
+        painter_->save();
+        clipDirty_ = false;
+    }
+    objects_.reserve(size_t(std::min<qsizetype>(objectSlots_, 1024)));
+}
+
+Canvas::~Canvas()
+{
+    if (painter_) {
+        painter_->restore();
+        painter_->restore();
+    }
+}
+
+// ---------------------------------------------------------------- mapping
+
+const QTransform& Canvas::transform()
+{
+    if (transformValid_) return transform_;
+    transformValid_ = true;
+    double sx = 1, sy = 1;
+    const auto ratio = [](double v, double w) { return w == 0 ? 1.0 : v / w; };
+    int mode = dc_.mapMode;
+    switch (mode) {
+    case 2: sx = pixelsPerMm_ * 0.1; sy = -sx; break;
+    case 3: sx = pixelsPerMm_ * 0.01; sy = -sx; break;
+    case 4: sx = pixelsPerMm_ * 0.254; sy = -sx; break;
+    case 5: sx = pixelsPerMm_ * 0.0254; sy = -sx; break;
+    case 6: sx = pixelsPerMm_ * 25.4 / 1440; sy = -sx; break;
+    case 7:
+    case 8:
+        sx = ratio(dc_.viewportExt.x(), dc_.windowExt.x());
+        sy = ratio(dc_.viewportExt.y(), dc_.windowExt.y());
+        if (mode == 7) {
+            // Isotropic: one unit is as wide as it is high, the smaller scale wins.
+            const double s = std::min(std::abs(sx), std::abs(sy));
+            sx = std::copysign(s, sx);
+            sy = std::copysign(s, sy);
+        }
+        break;
+    default: break;
+    }
+    const QTransform page(sx, 0, 0, sy, dc_.viewportOrg.x() - dc_.windowOrg.x() * sx,
+                          dc_.viewportOrg.y() - dc_.windowOrg.y() * sy);
+    transform_ = dc_.world * page * deviceToTarget_;
+    const double scale = std::sqrt(std::abs(transform_.determinant()));
+    usable_ = finite(transform_) && scale < kMaxScale && scale > kMinScale;
+    return transform_;
+}
+
+void Canvas::setMapMode(int mode)
+{
+    if (form_ == Form::Wmf || mode < 1 || mode > 8) return;
+    dc_.mapMode = mode;
+    stateChanged();
+}
+
+void Canvas::setWindowOrg(QPointF p) { dc_.windowOrg = p; stateChanged(); }
+void Canvas::setViewportOrg(QPointF p) { dc_.viewportOrg = p; stateChanged(); }
+void Canvas::offsetWindowOrg(QPointF d) { dc_.windowOrg += d; stateChanged(); }
+void Canvas::offsetViewportOrg(QPointF d) { dc_.viewportOrg += d; stateChanged(); }
+
+// Extents only count in the scalable mapping modes, and never as zero.
+void Canvas::setWindowExt(QPointF e)
+{
+    if (e.x() == 0 || e.y() == 0) return;
+    if (dc_.mapMode == 7 || dc_.mapMode == 8) dc_.windowExt = e;
+    stateChanged();
+}
+
+void Canvas::setViewportExt(QPointF e)
+{
+    if (e.x() == 0 || e.y() == 0) return;
+    if (dc_.mapMode == 7 || dc_.mapMode == 8) dc_.viewportExt = e;
+    stateChanged();
+}
+
+void Canvas::scaleWindowExt(double xNum, double xDenom, double yNum, double yDenom)
+{
+    if (xNum == 0 || xDenom == 0 || yNum == 0 || yDenom == 0) return;
+    setWindowExt(QPointF(dc_.windowExt.x() * xNum / xDenom, dc_.windowExt.y() * yNum / yDenom));
+}
+
+void Canvas::scaleViewportExt(double xNum, double xDenom, double yNum, double yDenom)
+{
+    if (xNum == 0 || xDenom == 0 || yNum == 0 || yDenom == 0) return;
+    setViewportExt(QPointF(dc_.viewportExt.x() * xNum / xDenom, dc_.viewportExt.y() * yNum / yDenom));
+}
+
+void Canvas::setWorldTransform(const QTransform& t)
+{
+    if (!finite(t) || t.determinant() == 0) return;
+    dc_.world = t;
+    stateChanged();
+}
+
+void Canvas::modifyWorldTransform(const QTransform& t, std::uint32_t mode)
+{
+    QTransform world = dc_.world;
+    switch (mode) {
+    case 1: world = QTransform(); break;
+    case 2: world = t * dc_.world; break; // the new transform applies first
+    case 3: world = dc_.world * t; break;
+    case 4: world = t; break;
+    default: return;
+    }
+    if (!finite(world) || world.determinant() == 0) return;
+    dc_.world = world;
+    stateChanged();
+}
+
+void Canvas::saveDc()
+{
+    // Deeper nesting than this is only a way to spend memory.
+    if (saved_.size() >= 4096) return;
+    saved_.push_back(dc_);
+}
+
+void Canvas::restoreDc(int relative)
+{
+    qsizetype index;
+    if (relative < 0)
+        index = qsizetype(saved_.size()) + relative;
+    else
+        index = relative - 1; // an absolute level, counted from 1
+    if (index < 0 || index >= qsizetype(saved_.size())) return;
+    const bool inPath = dc_.inPath;
+    dc_ = saved_[size_t(index)];
+    dc_.inPath = inPath;
+    saved_.resize(size_t(index));
+    stateChanged();
+    clipDirty_ = true;
+}
+
+// ---------------------------------------------------------------- objects
+
+void Canvas::createObject(GdiObject object)
+{
+    if (!freeSlots_.empty()) {
+        const std::uint32_t slot = *freeSlots_.begin();
+        freeSlots_.erase(freeSlots_.begin());
+        objects_[slot] = std::move(object);
+        return;
+    }
+    if (qsizetype(objects_.size()) >= objectSlots_) invalid();
+    objects_.push_back(std::move(object));
+}
+
+void Canvas::createObjectAt(std::uint32_t index, GdiObject object)
+{
+    if (index == 0 || qint64(index) >= objectSlots_) invalid();
+    if (objects_.size() <= index) objects_.resize(size_t(index) + 1);
+    objects_[index] = std::move(object);
+}
+
+void Canvas::selectObject(std::uint32_t index)
+{
+    if (form_ == Form::Emf && (index & 0x80000000u)) {
+        selectStockObject(index & 0x7FFFFFFFu);
+        return;
+    }
+    if (qint64(index) >= objectSlots_) invalid();
+    if (index >= objects_.size()) return;
+    const GdiObject& object = objects_[index];
+    ++styleVersion_;
+    if (const auto* pen = std::get_if<PenSpec>(&object))
+        dc_.pen = *pen;
+    else if (const auto* brush = std::get_if<BrushSpec>(&object))
+        dc_.brush = *brush;
+    else if (const auto* font = std::get_if<FontSpec>(&object))
+        dc_.font = *font;
+}
+
+void Canvas::deleteObject(std::uint32_t index)
+{
+    if (form_ == Form::Emf && (index & 0x80000000u)) return;
+    if (qint64(index) >= objectSlots_) invalid();
+    if (index >= objects_.size() || std::holds_alternative<std::monostate>(objects_[index])) return;
+    objects_[index] = std::monostate{};
+    if (form_ == Form::Wmf) freeSlots_.insert(index);
+}
+
+std::optional<BrushSpec> Canvas::brushObject(std::uint32_t index) const
+{
+    if (form_ == Form::Emf && (index & 0x80000000u)) return std::nullopt;
+    if (qint64(index) >= objectSlots_) invalid();
+    if (index >= objects_.size()) return std::nullopt;
+    if (const auto* brush = std::get_if<BrushSpec>(&objects_[index])) return *brush;
+    return std::nullopt;
+}
+
+void Canvas::selectStockObject(std::uint32_t stock)
+{
+    static const int greys[] = {255, 192, 128, 64, 0};
+    ++styleVersion_;
+    if (stock <= 4) {
+        dc_.brush = BrushSpec{0, QColor(greys[stock], greys[stock], greys[stock]), 0, {}};
+    } else if (stock == 5) {
+        dc_.brush = BrushSpec{1, Qt::white, 0, {}};
+    } else if (stock == 6 || stock == 7) {
+        dc_.pen = PenSpec{0, 0, stock == 6 ? Qt::white : Qt::black};
+    } else if (stock == 8) {
+        dc_.pen = PenSpec{5, 0, Qt::black};
+    } else if (stock >= 10 && stock <= 17 && stock != 15) {
+        dc_.font = FontSpec{};
+    }
+}
+
+// ---------------------------------------------------------------- clipping
+
+// The clip in use, never more complex than a bound allows.
+QPainterPath Canvas::currentClip()
+{
+    work_ += kPrimitiveWork * 4 + target_.height() * 8;
+    if (work_ > kMaxWork) invalid();
+    QPainterPath all;
+    all.addRect(target_);
+    if (!dc_.clip) return all;
+    if (dc_.clip->elementCount() > kMaxClipElements) {
+        QPainterPath bounds;
+        bounds.addRect(dc_.clip->boundingRect());
+        return bounds;
+    }
+    return *dc_.clip;
+}
+
+QPainterPath Canvas::simpleShape(const QPainterPath& shape) const
+{
+    if (shape.elementCount() <= kMaxClipElements) return shape;
+    QPainterPath bounds;
+    bounds.addRect(shape.boundingRect());
+    return bounds;
+}
+
+void Canvas::intersectClip(const QRectF& r)
+{
+    const QTransform& t = transform();
+    if (!usable_) return;
+    QPainterPath shape;
+    shape.addPolygon(t.map(QPolygonF(r.normalized())));
+    shape.closeSubpath();
+    dc_.clip = dc_.clip ? currentClip().intersected(shape) : shape;
+    clipDirty_ = true;
+}
+
+void Canvas::excludeClip(const QRectF& r)
+{
+    const QTransform& t = transform();
+    if (!usable_) return;
+    QPainterPath shape;
+    shape.addPolygon(t.map(QPolygonF(r.normalized())));
+    shape.closeSubpath();
+    dc_.clip = currentClip().subtracted(shape);
+    clipDirty_ = true;
+}
+
+void Canvas::resetClip()
+{
+    dc_.clip.reset();
+    clipDirty_ = true;
+}
+
+void Canvas::clipToPath(int mode)
+{
+    const QTransform& t = transform();
+    if (!usable_ || path_.isEmpty()) return;
+    QPainterPath shape = simpleShape(t.map(path_));
+    shape.setFillRule(dc_.polyFill == 2 ? Qt::WindingFill : Qt::OddEvenFill);
+    path_ = QPainterPath();
+    const QPainterPath current = currentClip();
+    switch (mode) {
+    case 1: dc_.clip = current.intersected(shape); break;
+    case 2: dc_.clip = current.united(shape); break;
+    case 3: dc_.clip = current.united(shape).subtracted(current.intersected(shape)); break;
+    case 4: dc_.clip = current.subtracted(shape); break;
+    case 5: dc_.clip = shape; break;
+    default: return;
+    }
+    clipDirty_ = true;
+}
+
+void Canvas::clipToDeviceRects(const QList<QRectF>& rects, int mode)
+{
+    QPainterPath shape;
+    shape.setFillRule(Qt::WindingFill);
+    for (const QRectF& r : rects) {
+        shape.addPolygon(deviceToTarget_.map(QPolygonF(r.normalized())));
+        shape.closeSubpath();
+    }
+    shape = simpleShape(shape);
+    const QPainterPath current = currentClip();
+    switch (mode) {
+    case 1: dc_.clip = current.intersected(shape); break;
+    case 2: dc_.clip = current.united(shape); break;
+    case 3: dc_.clip = current.united(shape).subtracted(current.intersected(shape)); break;
+    case 4: dc_.clip = current.subtracted(shape); break;
+    case 5:
+        if (rects.isEmpty())
+            dc_.clip.reset();
+        else
+            dc_.clip = shape;
+        break;
+    default: return;
+    }
+    clipDirty_ = true;
+}
+
+void Canvas::applyClip()
+{
+    if (!clipDirty_ || !painter_) return;
+    clipDirty_ = false;
+    preparedKind_ = -1;
+    painter_->restore();
+    painter_->save();
+    if (dc_.clip) {
+        painter_->setTransform(base_);
+        painter_->setClipPath(*dc_.clip, Qt::IntersectClip);
+    }
+}
+
+// ---------------------------------------------------------------- pens, brushes, fonts
+
+QPen Canvas::makePen() const
+{
+    const PenSpec& spec = dc_.pen;
+    const std::uint32_t kind = spec.style & 0xF;
+    if (kind == 5) return QPen(Qt::NoPen);
+    QPen pen(spec.colour);
+    const double scale = std::sqrt(std::abs(transform_.determinant()));
+    // A pen is never thinner than one pixel.
+    if (spec.width * scale < 1) {
+        pen.setCosmetic(true);
+        pen.setWidthF(1);
+    } else {
+        pen.setWidthF(std::min(spec.width, kMaxPenPixels / scale));
+    }
+    const bool thin = spec.width * scale <= 1.5;
+    // Only one-pixel pens are dashed; wider ones draw solid.
+    switch (kind) {
+    case 1: pen.setStyle(thin ? Qt::DashLine : Qt::SolidLine); break;
+    case 2: pen.setStyle(thin ? Qt::DotLine : Qt::SolidLine); break;
+    case 3: pen.setStyle(thin ? Qt::DashDotLine : Qt::SolidLine); break;
+    case 4: pen.setStyle(thin ? Qt::DashDotDotLine : Qt::SolidLine); break;
+    default: pen.setStyle(Qt::SolidLine); break;
+    }
+    switch (spec.style & 0xF00) {
+    case 0x100: pen.setCapStyle(Qt::SquareCap); break;
+    case 0x200: pen.setCapStyle(Qt::FlatCap); break;
+    default: pen.setCapStyle(Qt::RoundCap); break;
+    }
+    switch (spec.style & 0xF000) {
+    case 0x1000: pen.setJoinStyle(Qt::BevelJoin); break;
+    case 0x2000: pen.setJoinStyle(Qt::MiterJoin); break;
+    default: pen.setJoinStyle(Qt::RoundJoin); break;
+    }
+    // At a few pixels round ends look square, and cost many times more to draw.
+    if (spec.width * scale <= 3) {
+        if (pen.capStyle() == Qt::RoundCap) pen.setCapStyle(Qt::SquareCap);
+        if (pen.joinStyle() == Qt::RoundJoin) pen.setJoinStyle(Qt::MiterJoin);
+    }
+    return pen;
+}
+
+QBrush Canvas::makeBrush(const BrushSpec& spec)
+{
+    QBrush brush;
+    switch (spec.style) {
+    case 0: brush = QBrush(spec.colour); break;
+    case 2: {
+        static const Qt::BrushStyle hatches[] = {Qt::HorPattern, Qt::VerPattern, Qt::FDiagPattern,
+                                                 Qt::BDiagPattern, Qt::CrossPattern, Qt::DiagCrossPattern};
+        brush = QBrush(spec.colour, spec.hatch < 6 ? hatches[spec.hatch] : Qt::SolidPattern);
+        break;
+    }
+    case 3:
+    case 5:
+    case 6:
+        if (spec.pattern.isNull()) return QBrush(spec.colour);
+        brush = QBrush(spec.pattern);
+        break;
+    default: return QBrush(Qt::NoBrush);
+    }
+    // Patterns are laid out in pixels of the picture, whatever the mapping (hatches are so by
+    // themselves).
+    if (brush.style() == Qt::TexturePattern) brush.setTransform(transform_.inverted());
+    return brush;
+}
+
+QFont Canvas::makeFont(double pixelSize) const
+{
+    QFont font(dc_.font.face.isEmpty() ? QStringLiteral("Sans Serif") : dc_.font.face);
+    font.setPixelSize(std::max(1, int(std::lround(pixelSize))));
+    const int weight = dc_.font.weight <= 0 ? 400 : std::clamp(dc_.font.weight, 100, 900);
+    font.setWeight(QFont::Weight(weight));
+    font.setItalic(dc_.font.italic);
+    font.setUnderline(dc_.font.underline);
+    font.setStrikeOut(dc_.font.strikeOut);
+    return font;
+}
+
+// ---------------------------------------------------------------- drawing
+
+bool Canvas::account(const QRectF& bounds, qint64 points, bool fills)
+{
+    const QTransform& t = transform();
+    // Pens wider than a pixel are stroked as outlines, at many times the cost per point.
+    const bool widePen = (dc_.pen.style & 0xF) != 5 && dc_.pen.width * std::sqrt(std::abs(t.determinant())) > 1;
+    work_ += kPrimitiveWork + kPointWork * (widePen ? 10 : 1) * double(points);
+    if (work_ > kMaxWork) invalid();
+    if (!usable_) return false;
+    QRectF box = t.mapRect(bounds.normalized());
+    const double penPixels = std::min(kMaxPenPixels, std::max(1.0, dc_.pen.width * std::sqrt(std::abs(t.determinant()))));
+    box.adjust(-penPixels, -penPixels, penPixels, penPixels);
+    const QRectF visible = box.intersected(target_);
+    if (visible.isEmpty()) return false;
+    const double area = visible.width() * visible.height();
+    work_ += fills ? area : std::min(area, (visible.width() + visible.height()) * 2 * penPixels);
+    if (work_ > kMaxWork) invalid();
+    return painter_ != nullptr;
+}
+
+void Canvas::preparePainter(bool stroke, bool fill)
+{
+    applyClip();
+    const int kind = (stroke ? 2 : 0) + (fill ? 1 : 0);
+    if (preparedKind_ == kind && preparedVersion_ == styleVersion_) return;
+    preparedKind_ = kind;
+    preparedVersion_ = styleVersion_;
+    painter_->setTransform(transform_ * base_);
+    painter_->setPen(stroke ? makePen() : QPen(Qt::NoPen));
+    painter_->setBrush(fill ? makeBrush(dc_.brush) : QBrush(Qt::NoBrush));
+    // A few raster operations of the pen that pictures use for effect.
+    QPainter::CompositionMode mode = QPainter::CompositionMode_SourceOver;
+    switch (dc_.rop2) {
+    case 1: painter_->setPen(stroke ? QPen(Qt::black) : QPen(Qt::NoPen)); break; // black
+    case 16: painter_->setPen(stroke ? QPen(Qt::white) : QPen(Qt::NoPen)); break; // white
+    case 7: mode = QPainter::RasterOp_SourceXorDestination; break;
+    case 9: mode = QPainter::RasterOp_NotSourceXorDestination; break;
+    case 11: mode = QPainter::RasterOp_NotDestination; break;
+    case 10: // leaves the picture as it is
+        painter_->setPen(Qt::NoPen);
+        painter_->setBrush(Qt::NoBrush);
+        break;
+    default: break;
+    }
+    painter_->setCompositionMode(mode);
+}
+
+void Canvas::drawShape(const QPainterPath& shape, bool fill)
+{
+    if (dc_.inPath) {
+        path_.addPath(shape);
+        return;
+    }
+    if (!account(shape.controlPointRect(), shape.elementCount(), fill)) return;
+    if (fill && dc_.brush.style == 2 && dc_.bkMode == 2) {
+        // An opaque hatch: the background colour under the hatch lines.
+        preparePainter(false, false);
+        painter_->setBrush(dc_.bkColour);
+        preparedKind_ = -1;
+        painter_->drawPath(shape);
+    }
+    preparePainter(true, fill);
+    painter_->drawPath(shape);
+}
+
+void Canvas::moveTo(QPointF p)
+{
+    dc_.current = p;
+    if (dc_.inPath) path_.moveTo(p);
+}
+
+void Canvas::lineTo(QPointF p)
+{
+    if (dc_.inPath) {
+        if (path_.elementCount() == 0) path_.moveTo(dc_.current);
+        path_.lineTo(p);
+    } else if (account(QRectF(dc_.current, p), 2, false)) {
+        preparePainter(true, false);
+        painter_->drawLine(dc_.current, p);
+    }
+    dc_.current = p;
+}
+
+void Canvas::polyline(const QPolygonF& points)
+{
+    if (points.size() < 2) return;
+    if (dc_.inPath) {
+        path_.moveTo(points[0]);
+        for (qsizetype i = 1; i < points.size(); ++i) path_.lineTo(points[i]);
+        return;
+    }
+    if (!account(points.boundingRect(), points.size(), false)) return;
+    preparePainter(true, false);
+    painter_->drawPolyline(points);
+}
+
+void Canvas::polylineTo(const QPolygonF& points)
+{
+    if (points.isEmpty()) return;
+    QPolygonF all;
+    all.reserve(points.size() + 1);
+    all << dc_.current << points;
+    dc_.current = points.last();
+    if (dc_.inPath) {
+        if (path_.elementCount() == 0) path_.moveTo(all[0]);
+        for (qsizetype i = 1; i < all.size(); ++i) path_.lineTo(all[i]);
+        return;
+    }
+    if (!account(all.boundingRect(), all.size(), false)) return;
+    preparePainter(true, false);
+    painter_->drawPolyline(all);
+}
+
+void Canvas::polygon(const QPolygonF& points)
+{
+    if (points.size() < 2) return;
+    if (dc_.inPath) {
+        path_.addPolygon(points);
+        path_.closeSubpath();
+        return;
+    }
+    if (!account(points.boundingRect(), points.size(), true)) return;
+    const Qt::FillRule rule = dc_.polyFill == 2 ? Qt::WindingFill : Qt::OddEvenFill;
+    if (dc_.brush.style == 2 && dc_.bkMode == 2) {
+        preparePainter(false, false);
+        painter_->setBrush(dc_.bkColour);
+        preparedKind_ = -1;
+        painter_->drawPolygon(points, rule);
+    }
+    preparePainter(true, true);
+    painter_->drawPolygon(points, rule);
+}
+
+void Canvas::polyPolygon(const QList<QPolygonF>& polygons)
+{
+    QPainterPath shape;
+    shape.setFillRule(dc_.polyFill == 2 ? Qt::WindingFill : Qt::OddEvenFill);
+    for (const QPolygonF& p : polygons) {
+        if (p.size() < 2) continue;
+        shape.addPolygon(p);
+        shape.closeSubpath();
+    }
+    drawShape(shape, true);
+}
+
+void Canvas::polyPolyline(const QList<QPolygonF>& lines)
+{
+    for (const QPolygonF& line : lines) polyline(line);
+}
+
+void Canvas::polyBezier(const QPolygonF& points, bool fromCurrent)
+{
+    QPainterPath shape;
+    qsizetype i = 0;
+    if (fromCurrent) {
+        shape.moveTo(dc_.current);
+    } else {
+        if (points.isEmpty()) return;
+        shape.moveTo(points[0]);
+        i = 1;
+    }
+    for (; i + 2 < points.size(); i += 3) shape.cubicTo(points[i], points[i + 1], points[i + 2]);
+    if (fromCurrent && !points.isEmpty()) dc_.current = shape.currentPosition();
+    if (dc_.inPath) {
+        if (fromCurrent && path_.elementCount() > 0) {
+            path_.connectPath(shape);
+        } else {
+            path_.addPath(shape);
+        }
+        return;
+    }
+    drawShape(shape, false);
+}
+
+void Canvas::rectangle(const QRectF& r)
+{
+    QPainterPath shape;
+    shape.addRect(r.normalized());
+    drawShape(shape, true);
+}
+
+void Canvas::roundRect(const QRectF& r, QSizeF corner)
+{
+    QPainterPath shape;
+    shape.addRoundedRect(r.normalized(), std::abs(corner.width()) / 2, std::abs(corner.height()) / 2);
+    drawShape(shape, true);
+}
+
+void Canvas::ellipse(const QRectF& r)
+{
+    QPainterPath shape;
+    shape.addEllipse(r.normalized());
+    drawShape(shape, true);
+}
+
+void Canvas::arc(ArcKind kind, const QRectF& box, QPointF start, QPointF end)
+{
+    const QRectF r = box.normalized();
+    const double a1 = angleOf(r, start), a2 = angleOf(r, end);
+    double sweep = std::fmod(a2 - a1 + 720.0, 360.0);
+    if (dc_.clockwise) sweep = sweep - 360.0;
+    if (sweep == 0) sweep = dc_.clockwise ? -360.0 : 360.0;
+    QPainterPath shape;
+    if (kind == ArcKind::Pie) {
+        shape.moveTo(r.center());
+        shape.arcTo(r, a1, sweep);
+        shape.closeSubpath();
+    } else if (kind == ArcKind::ArcTo) {
+        shape.moveTo(dc_.current);
+        QPainterPath arcPath;
+        arcPath.arcMoveTo(r, a1);
+        shape.lineTo(arcPath.currentPosition());
+        shape.arcTo(r, a1, sweep);
+        dc_.current = shape.currentPosition();
+    } else {
+        shape.arcMoveTo(r, a1);
+        shape.arcTo(r, a1, sweep);
+        if (kind == ArcKind::Chord) shape.closeSubpath();
+    }
+    drawShape(shape, kind == ArcKind::Chord || kind == ArcKind::Pie);
+}
+
+void Canvas::angleArc(QPointF centre, double radius, double startDeg, double sweepDeg)
+{
+    if (!std::isfinite(startDeg) || !std::isfinite(sweepDeg)) return;
+    const QRectF r(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius);
+    QPainterPath shape;
+    shape.moveTo(dc_.current);
+    QPainterPath arcPath;
+    arcPath.arcMoveTo(r, startDeg);
+    shape.lineTo(arcPath.currentPosition());
+    shape.arcTo(r, startDeg, std::clamp(sweepDeg, -3600.0, 3600.0));
+    dc_.current = shape.currentPosition();
+    drawShape(shape, false);
+}
+
+void Canvas::polyDraw(const QPolygonF& points, const QByteArray& kinds)
+{
+    QPainterPath shape;
+    shape.moveTo(dc_.current);
+    for (qsizetype i = 0; i < points.size() && i < kinds.size(); ++i) {
+        const int kind = kinds[i] & 0x06;
+        if (kind == 0x04 && i + 2 < points.size()) {
+            shape.cubicTo(points[i], points[i + 1], points[i + 2]);
+            i += 2;
+        } else if (kind == 0x06) {
+            shape.moveTo(points[i]);
+        } else {
+            shape.lineTo(points[i]);
+        }
+        if (i < kinds.size() && (kinds[i] & 0x01)) shape.closeSubpath();
+    }
+    dc_.current = shape.currentPosition();
+    drawShape(shape, false);
+}
+
+void Canvas::fillShape(const QPainterPath& shape, const QBrush& brush)
+{
+    if (dc_.inPath || !account(shape.controlPointRect(), shape.elementCount(), true)) return;
+    applyClip();
+    preparedKind_ = -1;
+    painter_->setTransform(transform_ * base_);
+    painter_->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    painter_->setPen(Qt::NoPen);
+    painter_->setBrush(brush);
+    painter_->drawPath(shape);
+}
+
+void Canvas::setPixel(QPointF p, QColor c)
+{
+    if (dc_.inPath || !account(QRectF(p, QSizeF(1, 1)), 1, true)) return;
+    applyClip();
+    preparedKind_ = -1;
+    painter_->setTransform(base_);
+    painter_->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    const QPointF at = transform_.map(p);
+    painter_->fillRect(QRectF(std::floor(at.x()), std::floor(at.y()), 1, 1), c);
+}
+
+void Canvas::patBlt(const QRectF& r, std::uint32_t rop)
+{
+    if (dc_.inPath || !account(r, 4, true)) return;
+    preparePainter(false, false);
+    preparedKind_ = -1;
+    switch (rop) {
+    case 0x00000042: painter_->setBrush(Qt::black); break;          // BLACKNESS
+    case 0x00FF0062: painter_->setBrush(Qt::white); break;          // WHITENESS
+    case 0x00550009: // DSTINVERT
+        painter_->setCompositionMode(QPainter::RasterOp_NotDestination);
+        painter_->setBrush(Qt::black);
+        break;
+    case 0x005A0049: // PATINVERT
+        painter_->setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+        painter_->setBrush(makeBrush(dc_.brush));
+        break;
+    case 0x00AA0029: return; // the destination as it is
+    default: painter_->setBrush(makeBrush(dc_.brush)); break; // PATCOPY and the rest
+    }
+    painter_->drawRect(r.normalized());
+}
+
+void Canvas::fillRects(const QList<QRectF>& rects, const BrushSpec* brush)
+{
+    if (dc_.inPath) return;
+    for (const QRectF& r : rects) {
+        if (!account(r, 4, true)) continue;
+        preparePainter(false, false);
+        preparedKind_ = -1;
+        if (brush)
+            painter_->setBrush(makeBrush(*brush));
+        else
+            painter_->setBrush(makeBrush(dc_.brush));
+        painter_->drawRect(r.normalized());
+    }
+}
+
+void Canvas::text(QPointF reference, const QString& text, std::uint32_t options, const QRectF* rect,
+                  const std::vector<double>& dx)
+{
+    if (dc_.inPath) return;
+    const QTransform& t = transform();
+    const bool updateCp = dc_.textAlign & 1;
+    if (updateCp) reference = dc_.current;
+    if (rect && (options & kEtoOpaque) && account(*rect, 4, true)) {
+        preparePainter(false, false);
+        painter_->setBrush(dc_.bkColour);
+        preparedKind_ = -1;
+        painter_->drawRect(rect->normalized());
+    }
+    if (text.isEmpty() || !usable_) return;
+    // Glyph indices name glyphs of the font by number: they are drawn from the font that
+    // stands in for it, which is right when the named font is installed.
+    const bool glyphIndices = options & kEtoGlyphIndex;
+    const bool symbol = !glyphIndices
+        && (dc_.font.charset == 2 || dc_.font.face.compare(QLatin1String("Symbol"), Qt::CaseInsensitive) == 0);
+    const QString shown = symbol ? symbolText(text) : text;
+
+    // Glyphs stand upright in device space at the font's mapped height, whatever the mapping.
+    const double xScale = std::hypot(t.m11(), t.m12());
+    const double yScale = std::hypot(t.m21(), t.m22());
+    double em = std::abs(dc_.font.height) * yScale;
+    if (dc_.font.height > 0) em *= 0.85; // a cell height holds the internal leading too
+    if (dc_.font.height == 0) em = 16 * std::sqrt(std::abs(base_.determinant()));
+    const qint64 chars = shown.size();
+    const double glyphArea = std::min(em * em, target_.width() * target_.height());
+    work_ += kPrimitiveWork + (kCharWork + glyphArea) * double(chars);
+    if (work_ > kMaxWork) invalid();
+    if (!painter_ || em < 0.5 || em > kMaxFontPixels) return;
+
+    const QFont font = makeFont(em);
+    const QFontMetricsF metrics(font);
+    QRawFont rawFont;
+    QList<quint32> glyphs;
+    QList<QPointF> glyphAdvances;
+    if (glyphIndices) {
+        rawFont = QRawFont::fromFont(font);
+        if (!rawFont.isValid()) return;
+        for (QChar c : shown) glyphs << c.unicode();
+        glyphAdvances = rawFont.advancesForGlyphIndexes(glyphs);
+    }
+    const auto naturalAdvance = [&](qsizetype i) {
+        return glyphIndices ? (i < glyphAdvances.size() ? glyphAdvances[i].x() : 0.0) : metrics.horizontalAdvance(shown[i]);
+    };
+    std::vector<double> advance(size_t(chars), 0.0);
+    double total = 0;
+    if (!dx.empty() || glyphIndices) {
+        for (qsizetype i = 0; i < chars; ++i) {
+            advance[size_t(i)] = i < qsizetype(dx.size()) ? dx[size_t(i)] * xScale : naturalAdvance(i);
+            total += advance[size_t(i)];
+        }
+    } else {
+        total = metrics.horizontalAdvance(shown);
+    }
+    const std::uint32_t horizontal = dc_.textAlign & 6;
+    const std::uint32_t vertical = dc_.textAlign & 24;
+    double x0 = 0;
+    if (horizontal == 6)
+        x0 = -total / 2;
+    else if (horizontal == 2)
+        x0 = -total;
+    double baseline = 0;
+    if (vertical == 0)
+        baseline = metrics.ascent();
+    else if (vertical == 8)
+        baseline = -metrics.descent();
+
+    applyClip();
+    preparedKind_ = -1;
+    painter_->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    const QPointF origin = t.map(reference);
+    QTransform local = QTransform::fromTranslate(origin.x(), origin.y());
+    if (dc_.font.escapement != 0) local.rotate(-(dc_.font.escapement / 10.0));
+    painter_->setTransform(local * base_);
+    if (rect && (options & kEtoClipped)) {
+        painter_->save();
+        painter_->setTransform(t * base_);
+        painter_->setClipRect(rect->normalized(), Qt::IntersectClip);
+        painter_->setTransform(local * base_);
+    }
+    if (dc_.bkMode == 2) {
+        painter_->fillRect(QRectF(x0, baseline - metrics.ascent(), total, metrics.height()), dc_.bkColour);
+    }
+    painter_->setFont(font);
+    painter_->setPen(dc_.textColour);
+    if (glyphIndices) {
+        QList<QPointF> positions;
+        double x = x0;
+        for (qsizetype i = 0; i < chars; ++i) {
+            positions << QPointF(x, baseline);
+            x += advance[size_t(i)];
+        }
+        QGlyphRun run;
+        run.setRawFont(rawFont);
+        run.setGlyphIndexes(glyphs);
+        run.setPositions(positions);
+        painter_->drawGlyphRun(QPointF(0, 0), run);
+    } else if (dx.empty()) {
+        painter_->drawText(QPointF(x0, baseline), shown);
+    } else {
+        double x = x0;
+        for (qsizetype i = 0; i < chars; ++i) {
+            painter_->drawText(QPointF(x, baseline), QString(shown[i]));
+            x += advance[size_t(i)];
+        }
+    }
+    if (rect && (options & kEtoClipped)) painter_->restore();
+    if (updateCp && xScale > 0) {
+        const double move = total / xScale;
+        dc_.current = reference + QPointF(t.m11() >= 0 ? move : -move, 0);
+    }
+}
+
+void Canvas::countDecode(qint64 pixels)
+{
+    work_ += kBitmapWork + double(std::max<qint64>(pixels, 0)) * 2;
+    if (work_ > kMaxWork) invalid();
+}
+
+void Canvas::image(const QRectF& dest, const QImage& source, const QRectF& sourceRect, std::uint32_t rop)
+{
+    if (dc_.inPath || source.isNull() || !account(dest, 4, true)) return;
+    applyClip();
+    preparedKind_ = -1;
+    painter_->setTransform(transform_ * base_);
+    QPainter::CompositionMode mode = QPainter::CompositionMode_SourceOver;
+    switch (rop) {
+    case 0x008800C6: mode = QPainter::RasterOp_SourceAndDestination; break; // SRCAND
+    case 0x00EE0086: mode = QPainter::RasterOp_SourceOrDestination; break;  // SRCPAINT
+    case 0x00660046: mode = QPainter::RasterOp_SourceXorDestination; break; // SRCINVERT
+    case 0x00330008: mode = QPainter::RasterOp_NotSource; break;            // NOTSRCCOPY
+    case 0x00AA0029: return;
+    default: break;
+    }
+    painter_->setCompositionMode(mode);
+    QImage picture = source;
+    QRectF d = dest;
+    QRectF s = sourceRect;
+    // A negative extent mirrors the bitmap.
+    const bool flipX = (d.width() < 0) != (s.width() < 0);
+    const bool flipY = (d.height() < 0) != (s.height() < 0);
+    d = d.normalized();
+    s = s.normalized();
+    if (s.isEmpty() || d.isEmpty()) return;
+    if (flipX || flipY) {
+        picture = picture.mirrored(flipX, flipY);
+        if (flipX) s.moveLeft(picture.width() - s.right());
+        if (flipY) s.moveTop(picture.height() - s.bottom());
+    }
+    painter_->drawImage(d, picture, s);
+}
+
+// ---------------------------------------------------------------- paths
+
+void Canvas::beginPath()
+{
+    path_ = QPainterPath();
+    dc_.inPath = true;
+}
+
+void Canvas::abortPath()
+{
+    path_ = QPainterPath();
+    dc_.inPath = false;
+}
+
+void Canvas::closeFigure()
+{
+    if (dc_.inPath) path_.closeSubpath();
+}
+
+void Canvas::fillPath()
+{
+    dc_.inPath = false;
+    QPainterPath shape = path_;
+    path_ = QPainterPath();
+    shape.setFillRule(dc_.polyFill == 2 ? Qt::WindingFill : Qt::OddEvenFill);
+    if (!account(shape.controlPointRect(), shape.elementCount(), true)) return;
+    preparePainter(false, true);
+    painter_->drawPath(shape);
+}
+
+void Canvas::strokePath()
+{
+    dc_.inPath = false;
+    QPainterPath shape = path_;
+    path_ = QPainterPath();
+    drawShape(shape, false);
+}
+
+void Canvas::strokeAndFillPath()
+{
+    dc_.inPath = false;
+    QPainterPath shape = path_;
+    path_ = QPainterPath();
+    shape.setFillRule(dc_.polyFill == 2 ? Qt::WindingFill : Qt::OddEvenFill);
+    drawShape(shape, true);
+}
+
+} // namespace quorvel::metafile
