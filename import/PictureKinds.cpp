@@ -1,5 +1,7 @@
 #include "import/PictureKinds.h"
 
+#include "codecs/LZRW1KH.h"
+#include "codecs/UniBmp.h"
 #include "graphics/PictureRegistry.h"
 
 namespace quorvel {
@@ -12,6 +14,8 @@ void registerAllPictureKinds()
 
     registerStandardPictureKinds();
     // Codecs: each adds its kinds here, in the order the program has always registered them.
+    initLzrw1KH();
+    registerUniBitmapKinds();
 }
 
 } // namespace quorvel

@@ -1,0 +1,191 @@
+#include "codecs/LZRW1KH.h"
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <new>
+
+namespace quorvel {
+
+namespace {
+
+constexpr std::uint8_t kFlagCompressed = 0x40;
+constexpr std::uint8_t kFlagStored = 0x80;
+constexpr std::size_t kHashEntries = 4096;
+constexpr std::size_t kMaxOffset = 4095;
+constexpr std::size_t kMinMatch = 3;
+constexpr std::size_t kMaxMatch = 18;
+constexpr std::size_t kMinRun = 16;
+constexpr std::size_t kMaxRun = 4095;
+
+// Positions of the last three-byte strings seen in the current block, -1 for none. One table for
+// the program: every compression refills it, so nothing carries over between blocks.
+std::unique_ptr<std::int16_t[]> hashTable;
+
+inline std::size_t hashAt(const std::uint8_t* p)
+{
+    const std::uint32_t mixed = ((std::uint32_t(p[0]) << 4 ^ p[1]) << 4 ^ p[2]) * 40543u;
+    return (mixed >> 4) & 0xFFF;
+}
+
+[[noreturn]] void fail(const char* message)
+{
+    throw ELzrw1KHCompressor(message);
+}
+
+} // namespace
+
+void initLzrw1KH()
+{
+    if (hashTable) return;
+    hashTable.reset(new (std::nothrow) std::int16_t[kHashEntries]);
+    if (!hashTable) fail("LZRW1KH : no memory for HASH table");
+}
+
+std::size_t lzrwCompress(const std::uint8_t* source, std::size_t size, std::uint8_t* destination)
+{
+    if (size > kLzrwMaxBlock) fail("LZRW1KH : source block longer than 32768 bytes");
+    initLzrw1KH();
+
+    // The output may never pass `size` bytes: a block that would is stored instead, so every write
+    // below first checks that it stays within destination[0, size). Three bytes or fewer never
+    // shrink (flag, control word and one item already take four).
+    bool fits = size > 3;
+    if (fits) {
+        std::int16_t* const table = hashTable.get();
+        std::fill(table, table + kHashEntries, std::int16_t(-1));
+        destination[0] = kFlagCompressed;
+        std::size_t control = 1; // where the current control word goes
+        std::size_t out = 3;
+        std::uint32_t word = 0;
+        int bits = 0;
+        std::size_t pos = 0;
+        while (pos < size) {
+            if (bits == 16) {
+                destination[control] = std::uint8_t(word >> 8);
+                destination[control + 1] = std::uint8_t(word);
+                control = out;
+                out += 2;
+                word = 0;
+                bits = 0;
+                if (out > size) { fits = false; break; }
+            }
+            const std::uint8_t value = source[pos];
+            const std::size_t runLimit = std::min(kMaxRun, size - pos);
+            std::size_t run = 1;
+            while (run < runLimit && source[pos + run] == value) ++run;
+
+            if (run >= kMinRun) {
+                if (out + 4 > size) { fits = false; break; }
+                const std::size_t stored = run - kMinRun;
+                destination[out] = 0;
+                destination[out + 1] = std::uint8_t(stored >> 8);
+                destination[out + 2] = std::uint8_t(stored);
+                destination[out + 3] = value;
+                out += 4;
+                pos += run;
+                word = word << 1 | 1;
+            } else {
+                std::size_t length = 0, offset = 0;
+                // Within two bytes of the end no match of three bytes can start, and nothing later
+                // in the block could use the table entry, so the hash is skipped there.
+                if (pos + kMinMatch <= size) {
+                    const std::size_t h = hashAt(source + pos);
+                    const std::int16_t previous = table[h];
+                    table[h] = std::int16_t(pos);
+                    if (previous >= 0 && pos - std::size_t(previous) <= kMaxOffset) {
+                        const std::uint8_t* from = source + previous;
+                        const std::size_t limit = std::min(kMaxMatch, size - pos);
+                        while (length < limit && source[pos + length] == from[length]) ++length;
+                        offset = pos - std::size_t(previous);
+                    }
+                }
+                if (length >= kMinMatch) {
+                    if (out + 2 > size) { fits = false; break; }
+                    const std::size_t item = offset << 4 | (length - kMinMatch);
+                    destination[out] = std::uint8_t(item >> 8);
+                    destination[out + 1] = std::uint8_t(item);
+                    out += 2;
+                    pos += length;
+                    word = word << 1 | 1;
+                } else {
+                    if (out + 1 > size) { fits = false; break; }
+                    destination[out++] = value;
+                    ++pos;
+                    word <<= 1;
+                }
+            }
+            ++bits;
+        }
+        if (fits) {
+            word <<= 16 - bits;
+            destination[control] = std::uint8_t(word >> 8);
+            destination[control + 1] = std::uint8_t(word);
+            return out;
+        }
+    }
+    destination[0] = kFlagStored;
+    if (size > 0) std::memcpy(destination + 1, source, size);
+    return size + 1;
+}
+
+std::size_t lzrwDecompress(const std::uint8_t* source, std::size_t size, std::uint8_t* destination,
+                           std::size_t capacity)
+{
+    if (size == 0) fail("LZRW1KH : empty compressed block");
+    if (size > kLzrwMaxCompressedBlock) fail("LZRW1KH : compressed block longer than 32769 bytes");
+    if (source[0] == kFlagStored) {
+        const std::size_t length = size - 1;
+        if (length > capacity) fail("LZRW1KH : expanded block too large");
+        if (length > 0) std::memcpy(destination, source + 1, length);
+        return length;
+    }
+    if (size < 3) fail("LZRW1KH : compressed block cut short");
+
+    std::uint32_t word = std::uint32_t(source[1]) << 8 | source[2];
+    int bits = 16;
+    std::size_t in = 3;
+    std::size_t out = 0;
+    while (in < size) {
+        if (bits == 0) {
+            if (size - in < 3) fail("LZRW1KH : compressed block cut short"); // word and an item
+            word = std::uint32_t(source[in]) << 8 | source[in + 1];
+            in += 2;
+            bits = 16;
+        }
+        if ((word & 0x8000) == 0) {
+            if (out >= capacity) fail("LZRW1KH : expanded block too large");
+            destination[out++] = source[in++];
+        } else {
+            if (size - in < 2) fail("LZRW1KH : compressed block cut short");
+            const std::size_t offset = std::size_t(source[in]) << 4 | source[in + 1] >> 4;
+            if (offset == 0) {
+                if (size - in < 4) fail("LZRW1KH : compressed block cut short");
+                const std::size_t length = (std::size_t(source[in + 1]) << 8 | source[in + 2]) + kMinRun;
+                if (length > capacity - out) fail("LZRW1KH : expanded block too large");
+                std::memset(destination + out, source[in + 3], length);
+                out += length;
+                in += 4;
+            } else {
+                const std::size_t length = (source[in + 1] & 0x0F) + kMinMatch;
+                if (offset > out) fail("LZRW1KH : copy reaches before the start of the block");
+                if (length > capacity - out) fail("LZRW1KH : expanded block too large");
+                std::uint8_t* to = destination + out;
+                const std::uint8_t* from = to - offset;
+                if (offset >= length) {
+                    std::memcpy(to, from, length);
+                } else {
+                    // Overlapping: the copy repeats the bytes it has just produced.
+                    for (std::size_t i = 0; i < length; ++i) to[i] = from[i];
+                }
+                out += length;
+                in += 2;
+            }
+        }
+        word <<= 1;
+        --bits;
+    }
+    return out;
+}
+
+} // namespace quorvel
