@@ -4,6 +4,8 @@
 
 #include <QtEndian>
 
+#include <algorithm>
+#include <array>
 #include <bit>
 #include <climits>
 #include <cstring>
@@ -197,6 +199,69 @@ QImage decodeBitFields32(const QByteArray& bytes, const BmpLayout& l)
     return image;
 }
 
+// The colour table as pixels; indices past its end are black.
+std::array<QRgb, 256> readPalette(const QByteArray& bytes, const BmpLayout& l)
+{
+    std::array<QRgb, 256> palette;
+    palette.fill(0xFF000000u);
+    const auto* p = reinterpret_cast<const std::uint8_t*>(bytes.constData()) + kFileHeaderSize + l.headerSize;
+    for (std::int64_t i = 0; i < l.paletteEntries && i < 256; ++i, p += l.paletteEntrySize)
+        palette[std::size_t(i)] = 0xFF000000u | QRgb(p[2]) << 16 | QRgb(p[1]) << 8 | p[0];
+    return palette;
+}
+
+// Run-length data (8 or 4 bits per pixel). Pixels the data skips (delta codes, early ends of line
+// or bitmap, data that stops short) keep colour 0; runs past the end of a row are clipped.
+QImage decodeRle(const QByteArray& bytes, const BmpLayout& l)
+{
+    const std::array<QRgb, 256> palette = readPalette(bytes, l);
+    QImage image = newImage(l, QImage::Format_RGB32);
+    image.fill(palette[0]);
+    const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.constData());
+    const std::int64_t end = bytes.size();
+    const bool four = l.compression == kRle4;
+    std::int64_t at = l.pixelStart();
+    std::int64_t x = 0, row = 0; // row counts in storage order
+    QRgb* out = nullptr;
+    const auto selectRow = [&] {
+        out = row < l.height ? reinterpret_cast<QRgb*>(image.scanLine(int(l.topDown ? row : l.height - 1 - row)))
+                             : nullptr;
+    };
+    const auto put = [&](std::uint8_t index) {
+        if (x < l.width) out[x] = palette[index];
+        ++x;
+    };
+    selectRow();
+    while (out && end - at >= 2) {
+        const std::uint8_t count = data[at], value = data[at + 1];
+        at += 2;
+        if (count > 0) {
+            for (int i = 0; i < count; ++i) put(four ? (i & 1 ? value & 0x0F : value >> 4) : value);
+        } else if (value == 0) {
+            x = 0;
+            ++row;
+            selectRow();
+        } else if (value == 1) {
+            break;
+        } else if (value == 2) {
+            if (end - at < 2) break;
+            x += data[at];
+            row += data[at + 1];
+            at += 2;
+            selectRow();
+        } else {
+            const std::int64_t stored = four ? (value + 1) / 2 : value;
+            const std::int64_t available = std::min(stored, end - at);
+            for (int i = 0; i < value && i / (four ? 2 : 1) < available; ++i) {
+                const std::uint8_t byte = data[at + (four ? i / 2 : i)];
+                put(four ? (i & 1 ? byte & 0x0F : byte >> 4) : byte);
+            }
+            at += stored + (stored & 1); // absolute runs are padded to a 16-bit boundary
+        }
+    }
+    return image;
+}
+
 } // namespace
 
 QImage readBmp(const QByteArray& source)
@@ -210,6 +275,7 @@ QImage readBmp(const QByteArray& source)
     checkPixelData(bytes, layout);
 
     if (layout.compression == kRgb && layout.bitsPerPixel == 24) return decodeRgb24(bytes, layout);
+    if (layout.compression == kRle8 || layout.compression == kRle4) return decodeRle(bytes, layout);
     if (layout.bitsPerPixel == 32 && layout.compression != kRgb) return decodeBitFields32(bytes, layout);
 
     QImage image = QImage::fromData(bytes, "BMP");
