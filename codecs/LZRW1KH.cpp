@@ -1,6 +1,7 @@
 #include "codecs/LZRW1KH.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -26,6 +27,29 @@ inline std::size_t hashAt(const std::uint8_t* p)
 {
     const std::uint32_t mixed = ((std::uint32_t(p[0]) << 4 ^ p[1]) << 4 ^ p[2]) * 40543u;
     return (mixed >> 4) & 0xFFF;
+}
+
+inline std::uint64_t load64(const std::uint8_t* p)
+{
+    std::uint64_t v;
+    std::memcpy(&v, p, 8);
+    return v;
+}
+
+// How many of the first `limit` bytes at `a` and `b` agree. Compares eight bytes at a time while
+// both ranges hold at least eight more bytes within the block (little-endian: the lowest differing
+// byte is the first).
+inline std::size_t agreeing(const std::uint8_t* a, const std::uint8_t* b, std::size_t limit, std::size_t readable)
+{
+    std::size_t n = 0;
+    while (n + 8 <= readable) {
+        const std::uint64_t diff = load64(a + n) ^ load64(b + n);
+        if (diff != 0) return std::min(limit, n + std::size_t(std::countr_zero(diff) >> 3));
+        n += 8;
+        if (n >= limit) return limit;
+    }
+    while (n < limit && a[n] == b[n]) ++n;
+    return n;
 }
 
 [[noreturn]] void fail(const char* message)
@@ -73,7 +97,16 @@ std::size_t lzrwCompress(const std::uint8_t* source, std::size_t size, std::uint
             const std::uint8_t value = source[pos];
             const std::size_t runLimit = std::min(kMaxRun, size - pos);
             std::size_t run = 1;
-            while (run < runLimit && source[pos + run] == value) ++run;
+            if (runLimit > 1 && source[pos + 1] == value) {
+                const std::uint64_t same = 0x0101010101010101ull * value;
+                run = 2;
+                while (run + 8 <= runLimit) {
+                    const std::uint64_t diff = load64(source + pos + run) ^ same;
+                    if (diff != 0) break;
+                    run += 8;
+                }
+                while (run < runLimit && source[pos + run] == value) ++run;
+            }
 
             if (run >= kMinRun) {
                 if (out + 4 > size) { fits = false; break; }
@@ -93,12 +126,13 @@ std::size_t lzrwCompress(const std::uint8_t* source, std::size_t size, std::uint
                     const std::size_t h = hashAt(source + pos);
                     const std::int16_t previous = table[h];
                     table[h] = std::int16_t(pos);
-                    if (previous >= 0 && pos - std::size_t(previous) <= kMaxOffset) {
-                        const std::uint8_t* from = source + previous;
-                        const std::size_t limit = std::min(kMaxMatch, size - pos);
-                        while (length < limit && source[pos + length] == from[length]) ++length;
-                        offset = pos - std::size_t(previous);
-                    }
+                    // Measured whether or not the entry is usable and then masked: which it is
+                    // follows no pattern, and a mispredicted branch costs more than the compare.
+                    const std::size_t candidate = previous >= 0 ? std::size_t(previous) : 0;
+                    const bool usable = previous >= 0 && pos - candidate <= kMaxOffset;
+                    length = agreeing(source + pos, source + candidate, std::min(kMaxMatch, size - pos), size - pos);
+                    length &= std::size_t(0) - std::size_t(usable);
+                    offset = pos - candidate;
                 }
                 if (length >= kMinMatch) {
                     if (out + 2 > size) { fits = false; break; }
@@ -142,45 +176,68 @@ std::size_t lzrwDecompress(const std::uint8_t* source, std::size_t size, std::ui
     }
     if (size < 3) fail("LZRW1KH : compressed block cut short");
 
-    std::uint32_t word = std::uint32_t(source[1]) << 8 | source[2];
-    int bits = 16;
+    // The control bits still to use sit at the top of `word`, the current one in bit 31.
+    std::uint32_t word = (std::uint32_t(source[1]) << 8 | source[2]) << 16;
+    std::size_t bits = 16;
     std::size_t in = 3;
     std::size_t out = 0;
     while (in < size) {
         if (bits == 0) {
             if (size - in < 3) fail("LZRW1KH : compressed block cut short"); // word and an item
-            word = std::uint32_t(source[in]) << 8 | source[in + 1];
+            word = (std::uint32_t(source[in]) << 8 | source[in + 1]) << 16;
             in += 2;
             bits = 16;
         }
-        if ((word & 0x8000) == 0) {
-            if (out >= capacity) fail("LZRW1KH : expanded block too large");
-            destination[out++] = source[in++];
+        if ((word & 0x80000000u) == 0) {
+            // All literals up to the next copy or run item of this group at once; the control
+            // bits after the last item of a block are zero too, hence the limit by the input.
+            const std::size_t count = std::min({std::size_t(std::countl_zero(word)), bits, size - in});
+            if (count > capacity - out) fail("LZRW1KH : expanded block too large");
+            if (size - in >= 16 && capacity - out >= 16)
+                std::memcpy(destination + out, source + in, 16); // one fixed-size move
+            else
+                std::memcpy(destination + out, source + in, count);
+            in += count;
+            out += count;
+            word <<= count;
+            bits -= count;
+            continue;
+        }
+        if (size - in < 2) fail("LZRW1KH : compressed block cut short");
+        const std::size_t offset = std::size_t(source[in]) << 4 | source[in + 1] >> 4;
+        if (offset == 0) {
+            if (size - in < 4) fail("LZRW1KH : compressed block cut short");
+            const std::size_t length = (std::size_t(source[in + 1]) << 8 | source[in + 2]) + kMinRun;
+            if (length > capacity - out) fail("LZRW1KH : expanded block too large");
+            std::memset(destination + out, source[in + 3], length);
+            out += length;
+            in += 4;
         } else {
-            if (size - in < 2) fail("LZRW1KH : compressed block cut short");
-            const std::size_t offset = std::size_t(source[in]) << 4 | source[in + 1] >> 4;
-            if (offset == 0) {
-                if (size - in < 4) fail("LZRW1KH : compressed block cut short");
-                const std::size_t length = (std::size_t(source[in + 1]) << 8 | source[in + 2]) + kMinRun;
-                if (length > capacity - out) fail("LZRW1KH : expanded block too large");
-                std::memset(destination + out, source[in + 3], length);
-                out += length;
-                in += 4;
-            } else {
-                const std::size_t length = (source[in + 1] & 0x0F) + kMinMatch;
-                if (offset > out) fail("LZRW1KH : copy reaches before the start of the block");
-                if (length > capacity - out) fail("LZRW1KH : expanded block too large");
-                std::uint8_t* to = destination + out;
-                const std::uint8_t* from = to - offset;
-                if (offset >= length) {
-                    std::memcpy(to, from, length);
+            const std::size_t length = (source[in + 1] & 0x0F) + kMinMatch;
+            if (offset > out) fail("LZRW1KH : copy reaches before the start of the block");
+            if (length > capacity - out) fail("LZRW1KH : expanded block too large");
+            std::uint8_t* to = destination + out;
+            const std::uint8_t* from = to - offset;
+            if (capacity - out >= 24 && (offset >= 8 || out >= 8)) {
+                // Eight bytes at a time (the excess, up to 24 bytes in all, is overwritten by what
+                // follows). A copy closer than eight bytes repeats a pattern of `offset` bytes:
+                // it is built in a register from the last eight bytes written and stored at every
+                // whole number of periods.
+                if (offset >= kMaxMatch) {
+                    std::memcpy(to, from, kMaxMatch); // no overlap: one move of the longest copy
+                } else if (offset >= 8) {
+                    for (std::size_t done = 0; done < length; done += 8) std::memcpy(to + done, from + done, 8);
                 } else {
-                    // Overlapping: the copy repeats the bytes it has just produced.
-                    for (std::size_t i = 0; i < length; ++i) to[i] = from[i];
+                    std::uint64_t pattern = load64(to - 8) >> (64 - 8 * offset);
+                    for (std::size_t width = offset; width < 8; width *= 2) pattern |= pattern << (8 * width);
+                    const std::size_t period = 8 / offset * offset;
+                    for (std::size_t done = 0; done < length; done += period) std::memcpy(to + done, &pattern, 8);
                 }
-                out += length;
-                in += 2;
+            } else {
+                for (std::size_t i = 0; i < length; ++i) to[i] = from[i];
             }
+            out += length;
+            in += 2;
         }
         word <<= 1;
         --bits;
