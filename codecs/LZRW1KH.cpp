@@ -176,7 +176,9 @@ std::size_t lzrwDecompress(const std::uint8_t* source, std::size_t size, std::ui
     }
     if (size < 3) fail("LZRW1KH : compressed block cut short");
 
-    // The control bits still to use sit at the top of `word`, the current one in bit 31.
+    // The control bits still to use sit at the top of `word`, the current one in bit 31. Each
+    // round takes the literals up to the next set bit at once (perhaps none) and then the copy or
+    // run item that bit announces, so no branch depends on which kind of item comes next.
     std::uint32_t word = (std::uint32_t(source[1]) << 8 | source[2]) << 16;
     std::size_t bits = 16;
     std::size_t in = 3;
@@ -188,21 +190,20 @@ std::size_t lzrwDecompress(const std::uint8_t* source, std::size_t size, std::ui
             in += 2;
             bits = 16;
         }
-        if ((word & 0x80000000u) == 0) {
-            // All literals up to the next copy or run item of this group at once; the control
-            // bits after the last item of a block are zero too, hence the limit by the input.
-            const std::size_t count = std::min({std::size_t(std::countl_zero(word)), bits, size - in});
-            if (count > capacity - out) fail("LZRW1KH : expanded block too large");
-            if (size - in >= 16 && capacity - out >= 16)
-                std::memcpy(destination + out, source + in, 16); // one fixed-size move
-            else
-                std::memcpy(destination + out, source + in, count);
-            in += count;
-            out += count;
-            word <<= count;
-            bits -= count;
-            continue;
-        }
+        // The control bits after the last item of a block are zero too, hence the limit by the
+        // input.
+        const std::size_t literals = std::min({std::size_t(std::countl_zero(word)), bits, size - in});
+        if (literals > capacity - out) fail("LZRW1KH : expanded block too large");
+        if (size - in >= 16 && capacity - out >= 16)
+            std::memcpy(destination + out, source + in, 16); // one fixed-size move
+        else
+            std::memcpy(destination + out, source + in, literals);
+        in += literals;
+        out += literals;
+        word <<= literals;
+        bits -= literals;
+        if (bits == 0 || in == size) continue;
+
         if (size - in < 2) fail("LZRW1KH : compressed block cut short");
         const std::size_t offset = std::size_t(source[in]) << 4 | source[in + 1] >> 4;
         if (offset == 0) {
@@ -218,22 +219,18 @@ std::size_t lzrwDecompress(const std::uint8_t* source, std::size_t size, std::ui
             if (length > capacity - out) fail("LZRW1KH : expanded block too large");
             std::uint8_t* to = destination + out;
             const std::uint8_t* from = to - offset;
-            if (capacity - out >= 24 && (offset >= 8 || out >= 8)) {
-                // Eight bytes at a time (the excess, up to 24 bytes in all, is overwritten by what
-                // follows). A copy closer than eight bytes repeats a pattern of `offset` bytes:
-                // it is built in a register from the last eight bytes written and stored at every
-                // whole number of periods.
-                if (offset >= kMaxMatch) {
-                    std::memcpy(to, from, kMaxMatch); // no overlap: one move of the longest copy
-                } else if (offset >= 8) {
-                    for (std::size_t done = 0; done < length; done += 8) std::memcpy(to + done, from + done, 8);
-                } else {
-                    std::uint64_t pattern = load64(to - 8) >> (64 - 8 * offset);
-                    for (std::size_t width = offset; width < 8; width *= 2) pattern |= pattern << (8 * width);
-                    const std::size_t period = 8 / offset * offset;
-                    for (std::size_t done = 0; done < length; done += period) std::memcpy(to + done, &pattern, 8);
+            if (offset >= 4 && capacity - out >= kMaxMatch) {
+                // Most copies are short: four bytes in one move, then the rest; a copy from at
+                // least 18 bytes back cannot overlap itself and moves in one piece.
+                std::memcpy(to, from, 4);
+                if (length > 4) {
+                    if (offset >= kMaxMatch)
+                        std::memcpy(to + 4, from + 4, kMaxMatch - 4);
+                    else
+                        for (std::size_t i = 4; i < length; ++i) to[i] = from[i];
                 }
             } else {
+                // Close enough to overlap: the copy repeats the bytes it has just produced.
                 for (std::size_t i = 0; i < length; ++i) to[i] = from[i];
             }
             out += length;
