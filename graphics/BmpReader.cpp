@@ -95,9 +95,9 @@ BmpLayout readLayout(const QByteArray& bytes)
     if (fields) {
         // The masks follow a 40-byte header and sit at the same place inside longer ones.
         const int maskCount = l.compression == kAlphaBitFields || l.headerSize >= 56 ? 4 : 3;
-        if (l.headerSize < 40) invalid();
-        if (l.headerSize == 40) l.headersEnd += 4 * maskCount;
-        if (l.headersEnd > size) invalid();
+        const std::int64_t masksEnd = kFileHeaderSize + 40 + 4 * maskCount;
+        if (l.headerSize < 40 || masksEnd > size) invalid();
+        l.headersEnd = std::max(l.headersEnd, masksEnd);
         for (int i = 0; i < maskCount; ++i) l.masks[i] = u32At(bytes, kFileHeaderSize + 40 + 4 * i);
         l.hasAlphaMask = maskCount == 4 && l.masks[3] != 0;
     }
