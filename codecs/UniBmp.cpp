@@ -97,11 +97,6 @@ void expandBlocks(const QByteArray& bytes, qsizetype at, std::int64_t expected, 
     if (out.size() != limit) fail("LZRW1KH : stored length does not match the data");
 }
 
-QByteArray readRest(QIODevice& stream)
-{
-    return stream.readAll();
-}
-
 void writeAll(QIODevice& stream, const QByteArray& bytes)
 {
     if (stream.write(bytes) != bytes.size()) throw Error("Disk full");
@@ -174,7 +169,7 @@ QByteArray TUniBitmap::compressDib(const QByteArray& bitmapFile)
 
 void TUniBitmap::loadFromStream(QIODevice& stream)
 {
-    const QByteArray bytes = readRest(stream);
+    const QByteArray bytes = stream.readAll();
     switch (formOf(bytes)) {
     case Form::Blz: setImage(decodeBmp(expandBlz(bytes))); break;
     case Form::CompressedDib: setImage(decodeBmp(expandDib(bytes))); break;
@@ -184,12 +179,12 @@ void TUniBitmap::loadFromStream(QIODevice& stream)
 
 void TUniBitmap::loadBlzFromStream(QIODevice& stream)
 {
-    setImage(decodeBmp(expandBlz(readRest(stream))));
+    setImage(decodeBmp(expandBlz(stream.readAll())));
 }
 
 void TUniBitmap::loadDibFromStream(QIODevice& stream)
 {
-    setImage(decodeBmp(expandDib(readRest(stream))));
+    setImage(decodeBmp(expandDib(stream.readAll())));
 }
 
 void TUniBitmap::saveBlzToStream(QIODevice& stream) const

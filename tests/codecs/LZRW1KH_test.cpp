@@ -178,3 +178,19 @@ TEST(Lzrw1KH, ExpandingACompressedBlockGivesItBack)
         }
     }
 }
+
+TEST(Lzrw1KH, EverySizeOfRunLengthDataComesBack)
+{
+    // Every block size once, with data made of runs and short phrases between them (cheap to
+    // compress, so the whole range stays fast); the sizes decide where the last item ends.
+    std::mt19937 random(99);
+    Block whole = generate(1, kLzrwMaxBlock, random);
+    for (std::size_t i = 0; i + 8 < whole.size(); i += 997) std::fill_n(whole.begin() + std::ptrdiff_t(i), 5, std::uint8_t(i));
+    Block block(lzrwCompressBound(kLzrwMaxBlock)), back(kLzrwMaxBlock);
+    for (std::size_t size = 0; size <= kLzrwMaxBlock; ++size) {
+        const std::size_t length = lzrwCompress(whole.data(), size, block.data());
+        ASSERT_LE(length, size + 1);
+        ASSERT_EQ(lzrwDecompress(block.data(), length, back.data(), back.size()), size) << "size " << size;
+        ASSERT_TRUE(std::equal(back.begin(), back.begin() + std::ptrdiff_t(size), whole.begin())) << "size " << size;
+    }
+}
