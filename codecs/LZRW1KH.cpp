@@ -36,16 +36,23 @@ inline std::uint64_t load64(const std::uint8_t* p)
     return v;
 }
 
-// How many of the first `limit` bytes at `a` and `b` agree. Compares eight bytes at a time while
-// both ranges hold at least eight more bytes within the block (little-endian: the lowest differing
-// byte is the first).
-inline std::size_t agreeing(const std::uint8_t* a, const std::uint8_t* b, std::size_t limit, std::size_t readable)
+// How many bytes at `a` and `b` agree, up to the longest copy and the `readable` bytes left in
+// the block from `a` on. Compares eight bytes at a time while the
+// block holds them; little-endian, so the lowest differing byte is the first. Most candidates
+// differ within the first eight bytes, which is the path kept short.
+inline std::size_t agreeing(const std::uint8_t* a, const std::uint8_t* b, std::size_t readable)
 {
+    const std::size_t limit = std::min(kMaxMatch, readable);
     std::size_t n = 0;
-    while (n + 8 <= readable) {
-        const std::uint64_t diff = load64(a + n) ^ load64(b + n);
-        if (diff != 0) return std::min(limit, n + std::size_t(std::countr_zero(diff) >> 3));
-        n += 8;
+    if (readable >= 8) {
+        const std::uint64_t diff = load64(a) ^ load64(b);
+        if (diff != 0) return std::size_t(std::countr_zero(diff) >> 3); // below 8 <= limit
+        n = 8;
+        while (n < limit && n + 8 <= readable) {
+            const std::uint64_t more = load64(a + n) ^ load64(b + n);
+            if (more != 0) return std::min(limit, n + std::size_t(std::countr_zero(more) >> 3));
+            n += 8;
+        }
         if (n >= limit) return limit;
     }
     while (n < limit && a[n] == b[n]) ++n;
@@ -129,8 +136,8 @@ std::size_t lzrwCompress(const std::uint8_t* source, std::size_t size, std::uint
                     // Measured whether or not the entry is usable and then masked: which it is
                     // follows no pattern, and a mispredicted branch costs more than the compare.
                     const std::size_t candidate = previous >= 0 ? std::size_t(previous) : 0;
-                    const bool usable = previous >= 0 && pos - candidate <= kMaxOffset;
-                    length = agreeing(source + pos, source + candidate, std::min(kMaxMatch, size - pos), size - pos);
+                    const bool usable = (previous >= 0) & (pos - candidate <= kMaxOffset);
+                    length = agreeing(source + pos, source + candidate, size - pos);
                     length &= std::size_t(0) - std::size_t(usable);
                     offset = pos - candidate;
                 }
