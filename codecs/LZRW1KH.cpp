@@ -170,6 +170,47 @@ std::size_t lzrwCompress(const std::uint8_t* source, std::size_t size, std::uint
     return size + 1;
 }
 
+namespace {
+
+// One copy or run item at source[in], announced by a set control bit; returns the bytes it read.
+// The caller has checked that the two bytes of a copy item are there.
+inline std::size_t expandItem(const std::uint8_t* source, std::size_t size, std::size_t in,
+                              std::uint8_t* destination, std::size_t capacity, std::size_t& out)
+{
+    const std::size_t offset = std::size_t(source[in]) << 4 | source[in + 1] >> 4;
+    if (offset == 0) {
+        if (size - in < 4) fail("LZRW1KH : compressed block cut short");
+        const std::size_t length = (std::size_t(source[in + 1]) << 8 | source[in + 2]) + kMinRun;
+        if (length > capacity - out) fail("LZRW1KH : expanded block too large");
+        std::memset(destination + out, source[in + 3], length);
+        out += length;
+        return 4;
+    }
+    const std::size_t length = (source[in + 1] & 0x0F) + kMinMatch;
+    if (offset > out) fail("LZRW1KH : copy reaches before the start of the block");
+    if (length > capacity - out) fail("LZRW1KH : expanded block too large");
+    std::uint8_t* to = destination + out;
+    const std::uint8_t* from = to - offset;
+    if (offset >= 4 && capacity - out >= kMaxMatch) {
+        // Most copies are short: four bytes in one move, then the rest; a copy from at least 18
+        // bytes back cannot overlap itself and moves in one piece.
+        std::memcpy(to, from, 4);
+        if (length > 4) {
+            if (offset >= kMaxMatch)
+                std::memcpy(to + 4, from + 4, kMaxMatch - 4);
+            else
+                for (std::size_t i = 4; i < length; ++i) to[i] = from[i];
+        }
+    } else {
+        // Close enough to overlap: the copy repeats the bytes it has just produced.
+        for (std::size_t i = 0; i < length; ++i) to[i] = from[i];
+    }
+    out += length;
+    return 2;
+}
+
+} // namespace
+
 std::size_t lzrwDecompress(const std::uint8_t* source, std::size_t size, std::uint8_t* destination,
                            std::size_t capacity)
 {
@@ -190,6 +231,39 @@ std::size_t lzrwDecompress(const std::uint8_t* source, std::size_t size, std::ui
     std::size_t bits = 16;
     std::size_t in = 3;
     std::size_t out = 0;
+
+    // The bulk of a block, far from both ends: with more than 84 bytes left, neither the current
+    // group nor the next is the last (a group's items take at most 64 bytes), so every control
+    // bit stands for a real item and every fixed-size read stays in the block. A new control word
+    // is taken without a branch, and twice per round, so a round that ends a group goes on into
+    // the next.
+    const auto refill = [&] {
+        const bool empty = bits == 0;
+        const std::uint32_t next = (std::uint32_t(source[in]) << 8 | source[in + 1]) << 16;
+        word = empty ? next : word;
+        bits = empty ? 16 : bits;
+        in += empty ? 2 : 0;
+    };
+    const auto literals = [&] {
+        const std::size_t count = std::min(std::size_t(std::countl_zero(word)), bits);
+        std::memcpy(destination + out, source + in, 16); // one fixed-size move for all of them
+        in += count;
+        out += count;
+        word <<= count;
+        bits -= count;
+    };
+    while (size - in >= 100 && capacity - out >= 64) {
+        refill();
+        literals();
+        refill();
+        literals();
+        if (bits == 0) continue; // a whole group of literals
+        in += expandItem(source, size, in, destination, capacity, out);
+        word <<= 1;
+        --bits;
+    }
+
+    // The rest, every read and write checked.
     while (in < size) {
         if (bits == 0) {
             if (size - in < 3) fail("LZRW1KH : compressed block cut short"); // word and an item
@@ -199,50 +273,16 @@ std::size_t lzrwDecompress(const std::uint8_t* source, std::size_t size, std::ui
         }
         // The control bits after the last item of a block are zero too, hence the limit by the
         // input.
-        const std::size_t literals = std::min({std::size_t(std::countl_zero(word)), bits, size - in});
-        if (literals > capacity - out) fail("LZRW1KH : expanded block too large");
-        if (size - in >= 16 && capacity - out >= 16)
-            std::memcpy(destination + out, source + in, 16); // one fixed-size move
-        else
-            std::memcpy(destination + out, source + in, literals);
-        in += literals;
-        out += literals;
-        word <<= literals;
-        bits -= literals;
+        const std::size_t count = std::min({std::size_t(std::countl_zero(word)), bits, size - in});
+        if (count > capacity - out) fail("LZRW1KH : expanded block too large");
+        std::memcpy(destination + out, source + in, count);
+        in += count;
+        out += count;
+        word <<= count;
+        bits -= count;
         if (bits == 0 || in == size) continue;
-
         if (size - in < 2) fail("LZRW1KH : compressed block cut short");
-        const std::size_t offset = std::size_t(source[in]) << 4 | source[in + 1] >> 4;
-        if (offset == 0) {
-            if (size - in < 4) fail("LZRW1KH : compressed block cut short");
-            const std::size_t length = (std::size_t(source[in + 1]) << 8 | source[in + 2]) + kMinRun;
-            if (length > capacity - out) fail("LZRW1KH : expanded block too large");
-            std::memset(destination + out, source[in + 3], length);
-            out += length;
-            in += 4;
-        } else {
-            const std::size_t length = (source[in + 1] & 0x0F) + kMinMatch;
-            if (offset > out) fail("LZRW1KH : copy reaches before the start of the block");
-            if (length > capacity - out) fail("LZRW1KH : expanded block too large");
-            std::uint8_t* to = destination + out;
-            const std::uint8_t* from = to - offset;
-            if (offset >= 4 && capacity - out >= kMaxMatch) {
-                // Most copies are short: four bytes in one move, then the rest; a copy from at
-                // least 18 bytes back cannot overlap itself and moves in one piece.
-                std::memcpy(to, from, 4);
-                if (length > 4) {
-                    if (offset >= kMaxMatch)
-                        std::memcpy(to + 4, from + 4, kMaxMatch - 4);
-                    else
-                        for (std::size_t i = 4; i < length; ++i) to[i] = from[i];
-                }
-            } else {
-                // Close enough to overlap: the copy repeats the bytes it has just produced.
-                for (std::size_t i = 0; i < length; ++i) to[i] = from[i];
-            }
-            out += length;
-            in += 2;
-        }
+        in += expandItem(source, size, in, destination, capacity, out);
         word <<= 1;
         --bits;
     }
