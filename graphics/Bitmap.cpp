@@ -1,5 +1,6 @@
 #include "graphics/Bitmap.h"
 
+#include "graphics/BmpReader.h"
 #include "graphics/BmpWriter.h"
 #include "graphics/Error.h"
 
@@ -65,10 +66,7 @@ void Bitmap::saveToStream(QIODevice& stream) const
 
 QImage Bitmap::decodeBmp(const QByteArray& bytes)
 {
-    if (bytes.size() < 2 || bytes[0] != 'B' || bytes[1] != 'M') throw Error("Bitmap image is not valid");
-    QImage image = QImage::fromData(bytes, "BMP");
-    if (image.isNull()) throw Error("Bitmap image is not valid");
-    return toBitmapFormat(image);
+    return toBitmapFormat(readBmp(bytes));
 }
 
 } // namespace quorvel

@@ -1,8 +1,10 @@
 #include "import/PictureKinds.h"
 
+#include "codecs/LZRW1KH.h"
 #include "codecs/SGIFImg.h"
 #include "codecs/SPCXImg.h"
 #include "codecs/TargaImage.h"
+#include "codecs/UniBmp.h"
 #include "graphics/PictureRegistry.h"
 
 #include <memory>
@@ -16,7 +18,9 @@ void registerAllPictureKinds()
     done = true;
 
     registerStandardPictureKinds();
-    // Codecs: each adds its kinds here, in the order the program has always registered them.
+    // The codecs' kinds, and the compressor's hash table, before any window exists.
+    initLzrw1KH();
+    registerUniBitmapKinds();
     registerPictureKind("pcx", "PCX-Format", [] { return std::make_unique<TSPCXBitmap>(); });
     registerPictureKind("gif", "GIF-Format", [] { return std::make_unique<TSGIFBitmap>(); });
 

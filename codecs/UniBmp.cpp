@@ -1,0 +1,218 @@
+#include "codecs/UniBmp.h"
+
+#include "codecs/LZRW1KH.h"
+#include "graphics/BmpReader.h"
+#include "graphics/BmpWriter.h"
+#include "graphics/Error.h"
+#include "graphics/PictureRegistry.h"
+
+#include <QIODevice>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <cstring>
+
+namespace quorvel {
+
+namespace {
+
+constexpr qsizetype kFileHeaderSize = 14;
+constexpr qsizetype kDibHeadersSize = kFileHeaderSize + 44; // 58: what stays readable
+constexpr qsizetype kPlainHeadersSize = kFileHeaderSize + 40; // 54: where the DIB form's blocks start
+constexpr qsizetype kBlzHeaderSize = 8;
+// No bitmap file the reader accepts is larger: the largest picture at 32 bits, plus headers and
+// palettes with room to spare.
+constexpr std::int64_t kMaxExpandedSize = kMaxBmpPixels * 4 + (std::int64_t(1) << 20);
+
+const std::uint8_t* data(const QByteArray& bytes)
+{
+    return reinterpret_cast<const std::uint8_t*>(bytes.constData());
+}
+
+std::uint32_t u32At(const QByteArray& bytes, qsizetype at)
+{
+    const std::uint8_t* p = data(bytes) + at;
+    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
+}
+
+void put32(QByteArray& bytes, qsizetype at, std::uint32_t v)
+{
+    for (int i = 0; i < 4; ++i) bytes[at + i] = char(v >> (8 * i) & 0xFF);
+}
+
+bool isMagic(const QByteArray& bytes, qsizetype at)
+{
+    if (bytes.size() < at + 4) return false;
+    const char* p = bytes.constData() + at;
+    return std::memcmp(p, "LZRW", 4) == 0 || std::memcmp(p, "WRZL", 4) == 0;
+}
+
+[[noreturn]] void fail(const char* message)
+{
+    throw ELzrw1KHCompressor(message);
+}
+
+// Appends the blocks of `data`, 32768 bytes at a time; a stream always ends with a block that
+// expands to fewer than 32768 bytes, so data of an exact multiple gets a lone stored flag last.
+void appendBlocks(QByteArray& out, const char* source, qsizetype size)
+{
+    std::uint8_t block[kLzrwMaxCompressedBlock];
+    qsizetype at = 0;
+    std::size_t piece;
+    do {
+        piece = std::size_t(std::min<qsizetype>(qsizetype(kLzrwMaxBlock), size - at));
+        const std::size_t length =
+            lzrwCompress(reinterpret_cast<const std::uint8_t*>(source) + at, piece, block);
+        out.append(char(length & 0xFF));
+        out.append(char(length >> 8));
+        out.append(reinterpret_cast<const char*>(block), qsizetype(length));
+        at += qsizetype(piece);
+    } while (piece == kLzrwMaxBlock);
+}
+
+// Expands the blocks that start at `at` onto `out`, which must end up `expected` bytes longer.
+void expandBlocks(const QByteArray& bytes, qsizetype at, std::int64_t expected, QByteArray& out)
+{
+    if (expected < 0 || expected > kMaxExpandedSize) fail("LZRW1KH : stored length does not match the data");
+    const qsizetype start = out.size();
+    const std::int64_t limit = start + expected;
+    out.reserve(qsizetype(std::min<std::int64_t>(limit, start + (bytes.size() - at) * 16)));
+    for (;;) {
+        if (bytes.size() - at < 2) fail("LZRW1KH : compressed stream ends before its last block");
+        const qsizetype length = qsizetype(data(bytes)[at] | data(bytes)[at + 1] << 8);
+        at += 2;
+        if (length > qsizetype(kLzrwMaxCompressedBlock)) fail("LZRW1KH : compressed block longer than 32769 bytes");
+        if (bytes.size() - at < length) fail("LZRW1KH : compressed stream ends before its last block");
+        const qsizetype before = out.size();
+        out.resize(before + qsizetype(kLzrwMaxBlock));
+        const std::size_t produced = lzrwDecompress(data(bytes) + at, std::size_t(length),
+                                                    reinterpret_cast<std::uint8_t*>(out.data()) + before,
+                                                    kLzrwMaxBlock);
+        out.resize(before + qsizetype(produced));
+        at += length;
+        // A stream that expands past its stored length is refused before it can take more memory.
+        if (out.size() > limit) fail("LZRW1KH : stored length does not match the data");
+        if (produced < kLzrwMaxBlock) break;
+    }
+    if (out.size() != limit) fail("LZRW1KH : stored length does not match the data");
+}
+
+void writeAll(QIODevice& stream, const QByteArray& bytes)
+{
+    if (stream.write(bytes) != bytes.size()) throw Error("Disk full");
+}
+
+void saveFile(const QString& path, const QByteArray& bytes)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) throw Error(QStringLiteral("Cannot create file %1").arg(path));
+    writeAll(file, bytes);
+    if (!file.commit()) throw Error(QStringLiteral("Cannot create file %1").arg(path));
+}
+
+} // namespace
+
+TUniBitmap::Form TUniBitmap::formOf(const QByteArray& bytes)
+{
+    if (isMagic(bytes, 0)) return Form::Blz;
+    if (isMagic(bytes, 30)) return Form::CompressedDib;
+    return Form::Plain;
+}
+
+QByteArray TUniBitmap::expandBlz(const QByteArray& bytes)
+{
+    if (!isMagic(bytes, 0)) fail("LZRW1KH : not a BLZ stream");
+    if (bytes.size() < kBlzHeaderSize) fail("LZRW1KH : compressed stream ends before its last block");
+    QByteArray file;
+    expandBlocks(bytes, kBlzHeaderSize, u32At(bytes, 4), file);
+    return file;
+}
+
+QByteArray TUniBitmap::expandDib(const QByteArray& bytes)
+{
+    if (!isMagic(bytes, 30)) fail("LZRW1KH : not a compressed DIB stream");
+    if (bytes.size() < kDibHeadersSize) fail("LZRW1KH : compressed stream ends before its last block");
+    const std::int64_t fileLength = std::int32_t(u32At(bytes, 6));
+    if (fileLength < kPlainHeadersSize) fail("LZRW1KH : stored length does not match the data");
+
+    // The plain headers again: reserved words 0, the compression field back in its place.
+    QByteArray file;
+    file.append(bytes.constData(), 6);
+    file.append(4, '\0');
+    file.append(bytes.constData() + 10, 20); // offset, header size, width, height, planes, depth
+    file.append(bytes.constData() + 54, 4);  // compression
+    file.append(bytes.constData() + 34, 20); // image size, resolutions, colours
+    expandBlocks(bytes, kDibHeadersSize, fileLength - kPlainHeadersSize, file);
+    return file;
+}
+
+QByteArray TUniBitmap::compressBlz(const QByteArray& bitmapFile)
+{
+    QByteArray out("LZRW", 4);
+    out.append(4, '\0');
+    put32(out, 4, std::uint32_t(bitmapFile.size()));
+    appendBlocks(out, bitmapFile.constData(), bitmapFile.size());
+    return out;
+}
+
+QByteArray TUniBitmap::compressDib(const QByteArray& bitmapFile)
+{
+    if (bitmapFile.size() < kPlainHeadersSize) throw Error("Bitmap image is not valid");
+    QByteArray out = bitmapFile.left(30);
+    put32(out, 6, std::uint32_t(bitmapFile.size()));
+    out.append("LZRW", 4);
+    out.append(bitmapFile.constData() + 34, 20);
+    out.append(bitmapFile.constData() + 30, 4);
+    appendBlocks(out, bitmapFile.constData() + kPlainHeadersSize, bitmapFile.size() - kPlainHeadersSize);
+    return out;
+}
+
+void TUniBitmap::loadFromStream(QIODevice& stream)
+{
+    const QByteArray bytes = stream.readAll();
+    switch (formOf(bytes)) {
+    case Form::Blz: setImage(decodeBmp(expandBlz(bytes))); break;
+    case Form::CompressedDib: setImage(decodeBmp(expandDib(bytes))); break;
+    case Form::Plain: setImage(decodeBmp(bytes)); break;
+    }
+}
+
+void TUniBitmap::loadBlzFromStream(QIODevice& stream)
+{
+    setImage(decodeBmp(expandBlz(stream.readAll())));
+}
+
+void TUniBitmap::loadDibFromStream(QIODevice& stream)
+{
+    setImage(decodeBmp(expandDib(stream.readAll())));
+}
+
+void TUniBitmap::saveBlzToStream(QIODevice& stream) const
+{
+    writeAll(stream, compressBlz(encodeBmp24(image())));
+}
+
+void TUniBitmap::saveBlzToFile(const QString& path) const
+{
+    saveFile(path, compressBlz(encodeBmp24(image())));
+}
+
+void TUniBitmap::saveDibToStream(QIODevice& stream) const
+{
+    writeAll(stream, compressDib(encodeBmp24(image())));
+}
+
+void TUniBitmap::saveDibToFile(const QString& path) const
+{
+    saveFile(path, compressDib(encodeBmp24(image())));
+}
+
+void registerUniBitmapKinds()
+{
+    const auto create = [] { return std::make_unique<TUniBitmap>(); };
+    registerPictureKind("bmp", "BMP-Format", create);
+    registerPictureKind("blz", "BLZ-Format", create);
+    registerPictureKind("dib", "DIB-Format", create);
+}
+
+} // namespace quorvel

@@ -1,0 +1,287 @@
+#include "graphics/BmpReader.h"
+
+#include "graphics/Error.h"
+
+#include <QtEndian>
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <climits>
+#include <cstring>
+
+namespace quorvel {
+
+namespace {
+
+constexpr std::uint32_t kRgb = 0, kRle8 = 1, kRle4 = 2, kBitFields = 3, kAlphaBitFields = 6;
+constexpr std::int64_t kFileHeaderSize = 14;
+constexpr std::int64_t kCoreHeaderSize = 12;
+
+[[noreturn]] void invalid()
+{
+    throw Error("Bitmap image is not valid");
+}
+
+std::uint16_t u16At(const QByteArray& b, std::int64_t at)
+{
+    const auto* p = reinterpret_cast<const std::uint8_t*>(b.constData()) + at;
+    return std::uint16_t(p[0] | p[1] << 8);
+}
+
+std::uint32_t u32At(const QByteArray& b, std::int64_t at)
+{
+    return std::uint32_t(u16At(b, at)) | std::uint32_t(u16At(b, at + 2)) << 16;
+}
+
+// What the headers say, as far as the checks and the decoders here need it.
+struct BmpLayout {
+    std::int64_t headerSize = 0;
+    std::int64_t width = 0;
+    std::int64_t height = 0; // rows, always positive
+    bool topDown = false;
+    int bitsPerPixel = 0;
+    std::uint32_t compression = kRgb;
+    std::int64_t paletteEntries = 0;
+    std::int64_t paletteEntrySize = 4;
+    std::int64_t dataOffset = 0; // the file header's offset field
+    std::int64_t headersEnd = 0; // after headers, masks and palette
+    std::uint32_t masks[4] = {}; // red, green, blue, alpha
+    bool hasAlphaMask = false;
+
+    std::int64_t pixelStart() const { return dataOffset > headersEnd ? dataOffset : headersEnd; }
+    std::int64_t stride() const { return (width * bitsPerPixel + 31) / 32 * 4; }
+};
+
+BmpLayout readLayout(const QByteArray& bytes)
+{
+    const std::int64_t size = bytes.size();
+    if (size < kFileHeaderSize + kCoreHeaderSize || bytes[0] != 'B' || bytes[1] != 'M') invalid();
+    BmpLayout l;
+    l.dataOffset = u32At(bytes, 10);
+    l.headerSize = u32At(bytes, 14);
+    if (l.headerSize != kCoreHeaderSize && l.headerSize < 16) invalid();
+    if (kFileHeaderSize + l.headerSize > size) invalid();
+
+    std::int64_t clrUsed = 0;
+    if (l.headerSize == kCoreHeaderSize) {
+        l.width = u16At(bytes, 18);
+        l.height = u16At(bytes, 20);
+        l.bitsPerPixel = u16At(bytes, 24);
+        l.paletteEntrySize = 3;
+    } else {
+        l.width = std::int32_t(u32At(bytes, 18));
+        const std::int32_t height = std::int32_t(u32At(bytes, 22));
+        if (height == INT_MIN) invalid();
+        l.topDown = height < 0;
+        l.height = height < 0 ? -std::int64_t(height) : height;
+        l.bitsPerPixel = u16At(bytes, 28);
+        if (l.headerSize >= 20) l.compression = u32At(bytes, 30);
+        if (l.headerSize >= 36) clrUsed = u32At(bytes, 46);
+    }
+    if (l.width <= 0 || l.height <= 0 || l.width * l.height > kMaxBmpPixels) invalid();
+
+    switch (l.bitsPerPixel) {
+    case 1: case 2: case 4: case 8: case 16: case 24: case 32: break;
+    default: invalid();
+    }
+    const bool fields = l.compression == kBitFields || l.compression == kAlphaBitFields;
+    if ((l.compression == kRle8 && l.bitsPerPixel != 8) || (l.compression == kRle4 && l.bitsPerPixel != 4)
+        || (fields && l.bitsPerPixel != 16 && l.bitsPerPixel != 32)
+        || (l.compression != kRgb && l.compression != kRle8 && l.compression != kRle4 && !fields))
+        invalid();
+
+    l.headersEnd = kFileHeaderSize + l.headerSize;
+    if (fields) {
+        // The masks follow a 40-byte header and sit at the same place inside longer ones.
+        const int maskCount = l.compression == kAlphaBitFields || l.headerSize >= 56 ? 4 : 3;
+        const std::int64_t masksEnd = kFileHeaderSize + 40 + 4 * maskCount;
+        if (l.headerSize < 40 || masksEnd > size) invalid();
+        l.headersEnd = std::max(l.headersEnd, masksEnd);
+        for (int i = 0; i < maskCount; ++i) l.masks[i] = u32At(bytes, kFileHeaderSize + 40 + 4 * i);
+        l.hasAlphaMask = maskCount == 4 && l.masks[3] != 0;
+    }
+    if (l.bitsPerPixel <= 8) {
+        const std::int64_t full = std::int64_t(1) << l.bitsPerPixel;
+        l.paletteEntries = clrUsed > 0 && clrUsed < full ? clrUsed : full;
+        l.headersEnd += l.paletteEntries * l.paletteEntrySize;
+    }
+    return l;
+}
+
+// The pixel data must be there in full; only the padding of the last row may be missing.
+void checkPixelData(const QByteArray& bytes, const BmpLayout& l)
+{
+    const std::int64_t start = l.pixelStart();
+    if (l.compression == kRle8 || l.compression == kRle4) {
+        // Run-length data has no fixed size; at least one code must be there.
+        if (start + 2 > bytes.size()) invalid();
+        return;
+    }
+    const std::int64_t lastRow = (l.width * l.bitsPerPixel + 7) / 8;
+    if (start + l.stride() * (l.height - 1) + lastRow > bytes.size()) invalid();
+}
+
+// An OS/2 core bitmap whose pixel data starts before the end of a full-sized palette holds a short
+// palette; the platform's reader would take pixel bytes for colours. Pads the palette with black.
+QByteArray padShortCorePalette(const QByteArray& bytes, const BmpLayout& l)
+{
+    const std::int64_t paletteStart = kFileHeaderSize + kCoreHeaderSize;
+    const std::int64_t shortBy = l.headersEnd - l.dataOffset;
+    if (l.dataOffset < paletteStart || shortBy <= 0 || l.dataOffset > bytes.size()) return bytes;
+    QByteArray padded = bytes.left(qsizetype(l.dataOffset));
+    padded.append(qsizetype(shortBy), '\0');
+    padded.append(bytes.constData() + l.dataOffset, qsizetype(bytes.size() - l.dataOffset));
+    const std::uint32_t offset = std::uint32_t(l.headersEnd);
+    for (int i = 0; i < 4; ++i) padded[10 + i] = char(offset >> (8 * i) & 0xFF);
+    return padded;
+}
+
+QImage newImage(const BmpLayout& l, QImage::Format format)
+{
+    QImage image(int(l.width), int(l.height), format);
+    if (image.isNull()) invalid();
+    return image;
+}
+
+const std::uint8_t* rowData(const QByteArray& bytes, const BmpLayout& l, std::int64_t y)
+{
+    const std::int64_t stored = l.topDown ? y : l.height - 1 - y;
+    return reinterpret_cast<const std::uint8_t*>(bytes.constData()) + l.pixelStart() + stored * l.stride();
+}
+
+QImage decodeRgb24(const QByteArray& bytes, const BmpLayout& l)
+{
+    QImage image = newImage(l, QImage::Format_RGB32);
+    for (std::int64_t y = 0; y < l.height; ++y) {
+        const std::uint8_t* in = rowData(bytes, l, y);
+        auto* out = reinterpret_cast<QRgb*>(image.scanLine(int(y)));
+        for (std::int64_t x = 0; x < l.width; ++x, in += 3)
+            out[x] = 0xFF000000u | QRgb(in[2]) << 16 | QRgb(in[1]) << 8 | in[0];
+    }
+    return image;
+}
+
+// One channel of a bit-field pixel: its mask's bits, scaled to 0..255 with rounding.
+struct Channel {
+    std::uint32_t mask = 0;
+    int shift = 0;
+    std::uint64_t max = 0;
+
+    explicit Channel(std::uint32_t m) : mask(m)
+    {
+        if (m == 0) return;
+        shift = std::countr_zero(m);
+        max = m >> shift;
+    }
+    std::uint32_t operator()(std::uint32_t pixel) const
+    {
+        if (max == 0) return 0;
+        return std::uint32_t((std::uint64_t((pixel & mask) >> shift) * 255 + max / 2) / max);
+    }
+};
+
+QImage decodeBitFields32(const QByteArray& bytes, const BmpLayout& l)
+{
+    const Channel red(l.masks[0]), green(l.masks[1]), blue(l.masks[2]), alpha(l.masks[3]);
+    QImage image = newImage(l, l.hasAlphaMask ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    for (std::int64_t y = 0; y < l.height; ++y) {
+        const std::uint8_t* in = rowData(bytes, l, y);
+        auto* out = reinterpret_cast<QRgb*>(image.scanLine(int(y)));
+        for (std::int64_t x = 0; x < l.width; ++x, in += 4) {
+            std::uint32_t pixel;
+            std::memcpy(&pixel, in, 4);
+            pixel = qFromLittleEndian(pixel);
+            const QRgb a = l.hasAlphaMask ? alpha(pixel) : 0xFF;
+            out[x] = a << 24 | red(pixel) << 16 | green(pixel) << 8 | blue(pixel);
+        }
+    }
+    return image;
+}
+
+// The colour table as pixels; indices past its end are black.
+std::array<QRgb, 256> readPalette(const QByteArray& bytes, const BmpLayout& l)
+{
+    std::array<QRgb, 256> palette;
+    palette.fill(0xFF000000u);
+    const auto* p = reinterpret_cast<const std::uint8_t*>(bytes.constData()) + kFileHeaderSize + l.headerSize;
+    for (std::int64_t i = 0; i < l.paletteEntries && i < 256; ++i, p += l.paletteEntrySize)
+        palette[std::size_t(i)] = 0xFF000000u | QRgb(p[2]) << 16 | QRgb(p[1]) << 8 | p[0];
+    return palette;
+}
+
+// Run-length data (8 or 4 bits per pixel). Pixels the data skips (delta codes, early ends of line
+// or bitmap, data that stops short) keep colour 0; runs past the end of a row are clipped.
+QImage decodeRle(const QByteArray& bytes, const BmpLayout& l)
+{
+    const std::array<QRgb, 256> palette = readPalette(bytes, l);
+    QImage image = newImage(l, QImage::Format_RGB32);
+    image.fill(palette[0]);
+    const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.constData());
+    const std::int64_t end = bytes.size();
+    const bool four = l.compression == kRle4;
+    std::int64_t at = l.pixelStart();
+    std::int64_t x = 0, row = 0; // row counts in storage order
+    QRgb* out = nullptr;
+    const auto selectRow = [&] {
+        out = row < l.height ? reinterpret_cast<QRgb*>(image.scanLine(int(l.topDown ? row : l.height - 1 - row)))
+                             : nullptr;
+    };
+    const auto put = [&](std::uint8_t index) {
+        if (x < l.width) out[x] = palette[index];
+        ++x;
+    };
+    selectRow();
+    while (out && end - at >= 2) {
+        const std::uint8_t count = data[at], value = data[at + 1];
+        at += 2;
+        if (count > 0) {
+            for (int i = 0; i < count; ++i) put(four ? (i & 1 ? value & 0x0F : value >> 4) : value);
+        } else if (value == 0) {
+            x = 0;
+            ++row;
+            selectRow();
+        } else if (value == 1) {
+            break;
+        } else if (value == 2) {
+            if (end - at < 2) break;
+            x += data[at];
+            row += data[at + 1];
+            at += 2;
+            selectRow();
+        } else {
+            const std::int64_t stored = four ? (value + 1) / 2 : value;
+            const std::int64_t available = std::min(stored, end - at);
+            for (int i = 0; i < value && i / (four ? 2 : 1) < available; ++i) {
+                const std::uint8_t byte = data[at + (four ? i / 2 : i)];
+                put(four ? (i & 1 ? byte & 0x0F : byte >> 4) : byte);
+            }
+            at += stored + (stored & 1); // absolute runs are padded to a 16-bit boundary
+        }
+    }
+    return image;
+}
+
+} // namespace
+
+QImage readBmp(const QByteArray& source)
+{
+    QByteArray bytes = source;
+    BmpLayout layout = readLayout(bytes);
+    if (layout.headerSize == kCoreHeaderSize && layout.bitsPerPixel <= 8) {
+        bytes = padShortCorePalette(bytes, layout);
+        layout = readLayout(bytes);
+    }
+    checkPixelData(bytes, layout);
+
+    if (layout.compression == kRgb && layout.bitsPerPixel == 24) return decodeRgb24(bytes, layout);
+    if (layout.compression == kRle8 || layout.compression == kRle4) return decodeRle(bytes, layout);
+    if (layout.bitsPerPixel == 32 && layout.compression != kRgb) return decodeBitFields32(bytes, layout);
+
+    QImage image = QImage::fromData(bytes, "BMP");
+    if (image.isNull()) invalid();
+    if (image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32) return image;
+    return image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+}
+
+} // namespace quorvel

@@ -1,0 +1,21 @@
+// Reading of plain Windows bitmap (BMP) files held in memory. The headers are checked here before
+// any pixel is touched: the declared size must be holdable and the pixel data must be present in
+// full, because the platform's reader quietly returns unfilled rows for a cut file. The common
+// 24-bit and 32-bit bit-field layouts are decoded here; the rest goes to the platform's reader.
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+
+#include <cstdint>
+
+namespace quorvel {
+
+// The largest picture a bitmap file may declare, in pixels (256 MB as 32-bit pixels).
+constexpr std::int64_t kMaxBmpPixels = std::int64_t(1) << 26;
+
+// Decodes a whole BMP file; anything unreadable fails with "Bitmap image is not valid". The result
+// is Format_RGB32, or Format_ARGB32 (straight alpha) when the file carries alpha.
+QImage readBmp(const QByteArray& bytes);
+
+} // namespace quorvel
