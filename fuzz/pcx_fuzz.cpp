@@ -1,20 +1,9 @@
 // The PCX reader on arbitrary bytes: a picture or one of its messages, nothing else.
 #include "codecs/SPCXImg.h"
-#include "graphics/Error.h"
-
-#include <QBuffer>
-
-#include <cstdint>
+#include "fuzz/support/LoadArbitrary.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::ReadOnly);
-    quorvel::TSPCXBitmap picture;
-    try {
-        picture.loadFromStream(buffer);
-    } catch (const quorvel::Error&) {
-    }
+    quorvel::fuzz::loadArbitrary<quorvel::TSPCXBitmap>(data, size);
     return 0;
 }

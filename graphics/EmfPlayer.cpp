@@ -116,9 +116,9 @@ void text(const Record& r, bool wide, Canvas& c)
     c.text(reference, string, options, hasRect ? &rect : nullptr, dx);
 }
 
-FontSpec font(const Record& r)
+LogFont font(const Record& r)
 {
-    FontSpec f;
+    LogFont f;
     f.height = r.i32(12);
     f.escapement = r.i32(20);
     f.weight = r.i32(28);
@@ -287,19 +287,19 @@ void record(std::uint32_t type, const Record& r, Canvas& c)
     case 36: c.modifyWorldTransform(xform(r, 8), r.u32(32)); break;
     case 37: c.selectObject(r.u32(8)); break;
     case 40: c.deleteObject(r.u32(8)); break;
-    case 38: c.createObjectAt(r.u32(8), PenSpec{r.u32(12), double(r.i32(16)), r.colour(24)}); break;
-    case 39: c.createObjectAt(r.u32(8), BrushSpec{r.u32(12), r.colour(16), r.u32(20), {}}); break;
+    case 38: c.createObjectAt(r.u32(8), LogPen{r.u32(12), double(r.i32(16)), r.colour(24)}); break;
+    case 39: c.createObjectAt(r.u32(8), LogBrush{r.u32(12), r.colour(16), r.u32(20), {}}); break;
     case 95: {
         // Extended pens: a cosmetic pen is one pixel wide, a null brush makes a null pen.
         std::uint32_t style = r.u32(28);
         const bool geometric = style & 0x10000;
         if (r.u32(36) == 1) style = (style & ~0xFu) | 5;
-        c.createObjectAt(r.u32(8), PenSpec{style, geometric ? double(r.u32(32)) : 0.0, r.colour(40)});
+        c.createObjectAt(r.u32(8), LogPen{style, geometric ? double(r.u32(32)) : 0.0, r.colour(40)});
         break;
     }
     case 93:
     case 94: {
-        BrushSpec brush{5, Qt::black, 0, {}};
+        LogBrush brush{5, Qt::black, 0, {}};
         brush.pattern = recordDib(r, 16, 24, r.u32(12) == 1, c).image;
         c.createObjectAt(r.u32(8), brush);
         break;
@@ -326,7 +326,7 @@ void record(std::uint32_t type, const Record& r, Canvas& c)
     case 67: c.clipToPath(r.i32(8)); break;
     case 68: c.abortPath(); break;
     case 71: {
-        const std::optional<BrushSpec> brush = c.brushObject(r.u32(28));
+        const std::optional<LogBrush> brush = c.brushObject(r.u32(28));
         c.fillRects(regionRects(r, 32, r.u32(24)), brush ? &*brush : nullptr);
         break;
     }

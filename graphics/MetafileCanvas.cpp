@@ -284,11 +284,11 @@ void Canvas::selectObject(std::uint32_t index)
     if (index >= objects_.size()) return;
     const GdiObject& object = objects_[index];
     ++styleVersion_;
-    if (const auto* pen = std::get_if<PenSpec>(&object))
+    if (const auto* pen = std::get_if<LogPen>(&object))
         dc_.pen = *pen;
-    else if (const auto* brush = std::get_if<BrushSpec>(&object))
+    else if (const auto* brush = std::get_if<LogBrush>(&object))
         dc_.brush = *brush;
-    else if (const auto* font = std::get_if<FontSpec>(&object))
+    else if (const auto* font = std::get_if<LogFont>(&object))
         dc_.font = *font;
 }
 
@@ -301,12 +301,12 @@ void Canvas::deleteObject(std::uint32_t index)
     if (form_ == Form::Wmf) freeSlots_.insert(index);
 }
 
-std::optional<BrushSpec> Canvas::brushObject(std::uint32_t index) const
+std::optional<LogBrush> Canvas::brushObject(std::uint32_t index) const
 {
     if (form_ == Form::Emf && (index & 0x80000000u)) return std::nullopt;
     if (qint64(index) >= objectSlots_) invalid();
     if (index >= objects_.size()) return std::nullopt;
-    if (const auto* brush = std::get_if<BrushSpec>(&objects_[index])) return *brush;
+    if (const auto* brush = std::get_if<LogBrush>(&objects_[index])) return *brush;
     return std::nullopt;
 }
 
@@ -315,15 +315,15 @@ void Canvas::selectStockObject(std::uint32_t stock)
     static const int greys[] = {255, 192, 128, 64, 0};
     ++styleVersion_;
     if (stock <= 4) {
-        dc_.brush = BrushSpec{0, QColor(greys[stock], greys[stock], greys[stock]), 0, {}};
+        dc_.brush = LogBrush{0, QColor(greys[stock], greys[stock], greys[stock]), 0, {}};
     } else if (stock == 5) {
-        dc_.brush = BrushSpec{1, Qt::white, 0, {}};
+        dc_.brush = LogBrush{1, Qt::white, 0, {}};
     } else if (stock == 6 || stock == 7) {
-        dc_.pen = PenSpec{0, 0, stock == 6 ? Qt::white : Qt::black};
+        dc_.pen = LogPen{0, 0, stock == 6 ? Qt::white : Qt::black};
     } else if (stock == 8) {
-        dc_.pen = PenSpec{5, 0, Qt::black};
+        dc_.pen = LogPen{5, 0, Qt::black};
     } else if (stock >= 10 && stock <= 17 && stock != 15) {
-        dc_.font = FontSpec{};
+        dc_.font = LogFont{};
     }
 }
 
@@ -443,19 +443,19 @@ void Canvas::applyClip()
 
 QPen Canvas::makePen() const
 {
-    const PenSpec& spec = dc_.pen;
-    const std::uint32_t kind = spec.style & 0xF;
+    const LogPen& logical = dc_.pen;
+    const std::uint32_t kind = logical.style & 0xF;
     if (kind == 5) return QPen(Qt::NoPen);
-    QPen pen(spec.colour);
+    QPen pen(logical.colour);
     const double scale = std::sqrt(std::abs(transform_.determinant()));
     // A pen is never thinner than one pixel.
-    if (spec.width * scale < 1) {
+    if (logical.width * scale < 1) {
         pen.setCosmetic(true);
         pen.setWidthF(1);
     } else {
-        pen.setWidthF(std::min(spec.width, kMaxPenPixels / scale));
+        pen.setWidthF(std::min(logical.width, kMaxPenPixels / scale));
     }
-    const bool thin = spec.width * scale <= 1.5;
+    const bool thin = logical.width * scale <= 1.5;
     // Only one-pixel pens are dashed; wider ones draw solid.
     switch (kind) {
     case 1: pen.setStyle(thin ? Qt::DashLine : Qt::SolidLine); break;
@@ -464,40 +464,40 @@ QPen Canvas::makePen() const
     case 4: pen.setStyle(thin ? Qt::DashDotDotLine : Qt::SolidLine); break;
     default: pen.setStyle(Qt::SolidLine); break;
     }
-    switch (spec.style & 0xF00) {
+    switch (logical.style & 0xF00) {
     case 0x100: pen.setCapStyle(Qt::SquareCap); break;
     case 0x200: pen.setCapStyle(Qt::FlatCap); break;
     default: pen.setCapStyle(Qt::RoundCap); break;
     }
-    switch (spec.style & 0xF000) {
+    switch (logical.style & 0xF000) {
     case 0x1000: pen.setJoinStyle(Qt::BevelJoin); break;
     case 0x2000: pen.setJoinStyle(Qt::MiterJoin); break;
     default: pen.setJoinStyle(Qt::RoundJoin); break;
     }
     // At a few pixels round ends look square, and cost many times more to draw.
-    if (spec.width * scale <= 3) {
+    if (logical.width * scale <= 3) {
         if (pen.capStyle() == Qt::RoundCap) pen.setCapStyle(Qt::SquareCap);
         if (pen.joinStyle() == Qt::RoundJoin) pen.setJoinStyle(Qt::MiterJoin);
     }
     return pen;
 }
 
-QBrush Canvas::makeBrush(const BrushSpec& spec)
+QBrush Canvas::makeBrush(const LogBrush& logical)
 {
     QBrush brush;
-    switch (spec.style) {
-    case 0: brush = QBrush(spec.colour); break;
+    switch (logical.style) {
+    case 0: brush = QBrush(logical.colour); break;
     case 2: {
         static const Qt::BrushStyle hatches[] = {Qt::HorPattern, Qt::VerPattern, Qt::FDiagPattern,
                                                  Qt::BDiagPattern, Qt::CrossPattern, Qt::DiagCrossPattern};
-        brush = QBrush(spec.colour, spec.hatch < 6 ? hatches[spec.hatch] : Qt::SolidPattern);
+        brush = QBrush(logical.colour, logical.hatch < 6 ? hatches[logical.hatch] : Qt::SolidPattern);
         break;
     }
     case 3:
     case 5:
     case 6:
-        if (spec.pattern.isNull()) return QBrush(spec.colour);
-        brush = QBrush(spec.pattern);
+        if (logical.pattern.isNull()) return QBrush(logical.colour);
+        brush = QBrush(logical.pattern);
         break;
     default: return QBrush(Qt::NoBrush);
     }
@@ -821,7 +821,7 @@ void Canvas::patBlt(const QRectF& r, std::uint32_t rop)
     painter_->drawRect(r.normalized());
 }
 
-void Canvas::fillRects(const QList<QRectF>& rects, const BrushSpec* brush)
+void Canvas::fillRects(const QList<QRectF>& rects, const LogBrush* brush)
 {
     if (dc_.inPath) return;
     for (const QRectF& r : rects) {

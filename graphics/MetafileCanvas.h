@@ -73,20 +73,20 @@ private:
     qsizetype size_;
 };
 
-struct PenSpec {
+struct LogPen {
     std::uint32_t style = 0; // PS_* with end cap, join and type bits
     double width = 0;        // logical units; 0 draws one pixel wide
     QColor colour = Qt::black;
 };
 
-struct BrushSpec {
+struct LogBrush {
     std::uint32_t style = 0; // BS_SOLID, BS_NULL, BS_HATCHED, pattern kinds
     QColor colour = Qt::white;
     std::uint32_t hatch = 0;
     QImage pattern; // pattern brushes
 };
 
-struct FontSpec {
+struct LogFont {
     double height = 0; // logical units; negative: character height, positive: cell height
     int escapement = 0; // tenths of a degree, counter-clockwise
     int weight = 400;
@@ -98,7 +98,7 @@ struct FontSpec {
 // Palettes and regions take a slot of the object table but select nothing we draw with.
 struct OtherObject {};
 
-using GdiObject = std::variant<std::monostate, PenSpec, BrushSpec, FontSpec, OtherObject>;
+using GdiObject = std::variant<std::monostate, LogPen, LogBrush, LogFont, OtherObject>;
 
 enum class Form { Wmf, Emf };
 
@@ -187,7 +187,7 @@ public:
     void fillShape(const QPainterPath& shape, const QBrush& brush);
     // A rectangle filled with the brush (pattern block transfers) or a fixed colour.
     void patBlt(const QRectF& r, std::uint32_t rop);
-    void fillRects(const QList<QRectF>& rects, const BrushSpec* brush);
+    void fillRects(const QList<QRectF>& rects, const LogBrush* brush);
     void text(QPointF reference, const QString& text, std::uint32_t options, const QRectF* rect,
               const std::vector<double>& dx);
     void image(const QRectF& dest, const QImage& source, const QRectF& sourceRect, std::uint32_t rop);
@@ -205,16 +205,16 @@ public:
     void countDecode(qint64 pixels);
     bool painting() const { return painter_ != nullptr; }
     // The brush in an object slot, if the slot holds one.
-    std::optional<BrushSpec> brushObject(std::uint32_t index) const;
+    std::optional<LogBrush> brushObject(std::uint32_t index) const;
 
 private:
     struct Dc {
         int mapMode = 1;
         QPointF windowOrg{0, 0}, windowExt{1, 1}, viewportOrg{0, 0}, viewportExt{1, 1};
         QTransform world;
-        PenSpec pen;
-        BrushSpec brush;
-        FontSpec font;
+        LogPen pen;
+        LogBrush brush;
+        LogFont font;
         QColor textColour = Qt::black, bkColour = Qt::white;
         int bkMode = 2; // opaque
         int polyFill = 1; // alternate
@@ -236,7 +236,7 @@ private:
     bool account(const QRectF& bounds, qint64 points, bool fills);
     void preparePainter(bool stroke, bool fill);
     QPen makePen() const;
-    QBrush makeBrush(const BrushSpec& spec);
+    QBrush makeBrush(const LogBrush& logical);
     void drawShape(const QPainterPath& shape, bool fill);
     void applyClip();
     QPainterPath currentClip();

@@ -37,9 +37,9 @@ QString wmfString(const Record& r, qint64 at, qint64 count)
     return QString::fromLatin1(bytes);
 }
 
-FontSpec wmfFont(const Record& r)
+LogFont wmfFont(const Record& r)
 {
-    FontSpec f;
+    LogFont f;
     f.height = r.i16(0);
     f.escapement = r.i16(4);
     f.weight = r.i16(8);
@@ -156,14 +156,14 @@ void record(std::uint16_t function, const Record& r, Canvas& c)
         c.text(at, text, options, hasRect ? &rect : nullptr, dx);
         break;
     }
-    case 0x02FA: c.createObject(PenSpec{r.u16(0), double(r.i16(2)), r.colour(6)}); break;
-    case 0x02FC: c.createObject(BrushSpec{r.u16(0), r.colour(2), r.u16(6), {}}); break;
+    case 0x02FA: c.createObject(LogPen{r.u16(0), double(r.i16(2)), r.colour(6)}); break;
+    case 0x02FC: c.createObject(LogBrush{r.u16(0), r.colour(2), r.u16(6), {}}); break;
     case 0x02FB: c.createObject(wmfFont(r)); break;
-    case 0x01F9: c.createObject(BrushSpec{0, QColor(128, 128, 128), 0, {}}); break; // device-dependent pattern
+    case 0x01F9: c.createObject(LogBrush{0, QColor(128, 128, 128), 0, {}}); break; // device-dependent pattern
     case 0x0142: {
         // A pattern brush: a DIB, or a monochrome device-dependent bitmap in some BS_PATTERN ones.
         const bool paletteIndices = r.u16(2) == 1;
-        BrushSpec brush{5, Qt::black, 0, {}};
+        LogBrush brush{5, Qt::black, 0, {}};
         try {
             const std::uint32_t header = r.u32(4);
             const bool dib = header == 12 || header == 40 || header == 52 || header == 56 || header == 64

@@ -21,11 +21,9 @@ namespace {
 
 QImage decodeGif(const QByteArray& bytes)
 {
-    QByteArray copy = bytes;
-    QBuffer buffer(&copy);
-    buffer.open(QIODevice::ReadOnly);
+    ByteStream stream(bytes);
     TSGIFBitmap bitmap;
-    bitmap.loadFromStream(buffer);
+    bitmap.loadFromStream(stream);
     return bitmap.image();
 }
 

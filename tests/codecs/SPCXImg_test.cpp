@@ -21,11 +21,9 @@ namespace {
 
 TSPCX256 decodePcx(const QByteArray& bytes)
 {
-    QByteArray copy = bytes;
-    QBuffer buffer(&copy);
-    buffer.open(QIODevice::ReadOnly);
+    ByteStream stream(bytes);
     TSPCX256 decoder;
-    decoder.ReadPcx(buffer);
+    decoder.ReadPcx(stream);
     return decoder;
 }
 

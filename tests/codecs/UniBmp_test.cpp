@@ -30,11 +30,9 @@ QImage testPicture(int width, int height)
 
 QImage load(const QByteArray& bytes)
 {
-    QByteArray copy = bytes;
-    QBuffer buffer(&copy);
-    buffer.open(QIODevice::ReadOnly);
+    test::ByteStream stream(bytes);
     TUniBitmap bitmap;
-    bitmap.loadFromStream(buffer);
+    bitmap.loadFromStream(stream);
     return bitmap.image();
 }
 

@@ -87,11 +87,9 @@ QByteArray buildTga(const Layout& l, int width, int height, const std::vector<QR
 
 TTarga load(const QByteArray& bytes)
 {
-    QByteArray copy = bytes;
-    QBuffer buffer(&copy);
-    buffer.open(QIODevice::ReadOnly);
+    test::ByteStream stream(bytes);
     TTarga tga;
-    tga.loadFromStream(buffer);
+    tga.loadFromStream(stream);
     return tga;
 }
 

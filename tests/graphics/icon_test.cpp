@@ -34,11 +34,9 @@ QByteArray iconFile(int width, int height, int bpp, const QByteArray& palette, c
 
 QImage load(const QByteArray& bytes)
 {
-    QByteArray copy = bytes;
-    QBuffer buffer(&copy);
-    buffer.open(QIODevice::ReadOnly);
+    test::ByteStream stream(bytes);
     Icon icon;
-    icon.loadFromStream(buffer);
+    icon.loadFromStream(stream);
     return icon.image();
 }
 

@@ -1,6 +1,7 @@
 // Builds files byte by byte in tests: little-endian integers, text, fills.
 #pragma once
 
+#include <QBuffer>
 #include <QByteArray>
 #include <QString>
 
@@ -47,6 +48,19 @@ public:
 
 private:
     QByteArray data_;
+};
+
+// A read-only stream over its own copy of some bytes, for loading pictures in tests.
+class ByteStream : public QBuffer {
+public:
+    explicit ByteStream(const QByteArray& bytes) : bytes_(bytes)
+    {
+        setBuffer(&bytes_);
+        open(QIODevice::ReadOnly);
+    }
+
+private:
+    QByteArray bytes_;
 };
 
 // Writes bytes to a fresh file in the test's temporary directory and returns its path.
