@@ -94,7 +94,7 @@ public:
     int width() const override { return header_.width; }
     int height() const override { return header_.height; }
     // Whether the colour bitmap is empty; after Assign it may differ from the header's size.
-    bool empty() const { return colorBitmap_.empty(); }
+    bool empty() const override { return colorBitmap_.empty(); }
 
     // Stretches the colour bitmap into the rectangle; alpha plays no part.
     void draw(QPainter& painter, const QRect& target) const override;

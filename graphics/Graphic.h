@@ -18,7 +18,7 @@ public:
 
     virtual int width() const = 0;
     virtual int height() const = 0;
-    bool empty() const { return width() <= 0 || height() <= 0; }
+    virtual bool empty() const { return width() <= 0 || height() <= 0; }
 
     // Draws the graphic stretched into `target`; stretching drops or repeats whole rows and
     // columns, it never blends neighbours.
