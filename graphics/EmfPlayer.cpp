@@ -63,19 +63,7 @@ Dib recordDib(const Record& r, qint64 infoAt, qint64 bitsAt, bool paletteIndices
 {
     const qint64 offInfo = r.u32(infoAt), infoSize = r.u32(infoAt + 4);
     const qint64 offBits = r.u32(bitsAt), bitsSize = r.u32(bitsAt + 4);
-    const Record info = r.sub(offInfo, infoSize);
-    const Record bits = r.sub(offBits, bitsSize);
-    const DibSize size = dibSize(info);
-    const Dib checked = decodeDib(info, bits, paletteIndices, false);
-    c.countDecode(size.width * size.height);
-    if (!c.painting()) return checked;
-    return decodeDib(info, bits, paletteIndices, true);
-}
-
-QRectF sourceRect(const Dib& dib, double x, double y, double w, double h)
-{
-    if (dib.bottomUp && !dib.image.isNull()) y = dib.image.height() - y - h;
-    return QRectF(x, y, w, h);
+    return decodeOnCanvas(r.sub(offInfo, infoSize), r.sub(offBits, bitsSize), paletteIndices, c);
 }
 
 QList<QRectF> regionRects(const Record& r, qint64 at, qint64 size)

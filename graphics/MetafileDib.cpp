@@ -193,4 +193,19 @@ Dib decodeDib(const Record& info, const Record& bits, bool paletteIndices, bool 
     return dib;
 }
 
+Dib decodeOnCanvas(const Record& info, const Record& bits, bool paletteIndices, Canvas& canvas)
+{
+    const DibSize size = dibSize(info);
+    const Dib checked = decodeDib(info, bits, paletteIndices, false);
+    canvas.countDecode(size.width * size.height);
+    if (!canvas.painting()) return checked;
+    return decodeDib(info, bits, paletteIndices, true);
+}
+
+QRectF sourceRect(const Dib& dib, double x, double y, double w, double h)
+{
+    if (dib.bottomUp && !dib.image.isNull()) y = dib.image.height() - y - h;
+    return QRectF(x, y, w, h);
+}
+
 } // namespace quorvel::metafile

@@ -5,6 +5,7 @@
 #include "graphics/MetafileCanvas.h"
 
 #include <QImage>
+#include <QRectF>
 
 namespace quorvel::metafile {
 
@@ -28,6 +29,13 @@ DibSize dibSize(const Record& info);
 // a bitmap over the size cap throws "Metafile is not valid". With `decode` false only the
 // checks run.
 Dib decodeDib(const Record& info, const Record& bits, bool paletteIndices, bool decode = true);
+
+// A bitmap a record draws: checked, its pixels counted against the canvas's work budget, and
+// decoded only when the canvas paints (the checking pass needs no pixels).
+Dib decodeOnCanvas(const Record& info, const Record& bits, bool paletteIndices, Canvas& canvas);
+
+// The part of a bitmap a record names, with y counted from the bottom row of a bottom-up DIB.
+QRectF sourceRect(const Dib& dib, double x, double y, double w, double h);
 
 // A small monochrome device-dependent bitmap (pattern brushes of WMF), or a null image.
 QImage decodeBitmap16(const Record& bitmap);

@@ -57,20 +57,8 @@ Dib packedDib(const Record& r, qint64 at, bool paletteIndices, Canvas& canvas)
 {
     const Record packed = r.sub(at, r.size() - at);
     const qint64 infoSize = packedDibInfoSize(packed, paletteIndices);
-    const Record info = packed.sub(0, infoSize);
-    const Record bits = packed.sub(infoSize, packed.size() - infoSize);
-    const DibSize size = dibSize(info);
-    const Dib checked = decodeDib(info, bits, paletteIndices, false);
-    canvas.countDecode(size.width * size.height);
-    if (!canvas.painting()) return checked;
-    return decodeDib(info, bits, paletteIndices, true);
-}
-
-// The part of a bitmap a record names, with y counted from the bottom row of a bottom-up DIB.
-QRectF sourceRect(const Dib& dib, double x, double y, double w, double h)
-{
-    if (dib.bottomUp && !dib.image.isNull()) y = dib.image.height() - y - h;
-    return QRectF(x, y, w, h);
+    return decodeOnCanvas(packed.sub(0, infoSize), packed.sub(infoSize, packed.size() - infoSize), paletteIndices,
+                          canvas);
 }
 
 void record(std::uint16_t function, const Record& r, Canvas& c)
