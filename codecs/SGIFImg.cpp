@@ -1,5 +1,7 @@
 #include "codecs/SGIFImg.h"
 
+#include "graphics/LittleEndian.h"
+
 #include <QIODevice>
 
 #include <algorithm>
@@ -15,8 +17,6 @@ constexpr int kMaxCodes = 4096;
 constexpr std::size_t kIndexBase = 256;
 constexpr std::size_t kSpare = 8;
 
-int u8At(const QByteArray& bytes, qsizetype at) { return std::uint8_t(bytes[at]); }
-int u16At(const QByteArray& bytes, qsizetype at) { return u8At(bytes, at) | u8At(bytes, at + 1) << 8; }
 
 } // namespace
 

@@ -1,5 +1,7 @@
 #include "codecs/SPCXImg.h"
 
+#include "graphics/LittleEndian.h"
+
 #include <QIODevice>
 
 #include <algorithm>
@@ -16,9 +18,6 @@ constexpr int kVgaTrailerSize = 769;
 const char* const kTruncated = "Unexpected end of PCX image file.";
 const char* const kTooLarge = "PCX image is too large.";
 
-int u8At(const QByteArray& bytes, qsizetype at) { return std::uint8_t(bytes[at]); }
-int u16At(const QByteArray& bytes, qsizetype at) { return u8At(bytes, at) | u8At(bytes, at + 1) << 8; }
-int i16At(const QByteArray& bytes, qsizetype at) { return std::int16_t(std::uint16_t(u16At(bytes, at))); }
 
 // For a byte of 16-colour plane p, its eight pixels' contributions (bit << p) as nibbles, the
 // leftmost pixel (bit 0x80) in the lowest nibble: OR-ing the four planes' entries gives eight

@@ -4,6 +4,7 @@
 #include "graphics/BmpReader.h"
 #include "graphics/BmpWriter.h"
 #include "graphics/Error.h"
+#include "graphics/LittleEndian.h"
 #include "graphics/PictureRegistry.h"
 
 #include <QIODevice>
@@ -27,12 +28,6 @@ constexpr std::int64_t kMaxExpandedSize = kMaxBmpPixels * 4 + (std::int64_t(1) <
 const std::uint8_t* data(const QByteArray& bytes)
 {
     return reinterpret_cast<const std::uint8_t*>(bytes.constData());
-}
-
-std::uint32_t u32At(const QByteArray& bytes, qsizetype at)
-{
-    const std::uint8_t* p = data(bytes) + at;
-    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
 }
 
 void put32(QByteArray& bytes, qsizetype at, std::uint32_t v)
@@ -79,7 +74,7 @@ void expandBlocks(const QByteArray& bytes, qsizetype at, std::int64_t expected, 
     out.reserve(qsizetype(std::min<std::int64_t>(limit, start + (bytes.size() - at) * 16)));
     for (;;) {
         if (bytes.size() - at < 2) fail("LZRW1KH : compressed stream ends before its last block");
-        const qsizetype length = qsizetype(data(bytes)[at] | data(bytes)[at + 1] << 8);
+        const qsizetype length = u16At(bytes, at);
         at += 2;
         if (length > qsizetype(kLzrwMaxCompressedBlock)) fail("LZRW1KH : compressed block longer than 32769 bytes");
         if (bytes.size() - at < length) fail("LZRW1KH : compressed stream ends before its last block");

@@ -1,6 +1,7 @@
 #include "graphics/BmpReader.h"
 
 #include "graphics/Error.h"
+#include "graphics/LittleEndian.h"
 
 #include <QtEndian>
 
@@ -21,17 +22,6 @@ constexpr std::int64_t kCoreHeaderSize = 12;
 [[noreturn]] void invalid()
 {
     throw Error("Bitmap image is not valid");
-}
-
-std::uint16_t u16At(const QByteArray& b, std::int64_t at)
-{
-    const auto* p = reinterpret_cast<const std::uint8_t*>(b.constData()) + at;
-    return std::uint16_t(p[0] | p[1] << 8);
-}
-
-std::uint32_t u32At(const QByteArray& b, std::int64_t at)
-{
-    return std::uint32_t(u16At(b, at)) | std::uint32_t(u16At(b, at + 2)) << 16;
 }
 
 // What the headers say, as far as the checks and the decoders here need it.

@@ -1,6 +1,7 @@
 #include "graphics/Icon.h"
 
 #include "graphics/Error.h"
+#include "graphics/LittleEndian.h"
 
 #include <QIODevice>
 #include <QPainter>
@@ -16,16 +17,6 @@ namespace {
     throw Error("Icon image is not valid");
 }
 
-quint16 le16(const QByteArray& d, qint64 at)
-{
-    return quint16(uchar(d[at]) | uchar(d[at + 1]) << 8);
-}
-
-quint32 le32(const QByteArray& d, qint64 at)
-{
-    return quint32(le16(d, at)) | quint32(le16(d, at + 2)) << 16;
-}
-
 // Icons are small; anything larger than this is not an icon the program can use.
 constexpr qint64 kMaxSide = 4096;
 
@@ -35,17 +26,17 @@ constexpr qint64 kMaxSide = 4096;
 QImage decodeDib(const QByteArray& d, qint64 at)
 {
     if (at + 40 > d.size()) invalid();
-    const qint64 headerSize = le32(d, at);
-    const qint64 width = qint32(le32(d, at + 4));
-    const qint64 height = std::abs(qint64(qint32(le32(d, at + 8)))) / 2;
-    const int bpp = le16(d, at + 14);
-    const quint32 compression = le32(d, at + 16);
+    const qint64 headerSize = u32At(d, at);
+    const qint64 width = qint32(u32At(d, at + 4));
+    const qint64 height = std::abs(qint64(qint32(u32At(d, at + 8)))) / 2;
+    const int bpp = u16At(d, at + 14);
+    const quint32 compression = u32At(d, at + 16);
     if (headerSize < 40 || headerSize > 1024 || width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide
         || compression != 0)
         invalid();
     if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32) invalid();
 
-    qint64 colours = le32(d, at + 32);
+    qint64 colours = u32At(d, at + 32);
     if (bpp > 8)
         colours = 0;
     else if (colours == 0 || colours > 256)
@@ -61,7 +52,7 @@ QImage decodeDib(const QByteArray& d, qint64 at)
     // mask, and the icon is opaque. A mask cut off by the end of the file counts as none too.
     bool hasMask = maskAt + maskStride * height <= d.size();
     if (headerSize >= 124) {
-        const qint64 profile = le32(d, at + 112);
+        const qint64 profile = u32At(d, at + 112);
         if (profile > 0 && profile < maskAt + maskStride * height - at) hasMask = false;
     }
 
@@ -119,8 +110,8 @@ void Icon::loadFromStream(QIODevice& stream)
     const QByteArray d = stream.readAll();
     // Directory: reserved 0, type 1 (icon) or 2 (cursor), a count, then 16-byte entries whose
     // last field is the offset of the entry's image. Only the first image is read.
-    if (d.size() < 22 || le16(d, 0) != 0 || (le16(d, 2) != 1 && le16(d, 2) != 2) || le16(d, 4) == 0) invalid();
-    const qint64 at = le32(d, 18);
+    if (d.size() < 22 || u16At(d, 0) != 0 || (u16At(d, 2) != 1 && u16At(d, 2) != 2) || u16At(d, 4) == 0) invalid();
+    const qint64 at = u32At(d, 18);
     if (at < 22 || at >= d.size()) invalid();
     QImage image;
     if (d.mid(at, 8) == QByteArray("\x89PNG\r\n\x1a\n", 8)) {
