@@ -22,14 +22,40 @@ struct LzwOptions {
     bool endCode = true;         // the end code closes the data
 };
 
+// Packs codes of any width into bytes, least significant bit first, as GIF stores them.
+class CodePacker {
+public:
+    void put(int code, int width)
+    {
+        bits_ |= std::uint32_t(code) << bitCount_;
+        bitCount_ += width;
+        while (bitCount_ >= 8) {
+            out_.append(char(bits_ & 0xFF));
+            bits_ >>= 8;
+            bitCount_ -= 8;
+        }
+    }
+    // The packed bytes, the last one padded with zero bits.
+    QByteArray finish()
+    {
+        if (bitCount_ > 0) out_.append(char(bits_ & 0xFF));
+        bits_ = 0;
+        bitCount_ = 0;
+        return out_;
+    }
+
+private:
+    QByteArray out_;
+    std::uint32_t bits_ = 0;
+    int bitCount_ = 0;
+};
+
 // GIF LZW: the codes for `pixels`, packed least significant bit first.
 inline QByteArray encodeLzw(const std::vector<std::uint8_t>& pixels, int minimumCodeSize,
                             LzwOptions options = {})
 {
     const int clear = 1 << minimumCodeSize;
-    QByteArray out;
-    std::uint32_t bits = 0;
-    int bitCount = 0;
+    CodePacker packer;
     int next = clear + 2;
     int sinceClear = 0; // codes written since the last clear
     std::unordered_map<std::uint32_t, int> table;
@@ -39,13 +65,7 @@ inline QByteArray encodeLzw(const std::vector<std::uint8_t>& pixels, int minimum
     auto put = [&](int code) {
         int width = minimumCodeSize + 1;
         while (width < 12 && next - 1 >= (1 << width)) ++width;
-        bits |= std::uint32_t(code) << bitCount;
-        bitCount += width;
-        while (bitCount >= 8) {
-            out.append(char(bits & 0xFF));
-            bits >>= 8;
-            bitCount -= 8;
-        }
+        packer.put(code, width);
         sinceClear = code == clear ? 0 : sinceClear + 1;
     };
     auto reset = [&] {
@@ -82,27 +102,15 @@ inline QByteArray encodeLzw(const std::vector<std::uint8_t>& pixels, int minimum
         if (sinceClear >= 2 && next < 4096) ++next;
         put(clear + 1);
     }
-    if (bitCount > 0) out.append(char(bits & 0xFF));
-    return out;
+    return packer.finish();
 }
 
 // Packs hand-chosen codes, each {code, width in bits}, least significant bit first.
 inline QByteArray packCodes(std::initializer_list<std::pair<int, int>> codes)
 {
-    QByteArray out;
-    std::uint32_t bits = 0;
-    int bitCount = 0;
-    for (auto [code, width] : codes) {
-        bits |= std::uint32_t(code) << bitCount;
-        bitCount += width;
-        while (bitCount >= 8) {
-            out.append(char(bits & 0xFF));
-            bits >>= 8;
-            bitCount -= 8;
-        }
-    }
-    if (bitCount > 0) out.append(char(bits & 0xFF));
-    return out;
+    CodePacker packer;
+    for (auto [code, width] : codes) packer.put(code, width);
+    return packer.finish();
 }
 
 // Cuts data into sub-blocks of at most 255 bytes, with the zero terminator when asked.
