@@ -1,6 +1,6 @@
 // Playing metafiles: a WMF of many small filled polygons and lines, checked on load and drawn
 // at its natural size, the way the import draws it.
-#include "graphics/Metafile.h"
+#include "graphics/metafile/Metafile.h"
 
 #include <QByteArray>
 #include <QImage>

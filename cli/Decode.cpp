@@ -1,7 +1,7 @@
 // decode IMAGE OUT.bmp: the picture the import would take from IMAGE, as a 24-bit BMP.
 #include "cli/Commands.h"
 #include "graphics/BmpWriter.h"
-#include "graphics/Error.h"
+#include "base/Error.h"
 #include "import/ImportedPicture.h"
 
 #include <QSaveFile>

@@ -1,6 +1,6 @@
 // quorvel-cli: the core without windows, for scripts and pipelines.
 #include "cli/Commands.h"
-#include "graphics/Error.h"
+#include "base/Error.h"
 #include "import/PictureKinds.h"
 
 #include <QGuiApplication>

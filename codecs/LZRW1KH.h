@@ -8,7 +8,7 @@
 // 3..18; a run item is 0x00, H, L, V and repeats V (H * 256 + L + 16) times.
 #pragma once
 
-#include "graphics/Error.h"
+#include "base/Error.h"
 
 #include <cstddef>
 #include <cstdint>

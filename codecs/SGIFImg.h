@@ -5,7 +5,7 @@
 
 #include "codecs/UniBmp.h"
 #include "graphics/Colour.h"
-#include "graphics/Error.h"
+#include "base/Error.h"
 
 #include <QImage>
 #include <QString>

@@ -1,6 +1,6 @@
 #include "codecs/SPCXImg.h"
 
-#include "graphics/LittleEndian.h"
+#include "base/LittleEndian.h"
 
 #include <QIODevice>
 

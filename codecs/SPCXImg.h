@@ -4,7 +4,7 @@
 #pragma once
 
 #include "codecs/UniBmp.h"
-#include "graphics/Error.h"
+#include "base/Error.h"
 
 #include <QImage>
 

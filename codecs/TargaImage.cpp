@@ -1,7 +1,7 @@
 #include "codecs/TargaImage.h"
 
 #include "graphics/BmpWriter.h"
-#include "graphics/Error.h"
+#include "base/Error.h"
 #include "graphics/PictureRegistry.h"
 
 #include <QBuffer>

@@ -3,8 +3,8 @@
 #include "codecs/LZRW1KH.h"
 #include "graphics/BmpReader.h"
 #include "graphics/BmpWriter.h"
-#include "graphics/Error.h"
-#include "graphics/LittleEndian.h"
+#include "base/Error.h"
+#include "base/LittleEndian.h"
 #include "graphics/PictureRegistry.h"
 
 #include <QIODevice>

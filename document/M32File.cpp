@@ -1,6 +1,6 @@
 #include "document/M32File.h"
 
-#include "graphics/Error.h"
+#include "base/Error.h"
 
 #include <QDir>
 #include <QFile>

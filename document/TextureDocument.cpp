@@ -1,7 +1,7 @@
 #include "document/TextureDocument.h"
 
 #include "document/M32File.h"
-#include "graphics/Error.h"
+#include "base/Error.h"
 
 #include <QBuffer>
 #include <QFile>

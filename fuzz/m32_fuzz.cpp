@@ -2,7 +2,7 @@
 // the document is exactly as before. An opened document saves, and what it saves opens again
 // and saves as the same bytes.
 #include "document/TextureDocument.h"
-#include "graphics/Error.h"
+#include "base/Error.h"
 
 #include <QBuffer>
 

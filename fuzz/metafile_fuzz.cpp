@@ -1,7 +1,7 @@
 // The metafile reader on arbitrary bytes, both forms: a picture that draws, or "Metafile is not
 // valid", nothing else. Drawing goes onto a small image so each input stays quick.
-#include "graphics/Error.h"
-#include "graphics/Metafile.h"
+#include "base/Error.h"
+#include "graphics/metafile/Metafile.h"
 
 #include <QGuiApplication>
 #include <QImage>

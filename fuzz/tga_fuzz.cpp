@@ -2,7 +2,7 @@
 // input is read twice, from an in-memory buffer (read in place) and from a plain device (read
 // in blocks); both must agree. A picture that loads is written back and read again.
 #include "codecs/TargaImage.h"
-#include "graphics/Error.h"
+#include "base/Error.h"
 
 #include <QBuffer>
 #include <QIODevice>

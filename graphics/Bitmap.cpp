@@ -2,7 +2,7 @@
 
 #include "graphics/BmpReader.h"
 #include "graphics/BmpWriter.h"
-#include "graphics/Error.h"
+#include "base/Error.h"
 
 #include <QIODevice>
 #include <QPainter>

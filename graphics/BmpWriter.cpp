@@ -1,6 +1,6 @@
 #include "graphics/BmpWriter.h"
 
-#include "graphics/Error.h"
+#include "base/Error.h"
 
 #include <QIODevice>
 

@@ -1,6 +1,6 @@
 #include "graphics/Graphic.h"
 
-#include "graphics/Error.h"
+#include "base/Error.h"
 
 #include <QFile>
 #include <QSaveFile>

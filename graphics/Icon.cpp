@@ -1,7 +1,7 @@
 #include "graphics/Icon.h"
 
-#include "graphics/Error.h"
-#include "graphics/LittleEndian.h"
+#include "base/Error.h"
+#include "base/LittleEndian.h"
 
 #include <QIODevice>
 #include <QPainter>

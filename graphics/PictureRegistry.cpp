@@ -1,9 +1,9 @@
 #include "graphics/PictureRegistry.h"
 
 #include "graphics/Bitmap.h"
-#include "graphics/Error.h"
+#include "base/Error.h"
 #include "graphics/Icon.h"
-#include "graphics/Metafile.h"
+#include "graphics/metafile/Metafile.h"
 
 namespace quorvel {
 

@@ -2,7 +2,7 @@
 // which must give a picture or raise the system's error, nothing else.
 #pragma once
 
-#include "graphics/Error.h"
+#include "base/Error.h"
 
 #include <QBuffer>
 #include <QByteArray>

@@ -3,7 +3,7 @@
 #include "codecs/LZRW1KH.h"
 #include "codecs/UniBmp.h"
 #include "graphics/BmpWriter.h"
-#include "graphics/Error.h"
+#include "base/Error.h"
 #include "graphics/PictureRegistry.h"
 #include "tests/support/Bytes.h"
 

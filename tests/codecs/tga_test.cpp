@@ -1,7 +1,7 @@
 // The TGA picture class: files of every type and depth written the way other programs write
 // them, bad files, and the writer's TGA, bitmap, stored and clipboard forms.
 #include "codecs/TargaImage.h"
-#include "graphics/Error.h"
+#include "base/Error.h"
 #include "graphics/PictureRegistry.h"
 #include "import/ImportedPicture.h"
 #include "tests/support/Bytes.h"

@@ -1,7 +1,7 @@
 // The texture document: opening files built byte by byte, saving, the level table kept in step,
 // and files that must be refused without touching the document.
 #include "document/TextureDocument.h"
-#include "graphics/Error.h"
+#include "base/Error.h"
 #include "tests/document/M32Bytes.h"
 
 #include <QDir>

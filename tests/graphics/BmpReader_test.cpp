@@ -1,7 +1,7 @@
 // Plain bitmap files: the layouts decoded here and by the platform reader, and the files refused
 // before any pixel is read.
 #include "graphics/Bitmap.h"
-#include "graphics/Error.h"
+#include "base/Error.h"
 #include "tests/support/Bytes.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The image services: registry lookups, pixels, line drawing, BMP writing and reading.
 #include "graphics/Bitmap.h"
 #include "graphics/BmpWriter.h"
-#include "graphics/Error.h"
+#include "base/Error.h"
 #include "graphics/LineDrawing.h"
 #include "graphics/PictureRegistry.h"
 #include "import/ImportedPicture.h"

@@ -1,5 +1,5 @@
 // The icon reader: the first entry's colour, its mask or alpha, and what it refuses.
-#include "graphics/Error.h"
+#include "base/Error.h"
 #include "graphics/Icon.h"
 #include "import/ImportedPicture.h"
 #include "tests/support/Bytes.h"

@@ -1,6 +1,6 @@
-#include "graphics/MetafileCanvas.h"
+#include "graphics/metafile/MetafileSurface.h"
 
-#include "graphics/Error.h"
+#include "base/Error.h"
 
 #include <QFont>
 #include <QFontMetricsF>
@@ -96,7 +96,7 @@ float Record::f32(qint64 at) const
     return std::isfinite(v) ? v : 0.0f;
 }
 
-Canvas::Canvas(QPainter* painter, Form form, const QRectF& target, const QRectF& frame, double pixelsPerMm,
+MetafileSurface::MetafileSurface(QPainter* painter, Form form, const QRectF& target, const QRectF& frame, double pixelsPerMm,
                qsizetype objectSlots)
     : painter_(painter), form_(form), target_(target), pixelsPerMm_(pixelsPerMm),
       objectSlots_(objectSlots)
@@ -125,7 +125,7 @@ Canvas::Canvas(QPainter* painter, Form form, const QRectF& target, const QRectF&
     objects_.reserve(size_t(std::min<qsizetype>(objectSlots_, 1024)));
 }
 
-Canvas::~Canvas()
+MetafileSurface::~MetafileSurface()
 {
     if (painter_) {
         painter_->restore();
@@ -135,7 +135,7 @@ Canvas::~Canvas()
 
 // ---------------------------------------------------------------- mapping
 
-const QTransform& Canvas::transform()
+const QTransform& MetafileSurface::transform()
 {
     if (transformValid_) return transform_;
     transformValid_ = true;
@@ -169,53 +169,53 @@ const QTransform& Canvas::transform()
     return transform_;
 }
 
-void Canvas::setMapMode(int mode)
+void MetafileSurface::setMapMode(int mode)
 {
     if (form_ == Form::Wmf || mode < 1 || mode > 8) return;
     dc_.mapMode = mode;
     stateChanged();
 }
 
-void Canvas::setWindowOrg(QPointF p) { dc_.windowOrg = p; stateChanged(); }
-void Canvas::setViewportOrg(QPointF p) { dc_.viewportOrg = p; stateChanged(); }
-void Canvas::offsetWindowOrg(QPointF d) { dc_.windowOrg += d; stateChanged(); }
-void Canvas::offsetViewportOrg(QPointF d) { dc_.viewportOrg += d; stateChanged(); }
+void MetafileSurface::setWindowOrg(QPointF p) { dc_.windowOrg = p; stateChanged(); }
+void MetafileSurface::setViewportOrg(QPointF p) { dc_.viewportOrg = p; stateChanged(); }
+void MetafileSurface::offsetWindowOrg(QPointF d) { dc_.windowOrg += d; stateChanged(); }
+void MetafileSurface::offsetViewportOrg(QPointF d) { dc_.viewportOrg += d; stateChanged(); }
 
 // Extents only count in the scalable mapping modes, and never as zero.
-void Canvas::setWindowExt(QPointF e)
+void MetafileSurface::setWindowExt(QPointF e)
 {
     if (e.x() == 0 || e.y() == 0) return;
     if (dc_.mapMode == 7 || dc_.mapMode == 8) dc_.windowExt = e;
     stateChanged();
 }
 
-void Canvas::setViewportExt(QPointF e)
+void MetafileSurface::setViewportExt(QPointF e)
 {
     if (e.x() == 0 || e.y() == 0) return;
     if (dc_.mapMode == 7 || dc_.mapMode == 8) dc_.viewportExt = e;
     stateChanged();
 }
 
-void Canvas::scaleWindowExt(double xNum, double xDenom, double yNum, double yDenom)
+void MetafileSurface::scaleWindowExt(double xNum, double xDenom, double yNum, double yDenom)
 {
     if (xNum == 0 || xDenom == 0 || yNum == 0 || yDenom == 0) return;
     setWindowExt(QPointF(dc_.windowExt.x() * xNum / xDenom, dc_.windowExt.y() * yNum / yDenom));
 }
 
-void Canvas::scaleViewportExt(double xNum, double xDenom, double yNum, double yDenom)
+void MetafileSurface::scaleViewportExt(double xNum, double xDenom, double yNum, double yDenom)
 {
     if (xNum == 0 || xDenom == 0 || yNum == 0 || yDenom == 0) return;
     setViewportExt(QPointF(dc_.viewportExt.x() * xNum / xDenom, dc_.viewportExt.y() * yNum / yDenom));
 }
 
-void Canvas::setWorldTransform(const QTransform& t)
+void MetafileSurface::setWorldTransform(const QTransform& t)
 {
     if (!finite(t) || t.determinant() == 0) return;
     dc_.world = t;
     stateChanged();
 }
 
-void Canvas::modifyWorldTransform(const QTransform& t, std::uint32_t mode)
+void MetafileSurface::modifyWorldTransform(const QTransform& t, std::uint32_t mode)
 {
     QTransform world = dc_.world;
     switch (mode) {
@@ -230,14 +230,14 @@ void Canvas::modifyWorldTransform(const QTransform& t, std::uint32_t mode)
     stateChanged();
 }
 
-void Canvas::saveDc()
+void MetafileSurface::saveDc()
 {
     // Deeper nesting than this is only a way to spend memory.
     if (saved_.size() >= 4096) return;
     saved_.push_back(dc_);
 }
 
-void Canvas::restoreDc(int relative)
+void MetafileSurface::restoreDc(int relative)
 {
     qsizetype index;
     if (relative < 0)
@@ -255,7 +255,7 @@ void Canvas::restoreDc(int relative)
 
 // ---------------------------------------------------------------- objects
 
-void Canvas::createObject(GdiObject object)
+void MetafileSurface::createObject(GdiObject object)
 {
     if (!freeSlots_.empty()) {
         const std::uint32_t slot = *freeSlots_.begin();
@@ -267,14 +267,14 @@ void Canvas::createObject(GdiObject object)
     objects_.push_back(std::move(object));
 }
 
-void Canvas::createObjectAt(std::uint32_t index, GdiObject object)
+void MetafileSurface::createObjectAt(std::uint32_t index, GdiObject object)
 {
     if (index == 0 || qint64(index) >= objectSlots_) invalid();
     if (objects_.size() <= index) objects_.resize(size_t(index) + 1);
     objects_[index] = std::move(object);
 }
 
-void Canvas::selectObject(std::uint32_t index)
+void MetafileSurface::selectObject(std::uint32_t index)
 {
     if (form_ == Form::Emf && (index & 0x80000000u)) {
         selectStockObject(index & 0x7FFFFFFFu);
@@ -292,7 +292,7 @@ void Canvas::selectObject(std::uint32_t index)
         dc_.font = *font;
 }
 
-void Canvas::deleteObject(std::uint32_t index)
+void MetafileSurface::deleteObject(std::uint32_t index)
 {
     if (form_ == Form::Emf && (index & 0x80000000u)) return;
     if (qint64(index) >= objectSlots_) invalid();
@@ -301,7 +301,7 @@ void Canvas::deleteObject(std::uint32_t index)
     if (form_ == Form::Wmf) freeSlots_.insert(index);
 }
 
-std::optional<LogBrush> Canvas::brushObject(std::uint32_t index) const
+std::optional<LogBrush> MetafileSurface::brushObject(std::uint32_t index) const
 {
     if (form_ == Form::Emf && (index & 0x80000000u)) return std::nullopt;
     if (qint64(index) >= objectSlots_) invalid();
@@ -310,7 +310,7 @@ std::optional<LogBrush> Canvas::brushObject(std::uint32_t index) const
     return std::nullopt;
 }
 
-void Canvas::selectStockObject(std::uint32_t stock)
+void MetafileSurface::selectStockObject(std::uint32_t stock)
 {
     static const int greys[] = {255, 192, 128, 64, 0};
     ++styleVersion_;
@@ -330,7 +330,7 @@ void Canvas::selectStockObject(std::uint32_t stock)
 // ---------------------------------------------------------------- clipping
 
 // The clip in use, never more complex than a bound allows.
-QPainterPath Canvas::currentClip()
+QPainterPath MetafileSurface::currentClip()
 {
     work_ += kPrimitiveWork * 4 + target_.height() * 8;
     if (work_ > kMaxWork) invalid();
@@ -345,7 +345,7 @@ QPainterPath Canvas::currentClip()
     return *dc_.clip;
 }
 
-QPainterPath Canvas::simpleShape(const QPainterPath& shape) const
+QPainterPath MetafileSurface::simpleShape(const QPainterPath& shape) const
 {
     if (shape.elementCount() <= kMaxClipElements) return shape;
     QPainterPath bounds;
@@ -353,7 +353,7 @@ QPainterPath Canvas::simpleShape(const QPainterPath& shape) const
     return bounds;
 }
 
-void Canvas::intersectClip(const QRectF& r)
+void MetafileSurface::intersectClip(const QRectF& r)
 {
     const QTransform& t = transform();
     if (!usable_) return;
@@ -364,7 +364,7 @@ void Canvas::intersectClip(const QRectF& r)
     clipDirty_ = true;
 }
 
-void Canvas::excludeClip(const QRectF& r)
+void MetafileSurface::excludeClip(const QRectF& r)
 {
     const QTransform& t = transform();
     if (!usable_) return;
@@ -375,13 +375,13 @@ void Canvas::excludeClip(const QRectF& r)
     clipDirty_ = true;
 }
 
-void Canvas::resetClip()
+void MetafileSurface::resetClip()
 {
     dc_.clip.reset();
     clipDirty_ = true;
 }
 
-void Canvas::clipToPath(int mode)
+void MetafileSurface::clipToPath(int mode)
 {
     const QTransform& t = transform();
     if (!usable_ || path_.isEmpty()) return;
@@ -400,7 +400,7 @@ void Canvas::clipToPath(int mode)
     clipDirty_ = true;
 }
 
-void Canvas::clipToDeviceRects(const QList<QRectF>& rects, int mode)
+void MetafileSurface::clipToDeviceRects(const QList<QRectF>& rects, int mode)
 {
     QPainterPath shape;
     shape.setFillRule(Qt::WindingFill);
@@ -426,7 +426,7 @@ void Canvas::clipToDeviceRects(const QList<QRectF>& rects, int mode)
     clipDirty_ = true;
 }
 
-void Canvas::applyClip()
+void MetafileSurface::applyClip()
 {
     if (!clipDirty_ || !painter_) return;
     clipDirty_ = false;
@@ -441,7 +441,7 @@ void Canvas::applyClip()
 
 // ---------------------------------------------------------------- pens, brushes, fonts
 
-QPen Canvas::makePen() const
+QPen MetafileSurface::makePen() const
 {
     const LogPen& logical = dc_.pen;
     const std::uint32_t kind = logical.style & 0xF;
@@ -482,7 +482,7 @@ QPen Canvas::makePen() const
     return pen;
 }
 
-QBrush Canvas::makeBrush(const LogBrush& logical)
+QBrush MetafileSurface::makeBrush(const LogBrush& logical)
 {
     QBrush brush;
     switch (logical.style) {
@@ -507,7 +507,7 @@ QBrush Canvas::makeBrush(const LogBrush& logical)
     return brush;
 }
 
-QFont Canvas::makeFont(double pixelSize) const
+QFont MetafileSurface::makeFont(double pixelSize) const
 {
     QFont font(dc_.font.face.isEmpty() ? QStringLiteral("Sans Serif") : dc_.font.face);
     font.setPixelSize(std::max(1, int(std::lround(pixelSize))));
@@ -521,7 +521,7 @@ QFont Canvas::makeFont(double pixelSize) const
 
 // ---------------------------------------------------------------- drawing
 
-bool Canvas::account(const QRectF& bounds, qint64 points, bool fills)
+bool MetafileSurface::account(const QRectF& bounds, qint64 points, bool fills)
 {
     const QTransform& t = transform();
     // Pens wider than a pixel are stroked as outlines, at many times the cost per point.
@@ -540,7 +540,7 @@ bool Canvas::account(const QRectF& bounds, qint64 points, bool fills)
     return painter_ != nullptr;
 }
 
-void Canvas::preparePainter(bool stroke, bool fill)
+void MetafileSurface::preparePainter(bool stroke, bool fill)
 {
     applyClip();
     const int kind = (stroke ? 2 : 0) + (fill ? 1 : 0);
@@ -567,7 +567,7 @@ void Canvas::preparePainter(bool stroke, bool fill)
     painter_->setCompositionMode(mode);
 }
 
-void Canvas::drawShape(const QPainterPath& shape, bool fill)
+void MetafileSurface::drawShape(const QPainterPath& shape, bool fill)
 {
     if (dc_.inPath) {
         path_.addPath(shape);
@@ -585,13 +585,13 @@ void Canvas::drawShape(const QPainterPath& shape, bool fill)
     painter_->drawPath(shape);
 }
 
-void Canvas::moveTo(QPointF p)
+void MetafileSurface::moveTo(QPointF p)
 {
     dc_.current = p;
     if (dc_.inPath) path_.moveTo(p);
 }
 
-void Canvas::lineTo(QPointF p)
+void MetafileSurface::lineTo(QPointF p)
 {
     if (dc_.inPath) {
         if (path_.elementCount() == 0) path_.moveTo(dc_.current);
@@ -603,7 +603,7 @@ void Canvas::lineTo(QPointF p)
     dc_.current = p;
 }
 
-void Canvas::polyline(const QPolygonF& points)
+void MetafileSurface::polyline(const QPolygonF& points)
 {
     if (points.size() < 2) return;
     if (dc_.inPath) {
@@ -616,7 +616,7 @@ void Canvas::polyline(const QPolygonF& points)
     painter_->drawPolyline(points);
 }
 
-void Canvas::polylineTo(const QPolygonF& points)
+void MetafileSurface::polylineTo(const QPolygonF& points)
 {
     if (points.isEmpty()) return;
     QPolygonF all;
@@ -633,7 +633,7 @@ void Canvas::polylineTo(const QPolygonF& points)
     painter_->drawPolyline(all);
 }
 
-void Canvas::polygon(const QPolygonF& points)
+void MetafileSurface::polygon(const QPolygonF& points)
 {
     if (points.size() < 2) return;
     if (dc_.inPath) {
@@ -653,7 +653,7 @@ void Canvas::polygon(const QPolygonF& points)
     painter_->drawPolygon(points, rule);
 }
 
-void Canvas::polyPolygon(const QList<QPolygonF>& polygons)
+void MetafileSurface::polyPolygon(const QList<QPolygonF>& polygons)
 {
     QPainterPath shape;
     shape.setFillRule(dc_.polyFill == 2 ? Qt::WindingFill : Qt::OddEvenFill);
@@ -665,12 +665,12 @@ void Canvas::polyPolygon(const QList<QPolygonF>& polygons)
     drawShape(shape, true);
 }
 
-void Canvas::polyPolyline(const QList<QPolygonF>& lines)
+void MetafileSurface::polyPolyline(const QList<QPolygonF>& lines)
 {
     for (const QPolygonF& line : lines) polyline(line);
 }
 
-void Canvas::polyBezier(const QPolygonF& points, bool fromCurrent)
+void MetafileSurface::polyBezier(const QPolygonF& points, bool fromCurrent)
 {
     QPainterPath shape;
     qsizetype i = 0;
@@ -694,28 +694,28 @@ void Canvas::polyBezier(const QPolygonF& points, bool fromCurrent)
     drawShape(shape, false);
 }
 
-void Canvas::rectangle(const QRectF& r)
+void MetafileSurface::rectangle(const QRectF& r)
 {
     QPainterPath shape;
     shape.addRect(r.normalized());
     drawShape(shape, true);
 }
 
-void Canvas::roundRect(const QRectF& r, QSizeF corner)
+void MetafileSurface::roundRect(const QRectF& r, QSizeF corner)
 {
     QPainterPath shape;
     shape.addRoundedRect(r.normalized(), std::abs(corner.width()) / 2, std::abs(corner.height()) / 2);
     drawShape(shape, true);
 }
 
-void Canvas::ellipse(const QRectF& r)
+void MetafileSurface::ellipse(const QRectF& r)
 {
     QPainterPath shape;
     shape.addEllipse(r.normalized());
     drawShape(shape, true);
 }
 
-void Canvas::arc(ArcKind kind, const QRectF& box, QPointF start, QPointF end)
+void MetafileSurface::arc(ArcKind kind, const QRectF& box, QPointF start, QPointF end)
 {
     const QRectF r = box.normalized();
     const double a1 = angleOf(r, start), a2 = angleOf(r, end);
@@ -742,7 +742,7 @@ void Canvas::arc(ArcKind kind, const QRectF& box, QPointF start, QPointF end)
     drawShape(shape, kind == ArcKind::Chord || kind == ArcKind::Pie);
 }
 
-void Canvas::angleArc(QPointF centre, double radius, double startDeg, double sweepDeg)
+void MetafileSurface::angleArc(QPointF centre, double radius, double startDeg, double sweepDeg)
 {
     if (!std::isfinite(startDeg) || !std::isfinite(sweepDeg)) return;
     const QRectF r(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius);
@@ -756,7 +756,7 @@ void Canvas::angleArc(QPointF centre, double radius, double startDeg, double swe
     drawShape(shape, false);
 }
 
-void Canvas::polyDraw(const QPolygonF& points, const QByteArray& kinds)
+void MetafileSurface::polyDraw(const QPolygonF& points, const QByteArray& kinds)
 {
     QPainterPath shape;
     shape.moveTo(dc_.current);
@@ -776,7 +776,7 @@ void Canvas::polyDraw(const QPolygonF& points, const QByteArray& kinds)
     drawShape(shape, false);
 }
 
-void Canvas::fillShape(const QPainterPath& shape, const QBrush& brush)
+void MetafileSurface::fillShape(const QPainterPath& shape, const QBrush& brush)
 {
     if (dc_.inPath || !account(shape.controlPointRect(), shape.elementCount(), true)) return;
     applyClip();
@@ -788,7 +788,7 @@ void Canvas::fillShape(const QPainterPath& shape, const QBrush& brush)
     painter_->drawPath(shape);
 }
 
-void Canvas::setPixel(QPointF p, QColor c)
+void MetafileSurface::setPixel(QPointF p, QColor c)
 {
     if (dc_.inPath || !account(QRectF(p, QSizeF(1, 1)), 1, true)) return;
     applyClip();
@@ -799,7 +799,7 @@ void Canvas::setPixel(QPointF p, QColor c)
     painter_->fillRect(QRectF(std::floor(at.x()), std::floor(at.y()), 1, 1), c);
 }
 
-void Canvas::patBlt(const QRectF& r, std::uint32_t rop)
+void MetafileSurface::patBlt(const QRectF& r, std::uint32_t rop)
 {
     if (dc_.inPath || !account(r, 4, true)) return;
     preparePainter(false, false);
@@ -821,7 +821,7 @@ void Canvas::patBlt(const QRectF& r, std::uint32_t rop)
     painter_->drawRect(r.normalized());
 }
 
-void Canvas::fillRects(const QList<QRectF>& rects, const LogBrush* brush)
+void MetafileSurface::fillRects(const QList<QRectF>& rects, const LogBrush* brush)
 {
     if (dc_.inPath) return;
     for (const QRectF& r : rects) {
@@ -836,7 +836,7 @@ void Canvas::fillRects(const QList<QRectF>& rects, const LogBrush* brush)
     }
 }
 
-void Canvas::text(QPointF reference, const QString& text, std::uint32_t options, const QRectF* rect,
+void MetafileSurface::text(QPointF reference, const QString& text, std::uint32_t options, const QRectF* rect,
                   const std::vector<double>& dx)
 {
     if (dc_.inPath) return;
@@ -952,13 +952,13 @@ void Canvas::text(QPointF reference, const QString& text, std::uint32_t options,
     }
 }
 
-void Canvas::countDecode(qint64 pixels)
+void MetafileSurface::countDecode(qint64 pixels)
 {
     work_ += kBitmapWork + double(std::max<qint64>(pixels, 0)) * 2;
     if (work_ > kMaxWork) invalid();
 }
 
-void Canvas::image(const QRectF& dest, const QImage& source, const QRectF& sourceRect, std::uint32_t rop)
+void MetafileSurface::image(const QRectF& dest, const QImage& source, const QRectF& sourceRect, std::uint32_t rop)
 {
     if (dc_.inPath || source.isNull() || !account(dest, 4, true)) return;
     applyClip();
@@ -993,24 +993,24 @@ void Canvas::image(const QRectF& dest, const QImage& source, const QRectF& sourc
 
 // ---------------------------------------------------------------- paths
 
-void Canvas::beginPath()
+void MetafileSurface::beginPath()
 {
     path_ = QPainterPath();
     dc_.inPath = true;
 }
 
-void Canvas::abortPath()
+void MetafileSurface::abortPath()
 {
     path_ = QPainterPath();
     dc_.inPath = false;
 }
 
-void Canvas::closeFigure()
+void MetafileSurface::closeFigure()
 {
     if (dc_.inPath) path_.closeSubpath();
 }
 
-void Canvas::fillPath()
+void MetafileSurface::fillPath()
 {
     dc_.inPath = false;
     QPainterPath shape = path_;
@@ -1021,7 +1021,7 @@ void Canvas::fillPath()
     painter_->drawPath(shape);
 }
 
-void Canvas::strokePath()
+void MetafileSurface::strokePath()
 {
     dc_.inPath = false;
     QPainterPath shape = path_;
@@ -1029,7 +1029,7 @@ void Canvas::strokePath()
     drawShape(shape, false);
 }
 
-void Canvas::strokeAndFillPath()
+void MetafileSurface::strokeAndFillPath()
 {
     dc_.inPath = false;
     QPainterPath shape = path_;

@@ -1,6 +1,6 @@
 // Windows metafile records: 16-bit parameters, most in reverse order (y before x).
-#include "graphics/MetafileDib.h"
-#include "graphics/MetafilePlayers.h"
+#include "graphics/metafile/MetafileDib.h"
+#include "graphics/metafile/MetafilePlayers.h"
 
 namespace quorvel::metafile {
 
@@ -53,15 +53,15 @@ LogFont wmfFont(const Record& r)
 }
 
 // A DIB packed after `at`: header, colour table and rows in one block.
-Dib packedDib(const Record& r, qint64 at, bool paletteIndices, Canvas& canvas)
+Dib packedDib(const Record& r, qint64 at, bool paletteIndices, MetafileSurface& surface)
 {
     const Record packed = r.sub(at, r.size() - at);
     const qint64 infoSize = packedDibInfoSize(packed, paletteIndices);
-    return decodeOnCanvas(packed.sub(0, infoSize), packed.sub(infoSize, packed.size() - infoSize), paletteIndices,
-                          canvas);
+    return decodeOnSurface(packed.sub(0, infoSize), packed.sub(infoSize, packed.size() - infoSize), paletteIndices,
+                          surface);
 }
 
-void record(std::uint16_t function, const Record& r, Canvas& c)
+void record(std::uint16_t function, const Record& r, MetafileSurface& c)
 {
     // The size of a record's parameters when it carries no bitmap is in the high byte of its
     // function number.
@@ -94,9 +94,9 @@ void record(std::uint16_t function, const Record& r, Canvas& c)
     case 0x0817:
     case 0x081A:
     case 0x0830: {
-        const auto kind = function == 0x0817 ? Canvas::ArcKind::Arc
-            : function == 0x081A             ? Canvas::ArcKind::Pie
-                                             : Canvas::ArcKind::Chord;
+        const auto kind = function == 0x0817 ? MetafileSurface::ArcKind::Arc
+            : function == 0x081A             ? MetafileSurface::ArcKind::Pie
+                                             : MetafileSurface::ArcKind::Chord;
         c.arc(kind, rectBRTL(r, 8), pointYX(r, 4), pointYX(r, 0));
         break;
     }
@@ -229,7 +229,7 @@ void record(std::uint16_t function, const Record& r, Canvas& c)
 
 } // namespace
 
-void playWmf(const QByteArray& bytes, qsizetype at, Canvas& canvas)
+void playWmf(const QByteArray& bytes, qsizetype at, MetafileSurface& surface)
 {
     const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.constData());
     const qsizetype size = bytes.size();
@@ -241,7 +241,7 @@ void playWmf(const QByteArray& bytes, qsizetype at, Canvas& canvas)
         if (function == 0) return;
         const Record params(data + at + 6, qsizetype(words) * 2 - 6);
         try {
-            record(function, params, canvas);
+            record(function, params, surface);
         } catch (const ShortRecord&) {
         }
         at += qsizetype(words) * 2;

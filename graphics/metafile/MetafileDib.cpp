@@ -1,4 +1,4 @@
-#include "graphics/MetafileDib.h"
+#include "graphics/metafile/MetafileDib.h"
 
 #include <QList>
 
@@ -193,12 +193,12 @@ Dib decodeDib(const Record& info, const Record& bits, bool paletteIndices, bool 
     return dib;
 }
 
-Dib decodeOnCanvas(const Record& info, const Record& bits, bool paletteIndices, Canvas& canvas)
+Dib decodeOnSurface(const Record& info, const Record& bits, bool paletteIndices, MetafileSurface& surface)
 {
     const DibSize size = dibSize(info);
     const Dib checked = decodeDib(info, bits, paletteIndices, false);
-    canvas.countDecode(size.width * size.height);
-    if (!canvas.painting()) return checked;
+    surface.countDecode(size.width * size.height);
+    if (!surface.painting()) return checked;
     return decodeDib(info, bits, paletteIndices, true);
 }
 

@@ -1,7 +1,7 @@
 // Enhanced metafile records: a 32-bit type and size, then 32-bit parameters; bitmaps and strings
 // are placed by offsets from the start of their record.
-#include "graphics/MetafileDib.h"
-#include "graphics/MetafilePlayers.h"
+#include "graphics/metafile/MetafileDib.h"
+#include "graphics/metafile/MetafilePlayers.h"
 
 #include <QLinearGradient>
 
@@ -59,11 +59,11 @@ QTransform xform(const Record& r, qint64 at)
 }
 
 // A bitmap placed by offsets and lengths inside the record.
-Dib recordDib(const Record& r, qint64 infoAt, qint64 bitsAt, bool paletteIndices, Canvas& c)
+Dib recordDib(const Record& r, qint64 infoAt, qint64 bitsAt, bool paletteIndices, MetafileSurface& c)
 {
     const qint64 offInfo = r.u32(infoAt), infoSize = r.u32(infoAt + 4);
     const qint64 offBits = r.u32(bitsAt), bitsSize = r.u32(bitsAt + 4);
-    return decodeOnCanvas(r.sub(offInfo, infoSize), r.sub(offBits, bitsSize), paletteIndices, c);
+    return decodeOnSurface(r.sub(offInfo, infoSize), r.sub(offBits, bitsSize), paletteIndices, c);
 }
 
 QList<QRectF> regionRects(const Record& r, qint64 at, qint64 size)
@@ -78,7 +78,7 @@ QList<QRectF> regionRects(const Record& r, qint64 at, qint64 size)
     return rects;
 }
 
-void text(const Record& r, bool wide, Canvas& c)
+void text(const Record& r, bool wide, MetafileSurface& c)
 {
     const QPointF reference = pointL(r, 36);
     const qint64 count = r.u32(44);
@@ -122,7 +122,7 @@ LogFont font(const Record& r)
     return f;
 }
 
-void image(const Record& r, std::uint32_t type, Canvas& c)
+void image(const Record& r, std::uint32_t type, MetafileSurface& c)
 {
     switch (type) {
     case 76:
@@ -177,7 +177,7 @@ void image(const Record& r, std::uint32_t type, Canvas& c)
     }
 }
 
-void polyDraw(const Record& r, bool small, Canvas& c)
+void polyDraw(const Record& r, bool small, MetafileSurface& c)
 {
     const qint64 count = r.u32(24);
     const QPolygonF pts = points(r, 28, count, small);
@@ -187,7 +187,7 @@ void polyDraw(const Record& r, bool small, Canvas& c)
 }
 
 // Gradient fills: vertices with 16-bit colours, then rectangles or triangles naming them.
-void gradientFill(const Record& r, Canvas& c)
+void gradientFill(const Record& r, MetafileSurface& c)
 {
     const qint64 vertices = r.u32(24), shapes = r.u32(28);
     const std::uint32_t mode = r.u32(32);
@@ -235,7 +235,7 @@ void gradientFill(const Record& r, Canvas& c)
     }
 }
 
-void record(std::uint32_t type, const Record& r, Canvas& c)
+void record(std::uint32_t type, const Record& r, MetafileSurface& c)
 {
     switch (type) {
     case 2: c.polyBezier(points(r, 28, r.u32(24), false), false); break;
@@ -299,10 +299,10 @@ void record(std::uint32_t type, const Record& r, Canvas& c)
     case 42: c.ellipse(rectL(r, 8)); break;
     case 43: c.rectangle(rectL(r, 8)); break;
     case 44: c.roundRect(rectL(r, 8), QSizeF(r.i32(24), r.i32(28))); break;
-    case 45: c.arc(Canvas::ArcKind::Arc, rectL(r, 8), pointL(r, 24), pointL(r, 32)); break;
-    case 46: c.arc(Canvas::ArcKind::Chord, rectL(r, 8), pointL(r, 24), pointL(r, 32)); break;
-    case 47: c.arc(Canvas::ArcKind::Pie, rectL(r, 8), pointL(r, 24), pointL(r, 32)); break;
-    case 55: c.arc(Canvas::ArcKind::ArcTo, rectL(r, 8), pointL(r, 24), pointL(r, 32)); break;
+    case 45: c.arc(MetafileSurface::ArcKind::Arc, rectL(r, 8), pointL(r, 24), pointL(r, 32)); break;
+    case 46: c.arc(MetafileSurface::ArcKind::Chord, rectL(r, 8), pointL(r, 24), pointL(r, 32)); break;
+    case 47: c.arc(MetafileSurface::ArcKind::Pie, rectL(r, 8), pointL(r, 24), pointL(r, 32)); break;
+    case 55: c.arc(MetafileSurface::ArcKind::ArcTo, rectL(r, 8), pointL(r, 24), pointL(r, 32)); break;
     case 54: c.lineTo(pointL(r, 8)); break;
     case 57: c.setArcDirection(r.i32(8)); break;
     case 59: c.beginPath(); break;
@@ -337,7 +337,7 @@ void record(std::uint32_t type, const Record& r, Canvas& c)
 
 } // namespace
 
-void playEmf(const QByteArray& bytes, Canvas& canvas)
+void playEmf(const QByteArray& bytes, MetafileSurface& surface)
 {
     const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.constData());
     const qsizetype size = bytes.size();
@@ -349,7 +349,7 @@ void playEmf(const QByteArray& bytes, Canvas& canvas)
         if (length < 8 || qint64(length) > size - at) invalid();
         if (type == 14) return;
         try {
-            record(type, Record(data + at, qsizetype(length)), canvas);
+            record(type, Record(data + at, qsizetype(length)), surface);
         } catch (const ShortRecord&) {
         }
         at += qsizetype(length);

@@ -1,8 +1,8 @@
-#include "graphics/Metafile.h"
+#include "graphics/metafile/Metafile.h"
 
-#include "graphics/Error.h"
-#include "graphics/MetafileCanvas.h"
-#include "graphics/MetafilePlayers.h"
+#include "base/Error.h"
+#include "graphics/metafile/MetafileSurface.h"
+#include "graphics/metafile/MetafilePlayers.h"
 
 #include <QIODevice>
 #include <QPainter>
@@ -11,7 +11,7 @@
 
 namespace quorvel {
 
-using metafile::Canvas;
+using metafile::MetafileSurface;
 using metafile::Form;
 using metafile::Record;
 
@@ -156,13 +156,13 @@ void Metafile::load(const QByteArray& bytes)
 void Metafile::play(QPainter* painter, const QRectF& target) const
 {
     if (kind_ == Kind::Emf) {
-        Canvas canvas(painter, Form::Emf, target, frame_, pixelsPerMm_, objectSlots_);
-        metafile::playEmf(bytes_, canvas);
+        MetafileSurface surface(painter, Form::Emf, target, frame_, pixelsPerMm_, objectSlots_);
+        metafile::playEmf(bytes_, surface);
     } else if (kind_ == Kind::Wmf) {
-        Canvas canvas(painter, Form::Wmf, target, frame_, pixelsPerMm_, objectSlots_);
-        canvas.setWindowOrg(window_.topLeft());
-        canvas.setWindowExt(QPointF(window_.width(), window_.height()));
-        metafile::playWmf(bytes_, firstRecord_, canvas);
+        MetafileSurface surface(painter, Form::Wmf, target, frame_, pixelsPerMm_, objectSlots_);
+        surface.setWindowOrg(window_.topLeft());
+        surface.setWindowExt(QPointF(window_.width(), window_.height()));
+        metafile::playWmf(bytes_, firstRecord_, surface);
     }
 }
 

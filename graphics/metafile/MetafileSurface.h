@@ -1,6 +1,6 @@
 // The device context a metafile's records play onto: mapping of logical coordinates, the object
 // table, pens, brushes, fonts, paths and clipping, and the drawing itself on a QPainter. The same
-// canvas runs without a painter when a metafile is loaded, so every record is checked and the
+// surface runs without a painter when a metafile is loaded, so every record is checked and the
 // work of drawing is counted before any pixel is touched.
 #pragma once
 
@@ -105,16 +105,16 @@ enum class Form { Wmf, Emf };
 // Text output options.
 constexpr std::uint32_t kEtoOpaque = 0x2, kEtoClipped = 0x4, kEtoGlyphIndex = 0x10;
 
-class Canvas {
+class MetafileSurface {
 public:
     // `target` is where the picture goes on the painter's device; `frame` is the rectangle of
     // device space (natural pixels for WMF, reference-device pixels for EMF) that maps onto it.
     // Without a painter nothing is drawn and the work is only counted.
-    Canvas(QPainter* painter, Form form, const QRectF& target, const QRectF& frame, double pixelsPerMm,
+    MetafileSurface(QPainter* painter, Form form, const QRectF& target, const QRectF& frame, double pixelsPerMm,
            qsizetype objectSlots);
-    ~Canvas();
-    Canvas(const Canvas&) = delete;
-    Canvas& operator=(const Canvas&) = delete;
+    ~MetafileSurface();
+    MetafileSurface(const MetafileSurface&) = delete;
+    MetafileSurface& operator=(const MetafileSurface&) = delete;
 
     // Mapping.
     void setMapMode(int mode);

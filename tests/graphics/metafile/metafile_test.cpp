@@ -1,7 +1,7 @@
 // The metafile reader: WMF and EMF files built byte by byte, drawn as the import sees them, and
 // malformed ones refused with the reader's message.
-#include "graphics/Error.h"
-#include "graphics/Metafile.h"
+#include "base/Error.h"
+#include "graphics/metafile/Metafile.h"
 #include "graphics/PictureRegistry.h"
 #include "import/ImportedPicture.h"
 #include "tests/support/Bytes.h"

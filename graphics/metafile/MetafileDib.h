@@ -2,7 +2,7 @@
 // 1, 4, 8, 16, 24 or 32 bits per pixel, bottom-up unless the height is negative.
 #pragma once
 
-#include "graphics/MetafileCanvas.h"
+#include "graphics/metafile/MetafileSurface.h"
 
 #include <QImage>
 #include <QRectF>
@@ -30,9 +30,9 @@ DibSize dibSize(const Record& info);
 // checks run.
 Dib decodeDib(const Record& info, const Record& bits, bool paletteIndices, bool decode = true);
 
-// A bitmap a record draws: checked, its pixels counted against the canvas's work budget, and
-// decoded only when the canvas paints (the checking pass needs no pixels).
-Dib decodeOnCanvas(const Record& info, const Record& bits, bool paletteIndices, Canvas& canvas);
+// A bitmap a record draws: checked, its pixels counted against the surface's work budget, and
+// decoded only when the surface paints (the checking pass needs no pixels).
+Dib decodeOnSurface(const Record& info, const Record& bits, bool paletteIndices, MetafileSurface& surface);
 
 // The part of a bitmap a record names, with y counted from the bottom row of a bottom-up DIB.
 QRectF sourceRect(const Dib& dib, double x, double y, double w, double h);
