@@ -20,17 +20,18 @@ namespace {
 
 constexpr QRgb kWhite = 0xFFFFFFFFu;
 
-QImage newLevelImage()
+// A level image of the level's own size, white, and its alpha plane holding `alpha`.
+QImage whiteLevelImage(int width, int height)
 {
-    QImage image(kMaxLevelSide, kMaxLevelSide, QImage::Format_RGB32);
+    QImage image(width, height, QImage::Format_RGB32);
     image.fill(kWhite);
     return image;
 }
 
-QImage newAlphaPlane()
+QImage filledAlphaPlane(int width, int height, int alpha)
 {
-    QImage plane(kMaxLevelSide, kMaxLevelSide, QImage::Format_Grayscale8);
-    plane.fill(0);
+    QImage plane(width, height, QImage::Format_Grayscale8);
+    plane.fill(uint(std::clamp(alpha, 0, 255)));
     return plane;
 }
 
@@ -73,12 +74,12 @@ struct WriteFailure {
 
 } // namespace
 
-TextureDocument::TextureDocument() : header_(newM32Header()) {}
+TextureDocument::TextureDocument(QObject* parent) : QObject(parent), header_(newM32Header()) {}
 
-QSize TextureDocument::levelSize(int level) const
+QSize TextureDocument::levelSize(int slot) const
 {
-    checkSlot(level);
-    return QSize(header_.widths[level - 1], header_.heights[level - 1]);
+    checkSlot(slot);
+    return QSize(header_.widths[slot - 1], header_.heights[slot - 1]);
 }
 
 void TextureDocument::checkSlot(int slot) const
@@ -86,67 +87,65 @@ void TextureDocument::checkSlot(int slot) const
     if (slot < 1 || slot > kMaxLevels) throw std::out_of_range("level slot out of range");
 }
 
+void TextureDocument::checkLevel(int level) const
+{
+    if (level < 1 || level > levelCount()) throw std::out_of_range("no such level");
+}
+
 const QImage& TextureDocument::levelImage(int slot) const
 {
     checkSlot(slot);
-    const Slot& s = slots_[slot - 1];
-    if (s.image.isNull()) {
-        s.image = newLevelImage();
-        s.dirty = QRect();
-    }
-    return s.image;
-}
-
-QImage& TextureDocument::levelImage(int slot)
-{
-    std::as_const(*this).levelImage(slot);
-    // Whoever takes the image to change it may draw anywhere on it.
-    Slot& s = slots_[slot - 1];
-    s.dirty = s.image.rect();
-    return s.image;
+    return slots_[slot - 1].image;
 }
 
 const QImage& TextureDocument::alphaPlane(int slot) const
 {
     checkSlot(slot);
-    const Slot& s = slots_[slot - 1];
-    if (s.alpha.isNull()) s.alpha = newAlphaPlane();
-    return s.alpha;
+    return slots_[slot - 1].alpha;
 }
 
-QImage& TextureDocument::alphaPlane(int slot)
+bool TextureDocument::hasLevelImage(int slot) const
 {
-    std::as_const(*this).alphaPlane(slot);
-    return slots_[slot - 1].alpha;
+    return !levelImage(slot).isNull();
+}
+
+bool TextureDocument::hasAlphaPlane(int slot) const
+{
+    return !alphaPlane(slot).isNull();
+}
+
+void TextureDocument::setTexts(const HeaderTexts& texts)
+{
+    texts_ = texts;
+    emit textsChanged();
+}
+
+void TextureDocument::editPixels(int level, const QRect& changed, const PixelEdit& edit)
+{
+    checkLevel(level);
+    Slot& slot = slots_[level - 1];
+    edit(slot.image, slot.alpha);
+    const QRect announced = changed & QRect(QPoint(0, 0), levelSize(level));
+    if (!announced.isEmpty()) emit pixelsChanged(level, announced);
+}
+
+void TextureDocument::setLevelPixels(int level, const QImage& colour, const QImage& alpha)
+{
+    checkLevel(level);
+    const QSize size = levelSize(level);
+    if (colour.size() != size || (!alpha.isNull() && alpha.size() != size))
+        throw std::invalid_argument("level pixels of another size");
+    Slot& slot = slots_[level - 1];
+    slot.image = colour.convertToFormat(QImage::Format_RGB32);
+    if (!alpha.isNull()) slot.alpha = alpha.convertToFormat(QImage::Format_Grayscale8);
+    if (!size.isEmpty()) emit pixelsChanged(level, QRect(QPoint(0, 0), size));
 }
 
 void TextureDocument::setCurrentLevel(int slot)
 {
     checkSlot(slot);
     currentLevel_ = slot;
-}
-
-void TextureDocument::whiten(Slot& slot, const QRect& keep)
-{
-    if (slot.image.isNull()) {
-        slot.image = newLevelImage();
-    } else {
-        // Only rows and columns that may hold colour are cleared: a level image is cleared at
-        // every open and append, and most of its 4 MB is usually white already.
-        const QRect dirty = slot.dirty & slot.image.rect();
-        for (int y = dirty.top(); y <= dirty.bottom(); ++y) {
-            auto* row = reinterpret_cast<QRgb*>(slot.image.scanLine(y));
-            if (y >= keep.top() && y <= keep.bottom() && !keep.isEmpty()) {
-                const int keepFrom = std::clamp(keep.left(), dirty.left(), dirty.right() + 1);
-                const int keepTo = std::clamp(keep.right() + 1, dirty.left(), dirty.right() + 1);
-                std::fill(row + dirty.left(), row + keepFrom, kWhite);
-                std::fill(row + keepTo, row + dirty.right() + 1, kWhite);
-            } else {
-                std::fill(row + dirty.left(), row + dirty.right() + 1, kWhite);
-            }
-        }
-    }
-    slot.dirty = keep;
+    emit currentLevelChanged(slot);
 }
 
 void TextureDocument::layOutLevelTable()
@@ -174,8 +173,11 @@ void TextureDocument::newDocument()
     texts_ = HeaderTexts();
     entries_.clear();
     layOutLevelTable();
-    Slot& current = slots_[currentLevel_ - 1];
-    if (!current.image.isNull()) whiten(current);
+    // No slot holds a level any more, so none keeps pixels.
+    for (Slot& slot : slots_) slot = Slot();
+    emit levelsChanged();
+    emit textsChanged();
+    emit fileChanged();
 }
 
 void TextureDocument::open(const QString& path)
@@ -217,24 +219,30 @@ void TextureDocument::open(QIODevice& device, const QString& path)
         at += level.size();
     }
 
-    header_ = read;
-    entries_.clear();
+    // Images for the levels, made before anything changes: the slot's own where it already has
+    // the shape, so a warm document reads into the memory it has.
+    std::array<Slot, kMaxLevels> next;
+    std::array<bool, kMaxLevels> reuse{};
     for (std::size_t i = 0; i < levels.size(); ++i) {
-        header_.widths[i] = levels[i].width;
-        header_.heights[i] = levels[i].height;
-        entries_.append(QStringLiteral("%1 * %2").arg(levels[i].width).arg(levels[i].height));
+        const int w = levels[i].width, h = levels[i].height;
+        const Slot& old = slots_[i];
+        reuse[i] = old.image.size() == QSize(w, h) && old.image.isDetached() && old.alpha.size() == QSize(w, h) &&
+                   old.alpha.isDetached();
+        if (reuse[i] || w == 0 || h == 0) continue;
+        next[i].image = QImage(w, h, QImage::Format_RGB32);
+        next[i].alpha = QImage(w, h, QImage::Format_Grayscale8);
+        if (next[i].image.isNull() || next[i].alpha.isNull())
+            throw Error(QStringLiteral("Not enough memory for a %1 x %2 level").arg(w).arg(h));
     }
-    layOutLevelTable();
-    texts_ = HeaderTexts::fromHeader(header_);
-    currentFile_ = path;
+    for (std::size_t i = 0; i < levels.size(); ++i)
+        if (reuse[i]) next[i] = std::move(slots_[i]);
 
     const Composition& c = composition();
     const unsigned char* source = pixels.get();
     for (std::size_t i = 0; i < levels.size(); ++i) {
         const int w = levels[i].width, h = levels[i].height;
-        Slot& slot = slots_[i];
-        whiten(slot, QRect(0, 0, w, h));
-        alphaPlane(int(i) + 1);
+        if (w == 0 || h == 0) continue;
+        Slot& slot = next[i];
         uchar* imageBits = slot.image.bits();
         uchar* alphaBits = slot.alpha.bits();
         const qsizetype imageStride = slot.image.bytesPerLine(), alphaStride = slot.alpha.bytesPerLine();
@@ -249,7 +257,24 @@ void TextureDocument::open(QIODevice& device, const QString& path)
             }
         }
     }
+
+    header_ = read;
+    entries_.clear();
+    for (std::size_t i = 0; i < levels.size(); ++i) {
+        header_.widths[i] = levels[i].width;
+        header_.heights[i] = levels[i].height;
+        entries_.append(QStringLiteral("%1 * %2").arg(levels[i].width).arg(levels[i].height));
+    }
+    layOutLevelTable();
+    texts_ = HeaderTexts::fromHeader(header_);
+    currentFile_ = path;
+    slots_ = std::move(next);
     if (!levels.empty()) currentLevel_ = 1;
+
+    emit levelsChanged();
+    emit textsChanged();
+    emit fileChanged();
+    if (!levels.empty()) emit currentLevelChanged(1);
 }
 
 void TextureDocument::writeLevels(QIODevice& out) const
@@ -258,6 +283,7 @@ void TextureDocument::writeLevels(QIODevice& out) const
     std::vector<unsigned char> buffer;
     for (int k = 0; k < levelCount(); ++k) {
         const int w = header_.widths[k], h = header_.heights[k];
+        if (w == 0 || h == 0) continue;
         const QImage& image = levelImage(k + 1);
         const QImage& plane = alphaPlane(k + 1);
         buffer.resize(std::size_t(w) * std::size_t(h) * 4);
@@ -305,10 +331,12 @@ void TextureDocument::save(const QString& path)
     // Named after the file only once it is written: a failed Save as does not rename the
     // document to a file that does not hold it.
     currentFile_ = path;
+    emit fileChanged();
 }
 
 QByteArray TextureDocument::saveToBytes()
 {
+    const bool versionChanges = header_.version != kNewVersion;
     header_.version = kNewVersion;
     texts_.applyTo(header_);
     layOutLevelTable();
@@ -317,6 +345,7 @@ QByteArray TextureDocument::saveToBytes()
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::Append);
     writeLevels(buffer);
+    if (versionChanges) emit fileChanged();
     return bytes;
 }
 
@@ -328,31 +357,34 @@ int TextureDocument::appendLevel(int width, int height, const QString& entry, in
                         .arg(kMaxLevelSide)
                         .arg(width)
                         .arg(height));
+    Slot made{whiteLevelImage(width, height), filledAlphaPlane(width, height, alpha)};
+    if (width > 0 && height > 0 && (made.image.isNull() || made.alpha.isNull()))
+        throw Error(QStringLiteral("Not enough memory for a %1 x %2 level").arg(width).arg(height));
     const int level = levelCount() + 1;
     header_.widths[level - 1] = width;
     header_.heights[level - 1] = height;
     entries_.append(entry);
     layOutLevelTable();
-
-    Slot& slot = slots_[level - 1];
-    whiten(slot);
-    QImage& plane = alphaPlane(level);
-    for (int y = 0; y < height; ++y) std::memset(plane.scanLine(y), std::clamp(alpha, 0, 255), std::size_t(width));
+    slots_[level - 1] = std::move(made);
+    emit levelsChanged();
     return level;
 }
 
 void TextureDocument::removeLevel(int level)
 {
-    if (level < 1 || level > levelCount()) throw std::out_of_range("no such level");
+    checkLevel(level);
     for (int k = level; k < kMaxLevels; ++k) {
         header_.widths[k - 1] = header_.widths[k];
         header_.heights[k - 1] = header_.heights[k];
     }
-    // The removed slot's images go to the end, beyond the levels, to be reused.
     std::rotate(slots_.begin() + (level - 1), slots_.begin() + level, slots_.end());
+    // The removed level's pixels went to the last slot, which holds no level.
+    slots_.back() = Slot();
     entries_.removeAt(level - 1);
     layOutLevelTable();
     currentLevel_ = 1;
+    emit levelsChanged();
+    emit currentLevelChanged(1);
 }
 
 } // namespace quorvel

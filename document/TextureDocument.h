@@ -1,54 +1,73 @@
 // The one texture the program holds: the m32 header, the file it belongs to, sixteen level
 // slots (table entry, level image, alpha plane, list entry) and the working texts of the
-// header's names and numbers. The windows show it and change it through this class; the level
-// table (sizes and offsets), the level count and the list entries are changed only here, so
-// they always agree.
+// header's names and numbers. The windows show it and change it through this class, and follow
+// its announcements; the level table (sizes and offsets), the level count and the list entries
+// are changed only here, so they always agree.
+//
+// Errors: operations that take a level or slot number raise std::out_of_range for a number
+// outside 1..16 (slots) or 1..levelCount() (levels), which is a caller's fault, never a user's.
+// Operations on files and on user-chosen sizes raise quorvel::Error with the system's message.
 #pragma once
 
 #include "document/HeaderTexts.h"
 #include "document/M32Format.h"
 
 #include <QImage>
+#include <QObject>
 #include <QRect>
 #include <QSize>
 #include <QString>
 #include <QStringList>
 
 #include <array>
+#include <functional>
 
 class QIODevice;
 
 namespace quorvel {
 
-class TextureDocument {
+class TextureDocument : public QObject {
+    Q_OBJECT
+
 public:
-    TextureDocument();
+    explicit TextureDocument(QObject* parent = nullptr);
 
     const M32Header& header() const { return header_; }
     // current_file: the document's path, empty while it is untitled.
     const QString& currentFile() const { return currentFile_; }
 
-    // The working copy of the names and numbers (the properties window's fields).
-    HeaderTexts& texts() { return texts_; }
+    // The working copy of the names and numbers (the properties window's fields). Writing a
+    // text through setTexts announces textsChanged; the properties window writes each field as
+    // the user types it.
     const HeaderTexts& texts() const { return texts_; }
+    void setTexts(const HeaderTexts& texts);
 
     // Levels are numbered 1..levelCount(); entry k - 1 of the list stands for level k.
     int levelCount() const { return int(entries_.size()); }
     const QStringList& levelEntries() const { return entries_; }
-    QSize levelSize(int level) const;
+    // The table's width and height of slot 1..16 (std::out_of_range outside).
+    QSize levelSize(int slot) const;
 
-    // Level images (1024 x 1024, Format_RGB32, the colour over the background grey) and alpha
-    // planes (1024 x 1024, Format_Grayscale8, the alpha itself) of slots 1..16, made on first
-    // use: an untouched image reads white, an untouched plane 0. Only the top-left
-    // levelSize(k) pixels belong to the level.
-    QImage& levelImage(int slot);
+    // Level image (Format_RGB32, the colour over the background grey) and alpha plane
+    // (Format_Grayscale8, the alpha itself) of slot 1..16, each of the level's own size; a slot
+    // without a level has null images. Read-only: pixels change only through editPixels and
+    // setLevelPixels, so every change is announced. std::out_of_range outside 1..16.
     const QImage& levelImage(int slot) const;
-    QImage& alphaPlane(int slot);
     const QImage& alphaPlane(int slot) const;
-    bool hasLevelImage(int slot) const { return !slots_[slot - 1].image.isNull(); }
-    bool hasAlphaPlane(int slot) const { return !slots_[slot - 1].alpha.isNull(); }
+    // Whether the slot's image or plane exists yet (std::out_of_range outside 1..16).
+    bool hasLevelImage(int slot) const;
+    bool hasAlphaPlane(int slot) const;
 
-    // current_view: the slot shown and painted.
+    // Changes pixels of level 1..levelCount() in place: `edit` receives the level image and the
+    // alpha plane and may change them only inside `changed`; pixelsChanged(level, changed ∩ the
+    // level) is announced afterwards. std::out_of_range for a level that is not present.
+    using PixelEdit = std::function<void(QImage& colour, QImage& alpha)>;
+    void editPixels(int level, const QRect& changed, const PixelEdit& edit);
+    // Replaces a present level's colour and alpha whole; both must be of the level's size (or
+    // alpha null to keep the plane). Announces pixelsChanged with the whole level.
+    void setLevelPixels(int level, const QImage& colour, const QImage& alpha = QImage());
+
+    // current_view: the slot shown and painted (std::out_of_range outside 1..16).
     int currentLevel() const { return currentLevel_; }
     void setCurrentLevel(int slot);
 
@@ -58,41 +77,51 @@ public:
 
     // Opens an m32 file: the whole file is checked first, and only a file that reads completely
     // changes the document (header, texts, levels 1..N, current_file, current level 1). A file
-    // that fails raises the runtime's message and leaves everything as it was.
+    // that fails raises the runtime's message (Error) and leaves everything as it was.
     void open(const QString& path);
     // The same from a device already open for reading; `path` becomes current_file.
     void open(QIODevice& device, const QString& path);
 
     // Save and Save as: version 4 and the working texts go into the header, the header and
     // levels 1..N are written, the offsets laid out from the level sizes, and current_file
-    // becomes `path`. The file is replaced only once every byte is written; a failure leaves it
-    // and current_file as they were.
+    // becomes `path`. The file is replaced only once every byte is written; a failure (Error)
+    // leaves it and current_file as they were.
     void save(const QString& path);
     // The file's bytes as save writes them (after the same header update).
     QByteArray saveToBytes();
 
     // Appends level levelCount() + 1 of width x height (0..1024 each) with its list entry; its
     // image becomes white and its alpha plane `alpha` over the level. Returns the new level's
-    // number. Raises an error when sixteen levels are present or a side is out of range.
+    // number. Raises Error when sixteen levels are present or a side is out of range.
     int appendLevel(int width, int height, const QString& entry, int alpha = 255);
-    // Removes level `level`: the levels after it move down one slot with their sizes, images,
-    // alpha planes and entries, and the current level becomes 1.
+    // Removes level 1..levelCount(): the levels after it move down one slot with their sizes,
+    // images, alpha planes and entries, and the current level becomes 1.
     void removeLevel(int level);
+
+signals:
+    // Levels were added, removed or reset (open, New, append, remove): the list, the table and
+    // the level images may all differ.
+    void levelsChanged();
+    // The pixels of `level` changed inside `rect` (level coordinates).
+    void pixelsChanged(int level, const QRect& rect);
+    // The current level became `level`.
+    void currentLevelChanged(int level);
+    // current_file or the header's version changed (open, save, New): the title follows.
+    void fileChanged();
+    // The working texts were replaced (open, New, setTexts).
+    void textsChanged();
 
 private:
     struct Slot {
         mutable QImage image;
         mutable QImage alpha;
-        // The part of the image that may be other than white; the rest is known white.
-        mutable QRect dirty;
     };
 
     // The one place that lays out the offsets: levels 1..N right after each other from byte
     // 968, every later offset 0.
     void layOutLevelTable();
-    // Makes the image of a slot white outside `keep` (and inside it too when keep is empty).
-    void whiten(Slot& slot, const QRect& keep = QRect());
     void checkSlot(int slot) const;
+    void checkLevel(int level) const;
     void writeLevels(QIODevice& out) const;
 
     M32Header header_;

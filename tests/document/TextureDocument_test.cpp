@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <utility>
 #include <cstring>
 #include <sys/resource.h>
 
@@ -37,6 +38,11 @@ QString tempPath(const QString& name)
 QRgb shownAt(const TextureDocument& d, int level, int x, int y) { return d.levelImage(level).pixel(x, y) & 0xFFFFFF; }
 int alphaAt(const TextureDocument& d, int level, int x, int y) { return d.alphaPlane(level).constScanLine(y)[x]; }
 
+void paintPixel(TextureDocument& d, int level, int x, int y, QRgb colour)
+{
+    d.editPixels(level, QRect(x, y, 1, 1), [&](QImage& image, QImage&) { image.setPixel(x, y, colour); });
+}
+
 TEST(TextureDocument, StartsEmptyWithoutAnyImage)
 {
     TextureDocument d;
@@ -50,10 +56,10 @@ TEST(TextureDocument, StartsEmptyWithoutAnyImage)
         EXPECT_FALSE(d.hasLevelImage(k));
         EXPECT_FALSE(d.hasAlphaPlane(k));
     }
-    EXPECT_EQ(d.levelImage(5).pixel(1023, 1023), 0xFFFFFFFFu);
-    EXPECT_EQ(d.levelImage(5).format(), QImage::Format_RGB32);
-    EXPECT_EQ(alphaAt(d, 5, 0, 0), 0);
-    EXPECT_FALSE(d.hasLevelImage(4));
+    EXPECT_TRUE(d.levelImage(5).isNull());
+    EXPECT_TRUE(d.alphaPlane(5).isNull());
+    EXPECT_THROW(d.hasLevelImage(0), std::out_of_range);
+    EXPECT_THROW(d.hasAlphaPlane(17), std::out_of_range);
 }
 
 TEST(TextureDocument, OpenShowsOverGreyAndSaveRecoversTheStoredColour)
@@ -79,7 +85,7 @@ TEST(TextureDocument, OpenShowsOverGreyAndSaveRecoversTheStoredColour)
         EXPECT_EQ(alphaAt(d, 1, x, 0), rows[x].stored[3]) << x;
     }
     // Alpha 255 keeps whatever is painted.
-    d.levelImage(1).setPixel(3, 0, qRgb(1, 2, 3));
+    paintPixel(d, 1, 3, 0, qRgb(1, 2, 3));
 
     const QString out = tempPath("pixels-out.m32");
     d.save(out);
@@ -138,7 +144,7 @@ TEST(TextureDocument, NamesVersionAndReservedBytes)
     EXPECT_EQ(d.levelCount(), 0);
 
     d.newDocument(); // New keeps the reserved bytes of the last file opened
-    d.texts() = HeaderTexts::fromHeader(decodeM32Header(test::m32Header(s).data().constData()));
+    d.setTexts(HeaderTexts::fromHeader(decodeM32Header(test::m32Header(s).data().constData())));
     const QString out = tempPath("names-out.m32");
     d.save(out);
     const QByteArray bytes = readAll(out);
@@ -187,9 +193,13 @@ TEST(TextureDocument, RefusesBadFilesAndKeepsTheDocument)
     const QString goodPath = test::writeTempFile("good.m32", Bytes(test::m32Header(good)).u8s({10, 20, 30, 255, 40, 50, 60, 0}));
     TextureDocument d;
     d.open(goodPath);
-    d.texts().value = "typed";
-    d.levelImage(2).fill(qRgb(1, 2, 3));
-    d.alphaPlane(2).fill(9);
+    HeaderTexts typed = d.texts();
+    typed.value = "typed";
+    d.setTexts(typed);
+    d.editPixels(1, QRect(0, 0, 2, 1), [](QImage& image, QImage& alpha) {
+        image.fill(qRgb(1, 2, 3));
+        alpha.fill(9);
+    });
     const QImage image1 = d.levelImage(1), image2 = d.levelImage(2), alpha1 = d.alphaPlane(1), alpha2 = d.alphaPlane(2);
     const M32Header header = d.header();
     const HeaderTexts texts = d.texts();
@@ -281,7 +291,7 @@ TEST(TextureDocument, NewAfterANineLevelFileThenSevenLevels)
     d.newDocument();
     EXPECT_EQ(d.levelCount(), 0);
     EXPECT_TRUE(d.currentFile().isEmpty());
-    EXPECT_EQ(d.levelImage(1).pixel(0, 0), 0xFFFFFFFFu); // the current level is cleared
+    EXPECT_FALSE(d.hasLevelImage(1)); // no slot keeps pixels without a level
     for (int k = 1, side = 64; k <= 7; ++k, side /= 2) d.appendLevel(side, side, QStringLiteral("%1x%1").arg(side));
     const QString out = tempPath("seven.m32");
     d.save(out);
@@ -300,7 +310,7 @@ TEST(TextureDocument, RemovingALevelMovesTheLaterOnesDown)
     d.appendLevel(256, 256, "256x256");
     d.appendLevel(128, 128, "128x128", 100);
     d.appendLevel(64, 64, "64x64", 50);
-    d.levelImage(3).setPixel(0, 0, qRgb(1, 2, 3));
+    paintPixel(d, 3, 0, 0, qRgb(1, 2, 3));
     d.setCurrentLevel(3);
 
     d.removeLevel(2);
@@ -385,6 +395,120 @@ TEST(TextureDocument, OpenedFileSavesAsTheSameBytes)
     EXPECT_EQ(d.saveToBytes(), b.data());
 }
 
+// Everything the document announces, in order, as short words.
+struct Announcements {
+    explicit Announcements(TextureDocument& d)
+    {
+        QObject::connect(&d, &TextureDocument::levelsChanged, [this] { log << "levels"; });
+        QObject::connect(&d, &TextureDocument::pixelsChanged, [this](int level, const QRect& r) {
+            log << QStringLiteral("pixels %1 %2,%3 %4x%5").arg(level).arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+        });
+        QObject::connect(&d, &TextureDocument::currentLevelChanged, [this](int level) { log << QStringLiteral("current %1").arg(level); });
+        QObject::connect(&d, &TextureDocument::fileChanged, [this] { log << "file"; });
+        QObject::connect(&d, &TextureDocument::textsChanged, [this] { log << "texts"; });
+    }
+    QStringList take() { return std::exchange(log, {}); }
+    QStringList log;
+};
+
+TEST(TextureDocument, PixelsWrittenThroughTheDocumentAreAnnouncedWithTheirRectangle)
+{
+    TextureDocument d;
+    d.appendLevel(8, 4, "8x4");
+    Announcements seen(d);
+
+    d.editPixels(1, QRect(2, 1, 3, 2), [](QImage& image, QImage& alpha) {
+        for (int y = 1; y < 3; ++y)
+            for (int x = 2; x < 5; ++x) {
+                image.setPixel(x, y, qRgb(10, 20, 30));
+                alpha.scanLine(y)[x] = 7;
+            }
+    });
+    EXPECT_EQ(seen.take(), QStringList{"pixels 1 2,1 3x2"});
+    EXPECT_EQ(shownAt(d, 1, 4, 2), qRgb(10, 20, 30) & 0xFFFFFF);
+    EXPECT_EQ(alphaAt(d, 1, 2, 1), 7);
+    EXPECT_EQ(shownAt(d, 1, 5, 2), 0xFFFFFFu);
+
+    // A rectangle reaching past the level is announced as far as the level goes; one wholly
+    // outside it is not announced at all.
+    d.editPixels(1, QRect(6, -2, 10, 4), [](QImage&, QImage&) {});
+    d.editPixels(1, QRect(20, 20, 2, 2), [](QImage&, QImage&) {});
+    EXPECT_EQ(seen.take(), QStringList{"pixels 1 6,0 2x2"});
+
+    // Whole-level replacement, as undo does it; another size is the caller's fault.
+    QImage colour(8, 4, QImage::Format_RGB32);
+    colour.fill(qRgb(1, 1, 1));
+    d.setLevelPixels(1, colour);
+    EXPECT_EQ(seen.take(), QStringList{"pixels 1 0,0 8x4"});
+    EXPECT_EQ(shownAt(d, 1, 7, 3), qRgb(1, 1, 1) & 0xFFFFFF);
+    EXPECT_EQ(alphaAt(d, 1, 2, 1), 7); // the plane kept
+    EXPECT_THROW(d.setLevelPixels(1, QImage(4, 4, QImage::Format_RGB32)), std::invalid_argument);
+    EXPECT_THROW(d.editPixels(2, QRect(0, 0, 1, 1), [](QImage&, QImage&) {}), std::out_of_range);
+    EXPECT_TRUE(seen.take().isEmpty());
+}
+
+TEST(TextureDocument, AnnouncesLevelsFileCurrentLevelAndTexts)
+{
+    TextureDocument d;
+    Announcements seen(d);
+    d.appendLevel(4, 4, "4x4");
+    d.appendLevel(2, 2, "2x2");
+    EXPECT_EQ(seen.take(), QStringList({"levels", "levels"}));
+    d.setCurrentLevel(2);
+    EXPECT_EQ(seen.take(), QStringList{"current 2"});
+    HeaderTexts texts;
+    texts.name = "wall";
+    d.setTexts(texts);
+    EXPECT_EQ(seen.take(), QStringList{"texts"});
+
+    const QString path = tempPath("announced.m32");
+    d.save(path);
+    EXPECT_EQ(seen.take(), QStringList{"file"});
+    d.removeLevel(1);
+    EXPECT_EQ(seen.take(), QStringList({"levels", "current 1"}));
+    d.open(path);
+    EXPECT_EQ(seen.take(), QStringList({"levels", "texts", "file", "current 1"}));
+    EXPECT_EQ(d.texts().name, "wall");
+
+    // A file that fails to open announces nothing, and neither does a failed save.
+    EXPECT_THROW(d.open(test::writeTempFile("short.m32", QByteArray(10, '\0'))), Error);
+    EXPECT_THROW(d.save(tempPath("no-such-dir/x.m32")), Error);
+    EXPECT_TRUE(seen.take().isEmpty());
+
+    d.newDocument();
+    EXPECT_EQ(seen.take(), QStringList({"levels", "texts", "file"}));
+}
+
+// Each level's image and plane are of the level's own size; a slot without a level holds none.
+TEST(TextureDocument, LevelImagesHoldTheLevelsOwnSize)
+{
+    Bytes b = test::m32Header(M32Fields().level(1, 64, 16, 968).level(2, 1, 1, 968 + 4096));
+    b.fill(4096 + 4, 0x40);
+    TextureDocument d;
+    d.open(test::writeTempFile("own-size.m32", b));
+    EXPECT_EQ(d.levelImage(1).size(), QSize(64, 16));
+    EXPECT_EQ(d.alphaPlane(1).size(), QSize(64, 16));
+    EXPECT_EQ(d.levelImage(1).format(), QImage::Format_RGB32);
+    EXPECT_EQ(d.alphaPlane(1).format(), QImage::Format_Grayscale8);
+    EXPECT_EQ(d.levelImage(2).size(), QSize(1, 1));
+    EXPECT_FALSE(d.hasLevelImage(3));
+
+    // Reopening the same file reads into the same memory.
+    const uchar* memory = d.levelImage(1).constBits();
+    d.open(d.currentFile());
+    EXPECT_EQ(d.levelImage(1).constBits(), memory);
+
+    d.removeLevel(1);
+    EXPECT_EQ(d.levelImage(1).size(), QSize(1, 1));
+    EXPECT_FALSE(d.hasLevelImage(2));
+    EXPECT_FALSE(d.hasAlphaPlane(2));
+
+    // A level of no pixels has no image and saves as no bytes.
+    d.appendLevel(0, 5, "0x5");
+    EXPECT_FALSE(d.hasLevelImage(2));
+    EXPECT_EQ(d.saveToBytes().size(), 968 + 4);
+}
+
 } // namespace
 } // namespace quorvel
 
@@ -400,11 +524,13 @@ TEST(TextureDocument, DISABLED_WriteFuzzSeeds)
     TextureDocument d;
     d.save(dir + "/empty.m32");
 
-    d.texts().name = "seed";
-    d.texts().dt_u = "0.5";
+    HeaderTexts texts;
+    texts.name = "seed";
+    texts.dt_u = "0.5";
+    d.setTexts(texts);
     for (int side = 4; side >= 1; side /= 2) {
         const int k = d.appendLevel(side, side, QStringLiteral("%1x%1").arg(side), 64 * side - 1);
-        d.levelImage(k).setPixel(0, 0, qRgb(10, 200, 30));
+        paintPixel(d, k, 0, 0, qRgb(10, 200, 30));
     }
     d.save(dir + "/chain.m32");
 
