@@ -2,6 +2,7 @@
 
 #include "graphics/BmpWriter.h"
 #include "base/Error.h"
+#include "base/LittleEndian.h"
 #include "graphics/PictureRegistry.h"
 
 #include <QBuffer>
@@ -205,19 +206,13 @@ void checkedWrite(QIODevice& stream, const void* data, std::size_t size)
     if (stream.write(static_cast<const char*>(data), qint64(size)) != qint64(size)) throw Error("Disk full");
 }
 
-void put16(std::uint8_t* at, unsigned v)
-{
-    at[0] = std::uint8_t(v & 0xFF);
-    at[1] = std::uint8_t(v >> 8 & 0xFF);
-}
-
 void writeHeader(QIODevice& stream, std::uint8_t type, int width, int height, int depth)
 {
     if (width > 0xFFFF || height > 0xFFFF) throw Error(tooLargeMessage);
     std::uint8_t header[18] = {};
     header[2] = type;
-    put16(header + 12, unsigned(width));
-    put16(header + 14, unsigned(height));
+    put16(header + 12, std::uint16_t(width));
+    put16(header + 14, std::uint16_t(height));
     header[16] = std::uint8_t(depth);
     checkedWrite(stream, header, sizeof header);
 }
@@ -560,7 +555,7 @@ void TTarga::saveUncompressed(QIODevice& stream) const
         switch (b) {
         case 2:
             for (int x = 0; x < width; ++x, out += 2)
-                put16(out, unsigned(qBlue(in[x]) >> 3 | (qGreen(in[x]) >> 3) << 5 | (qRed(in[x]) >> 3) << 10));
+                put16(out, std::uint16_t(qBlue(in[x]) >> 3 | (qGreen(in[x]) >> 3) << 5 | (qRed(in[x]) >> 3) << 10));
             break;
         case 3:
             for (int x = 0; x < width; ++x, out += 3) {

@@ -30,11 +30,6 @@ const std::uint8_t* data(const QByteArray& bytes)
     return reinterpret_cast<const std::uint8_t*>(bytes.constData());
 }
 
-void put32(QByteArray& bytes, qsizetype at, std::uint32_t v)
-{
-    for (int i = 0; i < 4; ++i) bytes[at + i] = char(v >> (8 * i) & 0xFF);
-}
-
 bool isMagic(const QByteArray& bytes, qsizetype at)
 {
     if (bytes.size() < at + 4) return false;
@@ -145,7 +140,7 @@ QByteArray TUniBitmap::compressBlz(const QByteArray& bitmapFile)
 {
     QByteArray out("LZRW", 4);
     out.append(4, '\0');
-    put32(out, 4, std::uint32_t(bitmapFile.size()));
+    put32(out.data() + 4, std::uint32_t(bitmapFile.size()));
     appendBlocks(out, bitmapFile.constData(), bitmapFile.size());
     return out;
 }
@@ -154,7 +149,7 @@ QByteArray TUniBitmap::compressDib(const QByteArray& bitmapFile)
 {
     if (bitmapFile.size() < kPlainHeadersSize) throw Error("Bitmap image is not valid");
     QByteArray out = bitmapFile.left(30);
-    put32(out, 6, std::uint32_t(bitmapFile.size()));
+    put32(out.data() + 6, std::uint32_t(bitmapFile.size()));
     out.append("LZRW", 4);
     out.append(bitmapFile.constData() + 34, 20);
     out.append(bitmapFile.constData() + 30, 4);

@@ -1,25 +1,11 @@
 #include "graphics/BmpWriter.h"
 
 #include "base/Error.h"
+#include "base/LittleEndian.h"
 
 #include <QIODevice>
 
 namespace quorvel {
-
-namespace {
-
-void put16(char* at, std::uint16_t v)
-{
-    at[0] = char(v & 0xFF);
-    at[1] = char(v >> 8);
-}
-
-void put32(char* at, std::uint32_t v)
-{
-    for (int i = 0; i < 4; ++i) at[i] = char(v >> (8 * i) & 0xFF);
-}
-
-} // namespace
 
 QByteArray encodeBmp24(const QImage& source)
 {

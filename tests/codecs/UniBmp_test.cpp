@@ -4,6 +4,7 @@
 #include "codecs/UniBmp.h"
 #include "graphics/BmpWriter.h"
 #include "base/Error.h"
+#include "base/LittleEndian.h"
 #include "graphics/PictureRegistry.h"
 #include "tests/support/Bytes.h"
 
@@ -42,16 +43,6 @@ QImage loadFile(const QString& name, const QByteArray& bytes)
     const auto* bitmap = dynamic_cast<const TUniBitmap*>(graphic.get());
     if (!bitmap) throw std::runtime_error("not read by TUniBitmap");
     return bitmap->image();
-}
-
-std::uint16_t u16At(const QByteArray& b, qsizetype at)
-{
-    return std::uint16_t(std::uint8_t(b[at]) | std::uint8_t(b[at + 1]) << 8);
-}
-
-std::uint32_t u32At(const QByteArray& b, qsizetype at)
-{
-    return u16At(b, at) | std::uint32_t(u16At(b, at + 2)) << 16;
 }
 
 // The compressed lengths of the blocks that start at `at`.
