@@ -3,12 +3,12 @@
 #include "graphics/BmpWriter.h"
 #include "base/Error.h"
 #include "base/LittleEndian.h"
+#include "base/SaveFile.h"
 #include "graphics/PictureRegistry.h"
 
 #include <QBuffer>
 #include <QIODevice>
 #include <QPainter>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cstring>
@@ -201,11 +201,6 @@ struct RowDecoder {
     }
 };
 
-void checkedWrite(QIODevice& stream, const void* data, std::size_t size)
-{
-    if (stream.write(static_cast<const char*>(data), qint64(size)) != qint64(size)) throw Error("Disk full");
-}
-
 void writeHeader(QIODevice& stream, std::uint8_t type, int width, int height, int depth)
 {
     if (width > 0xFFFF || height > 0xFFFF) throw Error(tooLargeMessage);
@@ -214,7 +209,7 @@ void writeHeader(QIODevice& stream, std::uint8_t type, int width, int height, in
     put16(header + 12, std::uint16_t(width));
     put16(header + 14, std::uint16_t(height));
     header[16] = std::uint8_t(depth);
-    checkedWrite(stream, header, sizeof header);
+    writeAll(stream, header, sizeof header);
 }
 
 QImage newImage(int width, int height, QImage::Format format)
@@ -530,7 +525,7 @@ void TTarga::saveRle(QIODevice& stream) const
             row[3 * std::size_t(x) + 1] = std::uint8_t(qGreen(in[x]));
             row[3 * std::size_t(x) + 2] = std::uint8_t(qRed(in[x]));
         }
-        checkedWrite(stream, packed.data(), EncodeRleRow(row.data(), std::size_t(width), packed.data()));
+        writeAll(stream, packed.data(), qint64(EncodeRleRow(row.data(), std::size_t(width), packed.data())));
     }
 }
 
@@ -575,7 +570,7 @@ void TTarga::saveUncompressed(QIODevice& stream) const
             break;
         }
         }
-        checkedWrite(stream, row.data(), row.size());
+        writeAll(stream, row.data(), qint64(row.size()));
     }
 }
 
@@ -585,10 +580,7 @@ void TTarga::saveToFile(const QString& path) const
         Graphic::saveToFile(path);
         return;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) throw Error(QStringLiteral("Cannot create file %1").arg(path));
-    writeBmp24(colorBitmap_.image(), file);
-    if (!file.commit()) throw Error(QStringLiteral("Cannot create file %1").arg(path));
+    saveBmp24(colorBitmap_.image(), path);
 }
 
 void TTarga::Assign(const Graphic& source)
@@ -626,8 +618,8 @@ void TTarga::WriteData(QIODevice& stream)
 {
     const QByteArray name = QByteArray(stream.metaObject()->className()).left(63);
     const char length = char(name.size());
-    checkedWrite(stream, &length, 1);
-    checkedWrite(stream, name.constData(), std::size_t(name.size()));
+    writeAll(stream, &length, 1);
+    writeAll(stream, name);
     imageKind_ = tgaTrueColor;
     SaveDepth = 3;
     saveToStream(stream);

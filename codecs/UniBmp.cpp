@@ -5,10 +5,10 @@
 #include "graphics/BmpWriter.h"
 #include "base/Error.h"
 #include "base/LittleEndian.h"
+#include "base/SaveFile.h"
 #include "graphics/PictureRegistry.h"
 
 #include <QIODevice>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cstring>
@@ -87,17 +87,9 @@ void expandBlocks(const QByteArray& bytes, qsizetype at, std::int64_t expected, 
     if (out.size() != limit) fail("LZRW1KH : stored length does not match the data");
 }
 
-void writeAll(QIODevice& stream, const QByteArray& bytes)
-{
-    if (stream.write(bytes) != bytes.size()) throw Error("Disk full");
-}
-
 void saveFile(const QString& path, const QByteArray& bytes)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) throw Error(QStringLiteral("Cannot create file %1").arg(path));
-    writeAll(file, bytes);
-    if (!file.commit()) throw Error(QStringLiteral("Cannot create file %1").arg(path));
+    saveWhole(path, SaveMessages::PictureLayer, [&](QIODevice& file) { writeAll(file, bytes); });
 }
 
 } // namespace

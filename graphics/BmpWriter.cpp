@@ -1,7 +1,7 @@
 #include "graphics/BmpWriter.h"
 
-#include "base/Error.h"
 #include "base/LittleEndian.h"
+#include "base/SaveFile.h"
 
 #include <QIODevice>
 
@@ -45,8 +45,13 @@ QByteArray encodeBmp24(const QImage& source)
 
 void writeBmp24(const QImage& image, QIODevice& stream)
 {
+    writeAll(stream, encodeBmp24(image));
+}
+
+void saveBmp24(const QImage& image, const QString& path)
+{
     const QByteArray bytes = encodeBmp24(image);
-    if (stream.write(bytes) != bytes.size()) throw Error("Disk full");
+    saveWhole(path, SaveMessages::PictureLayer, [&](QIODevice& file) { writeAll(file, bytes); });
 }
 
 } // namespace quorvel
