@@ -3,6 +3,7 @@
 #include "graphics/BmpWriter.h"
 #include "base/Error.h"
 #include "base/LittleEndian.h"
+#include "base/PathText.h"
 #include "base/SaveFile.h"
 #include "graphics/PictureRegistry.h"
 
@@ -576,7 +577,7 @@ void TTarga::saveUncompressed(QIODevice& stream) const
 
 void TTarga::saveToFile(const QString& path) const
 {
-    if (!path.right(4).toUpper().endsWith(".BMP")) {
+    if (!upperCasedLastCharacters(path, 4).endsWith(".BMP")) {
         Graphic::saveToFile(path);
         return;
     }
