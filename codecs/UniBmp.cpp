@@ -44,15 +44,17 @@ bool isMagic(const QByteArray& bytes, qsizetype at)
 
 // Appends the blocks of `data`, 32768 bytes at a time; a stream always ends with a block that
 // expands to fewer than 32768 bytes, so data of an exact multiple gets a lone stored flag last.
+// The compressor's buffers are this call's own, so streams may be written on several threads.
 void appendBlocks(QByteArray& out, const char* source, qsizetype size)
 {
     std::uint8_t block[kLzrwMaxCompressedBlock];
+    LzrwHashTable table;
     qsizetype at = 0;
     std::size_t piece;
     do {
         piece = std::size_t(std::min<qsizetype>(qsizetype(kLzrwMaxBlock), size - at));
         const std::size_t length =
-            lzrwCompress(reinterpret_cast<const std::uint8_t*>(source) + at, piece, block);
+            lzrwCompress(reinterpret_cast<const std::uint8_t*>(source) + at, piece, block, table);
         out.append(char(length & 0xFF));
         out.append(char(length >> 8));
         out.append(reinterpret_cast<const char*>(block), qsizetype(length));

@@ -10,6 +10,9 @@
 
 #include <QBuffer>
 
+#include <thread>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 using namespace quorvel;
@@ -136,6 +139,26 @@ TEST(TUniBitmap, CompressedDibKeepsSizeAndDepthReadable)
     EXPECT_EQ(u32At(dib, 54), 0u); // the plain file's compression field
     EXPECT_GE(blockLengths(dib, 58).size(), 2u);
     EXPECT_EQ(TUniBitmap::expandDib(dib), plain);
+}
+
+// Conversions run side by side: each stream's compression has buffers of its own, so streams
+// written on several threads at once are the bytes one thread writes.
+TEST(TUniBitmap, StreamsCompressedOnSeveralThreadsAtOnceAreUnchanged)
+{
+    std::vector<QByteArray> files, expected;
+    for (int i = 0; i < 4; ++i) {
+        files.push_back(encodeBmp24(testPicture(200 + 37 * i, 150 - 20 * i)));
+        expected.push_back(TUniBitmap::compressBlz(files.back()));
+    }
+    std::vector<std::vector<QByteArray>> made(files.size());
+    std::vector<std::thread> threads;
+    for (std::size_t t = 0; t < files.size(); ++t)
+        threads.emplace_back([&, t] {
+            for (int round = 0; round < 20; ++round) made[t].push_back(TUniBitmap::compressBlz(files[t]));
+        });
+    for (std::thread& thread : threads) thread.join();
+    for (std::size_t t = 0; t < files.size(); ++t)
+        for (const QByteArray& stream : made[t]) ASSERT_EQ(stream, expected[t]) << "thread " << t;
 }
 
 TEST(TUniBitmap, WritersMakeFilesThatLoadBack)
