@@ -2,12 +2,14 @@
 
 #include "graphics/BmpWriter.h"
 #include "base/Error.h"
+#include "base/LittleEndian.h"
+#include "base/PathText.h"
+#include "base/SaveFile.h"
 #include "graphics/PictureRegistry.h"
 
 #include <QBuffer>
 #include <QIODevice>
 #include <QPainter>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cstring>
@@ -200,26 +202,15 @@ struct RowDecoder {
     }
 };
 
-void checkedWrite(QIODevice& stream, const void* data, std::size_t size)
-{
-    if (stream.write(static_cast<const char*>(data), qint64(size)) != qint64(size)) throw Error("Disk full");
-}
-
-void put16(std::uint8_t* at, unsigned v)
-{
-    at[0] = std::uint8_t(v & 0xFF);
-    at[1] = std::uint8_t(v >> 8 & 0xFF);
-}
-
 void writeHeader(QIODevice& stream, std::uint8_t type, int width, int height, int depth)
 {
     if (width > 0xFFFF || height > 0xFFFF) throw Error(tooLargeMessage);
     std::uint8_t header[18] = {};
     header[2] = type;
-    put16(header + 12, unsigned(width));
-    put16(header + 14, unsigned(height));
+    put16(header + 12, std::uint16_t(width));
+    put16(header + 14, std::uint16_t(height));
     header[16] = std::uint8_t(depth);
-    checkedWrite(stream, header, sizeof header);
+    writeAll(stream, header, sizeof header);
 }
 
 QImage newImage(int width, int height, QImage::Format format)
@@ -535,7 +526,7 @@ void TTarga::saveRle(QIODevice& stream) const
             row[3 * std::size_t(x) + 1] = std::uint8_t(qGreen(in[x]));
             row[3 * std::size_t(x) + 2] = std::uint8_t(qRed(in[x]));
         }
-        checkedWrite(stream, packed.data(), EncodeRleRow(row.data(), std::size_t(width), packed.data()));
+        writeAll(stream, packed.data(), qint64(EncodeRleRow(row.data(), std::size_t(width), packed.data())));
     }
 }
 
@@ -560,7 +551,7 @@ void TTarga::saveUncompressed(QIODevice& stream) const
         switch (b) {
         case 2:
             for (int x = 0; x < width; ++x, out += 2)
-                put16(out, unsigned(qBlue(in[x]) >> 3 | (qGreen(in[x]) >> 3) << 5 | (qRed(in[x]) >> 3) << 10));
+                put16(out, std::uint16_t(qBlue(in[x]) >> 3 | (qGreen(in[x]) >> 3) << 5 | (qRed(in[x]) >> 3) << 10));
             break;
         case 3:
             for (int x = 0; x < width; ++x, out += 3) {
@@ -580,20 +571,17 @@ void TTarga::saveUncompressed(QIODevice& stream) const
             break;
         }
         }
-        checkedWrite(stream, row.data(), row.size());
+        writeAll(stream, row.data(), qint64(row.size()));
     }
 }
 
 void TTarga::saveToFile(const QString& path) const
 {
-    if (!path.right(4).toUpper().endsWith(".BMP")) {
+    if (!upperCasedLastCharacters(path, 4).endsWith(".BMP")) {
         Graphic::saveToFile(path);
         return;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) throw Error(QStringLiteral("Cannot create file %1").arg(path));
-    writeBmp24(colorBitmap_.image(), file);
-    if (!file.commit()) throw Error(QStringLiteral("Cannot create file %1").arg(path));
+    saveBmp24(colorBitmap_.image(), path);
 }
 
 void TTarga::Assign(const Graphic& source)
@@ -631,8 +619,8 @@ void TTarga::WriteData(QIODevice& stream)
 {
     const QByteArray name = QByteArray(stream.metaObject()->className()).left(63);
     const char length = char(name.size());
-    checkedWrite(stream, &length, 1);
-    checkedWrite(stream, name.constData(), std::size_t(name.size()));
+    writeAll(stream, &length, 1);
+    writeAll(stream, name);
     imageKind_ = tgaTrueColor;
     SaveDepth = 3;
     saveToStream(stream);
