@@ -352,13 +352,42 @@ void TTarga::loadFromStream(QIODevice& stream)
     hd.rightToLeft = (h[17] & 0x10) != 0;
     hd.topDown = (h[17] & 0x20) != 0;
 
+    // Only kinds the reader can decode are taken; anything else would give a picture made up
+    // from its header alone.
+    const int depth = hd.pixelDepth;
+    const bool mappedImage = hd.imageType == 1 || hd.imageType == 9;
+    bool supported = false;
+    switch (hd.imageType) {
+    case 1:
+    case 9:
+        supported = depth == 8;
+        break;
+    case 2:
+    case 10:
+        supported = depth == 15 || depth == 16 || depth == 24 || depth == 32;
+        break;
+    case 3:
+    case 11:
+        supported = depth % 8 == 0 && depth >= 8 && depth <= 32;
+        break;
+    default:
+        break;
+    }
+    if (!supported) throw Error(QStringLiteral("Unsupported TGA image (type %1, depth %2)").arg(hd.imageType).arg(depth));
+
     in.take(hd.idLength);
 
     // Entry i of the stored map stands for pixel value first + i; only the first 1000 are kept.
     std::array<TargaColorMapEntry, colorMapCapacity> colorMap = colorMap_;
     int mapEntries = 0;
     const int es = hd.colorMapEntrySize;
-    if (hd.colorMapType == 1 && (es == 15 || es == 16 || es == 24 || es == 32)) {
+    const bool knownEntrySize = es == 15 || es == 16 || es == 24 || es == 32;
+    if (hd.colorMapType == 1 && mappedImage && !knownEntrySize)
+        throw Error(QStringLiteral("Unsupported TGA colour map (entry size %1)").arg(es));
+    if (hd.colorMapType == 1 && !knownEntrySize) {
+        // A map the image does not use is passed over whatever its entries hold.
+        in.take(std::size_t(es + 7) / 8 * hd.colorMapLength);
+    } else if (hd.colorMapType == 1) {
         const std::size_t entryBytes = std::size_t(es + 7) / 8;
         const std::uint8_t* m = in.take(entryBytes * hd.colorMapLength);
         mapEntries = std::min<int>(hd.colorMapLength, colorMapCapacity);
@@ -382,33 +411,23 @@ void TTarga::loadFromStream(QIODevice& stream)
     std::uint8_t imageKind = imageKind_;
     std::uint8_t saveDepth = SaveDepth;
     RowDecoder decoder;
-    const int depth = hd.pixelDepth;
     const bool rle = hd.imageType >= 9;
     switch (hd.imageType) {
-    case 0:
-        imageKind = tgaNone;
-        break;
     case 1:
     case 9:
         imageKind = rle ? tgaRleColorMapped : tgaColorMapped;
-        if (depth == 8) {
-            saveDepth = 0;
-            decoder = {Source::mapped, 1, mapLut.data()};
-        }
+        saveDepth = 0;
+        decoder = {Source::mapped, 1, mapLut.data()};
         break;
     case 2:
     case 10:
+        // 15-bit pixels are stored in two bytes like 16-bit ones, the top bit unused.
         imageKind = rle ? tgaRleTrueColor : tgaTrueColor;
-        if (depth == 16 || depth == 24 || depth == 32) {
-            saveDepth = std::uint8_t(depth / 8 - 1);
-            decoder = {Source::trueColor, depth / 8, nullptr};
-        }
-        break;
-    case 3:
-    case 11:
-        decoder = ReadGrayImage(depth, saveDepth, imageKind, rle);
+        saveDepth = std::uint8_t((depth + 7) / 8 - 1);
+        decoder = {Source::trueColor, (depth + 7) / 8, nullptr};
         break;
     default:
+        decoder = ReadGrayImage(depth, saveDepth, imageKind, rle);
         break;
     }
 
