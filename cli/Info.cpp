@@ -48,6 +48,9 @@ template <typename... Ts>
 struct Overloaded : Ts... {
     using Ts::operator()...;
 };
+// Clang 14 does not deduce an aggregate's template arguments by itself.
+template <typename... Ts>
+Overloaded(Ts...) -> Overloaded<Ts...>;
 
 void printJson(const M32Header& h)
 {
