@@ -57,6 +57,7 @@ private:
     void checkShown()
     {
         line(QStringLiteral("title=") + w_.frame->windowTitle());
+        line(QStringLiteral("active=%1").arg(w_.frame->isActiveWindow() ? "yes" : "no"));
         const TextureDocument& d = w_.frame->document();
         const LevelCanvas* canvas = w_.view->levelCanvas();
         line(QStringLiteral("zoom=%1").arg(w_.view->zoom()));

@@ -98,7 +98,7 @@ void TForm1::createMenus()
     separator(file, "N5");
     for (int i = 0; i < kRecentFileCount; ++i) {
         QAction* action = file->addAction(QString());
-        action->setObjectName(QStringLiteral("N%11").arg(i + 1));
+        action->setObjectName(QStringLiteral("N") + QString::number(i + 1) + QStringLiteral("1"));
         connect(action, &QAction::triggered, this, [this, i] { runCommand(this, [this, i] { recentFileClick(i); }); });
         recentActions_[i] = action;
     }
@@ -253,7 +253,10 @@ void TForm1::changeEvent(QEvent* event)
             else
                 FormShow();
         } else {
-            deactivatedByDialog_ = Dialogs::dialogOpen();
+            // The frame's own menus and dialogs are not other windows the user went to.
+            const QWidget* now = QApplication::activeWindow();
+            deactivatedByDialog_ = Dialogs::dialogOpen() || QApplication::activePopupWidget() != nullptr ||
+                                   (now != nullptr && now->windowType() == Qt::Popup);
         }
     }
     QMainWindow::changeEvent(event);

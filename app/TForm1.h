@@ -78,8 +78,8 @@ private:
     std::array<QAction*, kRecentFileCount> recentActions_{};
     QString pendingOpen_;
     bool shown_ = false;
-    // The frame lost the focus to one of its own command's dialogs, so getting it back is no
-    // return of the user.
+    // The frame lost the focus to one of its own menus or its commands' dialogs, so getting it
+    // back is no return of the user.
     bool deactivatedByDialog_ = false;
 };
 
