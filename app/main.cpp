@@ -28,5 +28,7 @@ int main(int argc, char** argv)
     if (arguments.size() > 1) frame->openAtStart(arguments.at(1));
     quorvel::startSelfCheckIfAsked(windows);
     frame->showMaximized();
+    // Where no window manager gives a new window the focus, the frame asks for it itself.
+    frame->activateWindow();
     return QApplication::exec();
 }
