@@ -13,11 +13,12 @@ namespace quorvel {
 
 namespace {
 
-// A tool window: a fixed border, its caption, only the minimise button.
-QMdiSubWindow* addToolWindow(QMdiArea* workspace, QWidget* window)
+// A tool window: a fixed border, its caption, the minimise button and, where asked, the system menu.
+QMdiSubWindow* addToolWindow(QMdiArea* workspace, QWidget* window, bool systemMenu)
 {
-    QMdiSubWindow* sub = workspace->addSubWindow(
-        window, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMinimizeButtonHint);
+    Qt::WindowFlags flags = Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMinimizeButtonHint;
+    if (systemMenu) flags |= Qt::WindowSystemMenuHint;
+    QMdiSubWindow* sub = workspace->addSubWindow(window, flags);
     sub->setObjectName(window->objectName() + QStringLiteral("Window"));
     sub->setFixedSize(sub->sizeHint());
     return sub;
@@ -33,17 +34,17 @@ EditorWindows createEditorWindows(TextureDocument& document, const QString& sett
     QMdiArea* workspace = w.frame->workspace();
 
     w.view = new TForm2(document);
-    QMdiSubWindow* viewWindow = addToolWindow(workspace, w.view);
+    QMdiSubWindow* viewWindow = addToolWindow(workspace, w.view, false);
     // Its zoom shortcuts work wherever the focus is in the frame.
     w.frame->addAction(w.view->zoomInAction());
     w.frame->addAction(w.view->zoomOutAction());
 
     w.properties = new TForm3(document);
-    QMdiSubWindow* propertiesWindow = addToolWindow(workspace, w.properties);
+    QMdiSubWindow* propertiesWindow = addToolWindow(workspace, w.properties, true);
     propertiesWindow->move(0, 0);
 
     w.levels = new TForm4(document);
-    QMdiSubWindow* levelsWindow = addToolWindow(workspace, w.levels);
+    QMdiSubWindow* levelsWindow = addToolWindow(workspace, w.levels, true);
     levelsWindow->move(0, propertiesWindow->height());
 
     // Right of the properties window and below the toolbar's place until the view centres

@@ -18,8 +18,6 @@ namespace quorvel {
 class TextureDocument;
 
 class TForm1 : public QMainWindow {
-    Q_OBJECT
-
 public:
     // FormCreate: the window shows and changes the program's one document, keeps none of its
     // own, and reads the settings file at `settingsPath` (QUORVEL.INI).

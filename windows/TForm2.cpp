@@ -85,8 +85,8 @@ TForm2::TForm2(TextureDocument& document, QWidget* parent)
       document_(document),
       scrollArea_(new QScrollArea(this)),
       canvas_(new LevelCanvas(document, nullptr)),
-      zoomInAction_(new QAction(tr("Zoom in"), this)),
-      zoomOutAction_(new QAction(tr("Zoom out"), this))
+      zoomInAction_(new QAction(QStringLiteral("Zoom in"), this)),
+      zoomOutAction_(new QAction(QStringLiteral("Zoom out"), this))
 {
     setObjectName(QStringLiteral("TForm2"));
     setWindowTitle(QStringLiteral("[zoom 1x]"));
@@ -175,8 +175,17 @@ void TForm2::showEvent(QShowEvent* event)
     QWidget::showEvent(event);
     if (placed_) return;
     placed_ = true;
+    // A workspace that grows or shrinks (the frame maximised late, resized) refits the window.
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()); sub != nullptr && sub->mdiArea() != nullptr)
+        sub->mdiArea()->viewport()->installEventFilter(this);
     // Once the frame has its size.
     QTimer::singleShot(0, this, &TForm2::centreInWorkspace);
+}
+
+bool TForm2::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Resize) fitWindow();
+    return QWidget::eventFilter(watched, event);
 }
 
 void TForm2::centreInWorkspace()

@@ -40,8 +40,6 @@ private:
 };
 
 class TForm2 : public QWidget {
-    Q_OBJECT
-
 public:
     explicit TForm2(TextureDocument& document, QWidget* parent = nullptr);
 
@@ -64,6 +62,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // Centres the window in the workspace, the first time it is shown, where that keeps the

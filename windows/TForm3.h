@@ -16,8 +16,6 @@ namespace quorvel {
 class TextureDocument;
 
 class TForm3 : public QWidget {
-    Q_OBJECT
-
 public:
     explicit TForm3(TextureDocument& document, QWidget* parent = nullptr);
 

@@ -15,8 +15,6 @@ namespace quorvel {
 class TextureDocument;
 
 class TForm4 : public QWidget {
-    Q_OBJECT
-
 public:
     explicit TForm4(TextureDocument& document, QWidget* parent = nullptr);
 

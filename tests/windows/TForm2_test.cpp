@@ -129,6 +129,13 @@ TEST_F(View, ScrollsToEveryPixelOfABigLevelAtZoomEight)
     EXPECT_EQ(w.view->levelCanvas()->levelPixelAt(corner), QPoint(1023, 1023));
     EXPECT_EQ(shown.pixel(viewport->width() - 1, viewport->height() - 1) & 0xFFFFFF,
               document.levelImage(1).pixel(1023, 1023) & 0xFFFFFF);
+
+    // A frame made larger gives the view the room.
+    const int before = sub->width();
+    frame->resize(frame->width() + 300, frame->height() + 200);
+    QApplication::processEvents();
+    EXPECT_GT(sub->width(), before);
+    EXPECT_LE(sub->x() + sub->width(), frame->workspace()->viewport()->width());
 }
 
 TEST_F(View, AClickBesideTheLevelBeepsAndOnTheLevelNever)
