@@ -1,12 +1,8 @@
 #include "document/SettingsFile.h"
 
-#include "base/Error.h"
-#include "document/M32File.h"
+#include "base/SaveFile.h"
 
 #include <QFile>
-#include <QSaveFile>
-
-#include <cerrno>
 
 namespace quorvel {
 
@@ -14,12 +10,6 @@ namespace {
 
 constexpr int kLineCount = 14;
 constexpr char kEndOfFile = 26;
-
-// The message for a settings write that failed, with the system's reason.
-[[noreturn]] void throwWriteError(const QString& path)
-{
-    throw Error(fileErrorMessage(errno != 0 ? errno : EIO, path));
-}
 
 } // namespace
 
@@ -84,13 +74,7 @@ std::optional<Settings> readSettingsFile(const QString& path)
 void writeSettingsFile(const QString& path, const Settings& settings)
 {
     const QByteArray bytes = settingsBytes(settings);
-    QSaveFile file(path);
-    errno = 0;
-    if (!file.open(QIODevice::WriteOnly)) throwWriteError(path);
-    errno = 0;
-    if (file.write(bytes) != bytes.size()) throwWriteError(path);
-    errno = 0;
-    if (!file.commit()) throwWriteError(path);
+    saveWhole(path, SaveMessages::Runtime, [&bytes](QIODevice& file) { writeAll(file, bytes); });
 }
 
 } // namespace quorvel
