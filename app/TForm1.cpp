@@ -193,23 +193,20 @@ void TForm1::Save1Click()
         savem32(document_.currentFile());
         return;
     }
-    // Refused before a name is asked for.
-    checkHeaderNumbers(document_.texts());
-    FileDialogOptions options;
-    options.title = QStringLiteral("Save...");
-    options.fileName = kM32Pattern;
-    options.filter = kM32SaveFilter;
-    options.defaultSuffix = kM32Suffix;
-    options.confirmOverwrite = true;
-    const QString path = dialogs().saveFileName(this, options);
-    if (!path.isEmpty()) savem32(path);
+    saveUnderChosenName(QStringLiteral("Save..."));
 }
 
 void TForm1::Saveas1Click()
 {
+    saveUnderChosenName(QStringLiteral("Save as..."));
+}
+
+void TForm1::saveUnderChosenName(const QString& title)
+{
+    // Refused before a name is asked for.
     checkHeaderNumbers(document_.texts());
     FileDialogOptions options;
-    options.title = QStringLiteral("Save as...");
+    options.title = title;
     options.fileName = kM32Pattern;
     options.filter = kM32SaveFilter;
     options.defaultSuffix = kM32Suffix;

@@ -31,6 +31,8 @@ public:
     void openm32(const QString& path);
     // savem32: checks the number fields, writes the document to `path` and shows level 1.
     void savem32(const QString& path);
+    // Save's and Save as's dialog (with its title), then the save.
+    void saveUnderChosenName(const QString& title);
     // lastfiles: `path` becomes recent file 1.
     void lastfiles(const QString& path);
 

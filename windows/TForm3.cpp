@@ -32,7 +32,7 @@ public:
 };
 
 // One field of the table: its form name, label, place in its group and header text.
-struct FieldSpec {
+struct FieldLayout {
     const char* name;
     const char* label;
     int group;
@@ -43,7 +43,7 @@ struct FieldSpec {
     bool isName;
 };
 
-const FieldSpec kFields[] = {
+const FieldLayout kFields[] = {
     {"Edit2", "Name", 0, 8, 24, 257, true, 0, &HeaderTexts::name, true},
     {"Edit3", "Texture substitution", 0, 8, 64, 257, true, 0, &HeaderTexts::substitution_name, true},
     {"Edit4", "Next frame in animationchain", 0, 8, 104, 257, true, 0, &HeaderTexts::next_frame_name, true},
@@ -100,25 +100,25 @@ TForm3::TForm3(TextureDocument& document, QWidget* parent) : QWidget(parent), do
     boldLabel(QStringLiteral("Blendmode :"), groups[2], QRect(8, 48 + 4, 88, kLabelHeight), Qt::AlignLeft);
 
     auto* nameValidator = new NameValidator(this);
-    for (const FieldSpec& spec : kFields) {
-        QWidget* group = groups[spec.group];
+    for (const FieldLayout& field : kFields) {
+        QWidget* group = groups[field.group];
         auto* edit = new QLineEdit(group);
-        edit->setObjectName(QString::fromLatin1(spec.name));
-        edit->setGeometry(spec.left, spec.top, spec.width, kFieldHeight);
-        if (spec.isName) {
+        edit->setObjectName(QString::fromLatin1(field.name));
+        edit->setGeometry(field.left, field.top, field.width, kFieldHeight);
+        if (field.isName) {
             edit->setMaxLength(kM32NameSize);
             edit->setValidator(nameValidator);
         }
-        const QString label = QString::fromLatin1(spec.label);
-        if (spec.labelAbove)
-            boldLabel(label, group, QRect(spec.left, spec.top - 16, spec.width, kLabelHeight), Qt::AlignLeft);
+        const QString label = QString::fromLatin1(field.label);
+        if (field.labelAbove)
+            boldLabel(label, group, QRect(field.left, field.top - 16, field.width, kLabelHeight), Qt::AlignLeft);
         else
-            boldLabel(label, group, QRect(spec.labelLeft, spec.top + 4, spec.left - 4 - spec.labelLeft, kLabelHeight),
+            boldLabel(label, group, QRect(field.labelLeft, field.top + 4, field.left - 4 - field.labelLeft, kLabelHeight),
                       Qt::AlignRight);
-        fields_.push_back({edit, spec.text});
+        fields_.push_back({edit, field.text});
 
         // No check while typing: the text goes to the document's working copy as it is.
-        const auto text = spec.text;
+        const auto text = field.text;
         connect(edit, &QLineEdit::textEdited, this, [this, text](const QString& typed) {
             HeaderTexts texts = document_.texts();
             texts.*text = typed;
