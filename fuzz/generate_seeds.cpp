@@ -3,8 +3,10 @@
 //
 //   generate_seeds DIR          writes DIR/TARGET/ for every target and removes the files there
 //                               that it no longer makes (make seeds)
-//   generate_seeds --check DIR  changes nothing; fails when a seed is missing, differs or is not
-//                               made here, or a folder of DIR belongs to no target (a ctest test)
+//   generate_seeds --check DIR [TARGET...]
+//                               changes nothing; fails when a seed is missing, differs or is not
+//                               made here, a folder of DIR belongs to no seed set, or a TARGET
+//                               named has none (a ctest test)
 //
 // Inputs found by fuzzing are not built: they live in fuzz/crashes/TARGET/.
 #include "codecs/LZRW1KH.h"
@@ -509,7 +511,7 @@ int write(const QDir& root)
 }
 
 // Compares every set with the files under root, returning the number of differences.
-int check(const QDir& root)
+int check(const QDir& root, const QStringList& fuzzTargets)
 {
     int differences = 0;
     auto differ = [&](const QString& what, const QString& path) {
@@ -532,6 +534,8 @@ int check(const QDir& root)
     }
     for (const QString& name : root.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
         if (!targets.contains(name)) differ("no seed set of that name", root.filePath(name));
+    for (const QString& name : fuzzTargets)
+        if (!targets.contains(name)) differ("a fuzz target without a seed set in fuzz/generate_seeds.cpp", name);
     if (differences > 0)
         std::fprintf(stderr, "%d difference(s) from the generator; run make seeds\n", differences);
     else
@@ -543,15 +547,19 @@ int check(const QDir& root)
 
 int main(int argc, char** argv)
 {
-    const bool checking = argc == 3 && QByteArrayView(argv[1]) == "--check";
+    const bool checking = argc >= 3 && QByteArrayView(argv[1]) == "--check";
     if (argc != 2 && !checking) {
-        std::fprintf(stderr, "usage: %s [--check] SEED_DIR\n", argv[0]);
+        std::fprintf(stderr, "usage: %s SEED_DIR\n       %s --check SEED_DIR [FUZZ_TARGET...]\n", argv[0], argv[0]);
         return 2;
     }
-    const QDir root(QString::fromLocal8Bit(argv[argc - 1]));
+    const char* folder = checking ? argv[2] : argv[1];
+    const QDir root(QString::fromLocal8Bit(folder));
     if (!root.exists()) {
-        std::fprintf(stderr, "no such folder: %s\n", argv[argc - 1]);
+        std::fprintf(stderr, "no such folder: %s\n", folder);
         return 1;
     }
-    return (checking ? check(root) : write(root)) == 0 ? 0 : 1;
+    if (!checking) return write(root) == 0 ? 0 : 1;
+    QStringList fuzzTargets;
+    for (int i = 3; i < argc; ++i) fuzzTargets << QString::fromLocal8Bit(argv[i]);
+    return check(root, fuzzTargets) == 0 ? 0 : 1;
 }
