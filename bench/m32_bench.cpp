@@ -70,7 +70,7 @@ BENCHMARK(BM_SaveToMemory)->Unit(benchmark::kMillisecond);
 
 // The floors open and save are measured against: copying the file's bytes in memory, and
 // reading the file.
-void BM_FloorMemcpy(benchmark::State& state)
+void BM_Memcpy(benchmark::State& state)
 {
     makeTexture();
     QFile in(kSource);
@@ -83,9 +83,9 @@ void BM_FloorMemcpy(benchmark::State& state)
     }
     state.SetBytesProcessed(state.iterations() * bytes.size());
 }
-BENCHMARK(BM_FloorMemcpy)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Memcpy)->Unit(benchmark::kMillisecond);
 
-void BM_FloorRead(benchmark::State& state)
+void BM_PlainRead(benchmark::State& state)
 {
     makeTexture();
     for (auto _ : state) {
@@ -96,6 +96,6 @@ void BM_FloorRead(benchmark::State& state)
     }
     state.SetBytesProcessed(state.iterations() * QFile(kSource).size());
 }
-BENCHMARK(BM_FloorRead)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlainRead)->Unit(benchmark::kMillisecond);
 
 } // namespace
