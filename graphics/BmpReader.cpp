@@ -2,6 +2,7 @@
 
 #include "base/Error.h"
 #include "base/LittleEndian.h"
+#include "base/Limits.h"
 
 #include <QtEndian>
 
@@ -69,7 +70,7 @@ BmpLayout readLayout(const QByteArray& bytes)
         if (l.headerSize >= 20) l.compression = u32At(bytes, 30);
         if (l.headerSize >= 36) clrUsed = u32At(bytes, 46);
     }
-    if (l.width <= 0 || l.height <= 0 || l.width * l.height > kMaxBmpPixels) invalid();
+    if (l.width <= 0 || l.height <= 0 || l.width * l.height > kMaxPicturePixels) invalid();
 
     switch (l.bitsPerPixel) {
     case 1: case 2: case 4: case 8: case 16: case 24: case 32: break;

@@ -1,5 +1,7 @@
 #include "graphics/metafile/MetafileDib.h"
 
+#include "base/Limits.h"
+
 #include <QList>
 
 #include <array>
@@ -116,7 +118,7 @@ Dib decodeDib(const Record& info, const Record& bits, bool paletteIndices, bool 
     if (h.compression != 0 && !(bitfields && (bpp == 16 || bpp == 32))) return dib;
     const qint64 stride = ((width * bpp + 31) / 32) * 4;
     if (!bits.has(0, stride * height)) return dib;
-    if (width * height > kMaxDibPixels) invalid();
+    if (width * height > kMaxMetafileBitmapPixels) invalid();
     if (!decode) return dib;
 
     // Colour table: missing entries are black.
