@@ -2,15 +2,12 @@
 
 #include "base/Error.h"
 #include "base/LittleEndian.h"
+#include "graphics/DibRows.h"
 #include "base/Limits.h"
-
-#include <QtEndian>
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <climits>
-#include <cstring>
 
 namespace quorvel {
 
@@ -135,70 +132,24 @@ QImage newImage(const BmpLayout& l, QImage::Format format)
     return image;
 }
 
-const std::uint8_t* rowData(const QByteArray& bytes, const BmpLayout& l, std::int64_t y)
+// The 24-bit and 32-bit bit-field layouts, decoded here rather than by the platform's reader.
+QImage decodeRows(const QByteArray& bytes, const BmpLayout& l)
 {
-    const std::int64_t stored = l.topDown ? y : l.height - 1 - y;
-    return reinterpret_cast<const std::uint8_t*>(bytes.constData()) + l.pixelStart() + stored * l.stride();
-}
-
-QImage decodeRgb24(const QByteArray& bytes, const BmpLayout& l)
-{
-    QImage image = newImage(l, QImage::Format_RGB32);
-    for (std::int64_t y = 0; y < l.height; ++y) {
-        const std::uint8_t* in = rowData(bytes, l, y);
-        auto* out = reinterpret_cast<QRgb*>(image.scanLine(int(y)));
-        for (std::int64_t x = 0; x < l.width; ++x, in += 3)
-            out[x] = 0xFF000000u | QRgb(in[2]) << 16 | QRgb(in[1]) << 8 | in[0];
-    }
-    return image;
-}
-
-// One channel of a bit-field pixel: its mask's bits, scaled to 0..255 with rounding.
-struct Channel {
-    std::uint32_t mask = 0;
-    int shift = 0;
-    std::uint64_t max = 0;
-
-    explicit Channel(std::uint32_t m) : mask(m)
-    {
-        if (m == 0) return;
-        shift = std::countr_zero(m);
-        max = m >> shift;
-    }
-    std::uint32_t operator()(std::uint32_t pixel) const
-    {
-        if (max == 0) return 0;
-        return std::uint32_t((std::uint64_t((pixel & mask) >> shift) * 255 + max / 2) / max);
-    }
-};
-
-QImage decodeBitFields32(const QByteArray& bytes, const BmpLayout& l)
-{
-    const Channel red(l.masks[0]), green(l.masks[1]), blue(l.masks[2]), alpha(l.masks[3]);
+    DibRowFormat format;
+    format.bitsPerPixel = l.bitsPerPixel;
+    if (l.compression != kRgb) std::copy(std::begin(l.masks), std::end(l.masks), format.masks.begin());
+    format.scale = DibChannelScale::Rounded;
     QImage image = newImage(l, l.hasAlphaMask ? QImage::Format_ARGB32 : QImage::Format_RGB32);
-    for (std::int64_t y = 0; y < l.height; ++y) {
-        const std::uint8_t* in = rowData(bytes, l, y);
-        auto* out = reinterpret_cast<QRgb*>(image.scanLine(int(y)));
-        for (std::int64_t x = 0; x < l.width; ++x, in += 4) {
-            std::uint32_t pixel;
-            std::memcpy(&pixel, in, 4);
-            pixel = qFromLittleEndian(pixel);
-            const QRgb a = l.hasAlphaMask ? alpha(pixel) : 0xFF;
-            out[x] = a << 24 | red(pixel) << 16 | green(pixel) << 8 | blue(pixel);
-        }
-    }
+    const auto* rows = reinterpret_cast<const std::uint8_t*>(bytes.constData()) + l.pixelStart();
+    DibRowDecoder(format).decodeImage(rows, !l.topDown, image);
     return image;
 }
 
 // The colour table as pixels; indices past its end are black.
 std::array<QRgb, 256> readPalette(const QByteArray& bytes, const BmpLayout& l)
 {
-    std::array<QRgb, 256> palette;
-    palette.fill(0xFF000000u);
-    const auto* p = reinterpret_cast<const std::uint8_t*>(bytes.constData()) + kFileHeaderSize + l.headerSize;
-    for (std::int64_t i = 0; i < l.paletteEntries && i < 256; ++i, p += l.paletteEntrySize)
-        palette[std::size_t(i)] = 0xFF000000u | QRgb(p[2]) << 16 | QRgb(p[1]) << 8 | p[0];
-    return palette;
+    const auto* table = reinterpret_cast<const std::uint8_t*>(bytes.constData()) + kFileHeaderSize + l.headerSize;
+    return readDibPalette(table, l.paletteEntries, int(l.paletteEntrySize));
 }
 
 // Run-length data (8 or 4 bits per pixel). Pixels the data skips (delta codes, early ends of line
@@ -265,9 +216,9 @@ QImage readBmp(const QByteArray& source)
     }
     checkPixelData(bytes, layout);
 
-    if (layout.compression == kRgb && layout.bitsPerPixel == 24) return decodeRgb24(bytes, layout);
+    if (layout.compression == kRgb && layout.bitsPerPixel == 24) return decodeRows(bytes, layout);
     if (layout.compression == kRle8 || layout.compression == kRle4) return decodeRle(bytes, layout);
-    if (layout.bitsPerPixel == 32 && layout.compression != kRgb) return decodeBitFields32(bytes, layout);
+    if (layout.bitsPerPixel == 32 && layout.compression != kRgb) return decodeRows(bytes, layout);
 
     QImage image = QImage::fromData(bytes, "BMP");
     if (image.isNull()) invalid();
