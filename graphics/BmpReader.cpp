@@ -34,7 +34,7 @@ struct BmpLayout {
     std::int64_t paletteEntrySize = 4;
     std::int64_t dataOffset = 0; // the file header's offset field
     std::int64_t headersEnd = 0; // after headers, masks and palette
-    std::uint32_t masks[4] = {}; // red, green, blue, alpha
+    std::array<std::uint32_t, 4> masks{}; // red, green, blue, alpha
     bool hasAlphaMask = false;
 
     std::int64_t pixelStart() const { return dataOffset > headersEnd ? dataOffset : headersEnd; }
@@ -86,7 +86,7 @@ BmpLayout readLayout(const QByteArray& bytes)
         const std::int64_t masksEnd = kFileHeaderSize + 40 + 4 * maskCount;
         if (l.headerSize < 40 || masksEnd > size) invalid();
         l.headersEnd = std::max(l.headersEnd, masksEnd);
-        for (int i = 0; i < maskCount; ++i) l.masks[i] = u32At(bytes, kFileHeaderSize + 40 + 4 * i);
+        for (int i = 0; i < maskCount; ++i) l.masks[std::size_t(i)] = u32At(bytes, kFileHeaderSize + 40 + 4 * i);
         l.hasAlphaMask = maskCount == 4 && l.masks[3] != 0;
     }
     if (l.bitsPerPixel <= 8) {
@@ -137,7 +137,7 @@ QImage decodeRows(const QByteArray& bytes, const BmpLayout& l)
 {
     DibRowFormat format;
     format.bitsPerPixel = l.bitsPerPixel;
-    if (l.compression != kRgb) std::copy(std::begin(l.masks), std::end(l.masks), format.masks.begin());
+    format.masks = l.masks; // 24 bits use none
     format.scale = DibChannelScale::Rounded;
     QImage image = newImage(l, l.hasAlphaMask ? QImage::Format_ARGB32 : QImage::Format_RGB32);
     const auto* rows = reinterpret_cast<const std::uint8_t*>(bytes.constData()) + l.pixelStart();
