@@ -133,7 +133,7 @@ void image(const Record& r, std::uint32_t type, MetafileSurface& c)
         // Bit-block transfers: destination, raster operation, source position and transform,
         // background colour, colour usage, bitmap; stretched ones add the source size.
         const QRectF dest(r.i32(24), r.i32(28), r.i32(32), r.i32(36));
-        const std::uint32_t rop = type == EMR_BITBLT || type == EMR_STRETCHBLT ? r.u32(40) : 0x00CC0020;
+        const std::uint32_t rop = type == EMR_BITBLT || type == EMR_STRETCHBLT ? r.u32(40) : SRCCOPY;
         if (r.u32(88) == 0) {
             if (type == EMR_BITBLT || type == EMR_STRETCHBLT) c.patBlt(dest, rop);
             return;
@@ -164,7 +164,7 @@ void image(const Record& r, std::uint32_t type, MetafileSurface& c)
         const double w = r.i32(40), h = r.i32(44);
         const Dib dib = recordDib(r, 48, 56, r.u32(64) == 1, c);
         c.image(QRectF(r.i32(24), r.i32(28), w, h), dib.image, sourceRect(dib, r.i32(32), r.i32(36), w, h),
-                0x00CC0020);
+                SRCCOPY);
         break;
     }
     case EMR_STRETCHDIBITS: {
@@ -295,7 +295,7 @@ void record(std::uint32_t type, const Record& r, MetafileSurface& c)
     }
     case EMR_EXTCREATEFONTINDIRECTW: c.createObjectAt(r.u32(8), font(r)); break;
     case EMR_CREATEPALETTE: c.createObjectAt(r.u32(8), OtherObject{}); break;
-    case EMR_SELECTPALETTE: c.checkObject(r.u32(8) & 0x7FFFFFFFu); break;
+    case EMR_SELECTPALETTE: c.checkObject(r.u32(8) & ~kStockObjectFlag); break;
     case EMR_ANGLEARC: c.angleArc(pointL(r, 8), r.u32(16), r.f32(20), r.f32(24)); break;
     case EMR_ELLIPSE: c.ellipse(rectL(r, 8)); break;
     case EMR_RECTANGLE: c.rectangle(rectL(r, 8)); break;

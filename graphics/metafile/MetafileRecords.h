@@ -1,4 +1,5 @@
-// The numbers metafiles are built from: the Windows metafile record functions the player reads.
+// The numbers metafiles are built from: record functions and types, map modes, raster operations
+// and stock objects, as the players read them.
 // The players and the tests that build metafiles byte by byte both use these names.
 #pragma once
 
@@ -139,5 +140,39 @@ constexpr std::uint32_t EMR_EXTCREATEPEN = 95;
 constexpr std::uint32_t EMR_ALPHABLEND = 114;
 constexpr std::uint32_t EMR_TRANSPARENTBLT = 116;
 constexpr std::uint32_t EMR_GRADIENTFILL = 118;
+
+// Map modes: how logical units become device pixels.
+constexpr int MM_TEXT = 1;
+constexpr int MM_LOMETRIC = 2;
+constexpr int MM_HIMETRIC = 3;
+constexpr int MM_LOENGLISH = 4;
+constexpr int MM_HIENGLISH = 5;
+constexpr int MM_TWIPS = 6;
+constexpr int MM_ISOTROPIC = 7;
+constexpr int MM_ANISOTROPIC = 8;
+
+// Raster operations of the bitmap and pattern records that the surface tells apart.
+constexpr std::uint32_t BLACKNESS = 0x00000042;
+constexpr std::uint32_t NOTSRCCOPY = 0x00330008;
+constexpr std::uint32_t DSTINVERT = 0x00550009;
+constexpr std::uint32_t PATINVERT = 0x005A0049;
+constexpr std::uint32_t SRCINVERT = 0x00660046;
+constexpr std::uint32_t SRCAND = 0x008800C6;
+constexpr std::uint32_t DSTCOPY = 0x00AA0029; // leaves the destination as it is
+constexpr std::uint32_t SRCCOPY = 0x00CC0020;
+constexpr std::uint32_t SRCPAINT = 0x00EE0086;
+constexpr std::uint32_t WHITENESS = 0x00FF0062;
+
+// Stock objects, selected in an enhanced metafile by an index with the high bit set.
+constexpr std::uint32_t kStockObjectFlag = 0x80000000u;
+constexpr std::uint32_t WHITE_BRUSH = 0;
+constexpr std::uint32_t BLACK_BRUSH = 4;
+constexpr std::uint32_t NULL_BRUSH = 5;
+constexpr std::uint32_t WHITE_PEN = 6;
+constexpr std::uint32_t BLACK_PEN = 7;
+constexpr std::uint32_t NULL_PEN = 8;
+constexpr std::uint32_t OEM_FIXED_FONT = 10;
+constexpr std::uint32_t DEFAULT_PALETTE = 15;
+constexpr std::uint32_t DEFAULT_GUI_FONT = 17;
 
 } // namespace quorvel::metafile

@@ -221,7 +221,7 @@ void record(std::uint16_t function, const Record& r, MetafileSurface& c)
         const bool paletteIndices = r.u16(0) == 1;
         const double w = r.i16(12), h = r.i16(10);
         const Dib dib = packedDib(r, 18, paletteIndices, c);
-        c.image(QRectF(r.i16(16), r.i16(14), w, h), dib.image, sourceRect(dib, r.i16(8), r.i16(6), w, h), 0x00CC0020);
+        c.image(QRectF(r.i16(16), r.i16(14), w, h), dib.image, sourceRect(dib, r.i16(8), r.i16(6), w, h), SRCCOPY);
         break;
     }
     default: break; // records that change nothing we draw
