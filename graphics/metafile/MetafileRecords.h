@@ -116,6 +116,7 @@ constexpr std::uint32_t EMR_STROKEANDFILLPATH = 63;
 constexpr std::uint32_t EMR_STROKEPATH = 64;
 constexpr std::uint32_t EMR_SELECTCLIPPATH = 67;
 constexpr std::uint32_t EMR_ABORTPATH = 68;
+constexpr std::uint32_t EMR_GDICOMMENT = 70;
 constexpr std::uint32_t EMR_FILLRGN = 71;
 constexpr std::uint32_t EMR_PAINTRGN = 74;
 constexpr std::uint32_t EMR_EXTSELECTCLIPRGN = 75;
