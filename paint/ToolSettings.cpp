@@ -74,13 +74,18 @@ void ToolSettings::setPenWidth(int width)
 FieldTyping ToolSettings::typeField(ToolField field, const QString& typed)
 {
     FieldTyping result = typeIntoField(field, fieldText(field), typed, colourFieldsEnabled_);
-    if (writeField(field, result.text)) emit fieldsChanged();
+    const bool changed = writeField(field, result.text);
+    // An emptied colour field leaves the swatch as it was; the alpha field never touches it.
+    if (field != ToolField::Alpha && !result.text.isEmpty()) refreshSwatch();
+    if (changed) emit fieldsChanged();
     return result;
 }
 
 void ToolSettings::setFieldValue(ToolField field, int value)
 {
-    if (writeField(field, QString::number(std::clamp(value, 0, kMaxFieldValue)))) emit fieldsChanged();
+    const bool changed = writeField(field, QString::number(std::clamp(value, 0, kMaxFieldValue)));
+    if (field != ToolField::Alpha) refreshSwatch();
+    if (changed) emit fieldsChanged();
 }
 
 void ToolSettings::setColour(int red, int green, int blue)
@@ -88,6 +93,7 @@ void ToolSettings::setColour(int red, int green, int blue)
     bool changed = writeField(ToolField::Red, QString::number(std::clamp(red, 0, kMaxFieldValue)));
     changed |= writeField(ToolField::Green, QString::number(std::clamp(green, 0, kMaxFieldValue)));
     changed |= writeField(ToolField::Blue, QString::number(std::clamp(blue, 0, kMaxFieldValue)));
+    refreshSwatch();
     if (changed) emit fieldsChanged();
 }
 
@@ -97,6 +103,7 @@ void ToolSettings::setPickedValues(int red, int green, int blue, int alpha)
     changed |= writeField(ToolField::Green, QString::number(std::clamp(green, 0, kMaxFieldValue)));
     changed |= writeField(ToolField::Blue, QString::number(std::clamp(blue, 0, kMaxFieldValue)));
     changed |= writeField(ToolField::Alpha, QString::number(std::clamp(alpha, 0, kMaxFieldValue)));
+    refreshSwatch();
     if (changed) emit fieldsChanged();
 }
 
@@ -105,8 +112,6 @@ bool ToolSettings::writeField(ToolField field, const QString& text)
     QString& held = fields_[index(field)];
     const bool changed = held != text;
     held = text;
-    // An emptied colour field leaves the swatch as it was; the alpha field never touches it.
-    if (field != ToolField::Alpha && !text.isEmpty()) refreshSwatch();
     return changed;
 }
 
@@ -131,6 +136,7 @@ void ToolSettings::selectPaintOrDrawAlpha(bool paint)
         bool changed = false;
         for (ToolField field : {ToolField::Red, ToolField::Green, ToolField::Blue, ToolField::Alpha})
             changed |= writeField(field, QString::number(saved_[index(field)]));
+        refreshSwatch();
         if (changed) emit fieldsChanged();
     }
     if (modeDiffers) emit modeChanged(mode);

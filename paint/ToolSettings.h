@@ -103,9 +103,9 @@ signals:
 private:
     static int index(ToolField field) { return int(field); }
     void selectPaintOrDrawAlpha(bool paint);
-    // Writes a field's text; a non-empty colour field then sets the swatch from the three
-    // colour fields. Returns whether the text changed.
+    // Writes a field's text; returns whether it changed.
     bool writeField(ToolField field, const QString& text);
+    // The swatch from the three colour fields, after a colour field got a non-empty text.
     void refreshSwatch();
 
     std::array<QString, 4> fields_;
