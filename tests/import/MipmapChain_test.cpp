@@ -223,7 +223,9 @@ TEST(MipmapChain, LimitsRefusedBeforeAnythingChanges)
                 EXPECT_EQ(e.message(), r.message);
             }
             EXPECT_EQ(document.levelEntries(), before);
-            if (r.present < 16) EXPECT_EQ(document.header().offsets[r.present], 0);
+            if (r.present < 16) {
+                EXPECT_EQ(document.header().offsets[r.present], 0);
+            }
         } else {
             EXPECT_NO_THROW(makemipmaps(document, picture, 255, r.allSizes, CountedPass::Halving));
         }
