@@ -4,6 +4,7 @@
 #include "document/M32Format.h"
 #include "document/NumberText.h"
 #include "document/TextureDocument.h"
+#include "import/MipmapChain.h"
 
 namespace quorvel {
 
@@ -28,7 +29,7 @@ int addBlankLevel(TextureDocument& document, const QString& widthText, const QSt
     if (document.levelCount() >= kMaxLevels)
         throw Error(QStringLiteral("A texture holds at most %1 levels, and this one has %2")
                         .arg(kMaxLevels)
-                        .arg(document.levelCount()));
+                        .arg(levelsText(document.levelCount())));
     const int width = side(widthText, "width");
     const int height = side(heightText, "height");
     const int level = document.appendLevel(width, height, widthText + u'x' + heightText, 255);

@@ -3,6 +3,7 @@
 #include "base/Error.h"
 #include "document/TextureDocument.h"
 #include "graphics/BmpWriter.h"
+#include "import/MipmapChain.h"
 
 #include <QFileInfo>
 #include <QSaveFile>
@@ -17,9 +18,7 @@ QString exportFileName(const QString& typed)
 QImage exportedLevel(const TextureDocument& document, int level)
 {
     if (level < 1 || level > document.levelCount())
-        throw Error(QStringLiteral("Level %1 does not exist; the texture has %2 levels")
-                        .arg(level)
-                        .arg(document.levelCount()));
+        throw Error(QStringLiteral("Level %1 does not exist; the texture has %2").arg(level).arg(levelsText(document.levelCount())));
     const QImage& image = document.levelImage(level);
     const QSize size = document.levelSize(level);
     return image.size() == size ? image : image.copy(QRect(QPoint(0, 0), size));

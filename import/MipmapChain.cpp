@@ -53,6 +53,11 @@ QImage halved(const QImage& level, int sx, int sy, int width, int height)
 
 } // namespace
 
+QString levelsText(int count)
+{
+    return count == 1 ? QStringLiteral("1 level") : QStringLiteral("%1 levels").arg(count);
+}
+
 int progressEstimate(int width)
 {
     long long s = width;
@@ -83,9 +88,8 @@ void checkChainLimits(int presentLevels, QSize size, bool allSizes)
                         .arg(kMaxLevelSide));
     const int made = int(chainSizes(size, allSizes).size());
     if (presentLevels + made > kMaxLevels)
-        throw Error(QStringLiteral("The picture makes %1 levels and the texture has %2; a texture holds at most %3 levels")
-                        .arg(made)
-                        .arg(presentLevels)
+        throw Error(QStringLiteral("The picture makes %1 and the texture has %2; a texture holds at most %3 levels")
+                        .arg(levelsText(made), levelsText(presentLevels))
                         .arg(kMaxLevels));
 }
 

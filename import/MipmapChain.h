@@ -7,6 +7,7 @@
 
 #include <QImage>
 #include <QSize>
+#include <QString>
 
 #include <functional>
 #include <vector>
@@ -37,6 +38,9 @@ std::vector<QSize> chainSizes(QSize size, bool allSizes);
 // `size` after `presentLevels` levels would make a level wider or higher than 1024 pixels or take
 // the texture past 16 levels.
 void checkChainLimits(int presentLevels, QSize size, bool allSizes);
+
+// "1 level", "2 levels": counts of levels in messages.
+QString levelsText(int count);
 
 // makemipmaps: appends the chain of `source` (its colour only) after the document's last level,
 // each level with its table entry, its list entry "WxH", its colour and the constant `alpha`

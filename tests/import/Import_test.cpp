@@ -83,7 +83,7 @@ TEST(Import, RefusedPictureLeavesTheTextureAsItWas)
         {{2048, 16}, {true, false}, 0, "The picture is 2048 x 16 pixels; a level has at most 1024 pixels on a side"},
         {{16, 1025}, {false, true}, 0, "The picture is 16 x 1025 pixels; a level has at most 1024 pixels on a side"},
         {{1024, 1024}, {true, true}, 3,
-         "The picture makes 11 levels and the texture has 6; a texture holds at most 16 levels"},
+         "The picture makes 11 levels and the texture has 6 levels; a texture holds at most 16 levels"},
     };
     for (const Row& r : rows) {
         TextureDocument document;
@@ -189,7 +189,7 @@ TEST(AddMipmap, RefusesSizesOutsideOneTo1024AndTextThatIsNoNumber)
         addBlankLevel(full, "1", "1");
         ADD_FAILURE();
     } catch (const Error& e) {
-        EXPECT_EQ(e.message(), "A texture holds at most 16 levels, and this one has 16");
+        EXPECT_EQ(e.message(), "A texture holds at most 16 levels, and this one has 16 levels");
     }
 }
 

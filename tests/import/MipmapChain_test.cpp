@@ -204,8 +204,8 @@ TEST(MipmapChain, LimitsRefusedBeforeAnythingChanges)
     } rows[] = {
         {0, {1025, 4}, true, "The picture is 1025 x 4 pixels; a level has at most 1024 pixels on a side"},
         {0, {16, 2048}, false, "The picture is 16 x 2048 pixels; a level has at most 1024 pixels on a side"},
-        {8, {256, 256}, true, "The picture makes 9 levels and the texture has 8; a texture holds at most 16 levels"},
-        {16, {4, 4}, false, "The picture makes 1 levels and the texture has 16; a texture holds at most 16 levels"},
+        {8, {256, 256}, true, "The picture makes 9 levels and the texture has 8 levels; a texture holds at most 16 levels"},
+        {16, {4, 4}, false, "The picture makes 1 level and the texture has 16 levels; a texture holds at most 16 levels"},
         {7, {256, 256}, true, ""},
         {15, {1024, 1024}, false, ""},
         {0, {1024, 1}, true, ""},
