@@ -11,7 +11,7 @@ FUZZ_SECONDS ?= 20
 JOBS       ?= $(shell nproc)
 
 PACKAGES := cmake ninja-build g++ make qt6-base-dev libgl-dev libgtest-dev libbenchmark-dev \
-            clang libclang-rt-14-dev fonts-dejavu-core
+            clang libclang-rt-14-dev fonts-dejavu-core xvfb xauth
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 export QT_QPA_PLATFORM ?= offscreen

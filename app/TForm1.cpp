@@ -1,14 +1,297 @@
 #include "app/TForm1.h"
 
+#include "base/Paths.h"
+#include "document/EditorTitle.h"
+#include "document/HeaderTexts.h"
+#include "document/TextureDocument.h"
+#include "windows/Dialogs.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QTimer>
+#include <QUrl>
 
 namespace quorvel {
 
-TForm1::TForm1(TextureDocument& document, QWidget* parent)
-    : QMainWindow(parent), document_(document), workspace_(new QMdiArea(this))
+namespace {
+
+// OpenDialog1 and SaveDialog1.
+const QString kM32OpenFilter = QStringLiteral("m32 files (*.m32);;All files (*.*)");
+const QString kM32SaveFilter = QStringLiteral("*.m32 (*.m32)");
+const QString kM32Pattern = QStringLiteral("*.m32");
+const QString kM32Suffix = QStringLiteral("m32");
+
+// A menu caption shows "&" as the accelerator mark, so a path's own "&" is doubled.
+QString menuText(const QString& text)
 {
-    setWindowTitle("Quorvel");
+    return QString(text).replace(u'&', QStringLiteral("&&"));
+}
+
+// The .m32 files among dropped URLs.
+QStringList droppedTextures(const QMimeData* data)
+{
+    QStringList paths;
+    if (data == nullptr || !data->hasUrls()) return paths;
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile() && url.toLocalFile().endsWith(QStringLiteral(".m32"), Qt::CaseInsensitive))
+            paths.append(url.toLocalFile());
+    return paths;
+}
+
+} // namespace
+
+TForm1::TForm1(TextureDocument& document, const QString& settingsPath, QWidget* parent)
+    : QMainWindow(parent), document_(document), workspace_(new QMdiArea(this)), settingsPath_(settingsPath)
+{
+    setObjectName(QStringLiteral("TForm1"));
+    setWindowTitle(QString::fromLatin1(kEditorTitle));
     setCentralWidget(workspace_);
+    workspace_->setBackground(QApplication::palette().brush(QPalette::Dark)); // the workspace colour
+    setAcceptDrops(true);
+    createMenus();
+
+    // Both dialogs start in the program's directory unless the settings say otherwise.
+    settings_.openDirectory = settings_.importDirectory = dialogDirectory(programDirectory());
+    runCommand(this, [this] {
+        if (const auto read = readSettingsFile(settingsPath_)) {
+            settings_ = *read;
+            settings_.openDirectory = dialogDirectory(settings_.openDirectory);
+            settings_.importDirectory = dialogDirectory(settings_.importDirectory);
+        }
+    });
+    showRecentFiles();
+}
+
+void TForm1::createMenus()
+{
+    const auto item = [this](QMenu* menu, const char* name, const QString& caption, void (TForm1::*click)()) {
+        QAction* action = menu->addAction(caption);
+        action->setObjectName(QString::fromLatin1(name));
+        if (click != nullptr)
+            connect(action, &QAction::triggered, this, [this, click] { runCommand(this, [this, click] { (this->*click)(); }); });
+        else
+            action->setEnabled(false); // its window is not part of the program yet
+        return action;
+    };
+    const auto separator = [](QMenu* menu, const char* name) {
+        menu->addSeparator()->setObjectName(QString::fromLatin1(name));
+    };
+
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("File1"));
+    item(file, "New1", QStringLiteral("&New"), &TForm1::New1Click);
+    item(file, "Open1", QStringLiteral("&Open"), &TForm1::Open1Click);
+    item(file, "Save1", QStringLiteral("&Save"), &TForm1::Save1Click);
+    item(file, "Saveas1", QStringLiteral("Save &as"), &TForm1::Saveas1Click);
+    separator(file, "N1");
+    item(file, "Import1", QStringLiteral("&Import"), nullptr);
+    item(file, "Export1", QStringLiteral("&Export"), nullptr);
+    separator(file, "N2");
+    item(file, "Batchconvert1", QStringLiteral("&Batch convert"), nullptr);
+    separator(file, "N5");
+    for (int i = 0; i < kRecentFileCount; ++i) {
+        QAction* action = file->addAction(QString());
+        action->setObjectName(QStringLiteral("N") + QString::number(i + 1) + QStringLiteral("1"));
+        connect(action, &QAction::triggered, this, [this, i] { runCommand(this, [this, i] { recentFileClick(i); }); });
+        recentActions_[i] = action;
+    }
+    separator(file, "N4");
+    item(file, "exit1", QStringLiteral("E&xit"), &TForm1::exit1Click);
+
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    edit->setObjectName(QStringLiteral("Edit1"));
+    item(edit, "Undo1", QStringLiteral("&Undo"), nullptr);
+    separator(edit, "N6");
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("About1"));
+    item(help, "Howto1", QStringLiteral("H&ow to"), nullptr);
+    separator(help, "N3");
+    item(help, "AboutQuorvel1", QStringLiteral("A&bout Quorvel"), nullptr);
+}
+
+QAction* TForm1::menuAction(const QString& name) const
+{
+    return findChild<QAction*>(name);
+}
+
+void TForm1::showRecentFiles()
+{
+    for (int i = 0; i < kRecentFileCount; ++i)
+        recentActions_[i]->setText(QStringLiteral("&%1 ").arg(i + 1) + menuText(settings_.recentFiles[i]));
+}
+
+void TForm1::lastfiles(const QString& path)
+{
+    putAtHead(settings_.recentFiles, path);
+    showRecentFiles();
+}
+
+void TForm1::setImportDirectory(const QString& directory)
+{
+    settings_.importDirectory = dialogDirectory(directory);
+}
+
+void TForm1::openm32(const QString& path)
+{
+    // The path heads the list even when the file then fails to open.
+    lastfiles(path);
+    document_.open(path);
+    setWindowTitle(editorTitle(path, document_.header().version));
+    // LoadM32: the level list and the view follow the document; without a level there is
+    // nothing to show.
+    if (document_.levelCount() == 0) dialogs().beep();
+}
+
+void TForm1::savem32(const QString& path)
+{
+    checkHeaderNumbers(document_.texts());
+    document_.save(path);
+    setWindowTitle(editorTitle(path, kNewVersion));
+    // ShowwM32(0): the first entry, level 1 at zoom 1.
+    document_.setCurrentLevel(1);
+}
+
+void TForm1::New1Click()
+{
+    document_.newDocument();
+    setWindowTitle(QString::fromLatin1(kEditorTitle));
+}
+
+void TForm1::Open1Click()
+{
+    FileDialogOptions options;
+    options.directory = settings_.openDirectory;
+    options.fileName = kM32Pattern;
+    options.filter = kM32OpenFilter;
+    options.defaultSuffix = kM32Suffix;
+    const QString path = dialogs().openFileName(this, options);
+    if (path.isEmpty()) return;
+    openAsFileOpen(path);
+}
+
+void TForm1::openAsFileOpen(const QString& path)
+{
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    runCommand(this, [&] {
+        openm32(absolute);
+        // Only an open that worked moves the dialog's directory.
+        settings_.openDirectory = dialogDirectory(dirstr(absolute));
+    });
+}
+
+void TForm1::Save1Click()
+{
+    if (!document_.currentFile().isEmpty()) {
+        savem32(document_.currentFile());
+        return;
+    }
+    saveUnderChosenName(QStringLiteral("Save..."));
+}
+
+void TForm1::Saveas1Click()
+{
+    saveUnderChosenName(QStringLiteral("Save as..."));
+}
+
+void TForm1::saveUnderChosenName(const QString& title)
+{
+    // Refused before a name is asked for.
+    checkHeaderNumbers(document_.texts());
+    FileDialogOptions options;
+    options.title = title;
+    options.fileName = kM32Pattern;
+    options.filter = kM32SaveFilter;
+    options.defaultSuffix = kM32Suffix;
+    options.confirmOverwrite = true;
+    const QString path = dialogs().saveFileName(this, options);
+    if (!path.isEmpty()) savem32(path);
+}
+
+void TForm1::exit1Click()
+{
+    const auto answer = dialogs().question(this, QStringLiteral("Confirm"), QStringLiteral("Are you sure you want to exit?"),
+                                           QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    if (answer == QMessageBox::Yes) close();
+}
+
+void TForm1::recentFileClick(int entry)
+{
+    const QString path = settings_.recentFiles[entry];
+    if (!path.isEmpty()) openm32(path);
+}
+
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    // No user is kept in a program that cannot write its settings.
+    runCommand(this, [this] { writeSettingsFile(settingsPath_, settings_); });
+    event->accept();
+}
+
+void TForm1::FormShow()
+{
+    setWindowTitle(QString::fromLatin1(kEditorTitle));
+    if (!pendingOpen_.isEmpty()) QTimer::singleShot(0, this, &TForm1::openPending);
+}
+
+void TForm1::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::ActivationChange) {
+        if (isActiveWindow()) {
+            if (deactivatedByDialog_)
+                deactivatedByDialog_ = false;
+            else
+                FormShow();
+        } else {
+            // The frame's own menus and dialogs are not other windows the user went to.
+            const QWidget* now = QApplication::activeWindow();
+            deactivatedByDialog_ = Dialogs::dialogOpen() || QApplication::activePopupWidget() != nullptr ||
+                                   (now != nullptr && now->windowType() == Qt::Popup);
+        }
+    }
+    QMainWindow::changeEvent(event);
+}
+
+void TForm1::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (shown_) return;
+    shown_ = true;
+    // Where the window system never activates the frame, the start file still opens.
+    if (!pendingOpen_.isEmpty()) QTimer::singleShot(1000, this, &TForm1::openPending);
+}
+
+void TForm1::openAtStart(const QString& path)
+{
+    pendingOpen_ = path;
+    if (shown_ && isActiveWindow()) QTimer::singleShot(0, this, &TForm1::openPending);
+}
+
+void TForm1::openPending()
+{
+    if (pendingOpen_.isEmpty()) return;
+    const QString path = std::exchange(pendingOpen_, QString());
+    openAsFileOpen(path);
+}
+
+void TForm1::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!droppedTextures(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void TForm1::dropEvent(QDropEvent* event)
+{
+    const QStringList paths = droppedTextures(event->mimeData());
+    if (paths.isEmpty()) return;
+    event->acceptProposedAction();
+    openAsFileOpen(paths.constFirst());
 }
 
 } // namespace quorvel

@@ -1,8 +1,16 @@
-// TForm1: the main window, the frame around the tool windows, with the file commands.
+// TForm1: the main window, the multiple-document frame around the tool windows. It owns the
+// main menu, the file commands (New, Open, Save, Save as, the recent files, Exit), the title,
+// and the settings the program keeps between runs (QUORVEL.INI: the dialog directories and the
+// recent files), read when it is created and written when it closes.
 #pragma once
+
+#include "document/SettingsFile.h"
 
 #include <QMainWindow>
 
+#include <array>
+
+class QAction;
 class QMdiArea;
 
 namespace quorvel {
@@ -11,15 +19,68 @@ class TextureDocument;
 
 class TForm1 : public QMainWindow {
 public:
-    // The window shows and changes the program's one document; it keeps none of its own.
-    explicit TForm1(TextureDocument& document, QWidget* parent = nullptr);
+    // FormCreate: the window shows and changes the program's one document, keeps none of its
+    // own, and reads the settings file at `settingsPath` (QUORVEL.INI).
+    TForm1(TextureDocument& document, const QString& settingsPath, QWidget* parent = nullptr);
 
     QMdiArea* workspace() const { return workspace_; }
     TextureDocument& document() const { return document_; }
 
+    // openm32: the path goes to the head of the recent files, then the file is opened; one that
+    // fails leaves the document and the title as they were (Error).
+    void openm32(const QString& path);
+    // savem32: checks the number fields, writes the document to `path` and shows level 1.
+    void savem32(const QString& path);
+    // Save's and Save as's dialog (with its title), then the save.
+    void saveUnderChosenName(const QString& title);
+    // lastfiles: `path` becomes recent file 1.
+    void lastfiles(const QString& path);
+
+    // Opens a file as File > Open does, once the frame has been shown and is active (the
+    // program's command line).
+    void openAtStart(const QString& path);
+    // Opens a file as File > Open does, showing what fails: the command line and a drop.
+    void openAsFileOpen(const QString& path);
+
+    // The directories and recent files as they stand (written at close).
+    const Settings& settings() const { return settings_; }
+    // The import directory: OpenDialog2's initial directory.
+    void setImportDirectory(const QString& directory);
+
+    // The menu item by its form name ("Open1", "N11", "exit1", ...).
+    QAction* menuAction(const QString& name) const;
+
+protected:
+    // FormClose: writes the settings file; a failure is shown and the program still closes.
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
 private:
+    void createMenus();
+    // FormShow: the frame itself became the active window again.
+    void FormShow();
+    void New1Click();
+    void Open1Click();
+    void Save1Click();
+    void Saveas1Click();
+    void exit1Click();
+    void recentFileClick(int entry);
+    void showRecentFiles();
+    void openPending();
+
     TextureDocument& document_;
     QMdiArea* workspace_;
+    QString settingsPath_;
+    Settings settings_;
+    std::array<QAction*, kRecentFileCount> recentActions_{};
+    QString pendingOpen_;
+    bool shown_ = false;
+    // The frame lost the focus to one of its own menus or its commands' dialogs, so getting it
+    // back is no return of the user.
+    bool deactivatedByDialog_ = false;
 };
 
 } // namespace quorvel

@@ -1,4 +1,5 @@
-// Little-endian fields of files held in memory. The caller has checked that the bytes are there.
+// Little-endian fields of files held in memory, read and written. The caller has checked that the
+// bytes are there.
 #pragma once
 
 #include <QByteArray>
@@ -30,6 +31,23 @@ inline std::int16_t i16At(const QByteArray& bytes, qint64 at)
 inline std::int32_t i32At(const QByteArray& bytes, qint64 at)
 {
     return std::int32_t(u32At(bytes, at));
+}
+
+// Writers into a buffer of bytes (char or std::uint8_t), low byte first.
+template <typename Byte>
+    requires(sizeof(Byte) == 1)
+inline void put16(Byte* at, std::uint16_t v)
+{
+    at[0] = Byte(v & 0xFF);
+    at[1] = Byte(v >> 8);
+}
+
+template <typename Byte>
+    requires(sizeof(Byte) == 1)
+inline void put32(Byte* at, std::uint32_t v)
+{
+    put16(at, std::uint16_t(v & 0xFFFF));
+    put16(at + 2, std::uint16_t(v >> 16));
 }
 
 } // namespace quorvel

@@ -55,13 +55,13 @@ std::vector<std::vector<std::uint8_t>> blocksOf(const QImage& image)
 
 void compressBlocks(benchmark::State& state, const QImage& image)
 {
-    initLzrw1KH();
     const auto blocks = blocksOf(image);
     std::vector<std::uint8_t> out(lzrwCompressBound(kLzrwMaxBlock));
+    LzrwHashTable table;
     std::size_t compressed = 0;
     for (auto _ : state) {
         compressed = 0;
-        for (const auto& block : blocks) compressed += lzrwCompress(block.data(), block.size(), out.data());
+        for (const auto& block : blocks) compressed += lzrwCompress(block.data(), block.size(), out.data(), table);
         benchmark::DoNotOptimize(out.data());
     }
     state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(blocks.size() * kLzrwMaxBlock));
@@ -70,11 +70,11 @@ void compressBlocks(benchmark::State& state, const QImage& image)
 
 void decompressBlocks(benchmark::State& state, const QImage& image)
 {
-    initLzrw1KH();
     std::vector<std::vector<std::uint8_t>> compressed;
+    LzrwHashTable table;
     for (const auto& block : blocksOf(image)) {
         std::vector<std::uint8_t> out(lzrwCompressBound(block.size()));
-        out.resize(lzrwCompress(block.data(), block.size(), out.data()));
+        out.resize(lzrwCompress(block.data(), block.size(), out.data(), table));
         compressed.push_back(std::move(out));
     }
     std::vector<std::uint8_t> out(kLzrwMaxBlock);

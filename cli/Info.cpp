@@ -1,8 +1,13 @@
 // info [--json] TEXTURE.m32: the header of an m32 file as it stands in the file, names as
 // UTF-8, and the present levels of its level table.
 #include "cli/Commands.h"
+#include "cli/InfoFields.h"
 #include "document/M32File.h"
 #include "document/M32Format.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 #include <charconv>
 #include <cmath>
@@ -13,31 +18,76 @@ namespace quorvel::cli {
 
 namespace {
 
-std::string realText(float v, bool json)
+// The shortest text that reads back as the same float.
+std::string floatText(float v)
 {
-    if (!std::isfinite(v)) return json ? "null" : (std::isnan(v) ? "nan" : v < 0 ? "-inf" : "inf");
     char buffer[32];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, v);
     return std::string(buffer, result.ptr);
 }
 
-std::string jsonString(const QString& text)
+std::string plainText(float v)
 {
-    std::string out = "\"";
-    for (const char c : text.toStdString()) {
-        const auto u = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (u < 0x20) {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04x", u);
-            out += escape;
-        } else {
-            out += c;
-        }
+    if (std::isnan(v)) return "nan";
+    if (std::isinf(v)) return v < 0 ? "-inf" : "inf";
+    return floatText(v);
+}
+
+// JSON has no infinities or NaN: those are null. A finite value goes in as the double of its
+// shortest float text, so that 1.234f is written 1.234 and not 1.2339999675750732.
+QJsonValue jsonValue(float v)
+{
+    if (!std::isfinite(v)) return QJsonValue::Null;
+    const std::string text = floatText(v);
+    double d = 0;
+    std::from_chars(text.data(), text.data() + text.size(), d);
+    return d;
+}
+
+template <typename... Ts>
+struct Overloaded : Ts... {
+    using Ts::operator()...;
+};
+// Clang 14 does not deduce an aggregate's template arguments by itself.
+template <typename... Ts>
+Overloaded(Ts...) -> Overloaded<Ts...>;
+
+void printJson(const M32Header& h)
+{
+    QJsonObject o;
+    for (const InfoField& f : kInfoFields)
+        std::visit(Overloaded{
+                       [&](std::int32_t M32Header::*m) { o.insert(f.key, h.*m); },
+                       [&](float M32Header::*m) { o.insert(f.key, jsonValue(h.*m)); },
+                       [&](char(M32Header::*m)[kM32NameSize]) { o.insert(f.key, nameText(h.*m)); },
+                   },
+                   f.member);
+    QJsonArray levels;
+    for (int k = 0; k < kMaxLevels; ++k)
+        if (h.offsets[k] != 0)
+            levels.append(QJsonObject{{"width", h.widths[k]}, {"height", h.heights[k]}, {"offset", h.offsets[k]}});
+    o.insert("levels", levels);
+    const QByteArray out = QJsonDocument(o).toJson(QJsonDocument::Compact) + '\n';
+    std::fwrite(out.constData(), 1, std::size_t(out.size()), stdout);
+}
+
+void printText(const M32Header& h)
+{
+    for (const InfoField& f : kInfoFields) {
+        const std::string text = std::visit(Overloaded{
+                                                [&](std::int32_t M32Header::*m) { return std::to_string(h.*m); },
+                                                [&](float M32Header::*m) { return plainText(h.*m); },
+                                                [&](char(M32Header::*m)[kM32NameSize]) {
+                                                    return nameText(h.*m).toStdString();
+                                                },
+                                            },
+                                            f.member);
+        std::printf("%-18s %s\n", f.key, text.c_str());
     }
-    return out + "\"";
+    std::printf("levels\n");
+    for (int k = 0; k < kMaxLevels; ++k)
+        if (h.offsets[k] != 0)
+            std::printf("  %2d  %d x %d at %d\n", k + 1, h.widths[k], h.heights[k], h.offsets[k]);
 }
 
 } // namespace
@@ -52,76 +102,8 @@ int info(const QStringList& args)
     }
     if (files.size() != 1) throw UsageError(std::string("usage: quorvel-cli info ") + command("info").usage);
     const M32Header h = readM32Header(files[0]);
-
-    struct Field {
-        const char* key;
-        std::string text; // as it goes into JSON
-        std::string plain; // as the text form shows it
-    };
-    auto name = [&](const char* key, const char (&field)[kM32NameSize]) {
-        const QString text = nameText(field);
-        return Field{key, jsonString(text), text.toStdString()};
-    };
-    auto number = [&](const char* key, std::int32_t v) {
-        return Field{key, std::to_string(v), std::to_string(v)};
-    };
-    auto real = [&](const char* key, float v) { return Field{key, realText(v, true), realText(v, false)}; };
-    const Field fields[] = {
-        number("version", h.version),
-        name("name", h.name),
-        name("substitution_name", h.substitution_name),
-        name("next_frame_name", h.next_frame_name),
-        name("damaged_name", h.damaged_name),
-        number("flags", h.flags),
-        number("contents", h.contents),
-        number("value", h.value),
-        real("scale_x", h.scale_x),
-        real("scale_y", h.scale_y),
-        number("mip_scale", h.mip_scale),
-        name("detail_name", h.detail_name),
-        real("detail_scale_x", h.detail_scale_x),
-        real("detail_scale_y", h.detail_scale_y),
-        real("dt_u", h.dt_u),
-        real("dt_v", h.dt_v),
-        real("dt_alpha", h.dt_alpha),
-        number("detail_src", h.detail_src),
-        number("detail_dst", h.detail_dst),
-        number("detail_flags", h.detail_flags),
-        real("damage_health", h.damage_health),
-    };
-
-    if (json) {
-        std::string out = "{";
-        for (const Field& f : fields) {
-            out += '"';
-            out += f.key;
-            out += "\":";
-            out += f.text;
-            out += ',';
-        }
-        out += "\"levels\":[";
-        bool first = true;
-        for (int k = 0; k < kMaxLevels; ++k) {
-            if (h.offsets[k] == 0) continue;
-            if (!first) out += ',';
-            first = false;
-            out += "{\"width\":";
-            out += std::to_string(h.widths[k]);
-            out += ",\"height\":";
-            out += std::to_string(h.heights[k]);
-            out += ",\"offset\":";
-            out += std::to_string(h.offsets[k]);
-            out += '}';
-        }
-        out += "]}\n";
-        std::fputs(out.c_str(), stdout);
-        return 0;
-    }
-    for (const Field& f : fields) std::printf("%-18s %s\n", f.key, f.plain.c_str());
-    std::printf("levels\n");
-    for (int k = 0; k < kMaxLevels; ++k)
-        if (h.offsets[k] != 0)
-            std::printf("  %2d  %d x %d at %d\n", k + 1, h.widths[k], h.heights[k], h.offsets[k]);
+    if (json) printJson(h);
+    else printText(h);
     return 0;
 }
 

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
-#include <memory>
-#include <new>
 
 namespace quorvel {
 
@@ -12,16 +10,11 @@ namespace {
 
 constexpr std::uint8_t kFlagCompressed = 0x40;
 constexpr std::uint8_t kFlagStored = 0x80;
-constexpr std::size_t kHashEntries = 4096;
 constexpr std::size_t kMaxOffset = 4095;
 constexpr std::size_t kMinMatch = 3;
 constexpr std::size_t kMaxMatch = 18;
 constexpr std::size_t kMinRun = 16;
 constexpr std::size_t kMaxRun = 4095;
-
-// Positions of the last three-byte strings seen in the current block, -1 for none. One table for
-// the program: every compression refills it, so nothing carries over between blocks.
-std::unique_ptr<std::int16_t[]> hashTable;
 
 inline std::size_t hashAt(const std::uint8_t* p)
 {
@@ -66,25 +59,19 @@ inline std::size_t agreeing(const std::uint8_t* a, const std::uint8_t* b, std::s
 
 } // namespace
 
-void initLzrw1KH()
-{
-    if (hashTable) return;
-    hashTable.reset(new (std::nothrow) std::int16_t[kHashEntries]);
-    if (!hashTable) fail("LZRW1KH : no memory for HASH table");
-}
-
-std::size_t lzrwCompress(const std::uint8_t* source, std::size_t size, std::uint8_t* destination)
+std::size_t lzrwCompress(const std::uint8_t* source, std::size_t size, std::uint8_t* destination,
+                         LzrwHashTable& hashTable)
 {
     if (size > kLzrwMaxBlock) fail("LZRW1KH : source block longer than 32768 bytes");
-    initLzrw1KH();
 
     // The output may never pass `size` bytes: a block that would is stored instead, so every write
     // below first checks that it stays within destination[0, size). Three bytes or fewer never
     // shrink (flag, control word and one item already take four).
     bool fits = size > 3;
     if (fits) {
-        std::int16_t* const table = hashTable.get();
-        std::fill(table, table + kHashEntries, std::int16_t(-1));
+        // -1: no string of this hash yet.
+        std::int16_t* const table = hashTable.positions;
+        std::fill(table, table + LzrwHashTable::kEntries, std::int16_t(-1));
         destination[0] = kFlagCompressed;
         std::size_t control = 1; // where the current control word goes
         std::size_t out = 3;

@@ -2,12 +2,14 @@
 
 #include "graphics/BmpWriter.h"
 #include "base/Error.h"
+#include "base/LittleEndian.h"
+#include "base/PathText.h"
+#include "base/SaveFile.h"
 #include "graphics/PictureRegistry.h"
 
 #include <QBuffer>
 #include <QIODevice>
 #include <QPainter>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cstring>
@@ -200,26 +202,15 @@ struct RowDecoder {
     }
 };
 
-void checkedWrite(QIODevice& stream, const void* data, std::size_t size)
-{
-    if (stream.write(static_cast<const char*>(data), qint64(size)) != qint64(size)) throw Error("Disk full");
-}
-
-void put16(std::uint8_t* at, unsigned v)
-{
-    at[0] = std::uint8_t(v & 0xFF);
-    at[1] = std::uint8_t(v >> 8 & 0xFF);
-}
-
 void writeHeader(QIODevice& stream, std::uint8_t type, int width, int height, int depth)
 {
     if (width > 0xFFFF || height > 0xFFFF) throw Error(tooLargeMessage);
     std::uint8_t header[18] = {};
     header[2] = type;
-    put16(header + 12, unsigned(width));
-    put16(header + 14, unsigned(height));
+    put16(header + 12, std::uint16_t(width));
+    put16(header + 14, std::uint16_t(height));
     header[16] = std::uint8_t(depth);
-    checkedWrite(stream, header, sizeof header);
+    writeAll(stream, header, sizeof header);
 }
 
 QImage newImage(int width, int height, QImage::Format format)
@@ -361,13 +352,42 @@ void TTarga::loadFromStream(QIODevice& stream)
     hd.rightToLeft = (h[17] & 0x10) != 0;
     hd.topDown = (h[17] & 0x20) != 0;
 
+    // Only kinds the reader can decode are taken; anything else would give a picture made up
+    // from its header alone.
+    const int depth = hd.pixelDepth;
+    const bool mappedImage = hd.imageType == 1 || hd.imageType == 9;
+    bool supported = false;
+    switch (hd.imageType) {
+    case 1:
+    case 9:
+        supported = depth == 8;
+        break;
+    case 2:
+    case 10:
+        supported = depth == 15 || depth == 16 || depth == 24 || depth == 32;
+        break;
+    case 3:
+    case 11:
+        supported = depth % 8 == 0 && depth >= 8 && depth <= 32;
+        break;
+    default:
+        break;
+    }
+    if (!supported) throw Error(QStringLiteral("Unsupported TGA image (type %1, depth %2)").arg(hd.imageType).arg(depth));
+
     in.take(hd.idLength);
 
     // Entry i of the stored map stands for pixel value first + i; only the first 1000 are kept.
     std::array<TargaColorMapEntry, colorMapCapacity> colorMap = colorMap_;
     int mapEntries = 0;
     const int es = hd.colorMapEntrySize;
-    if (hd.colorMapType == 1 && (es == 15 || es == 16 || es == 24 || es == 32)) {
+    const bool knownEntrySize = es == 15 || es == 16 || es == 24 || es == 32;
+    if (hd.colorMapType == 1 && mappedImage && !knownEntrySize)
+        throw Error(QStringLiteral("Unsupported TGA colour map (entry size %1)").arg(es));
+    if (hd.colorMapType == 1 && !knownEntrySize) {
+        // A map the image does not use is passed over whatever its entries hold.
+        in.take(std::size_t(es + 7) / 8 * hd.colorMapLength);
+    } else if (hd.colorMapType == 1) {
         const std::size_t entryBytes = std::size_t(es + 7) / 8;
         const std::uint8_t* m = in.take(entryBytes * hd.colorMapLength);
         mapEntries = std::min<int>(hd.colorMapLength, colorMapCapacity);
@@ -391,33 +411,23 @@ void TTarga::loadFromStream(QIODevice& stream)
     std::uint8_t imageKind = imageKind_;
     std::uint8_t saveDepth = SaveDepth;
     RowDecoder decoder;
-    const int depth = hd.pixelDepth;
     const bool rle = hd.imageType >= 9;
     switch (hd.imageType) {
-    case 0:
-        imageKind = tgaNone;
-        break;
     case 1:
     case 9:
         imageKind = rle ? tgaRleColorMapped : tgaColorMapped;
-        if (depth == 8) {
-            saveDepth = 0;
-            decoder = {Source::mapped, 1, mapLut.data()};
-        }
+        saveDepth = 0;
+        decoder = {Source::mapped, 1, mapLut.data()};
         break;
     case 2:
     case 10:
+        // 15-bit pixels are stored in two bytes like 16-bit ones, the top bit unused.
         imageKind = rle ? tgaRleTrueColor : tgaTrueColor;
-        if (depth == 16 || depth == 24 || depth == 32) {
-            saveDepth = std::uint8_t(depth / 8 - 1);
-            decoder = {Source::trueColor, depth / 8, nullptr};
-        }
-        break;
-    case 3:
-    case 11:
-        decoder = ReadGrayImage(depth, saveDepth, imageKind, rle);
+        saveDepth = std::uint8_t((depth + 7) / 8 - 1);
+        decoder = {Source::trueColor, (depth + 7) / 8, nullptr};
         break;
     default:
+        decoder = ReadGrayImage(depth, saveDepth, imageKind, rle);
         break;
     }
 
@@ -535,7 +545,7 @@ void TTarga::saveRle(QIODevice& stream) const
             row[3 * std::size_t(x) + 1] = std::uint8_t(qGreen(in[x]));
             row[3 * std::size_t(x) + 2] = std::uint8_t(qRed(in[x]));
         }
-        checkedWrite(stream, packed.data(), EncodeRleRow(row.data(), std::size_t(width), packed.data()));
+        writeAll(stream, packed.data(), qint64(EncodeRleRow(row.data(), std::size_t(width), packed.data())));
     }
 }
 
@@ -560,7 +570,7 @@ void TTarga::saveUncompressed(QIODevice& stream) const
         switch (b) {
         case 2:
             for (int x = 0; x < width; ++x, out += 2)
-                put16(out, unsigned(qBlue(in[x]) >> 3 | (qGreen(in[x]) >> 3) << 5 | (qRed(in[x]) >> 3) << 10));
+                put16(out, std::uint16_t(qBlue(in[x]) >> 3 | (qGreen(in[x]) >> 3) << 5 | (qRed(in[x]) >> 3) << 10));
             break;
         case 3:
             for (int x = 0; x < width; ++x, out += 3) {
@@ -580,20 +590,17 @@ void TTarga::saveUncompressed(QIODevice& stream) const
             break;
         }
         }
-        checkedWrite(stream, row.data(), row.size());
+        writeAll(stream, row.data(), qint64(row.size()));
     }
 }
 
 void TTarga::saveToFile(const QString& path) const
 {
-    if (!path.right(4).toUpper().endsWith(".BMP")) {
+    if (!upperCasedLastCharacters(path, 4).endsWith(".BMP")) {
         Graphic::saveToFile(path);
         return;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) throw Error(QStringLiteral("Cannot create file %1").arg(path));
-    writeBmp24(colorBitmap_.image(), file);
-    if (!file.commit()) throw Error(QStringLiteral("Cannot create file %1").arg(path));
+    saveBmp24(colorBitmap_.image(), path);
 }
 
 void TTarga::Assign(const Graphic& source)
@@ -631,8 +638,8 @@ void TTarga::WriteData(QIODevice& stream)
 {
     const QByteArray name = QByteArray(stream.metaObject()->className()).left(63);
     const char length = char(name.size());
-    checkedWrite(stream, &length, 1);
-    checkedWrite(stream, name.constData(), std::size_t(name.size()));
+    writeAll(stream, &length, 1);
+    writeAll(stream, name);
     imageKind_ = tgaTrueColor;
     SaveDepth = 3;
     saveToStream(stream);

@@ -5,10 +5,10 @@
 #include "graphics/BmpWriter.h"
 #include "base/Error.h"
 #include "base/LittleEndian.h"
+#include "base/SaveFile.h"
 #include "graphics/PictureRegistry.h"
 
 #include <QIODevice>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cstring>
@@ -30,11 +30,6 @@ const std::uint8_t* data(const QByteArray& bytes)
     return reinterpret_cast<const std::uint8_t*>(bytes.constData());
 }
 
-void put32(QByteArray& bytes, qsizetype at, std::uint32_t v)
-{
-    for (int i = 0; i < 4; ++i) bytes[at + i] = char(v >> (8 * i) & 0xFF);
-}
-
 bool isMagic(const QByteArray& bytes, qsizetype at)
 {
     if (bytes.size() < at + 4) return false;
@@ -49,15 +44,17 @@ bool isMagic(const QByteArray& bytes, qsizetype at)
 
 // Appends the blocks of `data`, 32768 bytes at a time; a stream always ends with a block that
 // expands to fewer than 32768 bytes, so data of an exact multiple gets a lone stored flag last.
+// The compressor's buffers are this call's own, so streams may be written on several threads.
 void appendBlocks(QByteArray& out, const char* source, qsizetype size)
 {
     std::uint8_t block[kLzrwMaxCompressedBlock];
+    LzrwHashTable table;
     qsizetype at = 0;
     std::size_t piece;
     do {
         piece = std::size_t(std::min<qsizetype>(qsizetype(kLzrwMaxBlock), size - at));
         const std::size_t length =
-            lzrwCompress(reinterpret_cast<const std::uint8_t*>(source) + at, piece, block);
+            lzrwCompress(reinterpret_cast<const std::uint8_t*>(source) + at, piece, block, table);
         out.append(char(length & 0xFF));
         out.append(char(length >> 8));
         out.append(reinterpret_cast<const char*>(block), qsizetype(length));
@@ -92,17 +89,9 @@ void expandBlocks(const QByteArray& bytes, qsizetype at, std::int64_t expected, 
     if (out.size() != limit) fail("LZRW1KH : stored length does not match the data");
 }
 
-void writeAll(QIODevice& stream, const QByteArray& bytes)
-{
-    if (stream.write(bytes) != bytes.size()) throw Error("Disk full");
-}
-
 void saveFile(const QString& path, const QByteArray& bytes)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) throw Error(QStringLiteral("Cannot create file %1").arg(path));
-    writeAll(file, bytes);
-    if (!file.commit()) throw Error(QStringLiteral("Cannot create file %1").arg(path));
+    saveWhole(path, SaveMessages::PictureLayer, [&](QIODevice& file) { writeAll(file, bytes); });
 }
 
 } // namespace
@@ -145,7 +134,7 @@ QByteArray TUniBitmap::compressBlz(const QByteArray& bitmapFile)
 {
     QByteArray out("LZRW", 4);
     out.append(4, '\0');
-    put32(out, 4, std::uint32_t(bitmapFile.size()));
+    put32(out.data() + 4, std::uint32_t(bitmapFile.size()));
     appendBlocks(out, bitmapFile.constData(), bitmapFile.size());
     return out;
 }
@@ -154,7 +143,7 @@ QByteArray TUniBitmap::compressDib(const QByteArray& bitmapFile)
 {
     if (bitmapFile.size() < kPlainHeadersSize) throw Error("Bitmap image is not valid");
     QByteArray out = bitmapFile.left(30);
-    put32(out, 6, std::uint32_t(bitmapFile.size()));
+    put32(out.data() + 6, std::uint32_t(bitmapFile.size()));
     out.append("LZRW", 4);
     out.append(bitmapFile.constData() + 34, 20);
     out.append(bitmapFile.constData() + 30, 4);

@@ -1,5 +1,6 @@
 #include "document/HeaderTexts.h"
 
+#include "base/Error.h"
 #include "document/NumberText.h"
 
 namespace quorvel {
@@ -52,6 +53,41 @@ void HeaderTexts::applyTo(M32Header& h) const
     h.dt_u = readReal(dt_u);
     h.dt_v = readReal(dt_v);
     h.dt_alpha = readReal(dt_alpha);
+}
+
+void checkHeaderNumbers(const HeaderTexts& t)
+{
+    // In the order of the properties window; the detail group's labels repeat the surface
+    // group's, so they say which group they belong to.
+    struct Field {
+        const char* label;
+        const QString& text;
+        bool whole;
+    };
+    const Field fields[] = {
+        {"Flags", t.flags, true},
+        {"Contents", t.contents, true},
+        {"Value", t.value, true},
+        {"Mipscale", t.mip_scale, true},
+        {"ScaleX", t.scale_x, false},
+        {"ScaleY", t.scale_y, false},
+        {"Src (detail texture)", t.detail_src, true},
+        {"Dst (detail texture)", t.detail_dst, true},
+        {"Flags (detail texture)", t.detail_flags, true},
+        {"Damage health", t.damage_health, false},
+        {"dt_u", t.dt_u, false},
+        {"dt_v", t.dt_v, false},
+        {"dt_alpha", t.dt_alpha, false},
+        {"ScaleX (detail texture)", t.detail_scale_x, false},
+        {"ScaleY (detail texture)", t.detail_scale_y, false},
+    };
+    for (const Field& f : fields) {
+        if (f.whole ? isWholeNumberText(f.text) : isRealText(f.text)) continue;
+        throw Error(QStringLiteral("%1: \"%2\" is not %3. Nothing was saved.")
+                        .arg(QString::fromLatin1(f.label), f.text,
+                             f.whole ? QStringLiteral("a whole number from -2147483648 to 2147483647")
+                                     : QStringLiteral("a number")));
+    }
 }
 
 } // namespace quorvel

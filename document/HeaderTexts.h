@@ -32,4 +32,9 @@ struct HeaderTexts {
     bool operator==(const HeaderTexts&) const = default;
 };
 
+// The check a save makes before anything is written: every integer text a whole number that fits
+// a signed 32-bit integer, every real text a number (empty texts are 0). Raises Error naming the
+// first field that is not, by its label and its text.
+void checkHeaderNumbers(const HeaderTexts& texts);
+
 } // namespace quorvel

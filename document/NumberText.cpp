@@ -83,6 +83,63 @@ std::optional<std::int32_t> wholeNumberOf(const QString& text)
     return scan.value;
 }
 
+bool isWholeNumberText(const QString& text)
+{
+    // Only the blanks the reader skips may surround the number.
+    qsizetype first = 0, end = text.size();
+    while (first < end && isBlank(text[first])) ++first;
+    while (end > first && isBlank(text[end - 1])) --end;
+    if (first == end) return true;
+    const QString trimmed = text.sliced(first, end - first);
+    qsizetype i = 0;
+    const qsizetype n = trimmed.size();
+    bool negative = false;
+    if (trimmed[i] == u'+' || trimmed[i] == u'-') negative = trimmed[i++] == u'-';
+    int base = 10;
+    if (i < n && trimmed[i] == u'$') {
+        base = 16;
+        ++i;
+    }
+    if (i == n) return false;
+    const std::int64_t limit = base == 16 ? 0xFFFFFFFFll : negative ? 0x80000000ll : 0x7FFFFFFFll;
+    std::int64_t value = 0;
+    for (; i < n; ++i) {
+        const int d = digitValue(trimmed[i], base);
+        if (d < 0) return false;
+        value = value * base + d;
+        if (value > limit) return false;
+    }
+    return true;
+}
+
+bool isRealText(const QString& text)
+{
+    const QString trimmed = text.trimmed();
+    // The texts an open shows for values that are not finite read back as those values.
+    if (trimmed.isEmpty() || trimmed == u"NAN" || trimmed == u"INF" || trimmed == u"+INF" || trimmed == u"-INF")
+        return true;
+    qsizetype i = 0;
+    const qsizetype n = trimmed.size();
+    auto digits = [&] {
+        qsizetype count = 0;
+        for (; i < n && trimmed[i] >= u'0' && trimmed[i] <= u'9'; ++i) ++count;
+        return count;
+    };
+    if (trimmed[i] == u'+' || trimmed[i] == u'-') ++i;
+    qsizetype mantissaDigits = digits();
+    if (i < n && trimmed[i] == u'.') {
+        ++i;
+        mantissaDigits += digits();
+    }
+    if (mantissaDigits == 0) return false;
+    if (i < n && (trimmed[i] == u'E' || trimmed[i] == u'e')) {
+        ++i;
+        if (i < n && (trimmed[i] == u'+' || trimmed[i] == u'-')) ++i;
+        if (digits() == 0) return false;
+    }
+    return i == n;
+}
+
 float readReal(const QString& text)
 {
     const QString trimmed = text.trimmed();

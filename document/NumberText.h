@@ -26,6 +26,13 @@ std::optional<std::int32_t> wholeNumberOf(const QString& text);
 // empty or malformed text gives 0. The value is rounded to single precision.
 float readReal(const QString& text);
 
+// Whether a text is wholly a number of these forms, as Save requires of the number boxes (the
+// readers above take what they can of any text). Blanks around the number are allowed and an
+// empty or blank text stands for 0. A whole number must fit the signed 32-bit range (a "$"
+// number its 32 bits, as readWholeNumber reads it).
+bool isWholeNumberText(const QString& text);
+bool isRealText(const QString& text);
+
 // Fixed point with two decimals and no blanks ("1.00", "-2.50"); halves round away from zero.
 QString realTwoDecimals(float value);
 // The 23-character scientific form: a blank or "-", one digit, a point, fourteen digits, "E",

@@ -2,11 +2,10 @@
 
 #include "document/M32File.h"
 #include "base/Error.h"
+#include "base/SaveFile.h"
 
 #include <QBuffer>
 #include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cerrno>
@@ -55,21 +54,6 @@ void readAt(QIODevice& device, qint64 offset, char* into, qint64 count, const QS
         if (got <= 0) throw Error(kReadBeyondEndOfFile);
         done += got;
     }
-}
-
-// A write that came short, with the system's reason.
-struct WriteFailure {
-    int errorNumber;
-};
-
-// The message for a failed write; the save file's own state helps when errno says nothing.
-[[noreturn]] void throwWriteError(int errorNumber, const QSaveFile& file, const QString& path)
-{
-    const QFileInfo target(path);
-    if (errorNumber == 0 && (target.isDir() || (target.exists() && !target.isWritable())))
-        errorNumber = EACCES;
-    if (errorNumber == 0) errorNumber = file.error() == QFileDevice::PermissionsError ? EACCES : EIO;
-    throw Error(fileErrorMessage(errorNumber, path));
 }
 
 } // namespace
@@ -314,20 +298,10 @@ void TextureDocument::save(const QString& path)
 
     char headerBytes[kM32HeaderSize];
     encodeM32Header(header_, headerBytes);
-    // Written beside the target and put in its place only when complete.
-    QSaveFile file(path);
-    errno = 0;
-    if (path.isEmpty() || !file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        throwWriteError(path.isEmpty() ? ENOENT : errno, file, path);
-    try {
-        errno = 0;
-        if (file.write(headerBytes, kM32HeaderSize) != kM32HeaderSize) throw WriteFailure{errno};
+    saveWhole(path, SaveMessages::Runtime, [&](QIODevice& file) {
+        writeAll(file, headerBytes, kM32HeaderSize);
         writeLevels(file);
-    } catch (const WriteFailure& failure) {
-        throwWriteError(failure.errorNumber, file, path);
-    }
-    errno = 0;
-    if (!file.commit()) throwWriteError(errno, file, path);
+    });
     // Named after the file only once it is written: a failed Save as does not rename the
     // document to a file that does not hold it.
     currentFile_ = path;

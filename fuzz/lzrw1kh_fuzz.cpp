@@ -13,7 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Exactly sized buffers, so a sanitizer sees any access past them.
     if (size <= kLzrwMaxBlock) {
         std::vector<std::uint8_t> block(lzrwCompressBound(size));
-        const std::size_t length = lzrwCompress(data, size, block.data());
+        LzrwHashTable table;
+        const std::size_t length = lzrwCompress(data, size, block.data(), table);
         if (length == 0 || length > size + 1) std::abort();
         std::vector<std::uint8_t> back(size);
         if (lzrwDecompress(block.data(), length, back.data(), back.size()) != size) std::abort();

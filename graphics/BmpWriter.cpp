@@ -1,25 +1,11 @@
 #include "graphics/BmpWriter.h"
 
-#include "base/Error.h"
+#include "base/LittleEndian.h"
+#include "base/SaveFile.h"
 
 #include <QIODevice>
 
 namespace quorvel {
-
-namespace {
-
-void put16(char* at, std::uint16_t v)
-{
-    at[0] = char(v & 0xFF);
-    at[1] = char(v >> 8);
-}
-
-void put32(char* at, std::uint32_t v)
-{
-    for (int i = 0; i < 4; ++i) at[i] = char(v >> (8 * i) & 0xFF);
-}
-
-} // namespace
 
 QByteArray encodeBmp24(const QImage& source)
 {
@@ -59,8 +45,13 @@ QByteArray encodeBmp24(const QImage& source)
 
 void writeBmp24(const QImage& image, QIODevice& stream)
 {
+    writeAll(stream, encodeBmp24(image));
+}
+
+void saveBmp24(const QImage& image, const QString& path)
+{
     const QByteArray bytes = encodeBmp24(image);
-    if (stream.write(bytes) != bytes.size()) throw Error("Disk full");
+    saveWhole(path, SaveMessages::PictureLayer, [&](QIODevice& file) { writeAll(file, bytes); });
 }
 
 } // namespace quorvel

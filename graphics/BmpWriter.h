@@ -4,13 +4,16 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QString>
 
 class QIODevice;
 
 namespace quorvel {
 
 QByteArray encodeBmp24(const QImage& image);
-// Raises an error when the stream does not take every byte.
+// Raises WriteFailure ("Disk full") when the stream does not take every byte.
 void writeBmp24(const QImage& image, QIODevice& stream);
+// Writes the file whole or not at all, with the picture layer's messages ("Cannot create file %s").
+void saveBmp24(const QImage& image, const QString& path);
 
 } // namespace quorvel

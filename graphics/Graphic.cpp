@@ -1,9 +1,9 @@
 #include "graphics/Graphic.h"
 
 #include "base/Error.h"
+#include "base/SaveFile.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace quorvel {
 
@@ -22,12 +22,7 @@ void Graphic::saveToStream(QIODevice&) const
 
 void Graphic::saveToFile(const QString& path) const
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw Error(QStringLiteral("Cannot create file %1").arg(path));
-    saveToStream(file);
-    if (!file.commit())
-        throw Error(QStringLiteral("Cannot create file %1").arg(path));
+    saveWhole(path, SaveMessages::PictureLayer, [this](QIODevice& file) { saveToStream(file); });
 }
 
 } // namespace quorvel

@@ -36,13 +36,6 @@ const QList<PictureKind>& pictureKinds()
     return registry();
 }
 
-QString pictureExtension(const QString& path)
-{
-    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
-    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
-    return dot > slash ? path.mid(dot + 1) : QString();
-}
-
 std::unique_ptr<Graphic> loadPicture(const QString& path)
 {
     const QString extension = pictureExtension(path);

@@ -3,6 +3,7 @@
 // registration of an extension wins.
 #pragma once
 
+#include "base/PathText.h"
 #include "graphics/Graphic.h"
 
 #include <QList>
@@ -27,8 +28,8 @@ const PictureKind* findPictureKind(const QString& extension);
 // Every registration, oldest first.
 const QList<PictureKind>& pictureKinds();
 
-// The extension of a path: the text after the last dot of its file name ("" when there is none).
-QString pictureExtension(const QString& path);
+// The extension the registry goes by: the text after the last dot of the file name.
+inline QString pictureExtension(const QString& path) { return extensionAfterLastDot(path); }
 
 // Creates the graphic the registry gives for the path's extension and reads the file into it.
 // An unknown extension fails with "Unknown picture file extension (.%s)".

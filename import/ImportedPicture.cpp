@@ -1,5 +1,6 @@
 #include "import/ImportedPicture.h"
 
+#include "base/PathText.h"
 #include "graphics/Bitmap.h"
 #include "graphics/PictureRegistry.h"
 
@@ -11,7 +12,7 @@ namespace quorvel {
 
 bool drawnOnImport(const QString& path)
 {
-    const QString ending = path.right(3).toUpper();
+    const QString ending = upperCasedLastCharacters(path, 3);
     return ending == "TGA" || ending == "ICO" || ending == "EMF" || ending == "WMF";
 }
 

@@ -1,6 +1,5 @@
 #include "import/PictureKinds.h"
 
-#include "codecs/LZRW1KH.h"
 #include "codecs/SGIFImg.h"
 #include "codecs/SPCXImg.h"
 #include "codecs/TargaImage.h"
@@ -18,8 +17,7 @@ void registerAllPictureKinds()
     done = true;
 
     registerStandardPictureKinds();
-    // The codecs' kinds, and the compressor's hash table, before any window exists.
-    initLzrw1KH();
+    // The codecs' kinds, before any window exists.
     registerUniBitmapKinds();
     registerPictureKind("pcx", "PCX-Format", [] { return std::make_unique<TSPCXBitmap>(); });
     registerPictureKind("gif", "GIF-Format", [] { return std::make_unique<TSGIFBitmap>(); });

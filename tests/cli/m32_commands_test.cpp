@@ -1,35 +1,27 @@
 // quorvel-cli info and resave, run as a user runs them.
+#include "cli/InfoFields.h"
+#include "tests/cli/CliRun.h"
 #include "tests/document/M32Bytes.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <iterator>
+#include <limits>
 
 namespace quorvel {
 namespace {
 
 using test::Bytes;
+using test::runCli;
+using test::CliRun;
 using test::M32Fields;
-
-struct CliRun {
-    int status;
-    QByteArray out, err;
-};
-
-CliRun cli(const QStringList& args)
-{
-    QProcess process;
-    process.start(QDir(QCoreApplication::applicationDirPath()).filePath("../quorvel-cli"), args);
-    process.waitForFinished(60000);
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardOutput(),
-            process.readAllStandardError()};
-}
 
 QString texture()
 {
@@ -50,7 +42,7 @@ TEST(M32Commands, InfoAsJsonInEitherOrder)
 {
     const QString path = texture();
     for (const QStringList& args : {QStringList{"info", "--json", path}, QStringList{"info", path, "--json"}}) {
-        const CliRun run = cli(args);
+        const CliRun run = runCli(args);
         ASSERT_EQ(run.status, 0) << run.err.toStdString();
         QJsonParseError error;
         const QJsonObject o = QJsonDocument::fromJson(run.out, &error).object();
@@ -64,24 +56,48 @@ TEST(M32Commands, InfoAsJsonInEitherOrder)
         EXPECT_EQ(o["mip_scale"].toInt(), 1);
         EXPECT_FLOAT_EQ(float(o["scale_x"].toDouble()), 1.234f);
         EXPECT_EQ(o["dt_u"].toDouble(), 0.5);
-        for (const char* key : {"next_frame_name", "damaged_name", "contents", "value", "scale_y", "detail_scale_x",
-                                "detail_scale_y", "dt_v", "dt_alpha", "detail_src", "detail_dst", "detail_flags",
-                                "damage_health"})
-            EXPECT_TRUE(o.contains(key)) << key;
+        for (const cli::InfoField& f : cli::kInfoFields) EXPECT_TRUE(o.contains(f.key)) << f.key;
         const QJsonArray levels = o["levels"].toArray();
         ASSERT_EQ(levels.size(), 2);
         EXPECT_EQ(levels[0].toObject(), QJsonObject({{"width", 2}, {"height", 2}, {"offset", 968}}));
         EXPECT_EQ(levels[1].toObject(), QJsonObject({{"width", 1}, {"height", 1}, {"offset", 984}}));
     }
-    const CliRun text = cli({"info", path});
+    const CliRun text = runCli({"info", path});
     EXPECT_EQ(text.status, 0);
     EXPECT_TRUE(text.out.contains("café")) << text.out.toStdString();
+    const QList<QByteArray> lines = text.out.split('\n');
+    ASSERT_GE(lines.size(), qsizetype(std::size(cli::kInfoFields)));
+    for (std::size_t i = 0; i < std::size(cli::kInfoFields); ++i)
+        EXPECT_TRUE(lines[qsizetype(i)].startsWith(cli::kInfoFields[i].key)) << lines[qsizetype(i)].toStdString();
+}
+
+// JSON has no infinities or NaN: such reals are null there, and spelled out in the text form.
+TEST(M32Commands, RealsThatJsonCannotHold)
+{
+    M32Fields s;
+    s.scale_x = std::numeric_limits<float>::infinity();
+    s.scale_y = -std::numeric_limits<float>::infinity();
+    s.dt_u = std::numeric_limits<float>::quiet_NaN();
+    s.dt_v = 0.1f;
+    const QString path = test::writeTempFile("reals.m32", test::m32Header(s));
+    const CliRun json = runCli({"info", "--json", path});
+    ASSERT_EQ(json.status, 0) << json.err.toStdString();
+    const QJsonObject o = QJsonDocument::fromJson(json.out).object();
+    EXPECT_TRUE(o["scale_x"].isNull());
+    EXPECT_TRUE(o["scale_y"].isNull());
+    EXPECT_TRUE(o["dt_u"].isNull());
+    EXPECT_TRUE(json.out.contains("\"dt_v\":0.1,")) << json.out.toStdString(); // the float's shortest text
+    const CliRun text = runCli({"info", path});
+    EXPECT_TRUE(text.out.contains("scale_x            inf\n")) << text.out.toStdString();
+    EXPECT_TRUE(text.out.contains("scale_y            -inf\n"));
+    EXPECT_TRUE(text.out.contains("dt_u               nan\n"));
+    EXPECT_TRUE(text.out.contains("dt_v               0.1\n"));
 }
 
 TEST(M32Commands, ResaveGoesThroughTheWorkingTexts)
 {
     const QString out = QFileInfo(texture()).absolutePath() + "/resaved.m32";
-    const CliRun run = cli({"resave", texture(), out});
+    const CliRun run = runCli({"resave", texture(), out});
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     QFile file(out);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -97,6 +113,8 @@ TEST(M32Commands, ResaveGoesThroughTheWorkingTexts)
 
 TEST(M32Commands, ExitStatusAndMessages)
 {
+    QTemporaryDir outDir;
+    const QString never = outDir.filePath("never.m32");
     struct Row {
         QStringList args;
         int status;
@@ -104,18 +122,18 @@ TEST(M32Commands, ExitStatusAndMessages)
     } rows[] = {
         {{"info", "/nonexistent-dir/x.m32"}, 1, "Invalid filename\n"},
         {{"info", QFileInfo(texture()).absolutePath() + "/none.m32"}, 1, "File not found\n"},
-        {{"resave", test::writeTempFile("short.m32", QByteArray(100, 'x')), "/tmp/never.m32"}, 1,
+        {{"resave", test::writeTempFile("short.m32", QByteArray(100, 'x')), never}, 1,
          "Read beyond end of file\n"},
         {{"info"}, 2, "usage: quorvel-cli info [--json] TEXTURE.m32\n"},
         {{"info", "a", "b"}, 2, "usage: quorvel-cli info [--json] TEXTURE.m32\n"},
         {{"resave", "a"}, 2, "usage: quorvel-cli resave IN.m32 OUT.m32\n"},
     };
     for (const Row& r : rows) {
-        const CliRun run = cli(r.args);
+        const CliRun run = runCli(r.args);
         EXPECT_EQ(run.status, r.status) << r.args.join(' ').toStdString();
         EXPECT_TRUE(run.err.endsWith(r.err)) << run.err.toStdString();
     }
-    EXPECT_FALSE(QFile::exists("/tmp/never.m32"));
+    EXPECT_FALSE(QFile::exists(never));
 }
 
 } // namespace

@@ -17,7 +17,8 @@ using Block = std::vector<std::uint8_t>;
 Block compress(const Block& source)
 {
     Block out(lzrwCompressBound(source.size()));
-    out.resize(lzrwCompress(source.data(), source.size(), out.data()));
+    LzrwHashTable table;
+    out.resize(lzrwCompress(source.data(), source.size(), out.data(), table));
     return out;
 }
 
@@ -124,7 +125,8 @@ TEST(Lzrw1KH, RefusesMalformedBlocks)
 TEST(Lzrw1KH, RefusesSourcesAboveTheBlockSize)
 {
     Block source(kLzrwMaxBlock + 1), out(lzrwCompressBound(source.size()));
-    EXPECT_THROW(lzrwCompress(source.data(), source.size(), out.data()), ELzrw1KHCompressor);
+    LzrwHashTable table;
+    EXPECT_THROW(lzrwCompress(source.data(), source.size(), out.data(), table), ELzrw1KHCompressor);
 }
 
 // Fills a block with data of one kind: noise, runs, repeated phrases, a smooth ramp with noise,
@@ -161,6 +163,17 @@ Block generate(int kind, std::size_t size, std::mt19937& random)
     return out;
 }
 
+TEST(Lzrw1KH, ATableUsedBeforeGivesTheBytesOfAFreshOne)
+{
+    std::mt19937 random(5);
+    const Block first = generate(2, std::size_t(5000), random), second = generate(3, std::size_t(3000), random);
+    Block out(lzrwCompressBound(first.size()));
+    LzrwHashTable used;
+    lzrwCompress(first.data(), first.size(), out.data(), used);
+    out.resize(lzrwCompress(second.data(), second.size(), out.data(), used));
+    EXPECT_EQ(out, compress(second));
+}
+
 TEST(Lzrw1KH, ExpandingACompressedBlockGivesItBack)
 {
     // Every size near the ends of the range, and a spread of sizes in between, each with every
@@ -192,8 +205,9 @@ TEST(Lzrw1KH, EverySizeOfRunLengthDataComesBack)
     Block whole = generate(1, kLzrwMaxBlock, random);
     for (std::size_t i = 0; i + 8 < whole.size(); i += 997) std::fill_n(whole.begin() + std::ptrdiff_t(i), 5, std::uint8_t(i));
     Block block(lzrwCompressBound(kLzrwMaxBlock)), back(kLzrwMaxBlock);
+    LzrwHashTable table; // one table for every call in turn
     for (std::size_t size = 0; size <= kLzrwMaxBlock; ++size) {
-        const std::size_t length = lzrwCompress(whole.data(), size, block.data());
+        const std::size_t length = lzrwCompress(whole.data(), size, block.data(), table);
         ASSERT_LE(length, size + 1);
         ASSERT_EQ(lzrwDecompress(block.data(), length, back.data(), back.size()), size) << "size " << size;
         ASSERT_TRUE(std::equal(back.begin(), back.begin() + std::ptrdiff_t(size), whole.begin())) << "size " << size;

@@ -4,10 +4,14 @@
 #include "codecs/UniBmp.h"
 #include "graphics/BmpWriter.h"
 #include "base/Error.h"
+#include "base/LittleEndian.h"
 #include "graphics/PictureRegistry.h"
 #include "tests/support/Bytes.h"
 
 #include <QBuffer>
+
+#include <thread>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -42,16 +46,6 @@ QImage loadFile(const QString& name, const QByteArray& bytes)
     const auto* bitmap = dynamic_cast<const TUniBitmap*>(graphic.get());
     if (!bitmap) throw std::runtime_error("not read by TUniBitmap");
     return bitmap->image();
-}
-
-std::uint16_t u16At(const QByteArray& b, qsizetype at)
-{
-    return std::uint16_t(std::uint8_t(b[at]) | std::uint8_t(b[at + 1]) << 8);
-}
-
-std::uint32_t u32At(const QByteArray& b, qsizetype at)
-{
-    return u16At(b, at) | std::uint32_t(u16At(b, at + 2)) << 16;
 }
 
 // The compressed lengths of the blocks that start at `at`.
@@ -145,6 +139,26 @@ TEST(TUniBitmap, CompressedDibKeepsSizeAndDepthReadable)
     EXPECT_EQ(u32At(dib, 54), 0u); // the plain file's compression field
     EXPECT_GE(blockLengths(dib, 58).size(), 2u);
     EXPECT_EQ(TUniBitmap::expandDib(dib), plain);
+}
+
+// Conversions run side by side: each stream's compression has buffers of its own, so streams
+// written on several threads at once are the bytes one thread writes.
+TEST(TUniBitmap, StreamsCompressedOnSeveralThreadsAtOnceAreUnchanged)
+{
+    std::vector<QByteArray> files, expected;
+    for (int i = 0; i < 4; ++i) {
+        files.push_back(encodeBmp24(testPicture(200 + 37 * i, 150 - 20 * i)));
+        expected.push_back(TUniBitmap::compressBlz(files.back()));
+    }
+    std::vector<std::vector<QByteArray>> made(files.size());
+    std::vector<std::thread> threads;
+    for (std::size_t t = 0; t < files.size(); ++t)
+        threads.emplace_back([&, t] {
+            for (int round = 0; round < 20; ++round) made[t].push_back(TUniBitmap::compressBlz(files[t]));
+        });
+    for (std::thread& thread : threads) thread.join();
+    for (std::size_t t = 0; t < files.size(); ++t)
+        for (const QByteArray& stream : made[t]) ASSERT_EQ(stream, expected[t]) << "thread " << t;
 }
 
 TEST(TUniBitmap, WritersMakeFilesThatLoadBack)

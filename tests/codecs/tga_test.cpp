@@ -191,11 +191,21 @@ TEST(TgaReader, PixelRules)
     EXPECT_EQ(pixels(tga.colorBitmap().image()),
               (std::vector<QRgb>{qRgb(7, 7, 7), qRgb(7, 7, 7), qRgb(7, 7, 7), qRgb(9, 9, 9)}));
 
-    // 15-bit true colour is not decoded: the header's size, black, the kind set, SaveDepth kept.
-    tga = load(header(2, 15, 3, 2).fill(12, 0xFF));
-    EXPECT_EQ(tga.colorBitmap().image().size(), QSize(3, 2));
-    EXPECT_EQ(pixels(tga.colorBitmap().image()), std::vector<QRgb>(6, qRgb(0, 0, 0)));
+    // 15-bit true colour is read as 16-bit: 5-5-5, the top bit ignored, and saved as 16-bit.
+    tga = load(header(2, 15, 2, 1).u16(0x7C1F).u16(0x83E0));
+    EXPECT_EQ(pixels(tga.colorBitmap().image()), (std::vector<QRgb>{qRgb(248, 0, 248), qRgb(0, 248, 0)}));
     EXPECT_EQ(tga.ImageKind(), 2);
+    EXPECT_EQ(tga.SaveDepth, 1);
+    tga = load(header(10, 15, 3, 1).u8(0x82).u16(0x001F));
+    EXPECT_EQ(pixels(tga.colorBitmap().image()), std::vector<QRgb>(3, qRgb(0, 0, 248)));
+
+    // A colour map the true-colour image does not use is passed over by its length and whole
+    // bytes per entry, whatever the entry size.
+    for (int entrySize : {0, 1, 8, 20, 33}) {
+        Bytes b = Bytes().u8s({0, 1, 2}).u16(0).u16(3).u8(std::uint8_t(entrySize)).fill(4).u16(1).u16(1).u8s({24, 0});
+        b.fill(3 * ((entrySize + 7) / 8), 0xEE).u8s({1, 2, 3});
+        EXPECT_EQ(pixels(load(b).colorBitmap().image()), std::vector<QRgb>{qRgb(3, 2, 1)}) << entrySize;
+    }
 
     // Zero width: an empty picture, whatever the type.
     tga = load(header(10, 24, 0, 5));
@@ -221,6 +231,18 @@ TEST(TgaReader, BadFiles)
         {"run past the image", header(11, 8, 2, 2).u8s({0xFF, 1}), "TGA run-length data runs past the end of the image"},
         {"raw past the image", header(11, 8, 1, 1).u8s({0x01, 1, 2}), "TGA run-length data runs past the end of the image"},
         {"too large", header(2, 24, 65535, 65535).fill(64), "TGA image is too large"},
+        // Kinds the reader cannot decode are refused instead of giving a made-up picture.
+        {"no image data", header(0, 8, 4, 4), "Unsupported TGA image (type 0, depth 8)"},
+        {"type 7", header(7, 8, 1, 1).fill(1), "Unsupported TGA image (type 7, depth 8)"},
+        {"type 32", header(32, 8, 1, 1).fill(1), "Unsupported TGA image (type 32, depth 8)"},
+        {"type 200", header(200, 24, 16384, 16384), "Unsupported TGA image (type 200, depth 24)"},
+        {"true colour depth 0", header(2, 0, 1, 1), "Unsupported TGA image (type 2, depth 0)"},
+        {"true colour depth 8", header(10, 8, 1, 1).fill(2), "Unsupported TGA image (type 10, depth 8)"},
+        {"mapped depth 16", header(1, 16, 1, 1).fill(2), "Unsupported TGA image (type 1, depth 16)"},
+        {"grey depth 12", header(3, 12, 1, 1).fill(2), "Unsupported TGA image (type 3, depth 12)"},
+        {"map entry size the image needs",
+         Bytes().u8s({0, 1, 1}).u16(0).u16(2).u8(8).fill(4).u16(1).u16(1).u8s({8, 0}).fill(3),
+         "Unsupported TGA colour map (entry size 8)"},
     };
     for (const auto& row : rows) EXPECT_EQ(loadError(row.bytes), row.message) << row.what;
 

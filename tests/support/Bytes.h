@@ -1,6 +1,8 @@
 // Builds files byte by byte in tests: little-endian integers, text, fills.
 #pragma once
 
+#include "base/LittleEndian.h"
+
 #include <QBuffer>
 #include <QByteArray>
 #include <QString>
@@ -42,7 +44,7 @@ public:
     // Overwrites a little-endian 32-bit value at an offset already written.
     Bytes& put32(qsizetype at, std::uint32_t v)
     {
-        for (int i = 0; i < 4; ++i) data_[at + i] = char((v >> (8 * i)) & 0xFF);
+        quorvel::put32(data_.data() + at, v);
         return *this;
     }
 

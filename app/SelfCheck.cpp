@@ -1,0 +1,117 @@
+#include "app/SelfCheck.h"
+
+#include "app/EditorWindows.h"
+#include "app/TForm1.h"
+#include "document/EditorTitle.h"
+#include "document/TextureDocument.h"
+#include "windows/TForm2.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QMessageBox>
+#include <QPointer>
+#include <QScreen>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+namespace quorvel {
+
+namespace {
+
+class SelfCheck : public QObject {
+public:
+    SelfCheck(const EditorWindows& windows, const QString& reportPath)
+        : QObject(windows.frame), w_(windows), report_(reportPath)
+    {
+        report_.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text);
+        clock_.start();
+        waitFor([this] { return w_.frame->windowTitle() != QString::fromLatin1(kEditorTitle); },
+                [this] { QTimer::singleShot(500, this, &SelfCheck::checkShown); });
+    }
+
+private:
+    void line(const QString& text)
+    {
+        report_.write(text.toUtf8() + '\n');
+        report_.flush();
+    }
+
+    // Polls `ready` every 50 ms and runs `then` once it holds (or after 10 s).
+    void waitFor(std::function<bool()> ready, std::function<void()> then)
+    {
+        auto* timer = new QTimer(this);
+        connect(timer, &QTimer::timeout, this, [this, timer, ready, then] {
+            if (!ready() && clock_.elapsed() < 10000) return;
+            timer->deleteLater();
+            timer->stop();
+            then();
+        });
+        timer->start(50);
+    }
+
+    void checkShown()
+    {
+        line(QStringLiteral("title=") + w_.frame->windowTitle());
+        line(QStringLiteral("active=%1").arg(w_.frame->isActiveWindow() ? "yes" : "no"));
+        const TextureDocument& d = w_.frame->document();
+        const LevelCanvas* canvas = w_.view->levelCanvas();
+        line(QStringLiteral("zoom=%1").arg(w_.view->zoom()));
+        if (d.levelCount() > 0 && canvas->isVisible()) {
+            const QImage& level = d.levelImage(1);
+            const QPoint at = canvas->mapToGlobal(QPoint(0, 0));
+            QScreen* screen = canvas->screen();
+            const QImage shot = screen->grabWindow(0, at.x(), at.y(), level.width(), level.height())
+                                    .toImage()
+                                    .convertToFormat(QImage::Format_RGB32);
+            int differing = 0;
+            for (int y = 0; y < level.height(); ++y)
+                for (int x = 0; x < level.width(); ++x)
+                    if (shot.size() != level.size() || (shot.pixel(x, y) & 0xFFFFFF) != (level.pixel(x, y) & 0xFFFFFF))
+                        ++differing;
+            line(QStringLiteral("level1=%1").arg(differing == 0 ? QStringLiteral("drawn")
+                                                              : QStringLiteral("%1 pixels differ").arg(differing)));
+        } else {
+            line(QStringLiteral("level1=not shown"));
+        }
+        exitAnswering(QMessageBox::No, [this] {
+            line(QStringLiteral("after-no=running"));
+            exitAnswering(QMessageBox::Yes, [] {});
+        });
+    }
+
+    // File > Exit through the menu item; the question it asks is answered with `answer`.
+    void exitAnswering(QMessageBox::StandardButton answer, std::function<void()> after)
+    {
+        QPointer<QTimer> answering = new QTimer(this);
+        connect(answering, &QTimer::timeout, this, [this, answering, answer] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box == nullptr) return;
+            answering->stop();
+            line(QStringLiteral("question=%1: %2").arg(box->windowTitle(), box->text()));
+            if (QAbstractButton* button = box->button(answer)) button->click();
+        });
+        answering->start(50);
+        w_.frame->menuAction(QStringLiteral("exit1"))->trigger();
+        if (answering) answering->deleteLater();
+        after();
+    }
+
+    EditorWindows w_;
+    QFile report_;
+    QElapsedTimer clock_;
+};
+
+} // namespace
+
+void startSelfCheckIfAsked(const EditorWindows& windows)
+{
+    const QString report = qEnvironmentVariable("QUORVEL_SELF_CHECK");
+    if (!report.isEmpty()) new SelfCheck(windows, report);
+}
+
+} // namespace quorvel

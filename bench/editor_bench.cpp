@@ -1,0 +1,173 @@
+// The editor's windows under the offscreen platform: start until the frame is shown (the first
+// start of the process, with its resident memory then, and later starts), opening a 1024 x 1024
+// texture with eleven levels until level 1 is drawn, and one full repaint of the level view at
+// zoom 8 over a 1600 x 1000 workspace. Files live in /dev/shm so the disk does not time itself.
+#include "app/EditorWindows.h"
+#include "app/TForm1.h"
+#include "document/TextureDocument.h"
+#include "import/PictureKinds.h"
+#include "windows/Dialogs.h"
+#include "windows/TForm2.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QScrollArea>
+#include <QTest>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <memory>
+#include <unistd.h>
+
+namespace {
+
+const QString kTexture = QStringLiteral("/dev/shm/quorvel-editor-bench.m32");
+const QString kSettings = QStringLiteral("/dev/shm/quorvel-editor-bench.ini");
+
+double residentMegabytes()
+{
+    long pages = 0, resident = 0;
+    if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
+        std::fclose(f);
+    }
+    return double(resident) * double(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+}
+
+// The editor over its own document, shown maximised and exposed.
+struct Editor {
+    quorvel::TextureDocument document;
+    quorvel::EditorWindows windows{};
+    std::unique_ptr<quorvel::TForm1> frame;
+
+    Editor()
+    {
+        windows = quorvel::createEditorWindows(document, kSettings);
+        frame.reset(windows.frame);
+        frame->showMaximized();
+        if (!QTest::qWaitForWindowExposed(frame.get())) std::fprintf(stderr, "frame not exposed\n");
+    }
+};
+
+void makeTexture()
+{
+    static bool made = false;
+    if (made) return;
+    quorvel::TextureDocument d;
+    for (int side = 1024; side >= 1; side /= 2) {
+        const int k = d.appendLevel(side, side, QString());
+        d.editPixels(k, QRect(0, 0, side, side), [side](QImage& image, QImage& alpha) {
+            for (int y = 0; y < side; ++y) {
+                auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+                uchar* a = alpha.scanLine(y);
+                for (int x = 0; x < side; ++x) {
+                    row[x] = qRgb(x & 255, y & 255, (x ^ y) & 255);
+                    a[x] = uchar(x + 3 * y);
+                }
+            }
+        });
+    }
+    d.save(kTexture);
+    made = true;
+}
+
+void BM_EditorStart(benchmark::State& state)
+{
+    for (auto _ : state) {
+        Editor editor;
+        state.PauseTiming();
+        editor.frame.reset();
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_EditorStart)->Unit(benchmark::kMillisecond);
+
+// Opening into an editor that shows another texture of the same shape (its images are reused),
+// and into one that was just made New (every image made afresh), until level 1 is drawn.
+void openUntilShown(benchmark::State& state, bool afterNew)
+{
+    makeTexture();
+    Editor editor;
+    editor.frame->openm32(kTexture);
+    for (auto _ : state) {
+        if (afterNew) {
+            state.PauseTiming();
+            editor.document.newDocument();
+            state.ResumeTiming();
+        }
+        editor.frame->openm32(kTexture);
+        editor.windows.view->levelCanvas()->repaint();
+    }
+}
+void BM_OpenUntilLevel1Shown(benchmark::State& state) { openUntilShown(state, false); }
+void BM_OpenAfterNewUntilLevel1Shown(benchmark::State& state) { openUntilShown(state, true); }
+BENCHMARK(BM_OpenUntilLevel1Shown)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenAfterNewUntilLevel1Shown)->Unit(benchmark::kMillisecond);
+
+void BM_RepaintAtZoom8(benchmark::State& state)
+{
+    makeTexture();
+    Editor editor;
+    editor.frame->showNormal();
+    // A workspace of 1600 x 1000 pixels, the view filling it.
+    const QSize margin = editor.frame->size() - editor.frame->workspace()->viewport()->size();
+    editor.frame->resize(QSize(1600, 1000) + margin);
+    QApplication::processEvents();
+    editor.frame->openm32(kTexture);
+    quorvel::TForm2* view = editor.windows.view;
+    qobject_cast<QMdiSubWindow*>(view->parentWidget())->move(0, 0);
+    for (int i = 0; i < 3; ++i) view->zoomIn();
+    QApplication::processEvents();
+    const QSize shown = view->scrollArea()->viewport()->size();
+    for (auto _ : state) view->levelCanvas()->repaint();
+    state.counters["shown_width"] = shown.width();
+    state.counters["shown_height"] = shown.height();
+    state.counters["workspace_width"] = editor.frame->workspace()->viewport()->width();
+    state.counters["workspace_height"] = editor.frame->workspace()->viewport()->height();
+}
+BENCHMARK(BM_RepaintAtZoom8)->Unit(benchmark::kMillisecond);
+
+// Answers nothing: the benchmarks never ask.
+class SilentDialogs final : public quorvel::Dialogs {
+protected:
+    QString doOpenFileName(QWidget*, const quorvel::FileDialogOptions&) override { return {}; }
+    QString doSaveFileName(QWidget*, const quorvel::FileDialogOptions&) override { return {}; }
+    QMessageBox::StandardButton doQuestion(QWidget*, const QString&, const QString&, QMessageBox::StandardButtons) override
+    {
+        return QMessageBox::Cancel;
+    }
+    void doError(QWidget*, const QString& message) override { std::fprintf(stderr, "%s\n", qPrintable(message)); }
+    void doBeep() override {}
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QElapsedTimer clock;
+    clock.start();
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Quorvel"));
+    quorvel::registerAllPictureKinds();
+    SilentDialogs silent;
+    quorvel::setDialogs(&silent);
+    {
+        // The first start of the process, as the program's own start does it.
+        Editor editor;
+        std::printf("first start until the frame is shown: %.1f ms, resident memory then: %.1f MB\n",
+                    double(clock.nsecsElapsed()) / 1e6, residentMegabytes());
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    quorvel::setDialogs(nullptr);
+    QFile::remove(kTexture);
+    QFile::remove(kSettings);
+    return 0;
+}

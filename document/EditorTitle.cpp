@@ -1,0 +1,14 @@
+#include "document/EditorTitle.h"
+
+#include "base/Paths.h"
+
+namespace quorvel {
+
+QString editorTitle(const QString& path, int version)
+{
+    const QString title = QString::fromLatin1(kEditorTitle);
+    if (path.isEmpty()) return title;
+    return QStringLiteral("%1 \"%2\" (M32 v%3)").arg(title, namestr(path)).arg(version);
+}
+
+} // namespace quorvel

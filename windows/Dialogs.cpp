@@ -1,0 +1,125 @@
+#include "windows/Dialogs.h"
+
+#include "base/Error.h"
+
+#include <QApplication>
+#include <QFileDialog>
+
+#include <exception>
+
+namespace quorvel {
+
+// Counts a dialog as open for as long as it runs.
+class OpenDialogScope {
+public:
+    OpenDialogScope() { ++Dialogs::openDialogs_; }
+    ~OpenDialogScope() { --Dialogs::openDialogs_; }
+    OpenDialogScope(const OpenDialogScope&) = delete;
+    OpenDialogScope& operator=(const OpenDialogScope&) = delete;
+};
+
+namespace {
+
+class QtDialogs final : public Dialogs {
+protected:
+    QString doOpenFileName(QWidget* parent, const FileDialogOptions& o) override
+    {
+        QFileDialog dialog(parent, o.title, o.directory, o.filter);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        return run(dialog, o);
+    }
+
+    QString doSaveFileName(QWidget* parent, const FileDialogOptions& o) override
+    {
+        QFileDialog dialog(parent, o.title, o.directory, o.filter);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setOption(QFileDialog::DontConfirmOverwrite, !o.confirmOverwrite);
+        return run(dialog, o);
+    }
+
+    QMessageBox::StandardButton doQuestion(QWidget* parent, const QString& title, const QString& text,
+                                           QMessageBox::StandardButtons buttons) override
+    {
+        return QMessageBox::question(parent, title, text, buttons);
+    }
+
+    void doError(QWidget* parent, const QString& message) override
+    {
+        QMessageBox::critical(parent, QApplication::applicationName(), message);
+    }
+
+    void doBeep() override { QApplication::beep(); }
+
+private:
+    static QString run(QFileDialog& dialog, const FileDialogOptions& o)
+    {
+        if (!o.defaultSuffix.isEmpty()) dialog.setDefaultSuffix(o.defaultSuffix);
+        // A preset name with a wildcard ("*.m32") only narrows the list, as it does in the
+        // dialog's file name box.
+        if (!o.fileName.isEmpty() && !o.fileName.contains(u'*')) dialog.selectFile(o.fileName);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+        return dialog.selectedFiles().constFirst();
+    }
+};
+
+Dialogs* replacement = nullptr;
+
+} // namespace
+
+QString Dialogs::openFileName(QWidget* parent, const FileDialogOptions& options)
+{
+    OpenDialogScope scope;
+    return doOpenFileName(parent, options);
+}
+
+QString Dialogs::saveFileName(QWidget* parent, const FileDialogOptions& options)
+{
+    OpenDialogScope scope;
+    return doSaveFileName(parent, options);
+}
+
+QMessageBox::StandardButton Dialogs::question(QWidget* parent, const QString& title, const QString& text,
+                                              QMessageBox::StandardButtons buttons)
+{
+    OpenDialogScope scope;
+    return doQuestion(parent, title, text, buttons);
+}
+
+void Dialogs::error(QWidget* parent, const QString& message)
+{
+    OpenDialogScope scope;
+    doError(parent, message);
+}
+
+void Dialogs::beep()
+{
+    doBeep();
+}
+
+Dialogs& dialogs()
+{
+    static QtDialogs qt;
+    return replacement != nullptr ? *replacement : qt;
+}
+
+void setDialogs(Dialogs* dialogs)
+{
+    replacement = dialogs;
+}
+
+bool runCommand(QWidget* parent, const std::function<void()>& command)
+{
+    try {
+        command();
+        return true;
+    } catch (const Error& e) {
+        dialogs().error(parent, e.message());
+    } catch (const std::exception& e) {
+        dialogs().error(parent, QString::fromLocal8Bit(e.what()));
+    }
+    return false;
+}
+
+} // namespace quorvel

@@ -1,0 +1,215 @@
+#include "windows/TForm2.h"
+
+#include "document/TextureDocument.h"
+#include "windows/Dialogs.h"
+
+#include <QAction>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace quorvel {
+
+namespace {
+constexpr int kMaxZoom = 8;
+constexpr QSize kStartClient(128, 128);
+// The place of the properties window and the toolbar at the workspace's top left, which a
+// centred view does not cover where the workspace is large enough.
+constexpr QPoint kToolWindowsEnd(273 + 16, 106 + 48);
+} // namespace
+
+LevelCanvas::LevelCanvas(const TextureDocument& document, QWidget* parent) : QWidget(parent), document_(document)
+{
+    setObjectName(QStringLiteral("mipmap1"));
+    // Every pixel is painted by paintEvent, so Qt need not clear it first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    resize(kStartClient);
+}
+
+void LevelCanvas::setZoom(int zoom)
+{
+    zoom_ = zoom;
+    fitToLevel();
+    update();
+}
+
+void LevelCanvas::fitToLevel()
+{
+    const QSize level = document_.levelSize(document_.currentLevel());
+    resize(level * zoom_);
+}
+
+void LevelCanvas::updateLevelRect(const QRect& levelRect)
+{
+    update(QRect(levelRect.topLeft() * zoom_, levelRect.size() * zoom_));
+}
+
+void LevelCanvas::paintEvent(QPaintEvent* event)
+{
+    QPainter painter(this);
+    const int level = document_.currentLevel();
+    const QImage* image = level <= document_.levelCount() ? &document_.levelImage(level) : nullptr;
+    if (image == nullptr || image->isNull()) {
+        // No level to show (a new document): the window's own surface.
+        painter.fillRect(event->rect(), palette().window());
+        return;
+    }
+    const QRect shown = event->rect() & QRect(QPoint(0, 0), image->size() * zoom_);
+    if (shown.isEmpty()) return;
+    // The level pixels under the exposed rectangle, each drawn as a zoom x zoom block.
+    const QRect source(QPoint(shown.left() / zoom_, shown.top() / zoom_),
+                       QPoint(shown.right() / zoom_, shown.bottom() / zoom_));
+    const QRect target(source.topLeft() * zoom_, source.size() * zoom_);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.drawImage(target, *image, source);
+}
+
+void LevelCanvas::mousePressEvent(QMouseEvent* event)
+{
+    event->accept();
+}
+
+void LevelCanvas::mouseReleaseEvent(QMouseEvent* event)
+{
+    event->accept();
+}
+
+TForm2::TForm2(TextureDocument& document, QWidget* parent)
+    : QWidget(parent),
+      document_(document),
+      scrollArea_(new QScrollArea(this)),
+      canvas_(new LevelCanvas(document, nullptr)),
+      zoomInAction_(new QAction(QStringLiteral("Zoom in"), this)),
+      zoomOutAction_(new QAction(QStringLiteral("Zoom out"), this))
+{
+    setObjectName(QStringLiteral("TForm2"));
+    setWindowTitle(QStringLiteral("[zoom 1x]"));
+
+    scrollArea_->setFrameShape(QFrame::NoFrame);
+    scrollArea_->setWidgetResizable(false);
+    scrollArea_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    scrollArea_->setWidget(canvas_);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(scrollArea_);
+    resize(kStartClient);
+
+    zoomInAction_->setObjectName(QStringLiteral("ZoomIn"));
+    zoomInAction_->setShortcuts({QKeySequence::ZoomIn, QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    zoomOutAction_->setObjectName(QStringLiteral("ZoomOut"));
+    zoomOutAction_->setShortcuts({QKeySequence::ZoomOut});
+    for (QAction* action : {zoomInAction_, zoomOutAction_}) action->setShortcutContext(Qt::WindowShortcut);
+    connect(zoomInAction_, &QAction::triggered, this, &TForm2::zoomIn);
+    connect(zoomOutAction_, &QAction::triggered, this, &TForm2::zoomOut);
+
+    connect(&document_, &TextureDocument::currentLevelChanged, this, &TForm2::showCurrentLevel);
+    connect(&document_, &TextureDocument::levelsChanged, canvas_, qOverload<>(&QWidget::update));
+    connect(&document_, &TextureDocument::pixelsChanged, this, [this](int level, const QRect& rect) {
+        if (level == document_.currentLevel()) canvas_->updateLevelRect(rect);
+    });
+}
+
+int TForm2::zoom() const
+{
+    return canvas_->zoom();
+}
+
+QSize TForm2::sizeHint() const
+{
+    return canvas_->size().expandedTo(QSize(1, 1));
+}
+
+void TForm2::zoomIn()
+{
+    if (zoom() < kMaxZoom) setZoom(zoom() * 2);
+}
+
+void TForm2::zoomOut()
+{
+    if (zoom() > 1) setZoom(zoom() / 2);
+}
+
+void TForm2::showCurrentLevel()
+{
+    setZoom(1);
+    scrollArea_->horizontalScrollBar()->setValue(0);
+    scrollArea_->verticalScrollBar()->setValue(0);
+}
+
+void TForm2::setZoom(int zoom)
+{
+    canvas_->setZoom(zoom);
+    setWindowTitle(QStringLiteral("[zoom %1x]").arg(zoom));
+    fitWindow();
+}
+
+void TForm2::fitWindow()
+{
+    updateGeometry();
+    auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
+    if (sub == nullptr || sub->mdiArea() == nullptr) {
+        resize(sizeHint());
+        return;
+    }
+    // The window's frame around the client area, then no larger than the workspace: beyond
+    // that the scroll bars reach the rest.
+    const QSize frame = sub->sizeHint() - sizeHint();
+    const QSize workspace = sub->mdiArea()->viewport()->size();
+    const QSize wanted = (sizeHint() + frame).boundedTo(workspace.expandedTo(sub->minimumSizeHint()));
+    sub->setFixedSize(wanted.expandedTo(sub->minimumSizeHint()));
+    // Kept inside the workspace where it can be.
+    QPoint at = sub->pos();
+    at.setX(std::max(0, std::min(at.x(), workspace.width() - sub->width())));
+    at.setY(std::max(0, std::min(at.y(), workspace.height() - sub->height())));
+    sub->move(at);
+}
+
+void TForm2::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (placed_) return;
+    placed_ = true;
+    // A workspace that grows or shrinks (the frame maximised late, resized) refits the window.
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()); sub != nullptr && sub->mdiArea() != nullptr)
+        sub->mdiArea()->viewport()->installEventFilter(this);
+    // Once the frame has its size.
+    QTimer::singleShot(0, this, &TForm2::centreInWorkspace);
+}
+
+bool TForm2::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Resize) fitWindow();
+    return QWidget::eventFilter(watched, event);
+}
+
+void TForm2::centreInWorkspace()
+{
+    auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
+    if (sub == nullptr || sub->mdiArea() == nullptr) return;
+    const QSize workspace = sub->mdiArea()->viewport()->size();
+    const int x = std::max((workspace.width() - sub->width()) / 2, kToolWindowsEnd.x());
+    const int y = std::max((workspace.height() - sub->height()) / 2, kToolWindowsEnd.y());
+    sub->move(std::max(0, std::min(x, workspace.width() - sub->width())),
+              std::max(0, std::min(y, workspace.height() - sub->height())));
+}
+
+void TForm2::mousePressEvent(QMouseEvent* event)
+{
+    pressedOnSurface_ = true;
+    event->accept();
+}
+
+void TForm2::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (pressedOnSurface_ && rect().contains(event->position().toPoint())) dialogs().beep();
+    pressedOnSurface_ = false;
+    event->accept();
+}
+
+} // namespace quorvel

@@ -1,0 +1,86 @@
+// TForm2: the level view. It shows the document's current level at zoom 1, 2, 4 or 8, straight
+// from the level image, inside a scroll area so that every pixel of a big level can be reached.
+// Its caption says the zoom ("[zoom 2x]"); its client area is the level's width and height
+// times the zoom, as far as the frame's workspace allows.
+#pragma once
+
+#include <QWidget>
+
+class QAction;
+class QScrollArea;
+
+namespace quorvel {
+
+class TextureDocument;
+
+// mipmap1: the surface the current level is drawn on, exactly the level's size times the zoom.
+// It draws only the part of the level a paint event exposes, nearest-neighbour, from the level
+// image itself. Mouse input on it is the level's (painting), never the window's.
+class LevelCanvas : public QWidget {
+public:
+    LevelCanvas(const TextureDocument& document, QWidget* parent);
+
+    int zoom() const { return zoom_; }
+    void setZoom(int zoom);
+    // Resizes to the current level's size times the zoom.
+    void fitToLevel();
+    // The level pixel under a point of this widget: (x div z, y div z).
+    QPoint levelPixelAt(QPoint point) const { return QPoint(point.x() / zoom_, point.y() / zoom_); }
+    // Repaints the part of the surface that shows `levelRect`.
+    void updateLevelRect(const QRect& levelRect);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    const TextureDocument& document_;
+    int zoom_ = 1;
+};
+
+class TForm2 : public QWidget {
+public:
+    explicit TForm2(TextureDocument& document, QWidget* parent = nullptr);
+
+    int zoom() const;
+    // Zoom in and zoom out, also reachable through the two actions (Ctrl++ and Ctrl+-), which the
+    // frame carries so that their shortcuts work wherever the focus is in it.
+    void zoomIn();
+    void zoomOut();
+    QAction* zoomInAction() const { return zoomInAction_; }
+    QAction* zoomOutAction() const { return zoomOutAction_; }
+
+    LevelCanvas* levelCanvas() const { return canvas_; }
+    QScrollArea* scrollArea() const { return scrollArea_; }
+
+    // The client area wanted: the canvas's size, at least 1 x 1.
+    QSize sizeHint() const override;
+
+protected:
+    // FormClick: a click on the window's own surface beeps; clicks on the level never reach here.
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // Centres the window in the workspace, the first time it is shown, where that keeps the
+    // properties window and the toolbar at the workspace's top left uncovered.
+    void centreInWorkspace();
+    // Showing a level: zoom 1, caption and client area follow the level.
+    void showCurrentLevel();
+    void setZoom(int zoom);
+    // Sizes the window around the canvas, within the workspace.
+    void fitWindow();
+
+    TextureDocument& document_;
+    QScrollArea* scrollArea_;
+    LevelCanvas* canvas_;
+    QAction* zoomInAction_;
+    QAction* zoomOutAction_;
+    bool pressedOnSurface_ = false;
+    bool placed_ = false;
+};
+
+} // namespace quorvel

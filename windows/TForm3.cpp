@@ -1,0 +1,148 @@
+#include "windows/TForm3.h"
+
+#include "document/M32Format.h"
+#include "document/TextureDocument.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QValidator>
+
+namespace quorvel {
+
+namespace {
+
+constexpr int kClientWidth = 273;
+constexpr int kClientHeight = 425;
+constexpr int kFieldHeight = 21;
+constexpr int kLabelHeight = 13;
+
+// A name holds at most 128 characters of its 8-bit code page (Windows-1252): anything else could
+// not be stored as typed.
+class NameValidator final : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int&) const override
+    {
+        if (input.size() > kM32NameSize) return Invalid;
+        for (QChar c : input)
+            if (c.unicode() < 0x20) return Invalid;
+        return fromWindows1252(toWindows1252(input)) == input ? Acceptable : Invalid;
+    }
+};
+
+// One field of the table: its form name, label, place in its group and header text.
+struct FieldLayout {
+    const char* name;
+    const char* label;
+    int group;
+    int left, top, width;
+    bool labelAbove;  // else the label stands to its left, right-aligned
+    int labelLeft;    // where a left label starts
+    QString HeaderTexts::*text;
+    bool isName;
+};
+
+const FieldLayout kFields[] = {
+    {"Edit2", "Name", 0, 8, 24, 257, true, 0, &HeaderTexts::name, true},
+    {"Edit3", "Texture substitution", 0, 8, 64, 257, true, 0, &HeaderTexts::substitution_name, true},
+    {"Edit4", "Next frame in animationchain", 0, 8, 104, 257, true, 0, &HeaderTexts::next_frame_name, true},
+    {"Edit5", "Image shown when damaged", 0, 8, 144, 257, true, 0, &HeaderTexts::damaged_name, true},
+    {"Edit6", "Flags", 1, 56, 16, 73, false, 8, &HeaderTexts::flags, false},
+    {"Edit7", "Contents", 1, 208, 16, 57, false, 137, &HeaderTexts::contents, false},
+    {"Edit8", "Value", 1, 56, 40, 73, false, 8, &HeaderTexts::value, false},
+    {"Edit11", "Mipscale", 1, 208, 40, 57, false, 137, &HeaderTexts::mip_scale, false},
+    {"Edit9", "ScaleX", 1, 72, 72, 57, false, 8, &HeaderTexts::scale_x, false},
+    {"Edit10", "ScaleY", 1, 200, 72, 57, false, 137, &HeaderTexts::scale_y, false},
+    {"Edit12", "Detail texture name", 2, 8, 24, 257, true, 0, &HeaderTexts::detail_name, true},
+    {"Edit13", "Src", 2, 136, 48, 33, false, 100, &HeaderTexts::detail_src, false},
+    {"Edit14", "Dst", 2, 224, 48, 33, false, 177, &HeaderTexts::detail_dst, false},
+    {"Edit15", "Flags", 2, 56, 72, 33, false, 8, &HeaderTexts::detail_flags, false},
+    {"Edit16", "Damage health", 2, 224, 72, 33, false, 97, &HeaderTexts::damage_health, false},
+    {"Edit17", "dt_u", 2, 40, 96, 33, false, 6, &HeaderTexts::dt_u, false},
+    {"Edit18", "dt_v", 2, 112, 96, 33, false, 77, &HeaderTexts::dt_v, false},
+    {"Edit19", "dt_alpha", 2, 224, 96, 33, false, 149, &HeaderTexts::dt_alpha, false},
+    {"Edit20", "ScaleX", 2, 72, 120, 57, false, 8, &HeaderTexts::detail_scale_x, false},
+    {"Edit21", "ScaleY", 2, 200, 120, 57, false, 137, &HeaderTexts::detail_scale_y, false},
+};
+
+QLabel* boldLabel(const QString& text, QWidget* parent, const QRect& geometry, Qt::Alignment alignment)
+{
+    auto* label = new QLabel(text, parent);
+    QFont font = label->font();
+    font.setBold(true);
+    font.setPixelSize(11);
+    label->setFont(font);
+    label->setAlignment(alignment | Qt::AlignVCenter);
+    label->setGeometry(geometry);
+    return label;
+}
+
+} // namespace
+
+TForm3::TForm3(TextureDocument& document, QWidget* parent) : QWidget(parent), document_(document)
+{
+    setObjectName(QStringLiteral("TForm3"));
+    setWindowTitle(QStringLiteral("Properties"));
+    setFixedSize(kClientWidth, kClientHeight);
+
+    struct GroupSpec {
+        const char* name;
+        int top, height;
+    };
+    const GroupSpec groupSpecs[] = {{"GroupBox1", 0, 169}, {"GroupBox2", 176, 97}, {"GroupBox3", 280, 145}};
+    QGroupBox* groups[3];
+    for (int g = 0; g < 3; ++g) {
+        groups[g] = new QGroupBox(this);
+        groups[g]->setObjectName(QString::fromLatin1(groupSpecs[g].name));
+        groups[g]->setGeometry(0, groupSpecs[g].top, kClientWidth, groupSpecs[g].height);
+    }
+    boldLabel(QStringLiteral("Blendmode :"), groups[2], QRect(8, 48 + 4, 88, kLabelHeight), Qt::AlignLeft);
+
+    auto* nameValidator = new NameValidator(this);
+    for (const FieldLayout& field : kFields) {
+        QWidget* group = groups[field.group];
+        auto* edit = new QLineEdit(group);
+        edit->setObjectName(QString::fromLatin1(field.name));
+        edit->setGeometry(field.left, field.top, field.width, kFieldHeight);
+        if (field.isName) {
+            edit->setMaxLength(kM32NameSize);
+            edit->setValidator(nameValidator);
+        }
+        const QString label = QString::fromLatin1(field.label);
+        if (field.labelAbove)
+            boldLabel(label, group, QRect(field.left, field.top - 16, field.width, kLabelHeight), Qt::AlignLeft);
+        else
+            boldLabel(label, group, QRect(field.labelLeft, field.top + 4, field.left - 4 - field.labelLeft, kLabelHeight),
+                      Qt::AlignRight);
+        fields_.push_back({edit, field.text});
+
+        // No check while typing: the text goes to the document's working copy as it is.
+        const auto text = field.text;
+        connect(edit, &QLineEdit::textEdited, this, [this, text](const QString& typed) {
+            HeaderTexts texts = document_.texts();
+            texts.*text = typed;
+            document_.setTexts(texts);
+        });
+    }
+    showTexts();
+    connect(&document_, &TextureDocument::textsChanged, this, &TForm3::showTexts);
+}
+
+QLineEdit* TForm3::field(const QString& name) const
+{
+    for (const Field& f : fields_)
+        if (f.edit->objectName() == name) return f.edit;
+    return nullptr;
+}
+
+void TForm3::showTexts()
+{
+    const HeaderTexts& texts = document_.texts();
+    for (const Field& f : fields_) {
+        // Only a text that differs is set, so the field being typed in keeps its cursor.
+        if (f.edit->text() != texts.*f.text) f.edit->setText(texts.*f.text);
+    }
+}
+
+} // namespace quorvel
