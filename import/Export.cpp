@@ -6,7 +6,6 @@
 #include "import/MipmapChain.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace quorvel {
 
@@ -26,12 +25,7 @@ QImage exportedLevel(const TextureDocument& document, int level)
 
 void exportLevel(const TextureDocument& document, int level, const QString& path)
 {
-    const QByteArray bytes = encodeBmp24(exportedLevel(document, level));
-    QSaveFile file(path);
-    const auto cannotCreate = [&] { return Error(QStringLiteral("Cannot create file %1").arg(path)); };
-    if (path.isEmpty() || !file.open(QIODevice::WriteOnly)) throw cannotCreate();
-    if (file.write(bytes) != bytes.size()) throw cannotCreate();
-    if (!file.commit()) throw cannotCreate();
+    saveBmp24(exportedLevel(document, level), path);
 }
 
 void exportCurrentLevel(const TextureDocument& document, const QString& path)
