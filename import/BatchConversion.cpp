@@ -55,7 +55,9 @@ QString convertt(TextureDocument& document, const QString& sourcePath, const Con
 {
     const QImage picture = loadImportedImage(sourcePath);
     checkChainLimits(0, picture.size(), options.allSizes);
-    document.newDocument();
+    // Not plain New: the sizes of an earlier file's absent levels and the reserved bytes of a
+    // texture opened before would otherwise go into this file's header.
+    document.newBlankDocument();
     makemipmaps(document, picture, options.alpha, options.allSizes, CountedPass::Copy, progress);
     if (document.levelCount() > 0) document.setCurrentLevel(1);
     HeaderTexts texts = document.texts();

@@ -37,9 +37,10 @@ QString convertedFileName(const QString& sourcePath);
 QString convertedPath(const QString& sourcePath, const QString& outputDirectory);
 
 // convertt for one file: loads the picture (readers' errors pass through; a picture over the
-// limits is refused before the document changes), runs New, appends its chain with the
-// options' alpha (the copy pass counted), makes level 1 current, puts the flags text into the
-// working texts and saves to convertedPath, replacing any file there only once the new one is
+// limits is refused before the document changes), runs New as at program start (the header
+// carries nothing from earlier documents, so an output depends only on its input and the
+// options), appends its chain with the options' alpha (the copy pass counted), makes level 1
+// current, puts the flags text into the working texts and saves to convertedPath, replacing any file there only once the new one is
 // complete. Returns the output path; the document is then named after it.
 QString convertt(TextureDocument& document, const QString& sourcePath, const ConversionOptions& options,
                  const ProgressReport& progress = {});

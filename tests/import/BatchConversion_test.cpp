@@ -120,6 +120,31 @@ TEST(BatchConversion, EachFileItsOwnTexture)
     EXPECT_EQ(second.mid(968, 8), QByteArray("\x01\x02\x03\xff\xc8\x64\x32\xff", 8));
 }
 
+TEST(BatchConversion, AnOutputDependsOnlyOnItsInput)
+{
+    QTemporaryDir in, out;
+    // A texture opened before the run, with reserved bytes and sixteen level sizes.
+    test::M32Fields fields;
+    fields.reserved = QByteArray(72, '\x5a');
+    for (int k = 1; k <= 16; ++k) fields.widths[k - 1] = fields.heights[k - 1] = 3;
+    fields.level(1, 1, 1, 968);
+    TextureDocument document;
+    document.open(write(in, "old.m32", test::m32Header(fields).u8s({1, 2, 3, 4})));
+    ConversionOptions options;
+    options.outputDirectory = out.path();
+    convertt(document, write(in, "big.bmp", bmpOf(256, 256)), options);
+    convertt(document, write(in, "small.bmp", bmpOf(4, 4)), options);
+
+    TextureDocument fresh;
+    QTemporaryDir alone;
+    options.outputDirectory = alone.path();
+    convertt(fresh, in.filePath("small.bmp"), options);
+    const QByteArray bytes = read(out.filePath("small.m32"));
+    EXPECT_EQ(bytes, read(alone.filePath("small.m32")));
+    EXPECT_EQ(test::i32At(bytes, test::kWidthsAt + 4 * 3), 0); // not big.bmp's fourth level
+    EXPECT_EQ(bytes.mid(896, 72), QByteArray(72, '\0'));
+}
+
 TEST(BatchConversion, FlagsAndAlphaOfTheBoxesEverywhere)
 {
     QTemporaryDir in, out;
