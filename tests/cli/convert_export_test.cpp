@@ -1,6 +1,7 @@
 // quorvel-cli convert and export, run as a user runs them: the files they write against what
 // the core writes for the wizard and for File > Export, failures, usage errors and the progress
 // line.
+#include "codecs/UniBmp.h"
 #include "document/TextureDocument.h"
 #include "graphics/BmpWriter.h"
 #include "import/BatchConversion.h"
@@ -76,7 +77,9 @@ QByteArray tgaOf(int width, int height)
 QStringList inputs(const QTemporaryDir& dir)
 {
     return {writeFile(dir, "a.bmp", bmpOf(256, 256)), writeFile(dir, "b.gif", gifOf(64, 64)),
-            writeFile(dir, "ROCK.TGA", tgaOf(12, 5)), writeFile(dir, "wall.bmp", bmpOf(100, 30, 9))};
+            writeFile(dir, "ROCK.TGA", tgaOf(12, 5)), writeFile(dir, "wall.bmp", bmpOf(100, 30, 9)),
+            writeFile(dir, "packed.blz", TUniBitmap::compressBlz(bmpOf(300, 200, 3))),
+            writeFile(dir, "packed2.blz", TUniBitmap::compressBlz(bmpOf(128, 512, 5)))};
 }
 
 TEST(ConvertCommand, WritesWhatTheWizardWritesWhateverTheJobs)
@@ -102,9 +105,9 @@ TEST(ConvertCommand, WritesWhatTheWizardWritesWhateverTheJobs)
             QTemporaryDir out;
             const CliRun run = runCli(QStringList{"convert", "--output", out.path(), "--jobs", jobs} + r.options + images);
             ASSERT_EQ(run.status, 0) << run.err.toStdString();
-            EXPECT_EQ(run.out, "4 converted, 0 failed\n");
-            EXPECT_FALSE(run.err.contains("of 4")) << "a progress line without a terminal";
-            for (const char* name : {"a.m32", "b.m32", "ROCK.m32", "wall.m32"}) {
+            EXPECT_EQ(run.out, "6 converted, 0 failed\n");
+            EXPECT_FALSE(run.err.contains("of 6")) << "a progress line without a terminal";
+            for (const char* name : {"a.m32", "b.m32", "ROCK.m32", "wall.m32", "packed.m32", "packed2.m32"}) {
                 const QByteArray bytes = readAll(QDir(out.path()).filePath(name));
                 EXPECT_EQ(bytes, readAll(QDir(expected.path()).filePath(name)))
                     << name << " " << r.options.join(' ').toStdString() << " jobs " << jobs;
