@@ -1,27 +1,35 @@
 SHELL := /bin/bash
-# make run    install what is missing (Debian 12), build, start the editor
-# make test   install what is missing, build, run every test
-# make check  make test, then the tests under AddressSanitizer + UndefinedBehaviorSanitizer,
-#             then a short run of every fuzz target on its seeds
+# make run    install what building and running the editor needs (Debian 12), build it, start it
+# make test   also install the test tools, build everything, run every test
+# make check  also install the sanitizer and fuzzing tools; make test, then the tests under
+#             AddressSanitizer + UndefinedBehaviorSanitizer, then a short run of every fuzz
+#             target on its seeds
 # make bench  build and run the benchmarks
+# make seeds  write fuzz/seeds/ again from the seed generator
+# Every build made here treats warnings as errors (QUORVEL_WERROR).
 
 BUILD      ?= build
 SAN_BUILD  ?= build-asan
 FUZZ_SECONDS ?= 20
 JOBS       ?= $(shell nproc)
 
-PACKAGES := cmake ninja-build g++ make qt6-base-dev libgl-dev libgtest-dev libbenchmark-dev \
-            clang libclang-rt-14-dev fonts-dejavu-core xvfb xauth
+RUN_PACKAGES   := cmake ninja-build g++ make qt6-base-dev libgl-dev fonts-dejavu-core
+# xvfb and xauth: a virtual display for tests of the windows on a real X server.
+TEST_PACKAGES  := $(RUN_PACKAGES) libgtest-dev libbenchmark-dev xvfb xauth
+CHECK_PACKAGES := $(TEST_PACKAGES) clang libclang-rt-14-dev
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+
+CMAKE_FLAGS := -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUORVEL_WERROR=ON
 
 export QT_QPA_PLATFORM ?= offscreen
 
-.PHONY: all deps build run test check sanitize fuzz bench clean
+.PHONY: all deps-run deps-test deps-check configure build run test check sanitize fuzz bench seeds clean
 
 all: build
 
-deps:
-	@missing=""; for p in $(PACKAGES); do \
+# Installs those of the listed packages that are missing.
+define install-missing
+	@missing=""; for p in $(1); do \
 	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'install ok installed' || missing="$$missing $$p"; \
 	done; \
 	if [ -n "$$missing" ]; then \
@@ -29,24 +37,35 @@ deps:
 	  $(SUDO) apt-get update -qq && \
 	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq --no-install-recommends $$missing; \
 	fi
+endef
 
-$(BUILD)/build.ninja: | deps
-	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release
+deps-run:
+	$(call install-missing,$(RUN_PACKAGES))
+deps-test:
+	$(call install-missing,$(TEST_PACKAGES))
+deps-check:
+	$(call install-missing,$(CHECK_PACKAGES))
 
-build: deps $(BUILD)/build.ninja
+# Everything: the editor, the command-line tool, tests, fuzz targets, benchmarks.
+configure: deps-test
+	cmake -S . -B $(BUILD) $(CMAKE_FLAGS) -DQUORVEL_TESTS=ON -DQUORVEL_BENCH=ON
+
+build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-run: build
-	env -u QT_QPA_PLATFORM ./$(BUILD)/quorvel
+# Only the editor. A build folder made here builds no tests and needs no test tools; one made by
+# make build or make test keeps its tests.
+run: deps-run
+	cmake -S . -B $(BUILD) $(CMAKE_FLAGS) $(if $(wildcard $(BUILD)/CMakeCache.txt),,-DQUORVEL_TESTS=OFF -DQUORVEL_BENCH=OFF)
+	cmake --build $(BUILD) -j $(JOBS) --target quorvel
+	env -u QT_QPA_PLATFORM $(BUILD)/quorvel
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
-$(SAN_BUILD)/build.ninja: | deps
+sanitize: deps-check
 	CC=clang CXX=clang++ cmake -S . -B $(SAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-	  -DQUORVEL_SANITIZE=ON -DQUORVEL_FUZZ=ON
-
-sanitize: deps $(SAN_BUILD)/build.ninja
+	  -DQUORVEL_WERROR=ON -DQUORVEL_TESTS=ON -DQUORVEL_SANITIZE=ON -DQUORVEL_FUZZ=ON
 	cmake --build $(SAN_BUILD) -j $(JOBS)
 	cd $(SAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 \
 	  LSAN_OPTIONS=suppressions=$(CURDIR)/.ci/lsan.supp UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
@@ -56,16 +75,21 @@ fuzz: sanitize
 	@set -e; shopt -s nullglob; for target in $(SAN_BUILD)/fuzz/*_fuzz; do \
 	  name=$$(basename $$target _fuzz); work=$(SAN_BUILD)/fuzz-corpus/$$name; mkdir -p $$work; \
 	  echo "fuzzing $$name for $(FUZZ_SECONDS) s"; \
+	  inputs=fuzz/seeds/$$name; if [ -d fuzz/crashes/$$name ]; then inputs="$$inputs fuzz/crashes/$$name"; fi; \
 	  LSAN_OPTIONS=suppressions=$(CURDIR)/.ci/lsan.supp UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  $$target -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=4096 -print_final_stats=0 \
-	    -artifact_prefix=$(SAN_BUILD)/fuzz-corpus/$$name- $$work fuzz/seeds/$$name 2>&1 | tail -n 3; \
+	    -artifact_prefix=$(SAN_BUILD)/fuzz-corpus/$$name- $$work $$inputs 2>&1 | tail -n 3; \
 	  test $${PIPESTATUS[0]} -eq 0; \
 	done
 
-check: test sanitize fuzz
+check: deps-check test sanitize fuzz
 
 bench: build
 	@for b in $(BUILD)/bench/*_bench; do echo "== $$b"; $$b; done
+
+seeds: configure
+	cmake --build $(BUILD) -j $(JOBS) --target generate_seeds
+	$(BUILD)/fuzz/generate_seeds fuzz/seeds
 
 clean:
 	rm -rf $(BUILD) $(SAN_BUILD)

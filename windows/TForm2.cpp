@@ -103,7 +103,7 @@ TForm2::TForm2(TextureDocument& document, QWidget* parent)
     zoomInAction_->setObjectName(QStringLiteral("ZoomIn"));
     zoomInAction_->setShortcuts({QKeySequence::ZoomIn, QKeySequence(Qt::CTRL | Qt::Key_Equal)});
     zoomOutAction_->setObjectName(QStringLiteral("ZoomOut"));
-    zoomOutAction_->setShortcuts({QKeySequence::ZoomOut});
+    zoomOutAction_->setShortcuts(QKeySequence::ZoomOut);
     for (QAction* action : {zoomInAction_, zoomOutAction_}) action->setShortcutContext(Qt::WindowShortcut);
     connect(zoomInAction_, &QAction::triggered, this, &TForm2::zoomIn);
     connect(zoomOutAction_, &QAction::triggered, this, &TForm2::zoomOut);

@@ -328,37 +328,6 @@ TEST(SGIF, RegisteredForGifFiles)
     expectPixels(bitmap->image(), form, form.globalColours);
 }
 
-// With QUORVEL_WRITE_SEEDS set to the fuzz seed folder (fuzz/seeds), writes the GIF seeds.
-TEST(SGIF, WritesFuzzSeeds)
-{
-    const QString root = qEnvironmentVariable("QUORVEL_WRITE_SEEDS");
-    if (root.isEmpty()) GTEST_SKIP() << "QUORVEL_WRITE_SEEDS not set";
-    QDir().mkpath(root + "/gif");
-    auto write = [&](const char* name, const QByteArray& bytes) {
-        QFile file(root + "/gif/" + name);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        ASSERT_NO_THROW(decodeGif(bytes)) << name;
-    };
-    GifForm small = noiseForm(8, 6, 16, 4, 81);
-    write("extensions.gif", gifHeader(small)
-                                .u8(0x21).u8(0xFF).u8(11).text("NETSCAPE2.0").u8(3).u8(1).u16(0).u8(0)
-                                .u8(0x21).u8(0xF9).u8(4).u8(1).u16(0).u8(3).u8(0)
-                                .u8(0x21).u8(0xFE).u8(2).text("hi").u8(0)
-                                .raw(gifImage(small)).u8(0x3B));
-    GifForm interlaced = noiseForm(5, 11, 4, 2, 82);
-    interlaced.interlaced = true;
-    interlaced.localColours = distinctColours(8);
-    interlaced.localSizeBits = 2;
-    write("interlaced-local.gif", gifFile(interlaced, "GIF87a"));
-    write("dot.gif", gifFile(noiseForm(1, 1, 2, 2, 83)));
-    write("noise256.gif", gifFile(noiseForm(48, 48, 256, 8, 84)));
-    GifForm noEnd = noiseForm(6, 4, 8, 3, 85);
-    noEnd.lzw.endCode = false;
-    noEnd.lzw.clearWhenFull = true;
-    write("no-end-code.gif", gifFile(noEnd));
-}
-
 TEST(SGIF, DecodesWithoutProcessingWindowEvents)
 {
     // An event waiting in the queue stays there for the whole decode: nothing re-enters the

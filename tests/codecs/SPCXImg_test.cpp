@@ -283,46 +283,6 @@ TEST(SPCX, KindsRegisteredInProgramStartOrder)
     EXPECT_EQ(order, (QStringList{"PCX-Format", "GIF-Format", "GIF Image", "PCX Image"}));
 }
 
-// With QUORVEL_WRITE_SEEDS set to the fuzz seed folder (fuzz/seeds), writes the PCX seeds.
-TEST(SPCX, WritesFuzzSeeds)
-{
-    const QString root = qEnvironmentVariable("QUORVEL_WRITE_SEEDS");
-    if (root.isEmpty()) GTEST_SKIP() << "QUORVEL_WRITE_SEEDS not set";
-    QDir().mkpath(root + "/pcx");
-    auto write = [&](const char* name, const PcxForm& form, int colours) {
-        const QByteArray bytes = pcxFile(form, randomPixels(form.width * form.height, colours, 91));
-        QFile file(root + "/pcx/" + name);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        ASSERT_NO_THROW(decodePcx(bytes)) << name;
-    };
-    PcxForm colours16;
-    colours16.planes = 4;
-    colours16.bits = 1;
-    colours16.width = 9;
-    colours16.height = 5;
-    colours16.headerColours = distinctColours(16);
-    write("colours16.pcx", colours16, 16);
-    PcxForm colours256;
-    colours256.width = 13;
-    colours256.height = 4;
-    colours256.vgaColours = distinctColours(256);
-    write("colours256.pcx", colours256, 256);
-    PcxForm trueColour;
-    trueColour.planes = 3;
-    trueColour.width = 7;
-    trueColour.height = 3;
-    trueColour.yMin = 10;
-    write("truecolour.pcx", trueColour, 0);
-    PcxForm crossing;
-    crossing.width = 5;
-    crossing.height = 6;
-    crossing.bytesPerLine = 5;
-    crossing.version = 3;
-    crossing.runsCrossLines = true;
-    write("runs-cross-lines.pcx", crossing, 2);
-}
-
 TEST(SPCX, DecodesWithoutProcessingWindowEvents)
 {
     // An event waiting in the queue stays there for the whole decode: nothing re-enters the

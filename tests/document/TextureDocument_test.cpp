@@ -511,35 +511,3 @@ TEST(TextureDocument, LevelImagesHoldTheLevelsOwnSize)
 
 } // namespace
 } // namespace quorvel
-
-namespace quorvel {
-namespace {
-
-// Writes the fuzz target's seeds into $QUORVEL_M32_SEEDS (run with
-// --gtest_also_run_disabled_tests --gtest_filter=*Seeds*).
-TEST(TextureDocument, DISABLED_WriteFuzzSeeds)
-{
-    const QString dir = qEnvironmentVariable("QUORVEL_M32_SEEDS");
-    ASSERT_FALSE(dir.isEmpty());
-    TextureDocument d;
-    d.save(dir + "/empty.m32");
-
-    HeaderTexts texts;
-    texts.name = "seed";
-    texts.dt_u = "0.5";
-    d.setTexts(texts);
-    for (int side = 4; side >= 1; side /= 2) {
-        const int k = d.appendLevel(side, side, QStringLiteral("%1x%1").arg(side), 64 * side - 1);
-        paintPixel(d, k, 0, 0, qRgb(10, 200, 30));
-    }
-    d.save(dir + "/chain.m32");
-
-    Bytes scattered = test::m32Header(M32Fields().level(2, 2, 1, 968 + 4).level(4, 1, 1, 968));
-    scattered.u8s({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12});
-    QFile file(dir + "/scattered.m32");
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(scattered);
-}
-
-} // namespace
-} // namespace quorvel

@@ -542,37 +542,3 @@ TEST(Metafile, AMillionRecordsDrawWithinASecondOrFail)
         std::printf("%s: %s in %lld ms\n", c.name, qPrintable(result), static_cast<long long>(ms));
     }
 }
-
-// Writes the fuzz target's seeds when QUORVEL_METAFILE_SEEDS names a directory.
-TEST(Metafile, WritesFuzzSeeds)
-{
-    const QString dir = qEnvironmentVariable("QUORVEL_METAFILE_SEEDS");
-    if (dir.isEmpty()) GTEST_SKIP() << "QUORVEL_METAFILE_SEEDS not set";
-    QDir().mkpath(dir);
-    auto write = [&dir](const QString& name, const QByteArray& bytes) {
-        QFile file(QDir(dir).filePath(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    };
-    Wmf wmf;
-    wmf.rec(0x020B, {0, 0}).rec(0x020C, {40, 40}).solidBrush(kRed).select(0).rec(0x02FA, {0, 2, 0, 0, 0}).select(1);
-    wmf.rec(0x041B, {30, 30, 5, 5}).rec(0x0324, {3, 0, 0, 20, 0, 10, 20}).rec(0x0214, {0, 0}).rec(0x0213, {40, 40});
-    wmf.rec(0x0418, {20, 20, 0, 0}).rec(0x0817, {0, 40, 40, 0, 40, 40, 0, 0});
-    Bytes p;
-    p.u32(0x00CC0020).u16(0).i16(2).i16(2).i16(0).i16(0).i16(10).i16(10).i16(0).i16(0).raw(dib24(kRed, kGreen, kBlue, kWhite));
-    wmf.raw(0x0F43, p);
-    write("shapes-placeable.wmf", wmf.placeable(0, 0, 40, 40, 96));
-    write("shapes-plain.wmf", wmf.plain());
-
-    Emf emf;
-    emf.solidBrush(1, kGreen).select(1).nullPen();
-    emf.rec(86, Emf::ints({0, 0, 0, 0}).u32(3).i16(0).i16(0).i16(20).i16(0).i16(20).i16(20));
-    emf.rec(8, Emf::ints({0, 0, 0, 0, 1, 3, 3}).raw(Emf::ints({1, 1, 9, 1, 9, 9})));
-    emf.rec(59).rec(27, Emf::ints({2, 2})).rec(54, Emf::ints({10, 2})).rec(61).rec(60).rec(62, Emf::ints({0, 0, 0, 0}));
-    Bytes font = Emf::ints({-12, 0, 0, 0, 400}).u8s({0, 0, 0, 0, 0, 0, 0, 0}).fill(64);
-    emf.rec(82, Bytes().u32(2).raw(font)).select(2);
-    Bytes t = Emf::ints({0, 0, 0, 0, 1});
-    t.f32(1).f32(1).i32(2).i32(2).u32(2).u32(76).u32(0).raw(Emf::ints({0, 0, 0, 0})).u32(0).u16('A').u16('b');
-    emf.rec(84, t);
-    write("shapes.emf", emf.build(0, 0, 1000, 1000));
-}
