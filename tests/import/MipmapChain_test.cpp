@@ -113,27 +113,6 @@ TEST(MipmapChain, PixelsAndAlphaFollowTheRule)
     }
 }
 
-TEST(MipmapChain, SamplesTheTopLeftOfEachBlock)
-{
-    const QImage picture = numbered(4, 4);
-    TextureDocument document;
-    makemipmaps(document, picture, 255, true, CountedPass::Halving);
-    ASSERT_EQ(document.levelCount(), 3);
-    const QImage& half = document.levelImage(2);
-    EXPECT_EQ(half.pixel(0, 0), picture.pixel(0, 0));
-    EXPECT_EQ(half.pixel(1, 0), picture.pixel(2, 0));
-    EXPECT_EQ(half.pixel(0, 1), picture.pixel(0, 2));
-    EXPECT_EQ(half.pixel(1, 1), picture.pixel(2, 2));
-    EXPECT_EQ(document.levelImage(3).pixel(0, 0), picture.pixel(0, 0));
-
-    // A level one pixel wide keeps column 0 of the level before it.
-    const QImage tall = numbered(2, 8);
-    TextureDocument narrow;
-    makemipmaps(narrow, tall, 255, true, CountedPass::Halving);
-    for (int y = 0; y < 4; ++y) EXPECT_EQ(narrow.levelImage(2).pixel(0, y), tall.pixel(0, 2 * y));
-    for (int y = 0; y < 2; ++y) EXPECT_EQ(narrow.levelImage(3).pixel(0, y), tall.pixel(0, 4 * y));
-}
-
 TEST(MipmapChain, WorkedFiguresOfA256Picture)
 {
     TextureDocument document;
