@@ -133,7 +133,7 @@ int TSGIF::DecodeLzw(int minimumCodeSize)
     if (minimumCodeSize < 2 || minimumCodeSize > 8) return BadSymbolSize;
     const std::uint64_t total = std::uint64_t(width_) * std::uint64_t(height_);
     if (total == 0) return BadFile;
-    if (total > kMaxPixels) return TooLarge;
+    if (total > kMaxCodecPixels) return TooLarge;
 
     // The data sub-blocks, joined. They end at a zero size byte, at the end of the file, or
     // at a sub-block the file cannot hold.

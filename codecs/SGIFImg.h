@@ -6,6 +6,7 @@
 #include "codecs/UniBmp.h"
 #include "graphics/Colour.h"
 #include "base/Error.h"
+#include "base/Limits.h"
 
 #include <QImage>
 #include <QString>
@@ -49,9 +50,6 @@ public:
     // extension marks it as used.
     bool hasTransparency() const { return transparent_; }
     TColor transparentColour() const { return transparentColour_; }
-
-    // The largest image read, in pixels; bigger ones fail before anything is allocated.
-    static constexpr std::uint64_t kMaxPixels = std::uint64_t(1) << 28;
 
 private:
     int ReadImage();

@@ -192,7 +192,7 @@ void TSPCX256::ReadPcx(QIODevice& source)
     // A scan line must hold a row of pixels.
     const int pixelsPerLineByte = kind_ == Colours16 ? 8 : 1;
     if (width_ <= 0 || height_ <= 0 || std::int64_t(bytesPerLine_) * pixelsPerLineByte < width_) PcxError(1);
-    if (std::uint64_t(width_) * std::uint64_t(height_) > kMaxPixels) throw EPCXException(kTooLarge);
+    if (std::uint64_t(width_) * std::uint64_t(height_) > kMaxCodecPixels) throw EPCXException(kTooLarge);
     // A pair of bytes yields at most 63, so a file too short for every scan line fails before
     // the picture is allocated.
     const std::uint64_t lineLength = std::uint64_t(planes_) * std::uint64_t(bytesPerLine_);

@@ -5,6 +5,7 @@
 
 #include "codecs/UniBmp.h"
 #include "base/Error.h"
+#include "base/Limits.h"
 
 #include <QImage>
 
@@ -37,9 +38,6 @@ public:
 
     // Raises EPCXException with message n (1 to 3) of the header checks.
     [[noreturn]] static void PcxError(int n);
-
-    // The largest picture read, in pixels; bigger ones fail before anything is allocated.
-    static constexpr std::uint64_t kMaxPixels = std::uint64_t(1) << 28;
 
 private:
     void ReadHeader();

@@ -5,6 +5,7 @@
 #include "base/LittleEndian.h"
 #include "base/PathText.h"
 #include "base/SaveFile.h"
+#include "base/Limits.h"
 #include "graphics/PictureRegistry.h"
 
 #include <QBuffer>
@@ -23,9 +24,6 @@ namespace {
 constexpr const char* truncatedMessage = "TGA image is truncated";
 constexpr const char* tooLargeMessage = "TGA image is too large";
 constexpr const char* overrunMessage = "TGA run-length data runs past the end of the image";
-
-// 16384 x 16384: two bitmaps of 1 GiB each at most.
-constexpr std::uint64_t maxPixels = std::uint64_t(1) << 28;
 
 constexpr QRgb opaque = 0xFF000000u;
 
@@ -433,7 +431,7 @@ void TTarga::loadFromStream(QIODevice& stream)
 
     const int width = hd.width, height = hd.height;
     const std::uint64_t pixels = std::uint64_t(width) * std::uint64_t(height);
-    if (pixels > maxPixels) throw Error(tooLargeMessage);
+    if (pixels > kMaxCodecPixels) throw Error(tooLargeMessage);
 
     QImage colour, alpha;
     if (pixels > 0) {

@@ -6,6 +6,7 @@
 #include "base/Error.h"
 #include "base/LittleEndian.h"
 #include "base/SaveFile.h"
+#include "base/Limits.h"
 #include "graphics/PictureRegistry.h"
 
 #include <QIODevice>
@@ -23,7 +24,7 @@ constexpr qsizetype kPlainHeadersSize = kFileHeaderSize + 40; // 54: where the D
 constexpr qsizetype kBlzHeaderSize = 8;
 // No bitmap file the reader accepts is larger: the largest picture at 32 bits, plus headers and
 // palettes with room to spare.
-constexpr std::int64_t kMaxExpandedSize = kMaxBmpPixels * 4 + (std::int64_t(1) << 20);
+constexpr std::int64_t kMaxExpandedSize = kMaxPicturePixels * 4 + (std::int64_t(1) << 20);
 
 const std::uint8_t* data(const QByteArray& bytes)
 {

@@ -2,14 +2,12 @@
 
 #include "base/Error.h"
 #include "base/LittleEndian.h"
-
-#include <QtEndian>
+#include "graphics/DibRows.h"
+#include "base/Limits.h"
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <climits>
-#include <cstring>
 
 namespace quorvel {
 
@@ -36,7 +34,7 @@ struct BmpLayout {
     std::int64_t paletteEntrySize = 4;
     std::int64_t dataOffset = 0; // the file header's offset field
     std::int64_t headersEnd = 0; // after headers, masks and palette
-    std::uint32_t masks[4] = {}; // red, green, blue, alpha
+    std::array<std::uint32_t, 4> masks{}; // red, green, blue, alpha
     bool hasAlphaMask = false;
 
     std::int64_t pixelStart() const { return dataOffset > headersEnd ? dataOffset : headersEnd; }
@@ -69,7 +67,7 @@ BmpLayout readLayout(const QByteArray& bytes)
         if (l.headerSize >= 20) l.compression = u32At(bytes, 30);
         if (l.headerSize >= 36) clrUsed = u32At(bytes, 46);
     }
-    if (l.width <= 0 || l.height <= 0 || l.width * l.height > kMaxBmpPixels) invalid();
+    if (l.width <= 0 || l.height <= 0 || l.width * l.height > kMaxPicturePixels) invalid();
 
     switch (l.bitsPerPixel) {
     case 1: case 2: case 4: case 8: case 16: case 24: case 32: break;
@@ -88,7 +86,7 @@ BmpLayout readLayout(const QByteArray& bytes)
         const std::int64_t masksEnd = kFileHeaderSize + 40 + 4 * maskCount;
         if (l.headerSize < 40 || masksEnd > size) invalid();
         l.headersEnd = std::max(l.headersEnd, masksEnd);
-        for (int i = 0; i < maskCount; ++i) l.masks[i] = u32At(bytes, kFileHeaderSize + 40 + 4 * i);
+        for (int i = 0; i < maskCount; ++i) l.masks[std::size_t(i)] = u32At(bytes, kFileHeaderSize + 40 + 4 * i);
         l.hasAlphaMask = maskCount == 4 && l.masks[3] != 0;
     }
     if (l.bitsPerPixel <= 8) {
@@ -134,70 +132,24 @@ QImage newImage(const BmpLayout& l, QImage::Format format)
     return image;
 }
 
-const std::uint8_t* rowData(const QByteArray& bytes, const BmpLayout& l, std::int64_t y)
+// The 24-bit and 32-bit bit-field layouts, decoded here rather than by the platform's reader.
+QImage decodeRows(const QByteArray& bytes, const BmpLayout& l)
 {
-    const std::int64_t stored = l.topDown ? y : l.height - 1 - y;
-    return reinterpret_cast<const std::uint8_t*>(bytes.constData()) + l.pixelStart() + stored * l.stride();
-}
-
-QImage decodeRgb24(const QByteArray& bytes, const BmpLayout& l)
-{
-    QImage image = newImage(l, QImage::Format_RGB32);
-    for (std::int64_t y = 0; y < l.height; ++y) {
-        const std::uint8_t* in = rowData(bytes, l, y);
-        auto* out = reinterpret_cast<QRgb*>(image.scanLine(int(y)));
-        for (std::int64_t x = 0; x < l.width; ++x, in += 3)
-            out[x] = 0xFF000000u | QRgb(in[2]) << 16 | QRgb(in[1]) << 8 | in[0];
-    }
-    return image;
-}
-
-// One channel of a bit-field pixel: its mask's bits, scaled to 0..255 with rounding.
-struct Channel {
-    std::uint32_t mask = 0;
-    int shift = 0;
-    std::uint64_t max = 0;
-
-    explicit Channel(std::uint32_t m) : mask(m)
-    {
-        if (m == 0) return;
-        shift = std::countr_zero(m);
-        max = m >> shift;
-    }
-    std::uint32_t operator()(std::uint32_t pixel) const
-    {
-        if (max == 0) return 0;
-        return std::uint32_t((std::uint64_t((pixel & mask) >> shift) * 255 + max / 2) / max);
-    }
-};
-
-QImage decodeBitFields32(const QByteArray& bytes, const BmpLayout& l)
-{
-    const Channel red(l.masks[0]), green(l.masks[1]), blue(l.masks[2]), alpha(l.masks[3]);
+    DibRowFormat format;
+    format.bitsPerPixel = l.bitsPerPixel;
+    format.masks = l.masks; // 24 bits use none
+    format.scale = DibChannelScale::Rounded;
     QImage image = newImage(l, l.hasAlphaMask ? QImage::Format_ARGB32 : QImage::Format_RGB32);
-    for (std::int64_t y = 0; y < l.height; ++y) {
-        const std::uint8_t* in = rowData(bytes, l, y);
-        auto* out = reinterpret_cast<QRgb*>(image.scanLine(int(y)));
-        for (std::int64_t x = 0; x < l.width; ++x, in += 4) {
-            std::uint32_t pixel;
-            std::memcpy(&pixel, in, 4);
-            pixel = qFromLittleEndian(pixel);
-            const QRgb a = l.hasAlphaMask ? alpha(pixel) : 0xFF;
-            out[x] = a << 24 | red(pixel) << 16 | green(pixel) << 8 | blue(pixel);
-        }
-    }
+    const auto* rows = reinterpret_cast<const std::uint8_t*>(bytes.constData()) + l.pixelStart();
+    DibRowDecoder(format).decodeImage(rows, !l.topDown, image);
     return image;
 }
 
 // The colour table as pixels; indices past its end are black.
 std::array<QRgb, 256> readPalette(const QByteArray& bytes, const BmpLayout& l)
 {
-    std::array<QRgb, 256> palette;
-    palette.fill(0xFF000000u);
-    const auto* p = reinterpret_cast<const std::uint8_t*>(bytes.constData()) + kFileHeaderSize + l.headerSize;
-    for (std::int64_t i = 0; i < l.paletteEntries && i < 256; ++i, p += l.paletteEntrySize)
-        palette[std::size_t(i)] = 0xFF000000u | QRgb(p[2]) << 16 | QRgb(p[1]) << 8 | p[0];
-    return palette;
+    const auto* table = reinterpret_cast<const std::uint8_t*>(bytes.constData()) + kFileHeaderSize + l.headerSize;
+    return readDibPalette(table, l.paletteEntries, int(l.paletteEntrySize));
 }
 
 // Run-length data (8 or 4 bits per pixel). Pixels the data skips (delta codes, early ends of line
@@ -264,9 +216,9 @@ QImage readBmp(const QByteArray& source)
     }
     checkPixelData(bytes, layout);
 
-    if (layout.compression == kRgb && layout.bitsPerPixel == 24) return decodeRgb24(bytes, layout);
+    if (layout.compression == kRgb && layout.bitsPerPixel == 24) return decodeRows(bytes, layout);
     if (layout.compression == kRle8 || layout.compression == kRle4) return decodeRle(bytes, layout);
-    if (layout.bitsPerPixel == 32 && layout.compression != kRgb) return decodeBitFields32(bytes, layout);
+    if (layout.bitsPerPixel == 32 && layout.compression != kRgb) return decodeRows(bytes, layout);
 
     QImage image = QImage::fromData(bytes, "BMP");
     if (image.isNull()) invalid();

@@ -11,9 +11,6 @@
 
 namespace quorvel {
 
-// The largest picture a bitmap file may declare, in pixels (256 MB as 32-bit pixels).
-constexpr std::int64_t kMaxBmpPixels = std::int64_t(1) << 26;
-
 // Decodes a whole BMP file; anything unreadable fails with "Bitmap image is not valid". The result
 // is Format_RGB32, or Format_ARGB32 (straight alpha) when the file carries alpha.
 QImage readBmp(const QByteArray& bytes);

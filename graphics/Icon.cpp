@@ -2,6 +2,7 @@
 
 #include "base/Error.h"
 #include "base/LittleEndian.h"
+#include "graphics/DibRows.h"
 
 #include <QIODevice>
 #include <QPainter>
@@ -43,9 +44,8 @@ QImage decodeDib(const QByteArray& d, qint64 at)
         colours = qint64(1) << bpp;
     const qint64 paletteAt = at + headerSize;
     const qint64 pixelsAt = paletteAt + 4 * colours;
-    const qint64 stride = (width * bpp + 31) / 32 * 4;
-    const qint64 maskStride = (width + 31) / 32 * 4;
-    const qint64 maskAt = pixelsAt + stride * height;
+    const qint64 maskStride = dibStride(width, 1);
+    const qint64 maskAt = pixelsAt + dibStride(width, bpp) * height;
     if (maskAt > d.size()) invalid();
 
     // A version-5 header may place a colour profile where the mask would be: then there is no
@@ -56,35 +56,19 @@ QImage decodeDib(const QByteArray& d, qint64 at)
         if (profile > 0 && profile < maskAt + maskStride * height - at) hasMask = false;
     }
 
-    QRgb palette[256] = {};
-    for (qint64 i = 0; i < colours; ++i) {
-        const qint64 p = paletteAt + 4 * i;
-        palette[i] = qRgb(uchar(d[p + 2]), uchar(d[p + 1]), uchar(d[p]));
-    }
+    DibRowFormat format;
+    format.bitsPerPixel = bpp;
+    format.palette = readDibPalette(reinterpret_cast<const std::uint8_t*>(d.constData() + paletteAt), colours, 4);
+    format.masks = bpp == 16 ? kDibMasks555 : kDibMasks8888;
+    format.scale = DibChannelScale::Truncated;
 
     QImage image(int(width), int(height), QImage::Format_ARGB32);
     if (image.isNull()) invalid();
+    DibRowDecoder(format).decodeImage(reinterpret_cast<const std::uint8_t*>(d.constData() + pixelsAt), true, image);
     bool anyAlpha = false;
-    for (qint64 row = 0; row < height; ++row) {
-        const auto* in = reinterpret_cast<const uchar*>(d.constData() + pixelsAt + stride * row);
-        QRgb* out = reinterpret_cast<QRgb*>(image.scanLine(int(height - 1 - row)));
-        for (qint64 x = 0; x < width; ++x) {
-            switch (bpp) {
-            case 1: out[x] = palette[in[x >> 3] >> (7 - (x & 7)) & 1]; break;
-            case 4: out[x] = palette[in[x >> 1] >> (x & 1 ? 0 : 4) & 0x0F]; break;
-            case 8: out[x] = palette[in[x]]; break;
-            case 16: {
-                const int v = in[2 * x] | in[2 * x + 1] << 8;
-                out[x] = qRgb((v >> 10 & 31) * 255 / 31, (v >> 5 & 31) * 255 / 31, (v & 31) * 255 / 31);
-                break;
-            }
-            case 24: out[x] = qRgb(in[3 * x + 2], in[3 * x + 1], in[3 * x]); break;
-            default:
-                out[x] = qRgba(in[4 * x + 2], in[4 * x + 1], in[4 * x], in[4 * x + 3]);
-                anyAlpha = anyAlpha || in[4 * x + 3] != 0;
-                break;
-            }
-        }
+    for (qint64 row = 0; bpp == 32 && row < height && !anyAlpha; ++row) {
+        const QRgb* line = reinterpret_cast<const QRgb*>(image.constScanLine(int(row)));
+        for (qint64 x = 0; x < width; ++x) anyAlpha = anyAlpha || qAlpha(line[x]) != 0;
     }
     if (bpp == 32 && anyAlpha) return image;
     for (qint64 row = 0; row < height; ++row) {

@@ -2,6 +2,7 @@
 // are placed by offsets from the start of their record.
 #include "graphics/metafile/MetafileDib.h"
 #include "graphics/metafile/MetafilePlayers.h"
+#include "graphics/metafile/MetafileRecords.h"
 
 #include <QLinearGradient>
 
@@ -125,26 +126,26 @@ LogFont font(const Record& r)
 void image(const Record& r, std::uint32_t type, MetafileSurface& c)
 {
     switch (type) {
-    case 76:
-    case 77:
-    case 114:
-    case 116: {
+    case EMR_BITBLT:
+    case EMR_STRETCHBLT:
+    case EMR_ALPHABLEND:
+    case EMR_TRANSPARENTBLT: {
         // Bit-block transfers: destination, raster operation, source position and transform,
         // background colour, colour usage, bitmap; stretched ones add the source size.
         const QRectF dest(r.i32(24), r.i32(28), r.i32(32), r.i32(36));
-        const std::uint32_t rop = type == 76 || type == 77 ? r.u32(40) : 0x00CC0020;
+        const std::uint32_t rop = type == EMR_BITBLT || type == EMR_STRETCHBLT ? r.u32(40) : SRCCOPY;
         if (r.u32(88) == 0) {
-            if (type == 76 || type == 77) c.patBlt(dest, rop);
+            if (type == EMR_BITBLT || type == EMR_STRETCHBLT) c.patBlt(dest, rop);
             return;
         }
         const bool paletteIndices = r.u32(80) == 1;
         Dib dib = recordDib(r, 84, 92, paletteIndices, c);
         double sw = dest.width(), sh = dest.height();
-        if (type != 76) {
+        if (type != EMR_BITBLT) {
             sw = r.i32(100);
             sh = r.i32(104);
         }
-        if (type == 116 && !dib.image.isNull()) {
+        if (type == EMR_TRANSPARENTBLT && !dib.image.isNull()) {
             // The transparent colour is left out.
             const QRgb key = r.colour(40).rgb();
             QImage keyed = dib.image.convertToFormat(QImage::Format_ARGB32);
@@ -158,15 +159,15 @@ void image(const Record& r, std::uint32_t type, MetafileSurface& c)
         c.image(dest, dib.image, sourceRect(dib, r.i32(44), r.i32(48), sw, sh), rop);
         break;
     }
-    case 80: {
+    case EMR_SETDIBITSTODEVICE: {
         // SetDIBitsToDevice: the source rectangle drawn one to one.
         const double w = r.i32(40), h = r.i32(44);
         const Dib dib = recordDib(r, 48, 56, r.u32(64) == 1, c);
         c.image(QRectF(r.i32(24), r.i32(28), w, h), dib.image, sourceRect(dib, r.i32(32), r.i32(36), w, h),
-                0x00CC0020);
+                SRCCOPY);
         break;
     }
-    case 81: {
+    case EMR_STRETCHDIBITS: {
         // StretchDIBits.
         const QRectF dest(r.i32(24), r.i32(28), r.i32(72), r.i32(76));
         const Dib dib = recordDib(r, 48, 56, r.u32(64) == 1, c);
@@ -238,46 +239,46 @@ void gradientFill(const Record& r, MetafileSurface& c)
 void record(std::uint32_t type, const Record& r, MetafileSurface& c)
 {
     switch (type) {
-    case 2: c.polyBezier(points(r, 28, r.u32(24), false), false); break;
-    case 85: c.polyBezier(points(r, 28, r.u32(24), true), false); break;
-    case 5: c.polyBezier(points(r, 28, r.u32(24), false), true); break;
-    case 88: c.polyBezier(points(r, 28, r.u32(24), true), true); break;
-    case 3: c.polygon(points(r, 28, r.u32(24), false)); break;
-    case 86: c.polygon(points(r, 28, r.u32(24), true)); break;
-    case 4: c.polyline(points(r, 28, r.u32(24), false)); break;
-    case 87: c.polyline(points(r, 28, r.u32(24), true)); break;
-    case 6: c.polylineTo(points(r, 28, r.u32(24), false)); break;
-    case 89: c.polylineTo(points(r, 28, r.u32(24), true)); break;
-    case 7: c.polyPolyline(polyPoints(r, false)); break;
-    case 90: c.polyPolyline(polyPoints(r, true)); break;
-    case 8: c.polyPolygon(polyPoints(r, false)); break;
-    case 91: c.polyPolygon(polyPoints(r, true)); break;
-    case 9: c.setWindowExt(pointL(r, 8)); break;
-    case 10: c.setWindowOrg(pointL(r, 8)); break;
-    case 11: c.setViewportExt(pointL(r, 8)); break;
-    case 12: c.setViewportOrg(pointL(r, 8)); break;
-    case 15: c.setPixel(pointL(r, 8), r.colour(16)); break;
-    case 17: c.setMapMode(r.i32(8)); break;
-    case 18: c.setBkMode(r.i32(8)); break;
-    case 19: c.setPolyFillMode(r.i32(8)); break;
-    case 20: c.setRop2(r.i32(8)); break;
-    case 22: c.setTextAlign(r.u32(8)); break;
-    case 24: c.setTextColour(r.colour(8)); break;
-    case 25: c.setBkColour(r.colour(8)); break;
-    case 27: c.moveTo(pointL(r, 8)); break;
-    case 29: c.excludeClip(rectL(r, 8)); break;
-    case 30: c.intersectClip(rectL(r, 8)); break;
-    case 31: c.scaleViewportExt(r.i32(8), r.i32(12), r.i32(16), r.i32(20)); break;
-    case 32: c.scaleWindowExt(r.i32(8), r.i32(12), r.i32(16), r.i32(20)); break;
-    case 33: c.saveDc(); break;
-    case 34: c.restoreDc(r.i32(8)); break;
-    case 35: c.setWorldTransform(xform(r, 8)); break;
-    case 36: c.modifyWorldTransform(xform(r, 8), r.u32(32)); break;
-    case 37: c.selectObject(r.u32(8)); break;
-    case 40: c.deleteObject(r.u32(8)); break;
-    case 38: c.createObjectAt(r.u32(8), LogPen{r.u32(12), double(r.i32(16)), r.colour(24)}); break;
-    case 39: c.createObjectAt(r.u32(8), LogBrush{r.u32(12), r.colour(16), r.u32(20), {}}); break;
-    case 95: {
+    case EMR_POLYBEZIER: c.polyBezier(points(r, 28, r.u32(24), false), false); break;
+    case EMR_POLYBEZIER16: c.polyBezier(points(r, 28, r.u32(24), true), false); break;
+    case EMR_POLYBEZIERTO: c.polyBezier(points(r, 28, r.u32(24), false), true); break;
+    case EMR_POLYBEZIERTO16: c.polyBezier(points(r, 28, r.u32(24), true), true); break;
+    case EMR_POLYGON: c.polygon(points(r, 28, r.u32(24), false)); break;
+    case EMR_POLYGON16: c.polygon(points(r, 28, r.u32(24), true)); break;
+    case EMR_POLYLINE: c.polyline(points(r, 28, r.u32(24), false)); break;
+    case EMR_POLYLINE16: c.polyline(points(r, 28, r.u32(24), true)); break;
+    case EMR_POLYLINETO: c.polylineTo(points(r, 28, r.u32(24), false)); break;
+    case EMR_POLYLINETO16: c.polylineTo(points(r, 28, r.u32(24), true)); break;
+    case EMR_POLYPOLYLINE: c.polyPolyline(polyPoints(r, false)); break;
+    case EMR_POLYPOLYLINE16: c.polyPolyline(polyPoints(r, true)); break;
+    case EMR_POLYPOLYGON: c.polyPolygon(polyPoints(r, false)); break;
+    case EMR_POLYPOLYGON16: c.polyPolygon(polyPoints(r, true)); break;
+    case EMR_SETWINDOWEXTEX: c.setWindowExt(pointL(r, 8)); break;
+    case EMR_SETWINDOWORGEX: c.setWindowOrg(pointL(r, 8)); break;
+    case EMR_SETVIEWPORTEXTEX: c.setViewportExt(pointL(r, 8)); break;
+    case EMR_SETVIEWPORTORGEX: c.setViewportOrg(pointL(r, 8)); break;
+    case EMR_SETPIXELV: c.setPixel(pointL(r, 8), r.colour(16)); break;
+    case EMR_SETMAPMODE: c.setMapMode(r.i32(8)); break;
+    case EMR_SETBKMODE: c.setBkMode(r.i32(8)); break;
+    case EMR_SETPOLYFILLMODE: c.setPolyFillMode(r.i32(8)); break;
+    case EMR_SETROP2: c.setRop2(r.i32(8)); break;
+    case EMR_SETTEXTALIGN: c.setTextAlign(r.u32(8)); break;
+    case EMR_SETTEXTCOLOR: c.setTextColour(r.colour(8)); break;
+    case EMR_SETBKCOLOR: c.setBkColour(r.colour(8)); break;
+    case EMR_MOVETOEX: c.moveTo(pointL(r, 8)); break;
+    case EMR_EXCLUDECLIPRECT: c.excludeClip(rectL(r, 8)); break;
+    case EMR_INTERSECTCLIPRECT: c.intersectClip(rectL(r, 8)); break;
+    case EMR_SCALEVIEWPORTEXTEX: c.scaleViewportExt(r.i32(8), r.i32(12), r.i32(16), r.i32(20)); break;
+    case EMR_SCALEWINDOWEXTEX: c.scaleWindowExt(r.i32(8), r.i32(12), r.i32(16), r.i32(20)); break;
+    case EMR_SAVEDC: c.saveDc(); break;
+    case EMR_RESTOREDC: c.restoreDc(r.i32(8)); break;
+    case EMR_SETWORLDTRANSFORM: c.setWorldTransform(xform(r, 8)); break;
+    case EMR_MODIFYWORLDTRANSFORM: c.modifyWorldTransform(xform(r, 8), r.u32(32)); break;
+    case EMR_SELECTOBJECT: c.selectObject(r.u32(8)); break;
+    case EMR_DELETEOBJECT: c.deleteObject(r.u32(8)); break;
+    case EMR_CREATEPEN: c.createObjectAt(r.u32(8), LogPen{r.u32(12), double(r.i32(16)), r.colour(24)}); break;
+    case EMR_CREATEBRUSHINDIRECT: c.createObjectAt(r.u32(8), LogBrush{r.u32(12), r.colour(16), r.u32(20), {}}); break;
+    case EMR_EXTCREATEPEN: {
         // Extended pens: a cosmetic pen is one pixel wide, a null brush makes a null pen.
         std::uint32_t style = r.u32(28);
         const bool geometric = style & 0x10000;
@@ -285,52 +286,52 @@ void record(std::uint32_t type, const Record& r, MetafileSurface& c)
         c.createObjectAt(r.u32(8), LogPen{style, geometric ? double(r.u32(32)) : 0.0, r.colour(40)});
         break;
     }
-    case 93:
-    case 94: {
+    case EMR_CREATEMONOBRUSH:
+    case EMR_CREATEDIBPATTERNBRUSHPT: {
         LogBrush brush{5, Qt::black, 0, {}};
         brush.pattern = recordDib(r, 16, 24, r.u32(12) == 1, c).image;
         c.createObjectAt(r.u32(8), brush);
         break;
     }
-    case 82: c.createObjectAt(r.u32(8), font(r)); break;
-    case 49: c.createObjectAt(r.u32(8), OtherObject{}); break;
-    case 48: c.checkObject(r.u32(8) & 0x7FFFFFFFu); break;
-    case 41: c.angleArc(pointL(r, 8), r.u32(16), r.f32(20), r.f32(24)); break;
-    case 42: c.ellipse(rectL(r, 8)); break;
-    case 43: c.rectangle(rectL(r, 8)); break;
-    case 44: c.roundRect(rectL(r, 8), QSizeF(r.i32(24), r.i32(28))); break;
-    case 45: c.arc(MetafileSurface::ArcKind::Arc, rectL(r, 8), pointL(r, 24), pointL(r, 32)); break;
-    case 46: c.arc(MetafileSurface::ArcKind::Chord, rectL(r, 8), pointL(r, 24), pointL(r, 32)); break;
-    case 47: c.arc(MetafileSurface::ArcKind::Pie, rectL(r, 8), pointL(r, 24), pointL(r, 32)); break;
-    case 55: c.arc(MetafileSurface::ArcKind::ArcTo, rectL(r, 8), pointL(r, 24), pointL(r, 32)); break;
-    case 54: c.lineTo(pointL(r, 8)); break;
-    case 57: c.setArcDirection(r.i32(8)); break;
-    case 59: c.beginPath(); break;
-    case 60: c.endPath(); break;
-    case 61: c.closeFigure(); break;
-    case 62: c.fillPath(); break;
-    case 63: c.strokeAndFillPath(); break;
-    case 64: c.strokePath(); break;
-    case 67: c.clipToPath(r.i32(8)); break;
-    case 68: c.abortPath(); break;
-    case 71: {
+    case EMR_EXTCREATEFONTINDIRECTW: c.createObjectAt(r.u32(8), font(r)); break;
+    case EMR_CREATEPALETTE: c.createObjectAt(r.u32(8), OtherObject{}); break;
+    case EMR_SELECTPALETTE: c.checkObject(r.u32(8) & ~kStockObjectFlag); break;
+    case EMR_ANGLEARC: c.angleArc(pointL(r, 8), r.u32(16), r.f32(20), r.f32(24)); break;
+    case EMR_ELLIPSE: c.ellipse(rectL(r, 8)); break;
+    case EMR_RECTANGLE: c.rectangle(rectL(r, 8)); break;
+    case EMR_ROUNDRECT: c.roundRect(rectL(r, 8), QSizeF(r.i32(24), r.i32(28))); break;
+    case EMR_ARC: c.arc(MetafileSurface::ArcKind::Arc, rectL(r, 8), pointL(r, 24), pointL(r, 32)); break;
+    case EMR_CHORD: c.arc(MetafileSurface::ArcKind::Chord, rectL(r, 8), pointL(r, 24), pointL(r, 32)); break;
+    case EMR_PIE: c.arc(MetafileSurface::ArcKind::Pie, rectL(r, 8), pointL(r, 24), pointL(r, 32)); break;
+    case EMR_ARCTO: c.arc(MetafileSurface::ArcKind::ArcTo, rectL(r, 8), pointL(r, 24), pointL(r, 32)); break;
+    case EMR_LINETO: c.lineTo(pointL(r, 8)); break;
+    case EMR_SETARCDIRECTION: c.setArcDirection(r.i32(8)); break;
+    case EMR_BEGINPATH: c.beginPath(); break;
+    case EMR_ENDPATH: c.endPath(); break;
+    case EMR_CLOSEFIGURE: c.closeFigure(); break;
+    case EMR_FILLPATH: c.fillPath(); break;
+    case EMR_STROKEANDFILLPATH: c.strokeAndFillPath(); break;
+    case EMR_STROKEPATH: c.strokePath(); break;
+    case EMR_SELECTCLIPPATH: c.clipToPath(r.i32(8)); break;
+    case EMR_ABORTPATH: c.abortPath(); break;
+    case EMR_FILLRGN: {
         const std::optional<LogBrush> brush = c.brushObject(r.u32(28));
         c.fillRects(regionRects(r, 32, r.u32(24)), brush ? &*brush : nullptr);
         break;
     }
-    case 74: c.fillRects(regionRects(r, 28, r.u32(24)), nullptr); break;
-    case 75: c.clipToDeviceRects(regionRects(r, 16, r.u32(8)), r.i32(12)); break;
-    case 56: polyDraw(r, false, c); break;
-    case 92: polyDraw(r, true, c); break;
-    case 118: gradientFill(r, c); break;
-    case 83: text(r, false, c); break;
-    case 84: text(r, true, c); break;
-    case 76:
-    case 77:
-    case 80:
-    case 81:
-    case 114:
-    case 116: image(r, type, c); break;
+    case EMR_PAINTRGN: c.fillRects(regionRects(r, 28, r.u32(24)), nullptr); break;
+    case EMR_EXTSELECTCLIPRGN: c.clipToDeviceRects(regionRects(r, 16, r.u32(8)), r.i32(12)); break;
+    case EMR_POLYDRAW: polyDraw(r, false, c); break;
+    case EMR_POLYDRAW16: polyDraw(r, true, c); break;
+    case EMR_GRADIENTFILL: gradientFill(r, c); break;
+    case EMR_EXTTEXTOUTA: text(r, false, c); break;
+    case EMR_EXTTEXTOUTW: text(r, true, c); break;
+    case EMR_BITBLT:
+    case EMR_STRETCHBLT:
+    case EMR_SETDIBITSTODEVICE:
+    case EMR_STRETCHDIBITS:
+    case EMR_ALPHABLEND:
+    case EMR_TRANSPARENTBLT: image(r, type, c); break;
     default: break; // comments (and the EMF+ records inside them) and records that draw nothing
     }
 }
@@ -347,7 +348,7 @@ void playEmf(const QByteArray& bytes, MetafileSurface& surface)
         const std::uint32_t type = head.u32(0);
         const std::uint32_t length = head.u32(4);
         if (length < 8 || qint64(length) > size - at) invalid();
-        if (type == 14) return;
+        if (type == EMR_EOF) return;
         try {
             record(type, Record(data + at, qsizetype(length)), surface);
         } catch (const ShortRecord&) {

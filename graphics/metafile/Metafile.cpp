@@ -1,6 +1,7 @@
 #include "graphics/metafile/Metafile.h"
 
 #include "base/Error.h"
+#include "base/Limits.h"
 #include "graphics/metafile/MetafileSurface.h"
 #include "graphics/metafile/MetafilePlayers.h"
 
@@ -25,7 +26,7 @@ int naturalSide(double v)
 {
     if (!std::isfinite(v)) metafile::invalid();
     const double rounded = std::round(std::abs(v));
-    if (rounded < 1 || rounded > Metafile::kMaxSide) metafile::invalid();
+    if (rounded < 1 || rounded > kMaxMetafileSide) metafile::invalid();
     return int(rounded);
 }
 
@@ -131,7 +132,7 @@ void Metafile::load(const QByteArray& bytes)
         }
         frame = QRectF(0, 0, width, height);
     }
-    if (qint64(width) * height > kMaxPixels) metafile::invalid();
+    if (qint64(width) * height > kMaxPicturePixels) metafile::invalid();
 
     bytes_ = bytes;
     kind_ = kind;

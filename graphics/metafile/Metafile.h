@@ -22,10 +22,6 @@ public:
     void loadFromStream(QIODevice& stream) override;
     void load(const QByteArray& bytes);
 
-    // Largest natural size taken: per side and in all.
-    static constexpr int kMaxSide = 16384;
-    static constexpr qint64 kMaxPixels = 64LL * 1024 * 1024;
-
 private:
     enum class Kind { None, Wmf, Emf };
     void play(QPainter* painter, const QRectF& target) const;

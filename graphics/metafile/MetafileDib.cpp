@@ -1,9 +1,11 @@
 #include "graphics/metafile/MetafileDib.h"
 
+#include "base/Limits.h"
+#include "graphics/DibRows.h"
+
 #include <QList>
 
-#include <array>
-#include <bit>
+#include <algorithm>
 
 namespace quorvel::metafile {
 
@@ -38,30 +40,18 @@ bool readHeader(const Record& info, Header& h)
     return true;
 }
 
-// The shift and width of a bit mask, to widen its field to eight bits.
-struct Channel {
-    int shift = 0, bits = 0;
-    std::uint32_t mask = 0;
-    explicit Channel(std::uint32_t m) : mask(m)
-    {
-        if (!m) return;
-        shift = std::countr_zero(m);
-        bits = std::min(8, std::popcount(m >> shift));
-    }
-    int value(std::uint32_t px) const
-    {
-        if (!bits) return 0;
-        const std::uint32_t v = (px & mask) >> shift;
-        const std::uint32_t top = v >> std::max(0, std::popcount(mask >> shift) - bits);
-        return int((top * 255 + ((1u << bits) - 1) / 2) / ((1u << bits) - 1));
-    }
-};
-
 qint64 tableEntries(const Header& h)
 {
     if (h.bpp > 8) return 0;
     const qint64 full = qint64(1) << h.bpp;
     return h.coloursUsed > 0 && h.coloursUsed < full ? h.coloursUsed : full;
+}
+
+// The bit masks of a 40-byte header's bit-field forms follow it, before the colour table.
+qint64 maskBytes(const Header& h)
+{
+    if (h.core || h.headerSize != 40) return 0;
+    return h.compression == 3 ? 12 : h.compression == 6 ? 16 : 0;
 }
 
 } // namespace
@@ -93,9 +83,7 @@ qint64 packedDibInfoSize(const Record& packed, bool paletteIndices)
 {
     Header h;
     if (!readHeader(packed, h)) return packed.size();
-    qint64 size = h.headerSize;
-    if (!h.core && h.headerSize == 40 && (h.compression == 3 || h.compression == 6))
-        size += h.compression == 3 ? 12 : 16;
+    qint64 size = h.headerSize + maskBytes(h);
     const qint64 entry = paletteIndices ? 2 : (h.core ? 3 : 4);
     size += tableEntries(h) * entry;
     return std::min<qint64>(size, packed.size());
@@ -114,81 +102,38 @@ Dib decodeDib(const Record& info, const Record& bits, bool paletteIndices, bool 
     if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32) return dib;
     const bool bitfields = h.compression == 3 || h.compression == 6;
     if (h.compression != 0 && !(bitfields && (bpp == 16 || bpp == 32))) return dib;
-    const qint64 stride = ((width * bpp + 31) / 32) * 4;
+    const qint64 stride = dibStride(width, bpp);
     if (!bits.has(0, stride * height)) return dib;
-    if (width * height > kMaxDibPixels) invalid();
+    if (width * height > kMaxMetafileBitmapPixels) invalid();
     if (!decode) return dib;
 
     // Colour table: missing entries are black.
-    std::array<QRgb, 256> palette;
-    palette.fill(qRgb(0, 0, 0));
+    DibRowFormat format;
+    format.bitsPerPixel = bpp;
+    format.scale = DibChannelScale::TopBitsRounded;
     const qint64 entry = paletteIndices ? 2 : (h.core ? 3 : 4);
-    const qint64 entries = tableEntries(h);
-    qint64 tableAt = h.headerSize + (!h.core && h.headerSize == 40 && bitfields ? (h.compression == 3 ? 12 : 16) : 0);
-    for (qint64 i = 0; i < entries && i < 256; ++i) {
-        const qint64 at = tableAt + i * entry;
-        if (!info.has(at, entry)) break;
-        if (paletteIndices) {
-            // Indices into a logical palette we do not keep: shown as grey levels.
-            const int v = info.u16(at) & 0xFF;
-            palette[size_t(i)] = qRgb(v, v, v);
-        } else {
-            palette[size_t(i)] = qRgb(info.u8(at + 2), info.u8(at + 1), info.u8(at));
+    const qint64 tableAt = std::min<qint64>(h.headerSize + maskBytes(h), info.size());
+    const qint64 entries = std::min(tableEntries(h), (info.size() - tableAt) / entry);
+    if (paletteIndices) {
+        // Indices into a logical palette we do not keep: shown as grey levels.
+        format.palette.fill(qRgb(0, 0, 0));
+        for (qint64 i = 0; i < entries && i < 256; ++i) {
+            const int v = info.u16(tableAt + i * entry) & 0xFF;
+            format.palette[size_t(i)] = qRgb(v, v, v);
         }
+    } else {
+        format.palette = readDibPalette(info.data() + tableAt, entries, int(entry));
     }
-    std::uint32_t masks[3] = {0x7C00, 0x03E0, 0x001F};
-    if (bpp == 32) {
-        masks[0] = 0xFF0000;
-        masks[1] = 0xFF00;
-        masks[2] = 0xFF;
-    }
+    format.masks = bpp == 32 ? kDibMasks888 : kDibMasks555;
     if (bitfields) {
         // The masks follow the first 40 bytes, inside the larger headers or after the small one.
         if (!info.has(40, 12)) return dib;
-        for (int i = 0; i < 3; ++i) masks[i] = info.u32(40 + 4 * i);
+        for (int i = 0; i < 3; ++i) format.masks[size_t(i)] = info.u32(40 + 4 * i);
     }
-    const Channel red(masks[0]), green(masks[1]), blue(masks[2]);
 
     QImage image(int(width), int(height), QImage::Format_RGB32);
     if (image.isNull()) return dib;
-    const std::uint8_t* data = bits.data();
-    for (qint64 row = 0; row < height; ++row) {
-        const std::uint8_t* src = data + stride * row;
-        const qint64 y = dib.bottomUp ? height - 1 - row : row;
-        auto* out = reinterpret_cast<QRgb*>(image.scanLine(int(y)));
-        switch (bpp) {
-        case 1:
-            for (qint64 x = 0; x < width; ++x) out[x] = palette[(src[x >> 3] >> (7 - (x & 7))) & 1];
-            break;
-        case 4:
-            for (qint64 x = 0; x < width; ++x) out[x] = palette[(src[x >> 1] >> (x & 1 ? 0 : 4)) & 0xF];
-            break;
-        case 8:
-            for (qint64 x = 0; x < width; ++x) out[x] = palette[src[x]];
-            break;
-        case 16:
-            for (qint64 x = 0; x < width; ++x) {
-                const std::uint32_t px = std::uint32_t(src[2 * x] | src[2 * x + 1] << 8);
-                out[x] = qRgb(red.value(px), green.value(px), blue.value(px));
-            }
-            break;
-        case 24:
-            for (qint64 x = 0; x < width; ++x) out[x] = qRgb(src[3 * x + 2], src[3 * x + 1], src[3 * x]);
-            break;
-        case 32:
-            if (!bitfields) {
-                for (qint64 x = 0; x < width; ++x) out[x] = qRgb(src[4 * x + 2], src[4 * x + 1], src[4 * x]);
-            } else {
-                for (qint64 x = 0; x < width; ++x) {
-                    const std::uint32_t px = std::uint32_t(src[4 * x]) | std::uint32_t(src[4 * x + 1]) << 8
-                        | std::uint32_t(src[4 * x + 2]) << 16 | std::uint32_t(src[4 * x + 3]) << 24;
-                    out[x] = qRgb(red.value(px), green.value(px), blue.value(px));
-                }
-            }
-            break;
-        default: break;
-        }
-    }
+    DibRowDecoder(format).decodeImage(bits.data(), dib.bottomUp, image);
     dib.image = image;
     return dib;
 }

@@ -14,9 +14,6 @@ struct Dib {
     bool bottomUp = true;
 };
 
-// Largest bitmap decoded; a bigger one makes the metafile not valid.
-constexpr qint64 kMaxDibPixels = 32LL * 1024 * 1024;
-
 // The width and height a DIB header declares, or nothing when the header is not one.
 struct DibSize {
     qint64 width = 0, height = 0;

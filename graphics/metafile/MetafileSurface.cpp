@@ -1,6 +1,7 @@
 #include "graphics/metafile/MetafileSurface.h"
 
 #include "base/Error.h"
+#include "graphics/metafile/MetafileRecords.h"
 
 #include <QFont>
 #include <QFontMetricsF>
@@ -143,16 +144,16 @@ const QTransform& MetafileSurface::transform()
     const auto ratio = [](double v, double w) { return w == 0 ? 1.0 : v / w; };
     int mode = dc_.mapMode;
     switch (mode) {
-    case 2: sx = pixelsPerMm_ * 0.1; sy = -sx; break;
-    case 3: sx = pixelsPerMm_ * 0.01; sy = -sx; break;
-    case 4: sx = pixelsPerMm_ * 0.254; sy = -sx; break;
-    case 5: sx = pixelsPerMm_ * 0.0254; sy = -sx; break;
-    case 6: sx = pixelsPerMm_ * 25.4 / 1440; sy = -sx; break;
-    case 7:
-    case 8:
+    case MM_LOMETRIC: sx = pixelsPerMm_ * 0.1; sy = -sx; break;
+    case MM_HIMETRIC: sx = pixelsPerMm_ * 0.01; sy = -sx; break;
+    case MM_LOENGLISH: sx = pixelsPerMm_ * 0.254; sy = -sx; break;
+    case MM_HIENGLISH: sx = pixelsPerMm_ * 0.0254; sy = -sx; break;
+    case MM_TWIPS: sx = pixelsPerMm_ * 25.4 / 1440; sy = -sx; break;
+    case MM_ISOTROPIC:
+    case MM_ANISOTROPIC:
         sx = ratio(dc_.viewportExt.x(), dc_.windowExt.x());
         sy = ratio(dc_.viewportExt.y(), dc_.windowExt.y());
-        if (mode == 7) {
+        if (mode == MM_ISOTROPIC) {
             // Isotropic: one unit is as wide as it is high, the smaller scale wins.
             const double s = std::min(std::abs(sx), std::abs(sy));
             sx = std::copysign(s, sx);
@@ -171,7 +172,7 @@ const QTransform& MetafileSurface::transform()
 
 void MetafileSurface::setMapMode(int mode)
 {
-    if (form_ == Form::Wmf || mode < 1 || mode > 8) return;
+    if (form_ == Form::Wmf || mode < MM_TEXT || mode > MM_ANISOTROPIC) return;
     dc_.mapMode = mode;
     stateChanged();
 }
@@ -276,8 +277,8 @@ void MetafileSurface::createObjectAt(std::uint32_t index, GdiObject object)
 
 void MetafileSurface::selectObject(std::uint32_t index)
 {
-    if (form_ == Form::Emf && (index & 0x80000000u)) {
-        selectStockObject(index & 0x7FFFFFFFu);
+    if (form_ == Form::Emf && (index & kStockObjectFlag)) {
+        selectStockObject(index & ~kStockObjectFlag);
         return;
     }
     if (qint64(index) >= objectSlots_) invalid();
@@ -294,7 +295,7 @@ void MetafileSurface::selectObject(std::uint32_t index)
 
 void MetafileSurface::deleteObject(std::uint32_t index)
 {
-    if (form_ == Form::Emf && (index & 0x80000000u)) return;
+    if (form_ == Form::Emf && (index & kStockObjectFlag)) return;
     if (qint64(index) >= objectSlots_) invalid();
     if (index >= objects_.size() || std::holds_alternative<std::monostate>(objects_[index])) return;
     objects_[index] = std::monostate{};
@@ -303,7 +304,7 @@ void MetafileSurface::deleteObject(std::uint32_t index)
 
 std::optional<LogBrush> MetafileSurface::brushObject(std::uint32_t index) const
 {
-    if (form_ == Form::Emf && (index & 0x80000000u)) return std::nullopt;
+    if (form_ == Form::Emf && (index & kStockObjectFlag)) return std::nullopt;
     if (qint64(index) >= objectSlots_) invalid();
     if (index >= objects_.size()) return std::nullopt;
     if (const auto* brush = std::get_if<LogBrush>(&objects_[index])) return *brush;
@@ -314,15 +315,15 @@ void MetafileSurface::selectStockObject(std::uint32_t stock)
 {
     static const int greys[] = {255, 192, 128, 64, 0};
     ++styleVersion_;
-    if (stock <= 4) {
+    if (stock <= BLACK_BRUSH) {
         dc_.brush = LogBrush{0, QColor(greys[stock], greys[stock], greys[stock]), 0, {}};
-    } else if (stock == 5) {
+    } else if (stock == NULL_BRUSH) {
         dc_.brush = LogBrush{1, Qt::white, 0, {}};
-    } else if (stock == 6 || stock == 7) {
-        dc_.pen = LogPen{0, 0, stock == 6 ? Qt::white : Qt::black};
-    } else if (stock == 8) {
+    } else if (stock == WHITE_PEN || stock == BLACK_PEN) {
+        dc_.pen = LogPen{0, 0, stock == WHITE_PEN ? Qt::white : Qt::black};
+    } else if (stock == NULL_PEN) {
         dc_.pen = LogPen{5, 0, Qt::black};
-    } else if (stock >= 10 && stock <= 17 && stock != 15) {
+    } else if (stock >= OEM_FIXED_FONT && stock <= DEFAULT_GUI_FONT && stock != DEFAULT_PALETTE) {
         dc_.font = LogFont{};
     }
 }
@@ -805,17 +806,17 @@ void MetafileSurface::patBlt(const QRectF& r, std::uint32_t rop)
     preparePainter(false, false);
     preparedKind_ = -1;
     switch (rop) {
-    case 0x00000042: painter_->setBrush(Qt::black); break;          // BLACKNESS
-    case 0x00FF0062: painter_->setBrush(Qt::white); break;          // WHITENESS
-    case 0x00550009: // DSTINVERT
+    case BLACKNESS: painter_->setBrush(Qt::black); break;
+    case WHITENESS: painter_->setBrush(Qt::white); break;
+    case DSTINVERT:
         painter_->setCompositionMode(QPainter::RasterOp_NotDestination);
         painter_->setBrush(Qt::black);
         break;
-    case 0x005A0049: // PATINVERT
+    case PATINVERT:
         painter_->setCompositionMode(QPainter::RasterOp_SourceXorDestination);
         painter_->setBrush(makeBrush(dc_.brush));
         break;
-    case 0x00AA0029: return; // the destination as it is
+    case DSTCOPY: return; // the destination as it is
     default: painter_->setBrush(makeBrush(dc_.brush)); break; // PATCOPY and the rest
     }
     painter_->drawRect(r.normalized());
@@ -966,11 +967,11 @@ void MetafileSurface::image(const QRectF& dest, const QImage& source, const QRec
     painter_->setTransform(transform_ * base_);
     QPainter::CompositionMode mode = QPainter::CompositionMode_SourceOver;
     switch (rop) {
-    case 0x008800C6: mode = QPainter::RasterOp_SourceAndDestination; break; // SRCAND
-    case 0x00EE0086: mode = QPainter::RasterOp_SourceOrDestination; break;  // SRCPAINT
-    case 0x00660046: mode = QPainter::RasterOp_SourceXorDestination; break; // SRCINVERT
-    case 0x00330008: mode = QPainter::RasterOp_NotSource; break;            // NOTSRCCOPY
-    case 0x00AA0029: return;
+    case SRCAND: mode = QPainter::RasterOp_SourceAndDestination; break;
+    case SRCPAINT: mode = QPainter::RasterOp_SourceOrDestination; break;
+    case SRCINVERT: mode = QPainter::RasterOp_SourceXorDestination; break;
+    case NOTSRCCOPY: mode = QPainter::RasterOp_NotSource; break;
+    case DSTCOPY: return;
     default: break;
     }
     painter_->setCompositionMode(mode);

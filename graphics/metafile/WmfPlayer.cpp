@@ -1,6 +1,7 @@
 // Windows metafile records: 16-bit parameters, most in reverse order (y before x).
 #include "graphics/metafile/MetafileDib.h"
 #include "graphics/metafile/MetafilePlayers.h"
+#include "graphics/metafile/MetafileRecords.h"
 
 namespace quorvel::metafile {
 
@@ -67,42 +68,42 @@ void record(std::uint16_t function, const Record& r, MetafileSurface& c)
     // function number.
     const bool withBitmap = r.size() > 2 * qint64(function >> 8);
     switch (function) {
-    case 0x001E: c.saveDc(); break;
-    case 0x0127: c.restoreDc(r.i16(0)); break;
-    case 0x0102: c.setBkMode(r.i16(0)); break;
-    case 0x0103: c.setMapMode(r.i16(0)); break;
-    case 0x0104: c.setRop2(r.i16(0)); break;
-    case 0x0106: c.setPolyFillMode(r.i16(0)); break;
-    case 0x012E: c.setTextAlign(r.u16(0)); break;
-    case 0x0201: c.setBkColour(r.colour(0)); break;
-    case 0x0209: c.setTextColour(r.colour(0)); break;
-    case 0x020B: c.setWindowOrg(pointYX(r, 0)); break;
-    case 0x020C: c.setWindowExt(pointYX(r, 0)); break;
-    case 0x020D: c.setViewportOrg(pointYX(r, 0)); break;
-    case 0x020E: c.setViewportExt(pointYX(r, 0)); break;
-    case 0x020F: c.offsetWindowOrg(pointYX(r, 0)); break;
-    case 0x0211: c.offsetViewportOrg(pointYX(r, 0)); break;
-    case 0x0410: c.scaleWindowExt(r.i16(6), r.i16(4), r.i16(2), r.i16(0)); break;
-    case 0x0412: c.scaleViewportExt(r.i16(6), r.i16(4), r.i16(2), r.i16(0)); break;
-    case 0x0213: c.lineTo(pointYX(r, 0)); break;
-    case 0x0214: c.moveTo(pointYX(r, 0)); break;
-    case 0x0415: c.excludeClip(rectBRTL(r, 0)); break;
-    case 0x0416: c.intersectClip(rectBRTL(r, 0)); break;
-    case 0x0418: c.ellipse(rectBRTL(r, 0)); break;
-    case 0x041B: c.rectangle(rectBRTL(r, 0)); break;
-    case 0x061C: c.roundRect(rectBRTL(r, 4), QSizeF(r.i16(2), r.i16(0))); break;
-    case 0x0817:
-    case 0x081A:
-    case 0x0830: {
-        const auto kind = function == 0x0817 ? MetafileSurface::ArcKind::Arc
-            : function == 0x081A             ? MetafileSurface::ArcKind::Pie
+    case META_SAVEDC: c.saveDc(); break;
+    case META_RESTOREDC: c.restoreDc(r.i16(0)); break;
+    case META_SETBKMODE: c.setBkMode(r.i16(0)); break;
+    case META_SETMAPMODE: c.setMapMode(r.i16(0)); break;
+    case META_SETROP2: c.setRop2(r.i16(0)); break;
+    case META_SETPOLYFILLMODE: c.setPolyFillMode(r.i16(0)); break;
+    case META_SETTEXTALIGN: c.setTextAlign(r.u16(0)); break;
+    case META_SETBKCOLOR: c.setBkColour(r.colour(0)); break;
+    case META_SETTEXTCOLOR: c.setTextColour(r.colour(0)); break;
+    case META_SETWINDOWORG: c.setWindowOrg(pointYX(r, 0)); break;
+    case META_SETWINDOWEXT: c.setWindowExt(pointYX(r, 0)); break;
+    case META_SETVIEWPORTORG: c.setViewportOrg(pointYX(r, 0)); break;
+    case META_SETVIEWPORTEXT: c.setViewportExt(pointYX(r, 0)); break;
+    case META_OFFSETWINDOWORG: c.offsetWindowOrg(pointYX(r, 0)); break;
+    case META_OFFSETVIEWPORTORG: c.offsetViewportOrg(pointYX(r, 0)); break;
+    case META_SCALEWINDOWEXT: c.scaleWindowExt(r.i16(6), r.i16(4), r.i16(2), r.i16(0)); break;
+    case META_SCALEVIEWPORTEXT: c.scaleViewportExt(r.i16(6), r.i16(4), r.i16(2), r.i16(0)); break;
+    case META_LINETO: c.lineTo(pointYX(r, 0)); break;
+    case META_MOVETO: c.moveTo(pointYX(r, 0)); break;
+    case META_EXCLUDECLIPRECT: c.excludeClip(rectBRTL(r, 0)); break;
+    case META_INTERSECTCLIPRECT: c.intersectClip(rectBRTL(r, 0)); break;
+    case META_ELLIPSE: c.ellipse(rectBRTL(r, 0)); break;
+    case META_RECTANGLE: c.rectangle(rectBRTL(r, 0)); break;
+    case META_ROUNDRECT: c.roundRect(rectBRTL(r, 4), QSizeF(r.i16(2), r.i16(0))); break;
+    case META_ARC:
+    case META_PIE:
+    case META_CHORD: {
+        const auto kind = function == META_ARC ? MetafileSurface::ArcKind::Arc
+            : function == META_PIE             ? MetafileSurface::ArcKind::Pie
                                              : MetafileSurface::ArcKind::Chord;
         c.arc(kind, rectBRTL(r, 8), pointYX(r, 4), pointYX(r, 0));
         break;
     }
-    case 0x0324: c.polygon(points(r, 2, r.u16(0))); break;
-    case 0x0325: c.polyline(points(r, 2, r.u16(0))); break;
-    case 0x0538: {
+    case META_POLYGON: c.polygon(points(r, 2, r.u16(0))); break;
+    case META_POLYLINE: c.polyline(points(r, 2, r.u16(0))); break;
+    case META_POLYPOLYGON: {
         const qint64 count = r.u16(0);
         r.need(2, count * 2);
         QList<QPolygonF> polygons;
@@ -115,15 +116,15 @@ void record(std::uint16_t function, const Record& r, MetafileSurface& c)
         c.polyPolygon(polygons);
         break;
     }
-    case 0x041F: c.setPixel(pointYX(r, 4), r.colour(0)); break;
-    case 0x061D: c.patBlt(QRectF(r.i16(10), r.i16(8), r.i16(6), r.i16(4)), r.u32(0)); break;
-    case 0x0521: {
+    case META_SETPIXEL: c.setPixel(pointYX(r, 4), r.colour(0)); break;
+    case META_PATBLT: c.patBlt(QRectF(r.i16(10), r.i16(8), r.i16(6), r.i16(4)), r.u32(0)); break;
+    case META_TEXTOUT: {
         const qint64 count = r.u16(0);
         const qint64 at = 2 + ((count + 1) & ~qint64(1));
         c.text(pointYX(r, at), wmfString(r, 2, count), 0, nullptr, {});
         break;
     }
-    case 0x0A32: {
+    case META_EXTTEXTOUT: {
         const QPointF at = pointYX(r, 0);
         const qint64 count = r.u16(4);
         const std::uint32_t options = r.u16(6);
@@ -144,11 +145,11 @@ void record(std::uint16_t function, const Record& r, MetafileSurface& c)
         c.text(at, text, options, hasRect ? &rect : nullptr, dx);
         break;
     }
-    case 0x02FA: c.createObject(LogPen{r.u16(0), double(r.i16(2)), r.colour(6)}); break;
-    case 0x02FC: c.createObject(LogBrush{r.u16(0), r.colour(2), r.u16(6), {}}); break;
-    case 0x02FB: c.createObject(wmfFont(r)); break;
-    case 0x01F9: c.createObject(LogBrush{0, QColor(128, 128, 128), 0, {}}); break; // device-dependent pattern
-    case 0x0142: {
+    case META_CREATEPENINDIRECT: c.createObject(LogPen{r.u16(0), double(r.i16(2)), r.colour(6)}); break;
+    case META_CREATEBRUSHINDIRECT: c.createObject(LogBrush{r.u16(0), r.colour(2), r.u16(6), {}}); break;
+    case META_CREATEFONTINDIRECT: c.createObject(wmfFont(r)); break;
+    case META_CREATEPATTERNBRUSH: c.createObject(LogBrush{0, QColor(128, 128, 128), 0, {}}); break; // device-dependent pattern
+    case META_DIBCREATEPATTERNBRUSH: {
         // A pattern brush: a DIB, or a monochrome device-dependent bitmap in some BS_PATTERN ones.
         const bool paletteIndices = r.u16(2) == 1;
         LogBrush brush{5, Qt::black, 0, {}};
@@ -168,20 +169,20 @@ void record(std::uint16_t function, const Record& r, MetafileSurface& c)
         c.createObject(brush);
         break;
     }
-    case 0x00F7:
-    case 0x06FF: c.createObject(OtherObject{}); break;
-    case 0x012D: c.selectObject(r.u16(0)); break;
-    case 0x01F0: c.deleteObject(r.u16(0)); break;
-    case 0x0234: c.checkObject(r.u16(0)); break; // palettes change nothing we draw
-    case 0x0922:
-    case 0x0B23:
+    case META_CREATEPALETTE:
+    case META_CREATEREGION: c.createObject(OtherObject{}); break;
+    case META_SELECTOBJECT: c.selectObject(r.u16(0)); break;
+    case META_DELETEOBJECT: c.deleteObject(r.u16(0)); break;
+    case META_SELECTPALETTE: c.checkObject(r.u16(0)); break; // palettes change nothing we draw
+    case META_BITBLT:
+    case META_STRETCHBLT:
         // Bitmaps in device-dependent form are not drawn; the pattern forms fill with the brush.
         if (!withBitmap) {
-            const qint64 at = function == 0x0922 ? 8 : 12;
+            const qint64 at = function == META_BITBLT ? 8 : 12;
             c.patBlt(QRectF(r.i16(at + 6), r.i16(at + 4), r.i16(at + 2), r.i16(at)), r.u32(0));
         }
         break;
-    case 0x0940: {
+    case META_DIBBITBLT: {
         // DIBBitBlt: raster operation, source y and x, [reserved], height, width, y and x.
         if (!withBitmap) {
             c.patBlt(QRectF(r.i16(14), r.i16(12), r.i16(10), r.i16(8)), r.u32(0));
@@ -192,7 +193,7 @@ void record(std::uint16_t function, const Record& r, MetafileSurface& c)
         c.image(QRectF(r.i16(14), r.i16(12), w, h), dib.image, sourceRect(dib, r.i16(6), r.i16(4), w, h), r.u32(0));
         break;
     }
-    case 0x0B41: {
+    case META_DIBSTRETCHBLT: {
         // DIBStretchBlt: raster operation, source height, width, y, x, [reserved], then the
         // destination's height, width, y, x.
         const qint64 d = withBitmap ? 12 : 14;
@@ -205,7 +206,7 @@ void record(std::uint16_t function, const Record& r, MetafileSurface& c)
         c.image(dest, dib.image, sourceRect(dib, r.i16(10), r.i16(8), r.i16(6), r.i16(4)), r.u32(0));
         break;
     }
-    case 0x0F43: {
+    case META_STRETCHDIB: {
         // StretchDIB: raster operation, colour usage, source height, width, y, x, then the
         // destination's height, width, y, x, and the DIB.
         const bool paletteIndices = r.u16(4) == 1;
@@ -214,13 +215,13 @@ void record(std::uint16_t function, const Record& r, MetafileSurface& c)
         c.image(dest, dib.image, sourceRect(dib, r.i16(12), r.i16(10), r.i16(8), r.i16(6)), r.u32(0));
         break;
     }
-    case 0x0D33: {
+    case META_SETDIBTODEV: {
         // SetDIBitsToDevice: colour usage, scan count, start scan, source y, x, height, width,
         // destination y, x, and the DIB.
         const bool paletteIndices = r.u16(0) == 1;
         const double w = r.i16(12), h = r.i16(10);
         const Dib dib = packedDib(r, 18, paletteIndices, c);
-        c.image(QRectF(r.i16(16), r.i16(14), w, h), dib.image, sourceRect(dib, r.i16(8), r.i16(6), w, h), 0x00CC0020);
+        c.image(QRectF(r.i16(16), r.i16(14), w, h), dib.image, sourceRect(dib, r.i16(8), r.i16(6), w, h), SRCCOPY);
         break;
     }
     default: break; // records that change nothing we draw

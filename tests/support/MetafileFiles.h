@@ -1,6 +1,7 @@
 // Builds WMF and EMF files record by record, for the metafile tests and the fuzz seeds.
 #pragma once
 
+#include "graphics/metafile/MetafileRecords.h"
 #include "tests/support/Bytes.h"
 
 #include <QByteArray>
@@ -10,6 +11,8 @@
 #include <initializer_list>
 
 namespace quorvel::test {
+
+using namespace quorvel::metafile;
 
 // A Windows metafile: records of 16-bit parameters after the header.
 class Wmf {
@@ -40,9 +43,9 @@ public:
         records_.raw(b);
         return *this;
     }
-    Wmf& solidBrush(QRgb c) { return colour(0x02FC, c, {0}, {0}); }
-    Wmf& nullPen() { return rec(0x02FA, {5, 0, 0, 0, 0}); }
-    Wmf& select(int index) { return rec(0x012D, {index}); }
+    Wmf& solidBrush(QRgb c) { return colour(META_CREATEBRUSHINDIRECT, c, {0}, {0}); }
+    Wmf& nullPen() { return rec(META_CREATEPENINDIRECT, {5, 0, 0, 0, 0}); }
+    Wmf& select(int index) { return rec(META_SELECTOBJECT, {index}); }
 
     QByteArray plain() const
     {
@@ -89,22 +92,22 @@ public:
     static Bytes colour(QRgb c) { return Bytes().u8(qRed(c)).u8(qGreen(c)).u8(qBlue(c)).u8(0); }
     Emf& solidBrush(std::uint32_t index, QRgb c)
     {
-        return rec(39, Bytes().u32(index).u32(0).raw(colour(c)).u32(0));
+        return rec(EMR_CREATEBRUSHINDIRECT, Bytes().u32(index).u32(0).raw(colour(c)).u32(0));
     }
-    Emf& select(std::uint32_t index) { return rec(37, Bytes().u32(index)); }
-    Emf& nullPen() { return select(0x80000008); }
+    Emf& select(std::uint32_t index) { return rec(EMR_SELECTOBJECT, Bytes().u32(index)); }
+    Emf& nullPen() { return select(kStockObjectFlag | NULL_PEN); }
 
     // The frame in hundredths of a millimetre.
     QByteArray build(int left, int top, int right, int bottom) const
     {
         Bytes b;
-        b.u32(1).u32(88);
+        b.u32(EMR_HEADER).u32(88);
         b.i32(left * 96 / 2540).i32(top * 96 / 2540).i32(right * 96 / 2540).i32(bottom * 96 / 2540);
         b.i32(left).i32(top).i32(right).i32(bottom);
         b.u32(0x464D4520).u32(0x10000).u32(0).u32(std::uint32_t(count_ + 2)).u16(std::uint16_t(handles_)).u16(0);
         b.u32(0).u32(0).u32(0).i32(960).i32(960).i32(254).i32(254);
         b.raw(records_);
-        b.u32(14).u32(20).u32(0).u32(16).u32(20);
+        b.u32(EMR_EOF).u32(20).u32(0).u32(16).u32(20);
         QByteArray out = b.data();
         Bytes size;
         size.u32(std::uint32_t(out.size()));
@@ -118,7 +121,7 @@ private:
     int handles_;
 };
 
-// A 24-bit DIB, bottom-up, of 2 x 2 pixels: the given colours, top row first.
+// A 2 x 2 24-bit DIB (header and rows, bottom-up), one colour a pixel.
 inline Bytes dib24(QRgb topLeft, QRgb topRight, QRgb bottomLeft, QRgb bottomRight)
 {
     Bytes b;

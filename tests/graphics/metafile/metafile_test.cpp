@@ -2,34 +2,26 @@
 // malformed ones refused with the reader's message.
 #include "base/Error.h"
 #include "graphics/metafile/Metafile.h"
+#include "graphics/metafile/MetafileRecords.h"
 #include "graphics/PictureRegistry.h"
 #include "import/ImportedPicture.h"
 #include "tests/support/Bytes.h"
+#include "tests/support/MetafileFiles.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QPainter>
 
 #include <gtest/gtest.h>
 
 using namespace quorvel;
+using namespace quorvel::metafile;
 using test::Bytes;
+using test::dib24;
+using test::Emf;
+using test::Wmf;
 
 namespace {
-
-// Timings mean nothing under the sanitizers.
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kSanitized = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kSanitized = true;
-#else
-constexpr bool kSanitized = false;
-#endif
-#else
-constexpr bool kSanitized = false;
-#endif
 
 const QRgb kWhite = qRgb(255, 255, 255);
 const QRgb kRed = qRgb(255, 0, 0);
@@ -40,113 +32,6 @@ QRgb at(const QImage& image, int x, int y)
 {
     return (image.pixel(x, y) & 0xFFFFFF) | 0xFF000000;
 }
-
-// A Windows metafile: records of 16-bit parameters after the header.
-class Wmf {
-public:
-    explicit Wmf(int objects = 4) : objects_(objects) {}
-
-    Wmf& rec(std::uint16_t function, std::initializer_list<int> params)
-    {
-        records_.u32(std::uint32_t(3 + params.size())).u16(function);
-        for (int p : params) records_.i16(std::int16_t(p));
-        return *this;
-    }
-    Wmf& raw(std::uint16_t function, const QByteArray& params)
-    {
-        records_.u32(std::uint32_t(3 + params.size() / 2)).u16(function).raw(params);
-        return *this;
-    }
-    Wmf& colour(std::uint16_t function, QRgb c, std::initializer_list<int> before = {}, std::initializer_list<int> after = {})
-    {
-        Bytes p;
-        for (int v : before) p.i16(std::int16_t(v));
-        p.u8(qRed(c)).u8(qGreen(c)).u8(qBlue(c)).u8(0);
-        for (int v : after) p.i16(std::int16_t(v));
-        return raw(function, p);
-    }
-    Wmf& bytes(const QByteArray& b)
-    {
-        records_.raw(b);
-        return *this;
-    }
-    Wmf& solidBrush(QRgb c) { return colour(0x02FC, c, {0}, {0}); }
-    Wmf& nullPen() { return rec(0x02FA, {5, 0, 0, 0, 0}); }
-    Wmf& select(int index) { return rec(0x012D, {index}); }
-
-    QByteArray plain() const
-    {
-        Bytes b;
-        header(b);
-        return b.raw(records_).u32(3).u16(0);
-    }
-    QByteArray placeable(int left, int top, int right, int bottom, int inch) const
-    {
-        Bytes b;
-        b.u32(0x9AC6CDD7).u16(0).i16(std::int16_t(left)).i16(std::int16_t(top)).i16(std::int16_t(right))
-            .i16(std::int16_t(bottom)).u16(std::uint16_t(inch)).u32(0).u16(0);
-        header(b);
-        return b.raw(records_).u32(3).u16(0);
-    }
-
-private:
-    void header(Bytes& b) const
-    {
-        b.u16(1).u16(9).u16(0x300).u32(std::uint32_t(9 + records_.size() / 2 + 3)).u16(std::uint16_t(objects_))
-            .u32(0).u16(0);
-    }
-    Bytes records_;
-    int objects_;
-};
-
-// An enhanced metafile on a reference device of 96 pixels per inch (960 pixels in 254 mm).
-class Emf {
-public:
-    explicit Emf(int handles = 4) : handles_(handles) {}
-
-    Emf& rec(std::uint32_t type, const Bytes& params = Bytes())
-    {
-        records_.u32(type).u32(std::uint32_t(8 + params.size())).raw(params);
-        ++count_;
-        return *this;
-    }
-    static Bytes ints(std::initializer_list<std::int32_t> values)
-    {
-        Bytes b;
-        for (auto v : values) b.i32(v);
-        return b;
-    }
-    static Bytes colour(QRgb c) { return Bytes().u8(qRed(c)).u8(qGreen(c)).u8(qBlue(c)).u8(0); }
-    Emf& solidBrush(std::uint32_t index, QRgb c)
-    {
-        return rec(39, Bytes().u32(index).u32(0).raw(colour(c)).u32(0));
-    }
-    Emf& select(std::uint32_t index) { return rec(37, Bytes().u32(index)); }
-    Emf& nullPen() { return select(0x80000008); }
-
-    // The frame in hundredths of a millimetre.
-    QByteArray build(int left, int top, int right, int bottom) const
-    {
-        Bytes b;
-        b.u32(1).u32(88);
-        b.i32(left * 96 / 2540).i32(top * 96 / 2540).i32(right * 96 / 2540).i32(bottom * 96 / 2540);
-        b.i32(left).i32(top).i32(right).i32(bottom);
-        b.u32(0x464D4520).u32(0x10000).u32(0).u32(std::uint32_t(count_ + 2)).u16(std::uint16_t(handles_)).u16(0);
-        b.u32(0).u32(0).u32(0).i32(960).i32(960).i32(254).i32(254);
-        b.raw(records_);
-        b.u32(14).u32(20).u32(0).u32(16).u32(20);
-        QByteArray out = b.data();
-        Bytes size;
-        size.u32(std::uint32_t(out.size()));
-        out.replace(48, 4, size.data());
-        return out;
-    }
-
-private:
-    Bytes records_;
-    int count_ = 0;
-    int handles_;
-};
 
 QImage imported(const QString& name, const QByteArray& bytes)
 {
@@ -164,19 +49,6 @@ QString failure(const QString& name, const QByteArray& bytes)
 }
 
 // A 24-bit DIB, bottom-up, of 2 x 2 pixels: the given colours, top row first.
-Bytes dib24(QRgb topLeft, QRgb topRight, QRgb bottomLeft, QRgb bottomRight)
-{
-    Bytes b;
-    b.u32(40).i32(2).i32(2).u16(1).u16(24).u32(0).u32(16).i32(0).i32(0).u32(0).u32(0);
-    auto px = [&b](QRgb c) { b.u8(qBlue(c)).u8(qGreen(c)).u8(qRed(c)); };
-    px(bottomLeft);
-    px(bottomRight);
-    b.u16(0);
-    px(topLeft);
-    px(topRight);
-    b.u16(0);
-    return b;
-}
 
 } // namespace
 
@@ -196,8 +68,8 @@ TEST(Metafile, PlaceableWmfAtItsFrameSize)
 {
     // 1000 x 500 units at 1000 per inch: 96 x 48 pixels; the left half is red.
     Wmf wmf;
-    wmf.rec(0x020B, {0, 0}).rec(0x020C, {500, 1000}).solidBrush(kRed).select(0).nullPen().select(1);
-    wmf.rec(0x041B, {500, 500, 0, 0});
+    wmf.rec(META_SETWINDOWORG, {0, 0}).rec(META_SETWINDOWEXT, {500, 1000}).solidBrush(kRed).select(0).nullPen().select(1);
+    wmf.rec(META_RECTANGLE, {500, 500, 0, 0});
     const QImage image = imported("half.wmf", wmf.placeable(0, 0, 1000, 500, 1000));
     ASSERT_EQ(image.size(), QSize(96, 48));
     EXPECT_EQ(at(image, 10, 24), kRed);
@@ -210,9 +82,9 @@ TEST(Metafile, PlainWmfTakesItsFirstWindowExtentAsPixels)
 {
     // The window is flipped (y up): the polygon near y = 0 lands at the bottom.
     Wmf wmf;
-    wmf.rec(0x020C, {30, 40}).rec(0x020B, {30, 0}).rec(0x020C, {-30, 40});
+    wmf.rec(META_SETWINDOWEXT, {30, 40}).rec(META_SETWINDOWORG, {30, 0}).rec(META_SETWINDOWEXT, {-30, 40});
     wmf.solidBrush(kBlue).select(0).nullPen().select(1);
-    wmf.rec(0x0324, {4, 0, 0, 40, 0, 40, 10, 0, 10});
+    wmf.rec(META_POLYGON, {4, 0, 0, 40, 0, 40, 10, 0, 10});
     const QImage image = imported("plain.wmf", wmf.plain());
     ASSERT_EQ(image.size(), QSize(40, 30));
     EXPECT_EQ(at(image, 20, 25), kBlue);
@@ -222,12 +94,12 @@ TEST(Metafile, PlainWmfTakesItsFirstWindowExtentAsPixels)
 TEST(Metafile, WmfPensLinesAndHatches)
 {
     Wmf wmf;
-    wmf.rec(0x020B, {0, 0}).rec(0x020C, {100, 100});
-    wmf.colour(0x02FA, kGreen, {0, 6, 0}).select(0);           // pen 6 units wide
-    wmf.rec(0x0214, {10, 0}).rec(0x0213, {10, 100});           // a band across at y = 10
-    wmf.colour(0x02FC, kRed, {2}, {4}).select(1);              // cross hatch
-    wmf.rec(0x0102, {1});                                      // transparent background
-    wmf.rec(0x041B, {90, 90, 40, 40});
+    wmf.rec(META_SETWINDOWORG, {0, 0}).rec(META_SETWINDOWEXT, {100, 100});
+    wmf.colour(META_CREATEPENINDIRECT, kGreen, {0, 6, 0}).select(0);           // pen 6 units wide
+    wmf.rec(META_MOVETO, {10, 0}).rec(META_LINETO, {10, 100});           // a band across at y = 10
+    wmf.colour(META_CREATEBRUSHINDIRECT, kRed, {2}, {4}).select(1);              // cross hatch
+    wmf.rec(META_SETBKMODE, {1});                                      // transparent background
+    wmf.rec(META_RECTANGLE, {90, 90, 40, 40});
     const QImage image = imported("lines.wmf", wmf.placeable(0, 0, 100, 100, 96));
     ASSERT_EQ(image.size(), QSize(100, 100));
     EXPECT_EQ(at(image, 50, 10), kGreen);
@@ -245,14 +117,14 @@ TEST(Metafile, WmfPensLinesAndHatches)
 TEST(Metafile, WmfClipsAndRestoresTheClip)
 {
     Wmf wmf;
-    wmf.rec(0x020B, {0, 0}).rec(0x020C, {100, 100}).nullPen().select(0);
+    wmf.rec(META_SETWINDOWORG, {0, 0}).rec(META_SETWINDOWEXT, {100, 100}).nullPen().select(0);
     wmf.solidBrush(kRed).select(1).solidBrush(kBlue);
-    wmf.rec(0x001E, {});                                  // save
-    wmf.rec(0x0416, {50, 50, 0, 0});                      // clip to the top-left quarter
-    wmf.rec(0x0415, {30, 30, 10, 10});                    // less a hole
-    wmf.rec(0x041B, {100, 100, 0, 0});                    // fill everything red
-    wmf.rec(0x0127, {-1});                                // restore: no clip
-    wmf.select(2).rec(0x041B, {95, 95, 60, 60});          // blue in the bottom-right
+    wmf.rec(META_SAVEDC, {});                                  // save
+    wmf.rec(META_INTERSECTCLIPRECT, {50, 50, 0, 0});                      // clip to the top-left quarter
+    wmf.rec(META_EXCLUDECLIPRECT, {30, 30, 10, 10});                    // less a hole
+    wmf.rec(META_RECTANGLE, {100, 100, 0, 0});                    // fill everything red
+    wmf.rec(META_RESTOREDC, {-1});                                // restore: no clip
+    wmf.select(2).rec(META_RECTANGLE, {95, 95, 60, 60});          // blue in the bottom-right
     const QImage image = imported("clip.wmf", wmf.placeable(0, 0, 100, 100, 96));
     EXPECT_EQ(at(image, 40, 40), kRed);
     EXPECT_EQ(at(image, 20, 20), kWhite);
@@ -265,11 +137,11 @@ TEST(Metafile, WmfStretchesDeviceIndependentBitmaps)
 {
     // StretchDIB: raster operation, colour usage, source h, w, y, x, destination h, w, y, x.
     Wmf wmf;
-    wmf.rec(0x020B, {0, 0}).rec(0x020C, {40, 40});
+    wmf.rec(META_SETWINDOWORG, {0, 0}).rec(META_SETWINDOWEXT, {40, 40});
     Bytes p;
     p.u32(0x00CC0020).u16(0).i16(2).i16(2).i16(0).i16(0).i16(40).i16(40).i16(0).i16(0);
     p.raw(dib24(kRed, kGreen, kBlue, kWhite));
-    wmf.raw(0x0F43, p);
+    wmf.raw(META_STRETCHDIB, p);
     const QImage image = imported("dib.wmf", wmf.placeable(0, 0, 40, 40, 96));
     ASSERT_EQ(image.size(), QSize(40, 40));
     EXPECT_EQ(at(image, 5, 5), kRed);
@@ -284,10 +156,10 @@ TEST(Metafile, EmfPolygonsInBothPointForms)
     Emf emf;
     emf.solidBrush(1, kGreen).select(1).nullPen();
     // POLYGON16: bounds, count, points.
-    emf.rec(86, Emf::ints({0, 0, 0, 0}).u32(4).i16(0).i16(0).i16(40).i16(0).i16(40).i16(40).i16(0).i16(40));
+    emf.rec(EMR_POLYGON16, Emf::ints({0, 0, 0, 0}).u32(4).i16(0).i16(0).i16(40).i16(0).i16(40).i16(40).i16(0).i16(40));
     // POLYPOLYGON (32-bit): bounds, polygons, points, counts, points.
     emf.solidBrush(2, kBlue).select(2);
-    emf.rec(8, Emf::ints({0, 0, 0, 0, 2, 8, 4, 4}).raw(Emf::ints({50, 50, 90, 50, 90, 60, 50, 60, 50, 80, 90, 80, 90, 90, 50, 90})));
+    emf.rec(EMR_POLYPOLYGON, Emf::ints({0, 0, 0, 0, 2, 8, 4, 4}).raw(Emf::ints({50, 50, 90, 50, 90, 60, 50, 60, 50, 80, 90, 80, 90, 90, 50, 90})));
     const QImage image = imported("poly.emf", emf.build(0, 0, 2540, 2540));
     ASSERT_EQ(image.size(), QSize(96, 96));
     EXPECT_EQ(at(image, 20, 20), kGreen);
@@ -301,14 +173,14 @@ TEST(Metafile, EmfMappingModesAndSavedContexts)
 {
     Emf emf;
     emf.solidBrush(1, kRed).select(1).nullPen();
-    emf.rec(17, Emf::ints({8}));                         // MM_ANISOTROPIC
-    emf.rec(9, Emf::ints({10, 10})).rec(11, Emf::ints({96, 96}));
-    emf.rec(33);                                         // save
-    emf.rec(12, Emf::ints({48, 48}));                    // viewport origin to the centre
-    emf.rec(43, Emf::ints({0, 0, 5, 5}));                // bottom-right quarter
-    emf.rec(34, Emf::ints({-1}));                        // restore
+    emf.rec(EMR_SETMAPMODE, Emf::ints({8}));                         // MM_ANISOTROPIC
+    emf.rec(EMR_SETWINDOWEXTEX, Emf::ints({10, 10})).rec(EMR_SETVIEWPORTEXTEX, Emf::ints({96, 96}));
+    emf.rec(EMR_SAVEDC);                                         // save
+    emf.rec(EMR_SETVIEWPORTORGEX, Emf::ints({48, 48}));                    // viewport origin to the centre
+    emf.rec(EMR_RECTANGLE, Emf::ints({0, 0, 5, 5}));                // bottom-right quarter
+    emf.rec(EMR_RESTOREDC, Emf::ints({-1}));                        // restore
     emf.solidBrush(2, kBlue).select(2);
-    emf.rec(43, Emf::ints({0, 0, 2, 2}));                // top-left fifth
+    emf.rec(EMR_RECTANGLE, Emf::ints({0, 0, 2, 2}));                // top-left fifth
     const QImage image = imported("mapping.emf", emf.build(0, 0, 2540, 2540));
     EXPECT_EQ(at(image, 80, 80), kRed);
     EXPECT_EQ(at(image, 10, 10), kBlue);
@@ -330,7 +202,7 @@ TEST(Metafile, EmfStretchDibitsTopDownPalette)
     p.u32(offBmi).u32(std::uint32_t(info.size())).u32(offBits).u32(std::uint32_t(bits.size())).u32(0).u32(0x00CC0020);
     p.i32(60).i32(60).raw(info).raw(bits);
     Emf emf;
-    emf.rec(81, p);
+    emf.rec(EMR_STRETCHDIBITS, p);
     const QImage image = imported("dib.emf", emf.build(0, 0, 2540, 2540));
     EXPECT_EQ(at(image, 20, 20), kRed);
     EXPECT_EQ(at(image, 60, 20), kGreen);
@@ -347,15 +219,15 @@ TEST(Metafile, EmfTextInItsColourAtItsAlignment)
     for (QChar c : QString("Sans")) font.u16(c.unicode());
     font.fill(64 - 8);
     Emf emf;
-    emf.rec(82, Bytes().u32(1).raw(font)).select(1);
-    emf.rec(24, Emf::colour(kRed));                                   // text colour
-    emf.rec(18, Emf::ints({1}));                                      // transparent
-    emf.rec(22, Emf::ints({6}));                                      // TA_CENTER | TA_TOP
+    emf.rec(EMR_EXTCREATEFONTINDIRECTW, Bytes().u32(1).raw(font)).select(1);
+    emf.rec(EMR_SETTEXTCOLOR, Emf::colour(kRed));                                   // text colour
+    emf.rec(EMR_SETBKMODE, Emf::ints({1}));                                      // transparent
+    emf.rec(EMR_SETTEXTALIGN, Emf::ints({6}));                                      // TA_CENTER | TA_TOP
     // EXTTEXTOUTW: bounds, mode, scales, reference, count, string offset, options, rect, dx offset.
     Bytes p = Emf::ints({0, 0, 0, 0, 1});
     p.f32(1).f32(1).i32(48).i32(10).u32(2).u32(76).u32(0).raw(Emf::ints({0, 0, 0, 0})).u32(0);
     p.u16('H').u16('H');
-    emf.rec(84, p);
+    emf.rec(EMR_EXTTEXTOUTW, p);
     const QImage image = imported("text.emf", emf.build(0, 0, 2540, 2540));
     int left = 96, right = -1, top = 96, bottom = -1;
     for (int y = 0; y < 96; ++y)
@@ -378,13 +250,13 @@ TEST(Metafile, WmfTextOnAnOpaqueBackground)
 {
     // ExtTextOut, right-aligned at x = 90 on its baseline y = 60, blue on a yellow background.
     Wmf wmf;
-    wmf.rec(0x020B, {0, 0}).rec(0x020C, {100, 100});
+    wmf.rec(META_SETWINDOWORG, {0, 0}).rec(META_SETWINDOWEXT, {100, 100});
     Bytes font;
     font.i16(-30).i16(0).i16(0).i16(0).i16(700).u8s({0, 0, 0, 0, 0, 0, 0, 0}).text("Sans").fill(28);
-    wmf.raw(0x02FB, font).select(0);
-    wmf.colour(0x0209, kBlue).colour(0x0201, qRgb(255, 255, 0)).rec(0x0102, {2});
-    wmf.rec(0x012E, {2 | 24});
-    wmf.rec(0x0A32, {60, 90, 2, 0, 'M' | 'M' << 8});
+    wmf.raw(META_CREATEFONTINDIRECT, font).select(0);
+    wmf.colour(META_SETTEXTCOLOR, kBlue).colour(META_SETBKCOLOR, qRgb(255, 255, 0)).rec(META_SETBKMODE, {2});
+    wmf.rec(META_SETTEXTALIGN, {2 | 24});
+    wmf.rec(META_EXTTEXTOUT, {60, 90, 2, 0, 'M' | 'M' << 8});
     const QImage image = imported("text.wmf", wmf.placeable(0, 0, 100, 100, 96));
     int blueLeft = 100, blueRight = -1, yellow = 0;
     for (int y = 0; y < 100; ++y)
@@ -409,9 +281,9 @@ TEST(Metafile, EmfPlusCommentsAreSkippedAndTheirNeighboursDrawn)
 {
     Emf emf;
     // A comment holding EMF+ records ("EMF+" then a record of garbage).
-    emf.rec(70, Bytes().u32(20).text("EMF+").u16(0x4008).u16(0).u32(12).u32(0).u32(0xDEADBEEF));
+    emf.rec(EMR_GDICOMMENT, Bytes().u32(20).text("EMF+").u16(0x4008).u16(0).u32(12).u32(0).u32(0xDEADBEEF));
     emf.solidBrush(1, kRed).select(1).nullPen();
-    emf.rec(43, Emf::ints({10, 10, 30, 30}));
+    emf.rec(EMR_RECTANGLE, Emf::ints({10, 10, 30, 30}));
     const QImage image = imported("dual.emf", emf.build(0, 0, 2540, 2540));
     EXPECT_EQ(at(image, 20, 20), kRed);
 }
@@ -419,8 +291,8 @@ TEST(Metafile, EmfPlusCommentsAreSkippedAndTheirNeighboursDrawn)
 TEST(Metafile, DrawsScaledIntoARectangle)
 {
     Wmf wmf;
-    wmf.rec(0x020B, {0, 0}).rec(0x020C, {500, 1000}).solidBrush(kRed).select(0).nullPen().select(1);
-    wmf.rec(0x041B, {500, 500, 0, 0});
+    wmf.rec(META_SETWINDOWORG, {0, 0}).rec(META_SETWINDOWEXT, {500, 1000}).solidBrush(kRed).select(0).nullPen().select(1);
+    wmf.rec(META_RECTANGLE, {500, 500, 0, 0});
     Metafile metafile;
     metafile.load(wmf.placeable(0, 0, 1000, 500, 1000));
     QImage image(200, 100, QImage::Format_RGB32);
@@ -437,23 +309,23 @@ TEST(Metafile, MalformedFilesAreNotValid)
 {
     const Wmf empty;
     Wmf pastEnd;
-    pastEnd.bytes(Bytes().u32(100).u16(0x0213).i16(1).i16(1));
+    pastEnd.bytes(Bytes().u32(100).u16(META_LINETO).i16(1).i16(1));
     Wmf tooShort;
-    tooShort.bytes(Bytes().u32(2).u16(0x0213));
+    tooShort.bytes(Bytes().u32(2).u16(META_LINETO));
     Wmf badIndex(2);
     badIndex.select(2);
     Wmf tableFull(1);
     tableFull.solidBrush(kRed).solidBrush(kRed);
     Bytes wrongHeader = Bytes().u16(1).u16(8).u16(0x300).u32(12).u16(0).u32(0).u16(0).u32(3).u16(0);
     Wmf noExtent;
-    noExtent.rec(0x020B, {0, 0});
+    noExtent.rec(META_SETWINDOWORG, {0, 0});
     Emf emfPastEnd;
-    emfPastEnd.rec(43, Emf::ints({0, 0, 1, 1}));
+    emfPastEnd.rec(EMR_RECTANGLE, Emf::ints({0, 0, 1, 1}));
     QByteArray emfPastEndBytes = emfPastEnd.build(0, 0, 2540, 2540);
     emfPastEndBytes[88 + 4] = char(0x40); // the rectangle claims 64 bytes more than it has
     emfPastEndBytes[88 + 5] = char(0x01);
     Emf emfSmall;
-    emfSmall.rec(43, Emf::ints({0, 0, 1, 1}));
+    emfSmall.rec(EMR_RECTANGLE, Emf::ints({0, 0, 1, 1}));
     QByteArray emfSmallBytes = emfSmall.build(0, 0, 2540, 2540);
     emfSmallBytes[88 + 4] = char(4);
     Emf emfIndex(2);
@@ -463,12 +335,12 @@ TEST(Metafile, MalformedFilesAreNotValid)
     Emf emfHuge;
     // A monochrome DIB of 8192 x 4097 pixels, its rows all present: past the bitmap cap.
     Wmf bigBitmap;
-    bigBitmap.rec(0x020B, {0, 0}).rec(0x020C, {40, 40});
+    bigBitmap.rec(META_SETWINDOWORG, {0, 0}).rec(META_SETWINDOWEXT, {40, 40});
     Bytes big;
     big.u32(0x00CC0020).u16(0).i16(1).i16(1).i16(0).i16(0).i16(40).i16(40).i16(0).i16(0);
     big.u32(40).i32(8192).i32(4097).u16(1).u16(1).u32(0).u32(0).i32(0).i32(0).u32(0).u32(0).u32(0).u32(0xFFFFFF);
     big.fill(1024 * 4097);
-    bigBitmap.raw(0x0F43, big);
+    bigBitmap.raw(META_STRETCHDIB, big);
 
     struct Row {
         const char* name;
@@ -501,25 +373,29 @@ TEST(Metafile, MalformedFilesAreNotValid)
 TEST(Metafile, RecordsTooShortForTheirKindAreSkipped)
 {
     Wmf wmf;
-    wmf.rec(0x020B, {0, 0}).rec(0x020C, {100, 100}).solidBrush(kRed).select(0).nullPen().select(1);
-    wmf.rec(0x0324, {50, 0, 0});      // a polygon of 50 points with one given
-    wmf.rec(0x041B, {50});            // a rectangle with one side
-    wmf.rec(0x041B, {90, 90, 10, 10});
+    wmf.rec(META_SETWINDOWORG, {0, 0}).rec(META_SETWINDOWEXT, {100, 100}).solidBrush(kRed).select(0).nullPen().select(1);
+    wmf.rec(META_POLYGON, {50, 0, 0});      // a polygon of 50 points with one given
+    wmf.rec(META_RECTANGLE, {50});            // a rectangle with one side
+    wmf.rec(META_RECTANGLE, {90, 90, 10, 10});
     const QImage image = imported("short.wmf", wmf.placeable(0, 0, 100, 100, 96));
     EXPECT_EQ(at(image, 50, 50), kRed);
 }
 
-TEST(Metafile, AMillionRecordsDrawWithinASecondOrFail)
+// A million records either draw or are refused by the count of drawing work before any pixel is
+// touched: a million lines stay under that count, a million whole-picture fills go over it, and
+// records that draw nothing cost nothing.
+TEST(Metafile, AMillionRecordsDrawOrAreRefusedByTheWorkCount)
 {
     struct Case {
         const char* name;
         std::uint16_t function;
         std::initializer_list<int> params;
+        const char* outcome;
     };
     const Case cases[] = {
-        {"lines.wmf", 0x0213, {5, 900}},                 // LineTo across
-        {"rectangles.wmf", 0x041B, {1000, 1000, 0, 0}},  // the whole picture, filled
-        {"colours.wmf", 0x0201, {0x1234, 0}},            // SetBkColor: draws nothing
+        {"lines.wmf", META_LINETO, {5, 900}, "no error"},                          // LineTo across
+        {"rectangles.wmf", META_RECTANGLE, {1000, 1000, 0, 0}, "Metafile is not valid"}, // the whole picture, filled
+        {"colours.wmf", META_SETBKCOLOR, {0x1234, 0}, "no error"},                     // SetBkColor: draws nothing
     };
     for (const Case& c : cases) {
         Bytes records;
@@ -528,17 +404,9 @@ TEST(Metafile, AMillionRecordsDrawWithinASecondOrFail)
             for (int p : c.params) records.i16(std::int16_t(p));
         }
         Wmf wmf;
-        wmf.rec(0x020B, {0, 0}).rec(0x020C, {1000, 1000});
+        wmf.rec(META_SETWINDOWORG, {0, 0}).rec(META_SETWINDOWEXT, {1000, 1000});
         QByteArray bytes = wmf.placeable(0, 0, 1000, 1000, 96);
         bytes.insert(bytes.size() - 6, records.data());
-        QElapsedTimer timer;
-        timer.start();
-        const QString result = failure(c.name, bytes);
-        const qint64 ms = timer.elapsed();
-        EXPECT_TRUE(result == "no error" || result == "Metafile is not valid") << c.name << ": " << result.toStdString();
-        if (!kSanitized) {
-            EXPECT_LT(ms, 1000) << c.name;
-        }
-        std::printf("%s: %s in %lld ms\n", c.name, qPrintable(result), static_cast<long long>(ms));
+        EXPECT_EQ(failure(c.name, bytes), c.outcome) << c.name;
     }
 }

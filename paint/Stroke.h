@@ -1,0 +1,62 @@
+// A mouse stroke on the level view: press, moves, release. The view forwards its mouse events
+// here with the point in its own control coordinates and its zoom factor; the stroke draws on
+// the document's level image and alpha plane together through editPixels, so every segment
+// announces the rectangle it changed (pixelsChanged) and the view repaints only that.
+//
+// Modes come from the tool settings: Paint lays down the toolbar colour blended over the grey
+// by the toolbar alpha, and that alpha; Draw Alpha lays down the alpha while each segment keeps
+// the colour of its end pixel, always one pixel wide; Pick color paints nothing and copies the
+// colour and alpha under the pointer into the fields while the tracking flag is set.
+//
+// A control point (X, Y) stands for picture pixel (X div z, Y div z). A point is paintable when
+// that pixel lies in the 1024 x 1024 picture, at every zoom; pixels outside the level's own size
+// are clipped. Moves that are not paintable draw nothing and leave the pens where they were.
+#pragma once
+
+#include <QPoint>
+#include <QRect>
+
+namespace quorvel {
+
+class TextureDocument;
+class ToolSettings;
+class UndoSnapshot;
+
+// Picture pixel of a control point at zoom `zoom` (1, 2, 4 or 8), dividing towards zero.
+QPoint picturePixel(QPoint control, int zoom);
+// Whether a move to `control` may paint: its picture pixel lies in 0..1023 on both axes.
+bool paintable(QPoint control, int zoom);
+// What a segment from `from` to `to` with a pen of `penWidth` may change: the bounding box grown
+// by half the pen width (not yet clipped to the level).
+QRect segmentRect(QPoint from, QPoint to, int penWidth);
+
+class Stroke {
+public:
+    Stroke(TextureDocument& document, ToolSettings& tools, UndoSnapshot& undo);
+
+    // Any button down on the level view: takes the undo snapshot of the current level, sets the
+    // stroke and pick-tracking flags and puts both pens at the pressed pixel without drawing.
+    void press(QPoint control, int zoom);
+    // Every pointer move over the view, and anywhere while a button is held.
+    void move(QPoint control, int zoom);
+    // The button up: ends the stroke, and completes a pick in Pick color mode.
+    void release();
+
+    // Between press and release.
+    bool active() const { return active_; }
+    // The picture pixel both pens stand at.
+    QPoint penPosition() const { return pen_; }
+
+private:
+    void pick(QPoint p);
+    void paintSegment(QPoint p);
+
+    TextureDocument& document_;
+    ToolSettings& tools_;
+    UndoSnapshot& undo_;
+    bool active_ = false;
+    int level_ = 1; // the level pressed, which the stroke draws on
+    QPoint pen_;
+};
+
+} // namespace quorvel
