@@ -24,7 +24,9 @@ struct Command {
 void expectArguments(const QStringList& args, qsizetype count, const Command& command);
 const Command& command(const char* name);
 
+int convert(const QStringList& args);
 int decode(const QStringList& args);
+int exportLevel(const QStringList& args);
 int info(const QStringList& args);
 int resave(const QStringList& args);
 int tgaResave(const QStringList& args);

@@ -15,8 +15,15 @@ namespace quorvel::cli {
 namespace {
 
 const Command commands[] = {
+    {"convert", "[--no-mipmaps] [--flags TEXT] [--alpha N] [--output DIR] [--jobs N] IMAGE...",
+     "make DIR/NAME.m32 of each IMAGE as the batch wizard does (defaults: all sizes, flags 2048, alpha 255,\n"
+     "      the current directory, one job per core); each failure on stderr as PATH: message, then\n"
+     "      the line \"N converted, M failed\" on stdout; exit 1 when any failed",
+     convert},
     {"decode", "IMAGE OUT.bmp",
      "read IMAGE as the import sees it (colour only) and write it as a 24-bit BMP", decode},
+    {"export", "TEXTURE.m32 [--level K] OUT.bmp",
+     "write level K (default 1) of TEXTURE as File > Export does: its colour as a 24-bit BMP", exportLevel},
     {"info", "[--json] TEXTURE.m32", "show the header fields and the level table of an m32 file", info},
     {"resave", "IN.m32 OUT.m32", "open IN as the editor opens a texture and save it as OUT", resave},
     {"tga-resave", "IN.tga OUT",

@@ -30,7 +30,16 @@ QString nonFinite(double v)
 
 } // namespace
 
-std::int32_t readWholeNumber(const QString& text)
+namespace {
+
+// One pass of the runtime's whole-number reader over a text.
+struct WholeNumberScan {
+    std::int32_t value; // what readWholeNumber gives
+    bool complete;      // the reading reached the end of the text (blanks aside)
+    bool anyDigit;
+};
+
+WholeNumberScan scanWholeNumber(const QString& text)
 {
     qsizetype i = 0;
     const qsizetype n = text.size();
@@ -45,16 +54,33 @@ std::int32_t readWholeNumber(const QString& text)
     // Hexadecimal covers the whole 32 bits ($FFFFFFFF is -1); decimal stops at the signed range.
     const std::int64_t limit = base == 16 ? 0xFFFFFFFFll : negative ? 0x80000000ll : 0x7FFFFFFFll;
     std::int64_t value = 0;
+    const qsizetype firstDigit = i;
     for (; i < n; ++i) {
         const int d = digitValue(text[i], base);
         if (d < 0 || value * base + d > limit) break;
         value = value * base + d;
     }
+    const bool anyDigit = i > firstDigit;
     qsizetype rest = i;
     while (rest < n && isBlank(text[rest])) ++rest;
     const auto bits = static_cast<std::uint32_t>(value);
-    if (rest == n && negative) return static_cast<std::int32_t>(0u - bits);
-    return static_cast<std::int32_t>(bits);
+    const bool complete = rest == n;
+    if (complete && negative) return {static_cast<std::int32_t>(0u - bits), true, anyDigit};
+    return {static_cast<std::int32_t>(bits), complete, anyDigit};
+}
+
+} // namespace
+
+std::int32_t readWholeNumber(const QString& text)
+{
+    return scanWholeNumber(text).value;
+}
+
+std::optional<std::int32_t> wholeNumberOf(const QString& text)
+{
+    const WholeNumberScan scan = scanWholeNumber(text);
+    if (!scan.complete || !scan.anyDigit) return std::nullopt;
+    return scan.value;
 }
 
 bool isWholeNumberText(const QString& text)

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 
 namespace quorvel {
 
@@ -14,6 +15,10 @@ namespace quorvel {
 // range); when it stops before the end of the text (trailing blanks aside) the digits read so
 // far are the value, without their sign.
 std::int32_t readWholeNumber(const QString& text);
+// The value when the whole text (blanks around it aside) is one whole number with at least one
+// digit, read as readWholeNumber reads it; nothing when the reader would stop early or find no
+// digit. Boxes whose values are checked use this to refuse what readWholeNumber would take in part.
+std::optional<std::int32_t> wholeNumberOf(const QString& text);
 
 // A real number: leading and trailing blanks skipped, an optional sign, digits with an optional
 // point and fraction, an optional exponent ("E" or "e", optional sign, digits); the point is

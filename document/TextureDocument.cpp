@@ -147,11 +147,23 @@ void TextureDocument::layOutLevelTable()
 
 void TextureDocument::newDocument()
 {
+    renew(true);
+}
+
+void TextureDocument::newBlankDocument()
+{
+    renew(false);
+}
+
+void TextureDocument::renew(bool keepCarriedBytes)
+{
     M32Header fresh = newM32Header();
-    // The sizes of absent levels and the reserved bytes are not the document's to reset.
-    std::memcpy(fresh.widths, header_.widths, sizeof fresh.widths);
-    std::memcpy(fresh.heights, header_.heights, sizeof fresh.heights);
-    std::memcpy(fresh.reserved, header_.reserved, sizeof fresh.reserved);
+    if (keepCarriedBytes) {
+        // The sizes of absent levels and the reserved bytes are not New's to reset.
+        std::memcpy(fresh.widths, header_.widths, sizeof fresh.widths);
+        std::memcpy(fresh.heights, header_.heights, sizeof fresh.heights);
+        std::memcpy(fresh.reserved, header_.reserved, sizeof fresh.reserved);
+    }
     header_ = fresh;
     currentFile_.clear();
     texts_ = HeaderTexts();

@@ -74,6 +74,10 @@ public:
     // New: untitled, version 4, default names, numbers and texts, no levels, the current level
     // image white. The reserved bytes and the sizes held for absent levels stay.
     void newDocument();
+    // New as at program start: the sizes held for absent levels and the reserved bytes are
+    // cleared too, so that what is written next depends on nothing done before. Batch conversion
+    // starts every file this way, so an output is the same whichever files came before it.
+    void newBlankDocument();
 
     // Opens an m32 file: the whole file is checked first, and only a file that reads completely
     // changes the document (header, texts, levels 1..N, current_file, current level 1). A file
@@ -120,6 +124,8 @@ private:
     // The one place that lays out the offsets: levels 1..N right after each other from byte
     // 968, every later offset 0.
     void layOutLevelTable();
+    // New, keeping or clearing the absent levels' sizes and the reserved bytes.
+    void renew(bool keepCarriedBytes);
     void checkSlot(int slot) const;
     void checkLevel(int level) const;
     void writeLevels(QIODevice& out) const;

@@ -145,6 +145,20 @@ TEST(NumberText, WholeNumbersAsTheRuntimeReadsThem)
     for (const Row& r : rows) EXPECT_EQ(readWholeNumber(QString::fromLatin1(r.text)), r.value) << r.text;
 }
 
+TEST(NumberText, WholeNumbersOnlyWhenTheWholeTextIsOne)
+{
+    struct Row {
+        const char* text;
+        std::optional<std::int32_t> value;
+    } rows[] = {
+        {"128", 128},       {" 128 ", 128},  {"+7", 7},          {"-12", -12},   {"$ff", 255},
+        {"$FFFFFFFF", -1},  {"-2147483648", INT32_MIN},          {"2147483647", 2147483647},
+        {"", std::nullopt}, {"-", std::nullopt}, {"$", std::nullopt}, {"12abc", std::nullopt},
+        {"1.5", std::nullopt}, {"2147483648", std::nullopt}, {"abc", std::nullopt}, {"1 2", std::nullopt},
+    };
+    for (const Row& r : rows) EXPECT_EQ(wholeNumberOf(QString::fromLatin1(r.text)), r.value) << r.text;
+}
+
 TEST(NumberText, RealsReadWithAPointWhateverTheLocale)
 {
     struct Row {

@@ -1,0 +1,112 @@
+// The level chain of a 1024 x 1024 picture (eleven levels) against a plain copy of its pixels;
+// the whole import of such a picture from a file (read, chain, first level current); and
+// quorvel-cli convert --jobs 2 of 100 pictures of 512 x 512 with all sizes. Files live in
+// /dev/shm when it exists, so the disk does not time itself.
+#include "document/TextureDocument.h"
+#include "graphics/BmpWriter.h"
+#include "import/Import.h"
+#include "import/ImportedPicture.h"
+#include "import/MipmapChain.h"
+#include "import/PictureKinds.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+QImage picture(int side, int seed = 0)
+{
+    QImage image(side, side, QImage::Format_RGB32);
+    for (int y = 0; y < side; ++y) {
+        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < side; ++x) row[x] = qRgb((x + seed) & 255, y & 255, (x ^ y) & 255);
+    }
+    return image;
+}
+
+QString scratchRoot()
+{
+    return QDir("/dev/shm").exists() ? QStringLiteral("/dev/shm") : QDir::tempPath();
+}
+
+void ChainOf1024(benchmark::State& state)
+{
+    const QImage source = picture(1024);
+    quorvel::TextureDocument document;
+    for (auto _ : state) {
+        document.newDocument();
+        quorvel::makemipmaps(document, source, 255, true, quorvel::CountedPass::Halving, [](int) {});
+        benchmark::DoNotOptimize(document.levelImage(11).constBits());
+    }
+}
+BENCHMARK(ChainOf1024)->Unit(benchmark::kMillisecond);
+
+void PlainCopyOf1024(benchmark::State& state)
+{
+    const QImage source = picture(1024);
+    std::vector<uchar> target(std::size_t(source.sizeInBytes()));
+    for (auto _ : state) {
+        std::memcpy(target.data(), source.constBits(), target.size());
+        benchmark::DoNotOptimize(target.data());
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(PlainCopyOf1024)->Unit(benchmark::kMillisecond);
+
+void ImportOf1024FromFile(benchmark::State& state)
+{
+    quorvel::registerAllPictureKinds();
+    QTemporaryDir dir(scratchRoot() + "/quorvel-bench-XXXXXX");
+    const QString path = dir.filePath("picture.bmp");
+    quorvel::saveBmp24(picture(1024), path);
+    quorvel::TextureDocument document;
+    for (auto _ : state) {
+        const QImage loaded = quorvel::loadImportedImage(path);
+        quorvel::importIntoDocument(document, loaded, {}, [](int) {});
+        benchmark::DoNotOptimize(document.levelImage(document.currentLevel()).constBits());
+    }
+}
+BENCHMARK(ImportOf1024FromFile)->Unit(benchmark::kMillisecond);
+
+void ConvertJobs2Of100(benchmark::State& state)
+{
+    QTemporaryDir dir(scratchRoot() + "/quorvel-bench-XXXXXX");
+    QDir(dir.path()).mkdir("out");
+    std::vector<std::string> args{QUORVEL_CLI_PATH, "convert", "--jobs", "2", "--output",
+                                  QDir(dir.path()).filePath("out").toStdString()};
+    for (int i = 0; i < 100; ++i) {
+        const QString path = dir.filePath(QStringLiteral("picture%1.bmp").arg(i));
+        quorvel::saveBmp24(picture(512, i), path);
+        args.push_back(path.toStdString());
+    }
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    for (auto _ : state) {
+        pid_t pid = 0;
+        int status = 0;
+        if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0 || waitpid(pid, &status, 0) < 0 ||
+            !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+            state.SkipWithError("quorvel-cli convert failed");
+            break;
+        }
+    }
+    posix_spawn_file_actions_destroy(&actions);
+}
+BENCHMARK(ConvertJobs2Of100)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace

@@ -1,0 +1,133 @@
+// convert [--no-mipmaps] [--flags TEXT] [--alpha N] [--output DIR] [--jobs N] IMAGE...: what the
+// batch wizard writes for each IMAGE, DIR/(its file name without its last three characters)m32,
+// but going on past files that fail. Files run in parallel, one document per worker. Inputs that
+// end in the same output name are converted in their list order by one worker, so the file left
+// is the one a run one at a time leaves.
+#include "cli/Commands.h"
+#include "cli/ProgressLine.h"
+#include "base/Error.h"
+#include "document/NumberText.h"
+#include "document/TextureDocument.h"
+#include "import/BatchConversion.h"
+
+#include <QHash>
+#include <QThread>
+
+#include <atomic>
+#include <cstdio>
+#include <thread>
+#include <vector>
+
+namespace quorvel::cli {
+
+namespace {
+
+[[noreturn]] void usage(const QString& problem)
+{
+    throw UsageError(QStringLiteral("quorvel-cli convert: %1\nusage: quorvel-cli convert %2")
+                         .arg(problem, QString::fromLatin1(command("convert").usage))
+                         .toStdString());
+}
+
+struct Request {
+    ConversionOptions options;
+    int jobs = std::max(1, QThread::idealThreadCount());
+    QStringList images;
+};
+
+Request parse(const QStringList& args)
+{
+    Request request;
+    QString alphaText = QStringLiteral("255");
+    bool optionsEnd = false;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& arg = args[i];
+        if (optionsEnd || !arg.startsWith(u'-') || arg == u"-") {
+            request.images << arg;
+            continue;
+        }
+        const auto value = [&]() -> QString {
+            if (i + 1 >= args.size()) usage(arg + QStringLiteral(" needs a value"));
+            return args[++i];
+        };
+        if (arg == u"--") optionsEnd = true;
+        else if (arg == u"--no-mipmaps") request.options.allSizes = false;
+        else if (arg == u"--flags") request.options.flags = value();
+        else if (arg == u"--alpha") alphaText = value();
+        else if (arg == u"--output") request.options.outputDirectory = value();
+        else if (arg == u"--jobs") {
+            const QString text = value();
+            const std::optional<std::int32_t> jobs = wholeNumberOf(text);
+            if (!jobs || *jobs < 1) usage(QStringLiteral("--jobs must be a whole number of at least 1, not \"%1\"").arg(text));
+            request.jobs = *jobs;
+        } else {
+            usage(QStringLiteral("unknown option %1").arg(arg));
+        }
+    }
+    // The boxes' rules, checked before any file is touched.
+    try {
+        request.options.alpha = conversionAlpha(alphaText);
+    } catch (const Error&) {
+        usage(QStringLiteral("--alpha must be a whole number from 0 to 255, not \"%1\"").arg(alphaText));
+    }
+    try {
+        checkConversionFlags(request.options.flags);
+    } catch (const Error&) {
+        usage(QStringLiteral("--flags must be a whole number from -2147483648 to 2147483647, not \"%1\"")
+                  .arg(request.options.flags));
+    }
+    if (request.images.isEmpty()) usage(QStringLiteral("no IMAGE given"));
+    return request;
+}
+
+} // namespace
+
+int convert(const QStringList& args)
+{
+    const Request request = parse(args);
+
+    // Inputs grouped by the file they write, each group in list order.
+    std::vector<std::vector<qsizetype>> groups;
+    QHash<QString, std::size_t> groupOf;
+    for (qsizetype i = 0; i < request.images.size(); ++i) {
+        const QString output = convertedFileName(request.images[i]);
+        const auto found = groupOf.constFind(output);
+        if (found != groupOf.constEnd()) {
+            groups[*found].push_back(i);
+        } else {
+            groupOf.insert(output, groups.size());
+            groups.push_back({i});
+        }
+    }
+
+    std::atomic<std::size_t> nextGroup{0};
+    std::atomic<int> converted{0}, failed{0};
+    {
+        ProgressLine progress("converting", int(request.images.size()));
+        const auto work = [&] {
+            TextureDocument document;
+            for (std::size_t g; (g = nextGroup.fetch_add(1)) < groups.size();) {
+                for (const qsizetype i : groups[g]) {
+                    const QString& path = request.images[i];
+                    try {
+                        convertt(document, path, request.options);
+                        ++converted;
+                    } catch (const std::exception& e) {
+                        ++failed;
+                        progress.printLine(path + QStringLiteral(": ") + QString::fromUtf8(e.what()));
+                    }
+                    progress.advance();
+                }
+            }
+        };
+        const std::size_t workers = std::min<std::size_t>(std::size_t(request.jobs), groups.size());
+        std::vector<std::thread> threads;
+        for (std::size_t w = 1; w < workers; ++w) threads.emplace_back(work);
+        work();
+        for (std::thread& t : threads) t.join();
+    }
+    std::printf("%d converted, %d failed\n", converted.load(), failed.load());
+    return failed > 0 ? 1 : 0;
+}
+
+} // namespace quorvel::cli

@@ -1,0 +1,71 @@
+#include "import/BatchConversion.h"
+
+#include "base/Error.h"
+#include "document/NumberText.h"
+#include "document/TextureDocument.h"
+#include "import/ImportedPicture.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace quorvel {
+
+int conversionProgressMaximum()
+{
+    // The width of the import dialog's preview area, not of the picture.
+    return progressEstimate(128);
+}
+
+int conversionAlpha(const QString& alphaText)
+{
+    const std::optional<std::int32_t> value = wholeNumberOf(alphaText);
+    if (!value || *value < 0 || *value > 255)
+        throw Error(QStringLiteral("The Alpha value must be a whole number from 0 to 255, not \"%1\"").arg(alphaText));
+    return *value;
+}
+
+void checkConversionFlags(const QString& flagText)
+{
+    if (!wholeNumberOf(flagText))
+        throw Error(QStringLiteral("The Flag value must be a whole number from -2147483648 to 2147483647, not \"%1\"")
+                        .arg(flagText));
+}
+
+ConversionOptions conversionOptions(bool allSizes, const QString& flagText, const QString& alphaText,
+                                    const QString& outputDirectory)
+{
+    checkConversionFlags(flagText);
+    return {allSizes, flagText, conversionAlpha(alphaText), outputDirectory};
+}
+
+QString convertedFileName(const QString& sourcePath)
+{
+    const QString name = QFileInfo(sourcePath).fileName();
+    return name.left(std::max<qsizetype>(0, name.size() - 3)) + QStringLiteral("m32");
+}
+
+QString convertedPath(const QString& sourcePath, const QString& outputDirectory)
+{
+    const QString name = convertedFileName(sourcePath);
+    return outputDirectory.isEmpty() ? name : QDir(outputDirectory).filePath(name);
+}
+
+QString convertt(TextureDocument& document, const QString& sourcePath, const ConversionOptions& options,
+                 const ProgressReport& progress)
+{
+    const QImage picture = loadImportedImage(sourcePath);
+    checkChainLimits(0, picture.size(), options.allSizes);
+    // Not plain New: the sizes of an earlier file's absent levels and the reserved bytes of a
+    // texture opened before would otherwise go into this file's header.
+    document.newBlankDocument();
+    makemipmaps(document, picture, options.alpha, options.allSizes, CountedPass::Copy, progress);
+    if (document.levelCount() > 0) document.setCurrentLevel(1);
+    HeaderTexts texts = document.texts();
+    texts.flags = options.flags;
+    document.setTexts(texts);
+    const QString output = convertedPath(sourcePath, options.outputDirectory);
+    document.save(output);
+    return output;
+}
+
+} // namespace quorvel

@@ -1,0 +1,23 @@
+#include "import/Import.h"
+
+#include "document/TextureDocument.h"
+
+namespace quorvel {
+
+int importProgressMaximum(const QImage& picture)
+{
+    return progressEstimate(picture.width());
+}
+
+int importIntoDocument(TextureDocument& document, const QImage& picture, const ImportOptions& options,
+                       const ProgressReport& progress)
+{
+    // Checked before New, so that a refused picture does not cost the open texture.
+    checkChainLimits(options.insert ? document.levelCount() : 0, picture.size(), options.allSizes);
+    if (!options.insert) document.newDocument();
+    const int first = makemipmaps(document, picture, 255, options.allSizes, CountedPass::Halving, progress);
+    if (first > 0) document.setCurrentLevel(first);
+    return first;
+}
+
+} // namespace quorvel

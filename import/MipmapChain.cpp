@@ -1,0 +1,128 @@
+#include "import/MipmapChain.h"
+
+#include "base/Error.h"
+#include "document/M32Format.h"
+#include "document/TextureDocument.h"
+
+#include <stdexcept>
+
+namespace quorvel {
+
+namespace {
+
+// One step of the chain: the size that follows w x h, and the sampling steps and the clamp
+// flag as they stand after it. The flag is shared by both directions: only the first side to
+// reach 0 is held at 1, so the second one ends the run.
+struct ChainState {
+    int w, h;
+    int sx = 2, sy = 2;
+    bool clamped = false;
+
+    void advance()
+    {
+        w /= sx;
+        h /= sy;
+        if (w < 1 && !clamped) {
+            w = 1;
+            sx = 1;
+            clamped = true;
+        }
+        if (h < 1 && !clamped) {
+            h = 1;
+            sy = 1;
+            clamped = true;
+        }
+    }
+};
+
+// Pixel (x, y) of the result is pixel (x * sx, y * sy) of `level`.
+QImage halved(const QImage& level, int sx, int sy, int width, int height)
+{
+    QImage out(width, height, QImage::Format_RGB32);
+    if (out.isNull()) throw Error(QStringLiteral("Not enough memory for a %1 x %2 level").arg(width).arg(height));
+    for (int y = 0; y < height; ++y) {
+        const auto* in = reinterpret_cast<const QRgb*>(level.constScanLine(y * sy));
+        auto* to = reinterpret_cast<QRgb*>(out.scanLine(y));
+        if (sx == 2)
+            for (int x = 0; x < width; ++x) to[x] = in[2 * x];
+        else
+            for (int x = 0; x < width; ++x) to[x] = in[x];
+    }
+    return out;
+}
+
+} // namespace
+
+QString levelsText(int count)
+{
+    return count == 1 ? QStringLiteral("1 level") : QStringLiteral("%1 levels").arg(count);
+}
+
+int progressEstimate(int width)
+{
+    long long s = width;
+    const int tenth = width / 10;
+    // The terms are 0 once 2^i passes a tenth of the width.
+    for (int i = 1; i <= width / 20 && i < 31 && (tenth >> i) > 0; ++i) s += tenth >> i;
+    return int(s / 10);
+}
+
+std::vector<QSize> chainSizes(QSize size, bool allSizes)
+{
+    std::vector<QSize> sizes;
+    ChainState state{size.width(), size.height()};
+    while (state.w > 0 && state.h > 0) {
+        sizes.emplace_back(state.w, state.h);
+        if (!allSizes) break;
+        state.advance();
+    }
+    return sizes;
+}
+
+void checkChainLimits(int presentLevels, QSize size, bool allSizes)
+{
+    if (size.width() > kMaxLevelSide || size.height() > kMaxLevelSide)
+        throw Error(QStringLiteral("The picture is %1 x %2 pixels; a level has at most %3 pixels on a side")
+                        .arg(size.width())
+                        .arg(size.height())
+                        .arg(kMaxLevelSide));
+    const int made = int(chainSizes(size, allSizes).size());
+    if (presentLevels + made > kMaxLevels)
+        throw Error(QStringLiteral("The picture makes %1 and the texture has %2; a texture holds at most %3 levels")
+                        .arg(levelsText(made), levelsText(presentLevels))
+                        .arg(kMaxLevels));
+}
+
+int makemipmaps(TextureDocument& document, const QImage& source, int alpha, bool allSizes, CountedPass counted,
+                const ProgressReport& progress)
+{
+    if (alpha < 0 || alpha > 255) throw std::invalid_argument("alpha outside 0..255");
+    checkChainLimits(document.levelCount(), source.size(), allSizes);
+
+    int counter = 0, shown = 0;
+    const auto count = [&](int steps) {
+        counter += steps;
+        if (progress && counter / 10 != shown) progress(shown = counter / 10);
+    };
+
+    // `level` always holds exactly the next level's pixels: the source itself first (shared,
+    // not copied), then each halving made at its final size.
+    QImage level = source.format() == QImage::Format_RGB32 ? source : source.convertToFormat(QImage::Format_RGB32);
+    ChainState state{source.width(), source.height()};
+    int first = 0;
+    while (state.w > 0 && state.h > 0) {
+        const int w = state.w, h = state.h, sx = state.sx, sy = state.sy;
+        const int made = document.appendLevel(w, h, QStringLiteral("%1x%2").arg(w).arg(h), alpha);
+        document.setLevelPixels(made, level);
+        if (first == 0) first = made;
+
+        const int halvingWidth = w / sx;
+        count(counted == CountedPass::Copy ? w + 1 : halvingWidth + 1);
+        state.advance();
+        if (!allSizes) break;
+        if (state.w > 0 && state.h > 0) level = halved(level, sx, sy, state.w, state.h);
+    }
+    return first;
+}
+
+} // namespace quorvel

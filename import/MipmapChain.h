@@ -1,0 +1,54 @@
+// The level chain builder: appends a picture to the texture as a level and, when asked, every
+// halving of it down to 1 x 1, each a level of its own. Halving is point sampling (each pixel is
+// the top-left pixel of its 2 x 2 block; a side already 1 pixel wide keeps column or row 0), and
+// every pixel of every new level gets one constant alpha. Import and batch conversion both run
+// it; they differ in the alpha, the all-sizes switch and which pass drives their progress bar.
+#pragma once
+
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+#include <functional>
+#include <vector>
+
+namespace quorvel {
+
+class TextureDocument;
+
+// Which pass of each level the progress counts: the copy pass counts w + 1 steps for a level w
+// pixels wide, the halving pass nw + 1 for the halving nw pixels wide it makes (the halving is
+// made, and counted, for the last level too).
+enum class CountedPass { Copy, Halving };
+
+// Receives the progress bar's position (steps counted so far, div 10) each time it changes.
+using ProgressReport = std::function<void(int position)>;
+
+// The progress bar's maximum for a picture `width` pixels wide (16 gives 1, 128 gives 13, 256
+// gives 27, 1024 gives 112).
+int progressEstimate(int width);
+
+// The sizes of the levels a run appends for a source of `size`, in order: each the halving of
+// the one before, a side held at 1 the first time one reaches 0, and the run over right after
+// the first 1 x 1 level (5 x 2 gives 5x2, 2x1, 1x1; 3 x 3 gives 3x3, 1x1). One size when
+// allSizes is off, none when a side is 0.
+std::vector<QSize> chainSizes(QSize size, bool allSizes);
+
+// Raises Error, with the limit and what the picture or texture has, when a run for a source of
+// `size` after `presentLevels` levels would make a level wider or higher than 1024 pixels or take
+// the texture past 16 levels.
+void checkChainLimits(int presentLevels, QSize size, bool allSizes);
+
+// "1 level", "2 levels": counts of levels in messages.
+QString levelsText(int count);
+
+// makemipmaps: appends the chain of `source` (its colour only) after the document's last level,
+// each level with its table entry, its list entry "WxH", its colour and the constant `alpha`
+// (0..255; std::invalid_argument otherwise) in its alpha plane. The limits are checked first, so
+// a refused run changes nothing; a run that fails later keeps the levels made so far, each whole.
+// The current level is left to the caller. Returns the first new level's number, or 0 when the
+// source has no pixels.
+int makemipmaps(TextureDocument& document, const QImage& source, int alpha, bool allSizes, CountedPass counted,
+                const ProgressReport& progress = {});
+
+} // namespace quorvel

@@ -1,0 +1,301 @@
+// quorvel-cli convert and export, run as a user runs them: the files they write against what
+// the core writes for the wizard and for File > Export, failures, usage errors and the progress
+// line.
+#include "codecs/UniBmp.h"
+#include "document/TextureDocument.h"
+#include "graphics/BmpWriter.h"
+#include "import/BatchConversion.h"
+#include "import/Export.h"
+#include "tests/cli/CliRun.h"
+#include "tests/document/M32Bytes.h"
+#include "tests/support/ImageFiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <pty.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace quorvel {
+namespace {
+
+using test::CliRun;
+using test::runCli;
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return "(missing)";
+    return file.readAll();
+}
+
+QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes)
+{
+    const QString path = dir.filePath(name);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) ADD_FAILURE() << "cannot write " << name.toStdString();
+    return path;
+}
+
+QByteArray bmpOf(int width, int height, int seed = 0)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) image.setPixel(x, y, qRgb(x + seed, y, (x ^ y) + seed));
+    return encodeBmp24(image);
+}
+
+QByteArray gifOf(int width, int height)
+{
+    test::GifForm form;
+    form.width = width;
+    form.height = height;
+    form.globalColours = {qRgb(1, 2, 3), qRgb(200, 100, 50), qRgb(9, 9, 9), qRgb(255, 0, 255)};
+    form.globalSizeBits = 1;
+    form.minimumCodeSize = 2;
+    for (int i = 0; i < width * height; ++i) form.pixels.push_back(std::uint8_t(i * 7 % 4));
+    return test::gifFile(form);
+}
+
+// A 32-bit Targa, top row first, with an alpha channel the conversion does not keep.
+QByteArray tgaOf(int width, int height)
+{
+    test::Bytes b;
+    b.u8s({0, 0, 2, 0, 0, 0, 0, 0}).u16(0).u16(0).u16(std::uint16_t(width)).u16(std::uint16_t(height)).u8(32).u8(0x28);
+    for (int i = 0; i < width * height; ++i) b.u8s({i & 255, 40, 80, (i * 13) & 255});
+    return b;
+}
+
+QStringList inputs(const QTemporaryDir& dir)
+{
+    return {writeFile(dir, "a.bmp", bmpOf(256, 256)), writeFile(dir, "b.gif", gifOf(64, 64)),
+            writeFile(dir, "ROCK.TGA", tgaOf(12, 5)), writeFile(dir, "wall.bmp", bmpOf(100, 30, 9)),
+            writeFile(dir, "packed.blz", TUniBitmap::compressBlz(bmpOf(300, 200, 3))),
+            writeFile(dir, "packed2.blz", TUniBitmap::compressBlz(bmpOf(128, 512, 5)))};
+}
+
+TEST(ConvertCommand, WritesWhatTheWizardWritesWhateverTheJobs)
+{
+    QTemporaryDir in;
+    const QStringList images = inputs(in);
+    struct Row {
+        QStringList options;
+        ConversionOptions wizard;
+    } rows[] = {
+        {{}, {}},
+        {{"--no-mipmaps", "--flags", "1", "--alpha", "128"}, {false, "1", 128, {}}},
+        {{"--flags", " $10", "--alpha", "0"}, {true, " $10", 0, {}}},
+    };
+    for (const Row& r : rows) {
+        QTemporaryDir expected;
+        TextureDocument document;
+        ConversionOptions wizard = r.wizard;
+        wizard.outputDirectory = expected.path();
+        for (const QString& image : images) convertt(document, image, wizard);
+
+        for (const char* jobs : {"1", "3"}) {
+            QTemporaryDir out;
+            const CliRun run = runCli(QStringList{"convert", "--output", out.path(), "--jobs", jobs} + r.options + images);
+            ASSERT_EQ(run.status, 0) << run.err.toStdString();
+            EXPECT_EQ(run.out, "6 converted, 0 failed\n");
+            EXPECT_FALSE(run.err.contains("of 6")) << "a progress line without a terminal";
+            for (const char* name : {"a.m32", "b.m32", "ROCK.m32", "wall.m32", "packed.m32", "packed2.m32"}) {
+                const QByteArray bytes = readAll(QDir(out.path()).filePath(name));
+                EXPECT_EQ(bytes, readAll(QDir(expected.path()).filePath(name)))
+                    << name << " " << r.options.join(' ').toStdString() << " jobs " << jobs;
+                EXPECT_EQ(test::i32At(bytes, 708), r.wizard.flags == "1" ? 1 : r.wizard.flags == "2048" ? 2048 : 16);
+            }
+        }
+    }
+}
+
+TEST(ConvertCommand, InputsOfOneOutputNameKeepTheirOrder)
+{
+    QTemporaryDir in, out;
+    QStringList images;
+    for (int i = 0; i < 6; ++i) images << writeFile(in, QStringLiteral("s%1.bmp").arg(i), bmpOf(32, 32, i));
+    // wall.bmp and wall.gif both write wall.m32: the later one is the file left, as one at a time.
+    const QString bmp = writeFile(in, "wall.bmp", bmpOf(8, 8)), gif = writeFile(in, "wall.gif", gifOf(4, 4));
+    images.insert(1, bmp);
+    images << gif;
+    const CliRun run = runCli(QStringList{"convert", "--output", out.path(), "--jobs", "4"} + images);
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, "8 converted, 0 failed\n");
+    EXPECT_EQ(test::i32At(readAll(QDir(out.path()).filePath("wall.m32")), test::kWidthsAt), 4);
+}
+
+TEST(ConvertCommand, GoesOnPastFailuresAndSaysWhy)
+{
+    QTemporaryDir in, out;
+    const QString good = writeFile(in, "good.bmp", bmpOf(16, 16));
+    const QString missing = in.filePath("gone.bmp");
+    const QString photo = writeFile(in, "photo.jpg", bmpOf(2, 2));
+    const QString wide = writeFile(in, "wide.bmp", bmpOf(1030, 2));
+    const QString broken = writeFile(in, "broken.gif", "GIF89a");
+    const QString other = writeFile(in, "other.gif", gifOf(8, 2));
+    const CliRun run = runCli({"convert", "--output", out.path(), "--jobs", "2", good, missing, photo, wide, broken, other});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "2 converted, 4 failed\n");
+    const QString err = QString::fromLocal8Bit(run.err);
+    for (const QString& line : {missing + ": Cannot open file " + missing, photo + ": Unknown picture file extension (.jpg)",
+                                wide + ": The picture is 1030 x 2 pixels; a level has at most 1024 pixels on a side"})
+        EXPECT_TRUE(err.contains(line + "\n")) << line.toStdString() << "\n" << run.err.toStdString();
+    EXPECT_TRUE(err.contains(broken + ": ")) << run.err.toStdString();
+    EXPECT_EQ(QDir(out.path()).entryList(QDir::Files), QStringList({"good.m32", "other.m32"}));
+}
+
+TEST(ConvertCommand, UsageErrorsBeforeAnythingIsWritten)
+{
+    QTemporaryDir in, out;
+    const QString image = writeFile(in, "a.bmp", bmpOf(4, 4));
+    const QString usage =
+        "usage: quorvel-cli convert [--no-mipmaps] [--flags TEXT] [--alpha N] [--output DIR] [--jobs N] IMAGE...\n";
+    struct Row {
+        QStringList args;
+        QString problem;
+    } rows[] = {
+        {{"--alpha", "256", image}, "--alpha must be a whole number from 0 to 255, not \"256\""},
+        {{"--alpha", "-1", image}, "--alpha must be a whole number from 0 to 255, not \"-1\""},
+        {{"--alpha", "12x", image}, "--alpha must be a whole number from 0 to 255, not \"12x\""},
+        {{"--jobs", "0", image}, "--jobs must be a whole number of at least 1, not \"0\""},
+        {{"--jobs", "two", image}, "--jobs must be a whole number of at least 1, not \"two\""},
+        {{"--flags", "3000000000", image}, "--flags must be a whole number from -2147483648 to 2147483647, not \"3000000000\""},
+        {{"--no-mipmaps"}, "no IMAGE given"},
+        {{}, "no IMAGE given"},
+        {{"--colour", image}, "unknown option --colour"},
+        {{image, "--jobs"}, "--jobs needs a value"},
+    };
+    for (const Row& r : rows) {
+        const CliRun run = runCli(QStringList{"convert", "--output", out.path()} + r.args);
+        EXPECT_EQ(run.status, 2) << r.problem.toStdString();
+        EXPECT_TRUE(run.err.endsWith(("quorvel-cli convert: " + r.problem + "\n" + usage).toLocal8Bit()))
+            << run.err.toStdString();
+        EXPECT_EQ(run.out, "");
+    }
+    EXPECT_TRUE(QDir(out.path()).isEmpty());
+}
+
+TEST(ConvertCommand, WritesIntoTheCurrentDirectoryByDefault)
+{
+    QTemporaryDir in, out;
+    const QString image = writeFile(in, "x.bmp", bmpOf(4, 2));
+    const QByteArray where = out.path().toLocal8Bit();
+    const CliRun run = runCli({"convert", "--", image}, [&] {
+        if (chdir(where.constData()) != 0) _exit(99);
+    });
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_EQ(test::i32At(readAll(QDir(out.path()).filePath("x.m32")), test::kOffsetsAt + 8), 968 + 32 + 8);
+}
+
+// Runs the tool with stderr on a terminal and returns what the terminal received.
+QByteArray stderrOnATerminal(const QStringList& args, int& status)
+{
+    int master = -1, slave = -1;
+    if (openpty(&master, &slave, nullptr, nullptr, nullptr) != 0) return "(no pty)";
+    std::vector<QByteArray> storage{QByteArray(QUORVEL_CLI_PATH)};
+    for (const QString& a : args) storage.push_back(a.toLocal8Bit());
+    std::vector<char*> argv;
+    for (QByteArray& s : storage) argv.push_back(s.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, slave, 2);
+    posix_spawn_file_actions_addclose(&actions, master);
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(slave);
+    QByteArray received;
+    if (spawned == 0) {
+        char buffer[4096];
+        for (ssize_t got; (got = read(master, buffer, sizeof buffer)) > 0;) received.append(buffer, got);
+        int wstatus = 0;
+        waitpid(pid, &wstatus, 0);
+        status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
+    }
+    close(master);
+    return received;
+}
+
+TEST(ConvertCommand, ProgressLineOnlyOnATerminalAndOnlyForLongWork)
+{
+    QTemporaryDir in, out;
+    const QString big = writeFile(in, "big.bmp", bmpOf(1024, 1024));
+    // Every entry writes big.m32, so the run is long but takes the room of one output.
+    QStringList args{"convert", "--jobs", "2", "--output", out.path()};
+    for (int i = 0; i < 80; ++i) args << big;
+    int status = -1;
+    const QByteArray shown = stderrOnATerminal(args, status);
+    EXPECT_EQ(status, 0) << shown.toStdString();
+    EXPECT_TRUE(shown.contains("\rconverting: ")) << shown.toStdString();
+    EXPECT_TRUE(shown.contains(" of 80 files")) << shown.toStdString();
+    EXPECT_TRUE(shown.endsWith("\r\x1b[K")) << "the line is wiped at the end";
+
+    const QByteArray quick = stderrOnATerminal({"convert", "--output", out.path(), writeFile(in, "s.bmp", bmpOf(2, 2))}, status);
+    EXPECT_EQ(status, 0);
+    EXPECT_FALSE(quick.contains("converting")) << quick.toStdString();
+}
+
+TEST(ExportCommand, WritesTheLevelAsFileExportDoes)
+{
+    QTemporaryDir dir;
+    QTemporaryDir in;
+    TextureDocument document;
+    ConversionOptions options;
+    options.alpha = 128;
+    options.outputDirectory = dir.path();
+    const QString texture = convertt(document, writeFile(in, "t.bmp", bmpOf(64, 32)), options);
+    // As the editor has it after opening the file: colour recovered from the stored pixels.
+    document.open(texture);
+    for (int level : {1, 3}) {
+        const QString expected = dir.filePath(QStringLiteral("expected%1.bmp").arg(level));
+        exportLevel(document, level, expected);
+        const QString out = dir.filePath(QStringLiteral("out%1.png").arg(level));
+        QStringList args{"export", texture, out};
+        if (level != 1) args = QStringList{"export", "--level", QString::number(level), texture, out};
+        const CliRun run = runCli(args);
+        ASSERT_EQ(run.status, 0) << run.err.toStdString();
+        EXPECT_EQ(readAll(out), readAll(expected)) << level;
+    }
+    EXPECT_EQ(test::i32At(readAll(dir.filePath("out3.png")), 18), 16);
+}
+
+TEST(ExportCommand, MissingLevelsAndBadArguments)
+{
+    QTemporaryDir dir;
+    test::M32Fields fields;
+    fields.level(1, 1, 1, 968);
+    const QString texture = writeFile(dir, "one.m32", test::m32Header(fields).u8s({1, 2, 3, 255}));
+    const QString out = dir.filePath("out.bmp");
+    const QString usage = "usage: quorvel-cli export TEXTURE.m32 [--level K] OUT.bmp\n";
+    struct Row {
+        QStringList args;
+        int status;
+        QString err;
+    } rows[] = {
+        {{texture, "--level", "2", out}, 1, "Level 2 does not exist; the texture has 1 level\n"},
+        {{"--level", "0", texture, out}, 1, "Level 0 does not exist; the texture has 1 level\n"},
+        {{dir.filePath("none.m32"), out}, 1, "File not found\n"},
+        {{texture, "--level", "two", out}, 2, "quorvel-cli export: --level needs a whole number\n" + usage},
+        {{texture, out, "--level"}, 2, "quorvel-cli export: --level needs a whole number\n" + usage},
+        {{texture}, 2, usage},
+    };
+    for (const Row& r : rows) {
+        const CliRun run = runCli(QStringList{"export"} + r.args);
+        EXPECT_EQ(run.status, r.status) << r.args.join(' ').toStdString();
+        EXPECT_TRUE(run.err.endsWith(r.err.toLocal8Bit())) << run.err.toStdString();
+        EXPECT_FALSE(QFile::exists(out));
+    }
+}
+
+} // namespace
+} // namespace quorvel
