@@ -3,8 +3,12 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFile>
 #include <QProcess>
 #include <QStringList>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
 
 #include <functional>
 
@@ -24,6 +28,23 @@ inline CliRun runCli(const QStringList& args, const std::function<void()>& inChi
     if (!process.waitForFinished(60000)) process.kill();
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardOutput(),
             process.readAllStandardError()};
+}
+
+// A file's bytes, or "(missing)".
+inline QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return "(missing)";
+    return file.readAll();
+}
+
+// Writes a test input into the temporary directory and returns its path.
+inline QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes)
+{
+    const QString path = dir.filePath(name);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) ADD_FAILURE() << "cannot write " << name.toStdString();
+    return path;
 }
 
 } // namespace quorvel::test

@@ -28,22 +28,9 @@ namespace quorvel {
 namespace {
 
 using test::CliRun;
+using test::readAll;
 using test::runCli;
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return "(missing)";
-    return file.readAll();
-}
-
-QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes)
-{
-    const QString path = dir.filePath(name);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) ADD_FAILURE() << "cannot write " << name.toStdString();
-    return path;
-}
+using test::writeFile;
 
 QByteArray bmpOf(int width, int height, int seed = 0)
 {

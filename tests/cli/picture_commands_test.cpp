@@ -19,22 +19,9 @@ namespace {
 
 using test::Bytes;
 using test::CliRun;
+using test::readAll;
 using test::runCli;
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return "(missing)";
-    return file.readAll();
-}
-
-QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes)
-{
-    const QString path = dir.filePath(name);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) ADD_FAILURE() << "cannot write " << name.toStdString();
-    return path;
-}
+using test::writeFile;
 
 // An uncompressed true-colour TGA as the writer writes it: descriptor 0, rows from the bottom.
 Bytes tgaHeader(int width, int height, int depth)
