@@ -137,6 +137,12 @@ class SilentDialogs final : public quorvel::Dialogs {
 protected:
     QString doOpenFileName(QWidget*, const quorvel::FileDialogOptions&) override { return {}; }
     QString doSaveFileName(QWidget*, const quorvel::FileDialogOptions&) override { return {}; }
+    QStringList doOpenFileNames(QWidget*, const quorvel::FileDialogOptions&) override { return {}; }
+    std::optional<QColor> doColour(QWidget*, const QColor&) override { return std::nullopt; }
+    std::optional<QString> doText(QWidget*, const QString&, const QString&, const QString&) override
+    {
+        return std::nullopt;
+    }
     QMessageBox::StandardButton doQuestion(QWidget*, const QString&, const QString&, QMessageBox::StandardButtons) override
     {
         return QMessageBox::Cancel;

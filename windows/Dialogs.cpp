@@ -3,7 +3,9 @@
 #include "base/Error.h"
 
 #include <QApplication>
+#include <QColorDialog>
 #include <QFileDialog>
+#include <QInputDialog>
 
 #include <exception>
 
@@ -37,6 +39,31 @@ protected:
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setOption(QFileDialog::DontConfirmOverwrite, !o.confirmOverwrite);
         return run(dialog, o);
+    }
+
+    QStringList doOpenFileNames(QWidget* parent, const FileDialogOptions& o) override
+    {
+        QFileDialog dialog(parent, o.title, o.directory, o.filter);
+        dialog.setFileMode(QFileDialog::ExistingFiles);
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        if (dialog.exec() != QDialog::Accepted) return {};
+        return dialog.selectedFiles();
+    }
+
+    std::optional<QColor> doColour(QWidget* parent, const QColor& initial) override
+    {
+        QColorDialog dialog(initial, parent);
+        if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+        return dialog.selectedColor();
+    }
+
+    std::optional<QString> doText(QWidget* parent, const QString& title, const QString& label,
+                                  const QString& initial) override
+    {
+        bool ok = false;
+        const QString answer = QInputDialog::getText(parent, title, label, QLineEdit::Normal, initial, &ok);
+        if (!ok) return std::nullopt;
+        return answer;
     }
 
     QMessageBox::StandardButton doQuestion(QWidget* parent, const QString& title, const QString& text,
@@ -78,6 +105,25 @@ QString Dialogs::saveFileName(QWidget* parent, const FileDialogOptions& options)
 {
     OpenDialogScope scope;
     return doSaveFileName(parent, options);
+}
+
+QStringList Dialogs::openFileNames(QWidget* parent, const FileDialogOptions& options)
+{
+    OpenDialogScope scope;
+    return doOpenFileNames(parent, options);
+}
+
+std::optional<QColor> Dialogs::colour(QWidget* parent, const QColor& initial)
+{
+    OpenDialogScope scope;
+    return doColour(parent, initial);
+}
+
+std::optional<QString> Dialogs::text(QWidget* parent, const QString& title, const QString& label,
+                                     const QString& initial)
+{
+    OpenDialogScope scope;
+    return doText(parent, title, label, initial);
 }
 
 QMessageBox::StandardButton Dialogs::question(QWidget* parent, const QString& title, const QString& text,

@@ -6,10 +6,13 @@
 // the core (or any other exception) ends the command and is shown once, in a message box.
 #pragma once
 
+#include <QColor>
 #include <QMessageBox>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
+#include <optional>
 
 class QWidget;
 
@@ -31,6 +34,12 @@ public:
     // The chosen path, or empty text when cancelled.
     QString openFileName(QWidget* parent, const FileDialogOptions& options);
     QString saveFileName(QWidget* parent, const FileDialogOptions& options);
+    // Several existing files at once; empty when cancelled.
+    QStringList openFileNames(QWidget* parent, const FileDialogOptions& options);
+    // The colour chooser starting at `initial`; nothing when cancelled.
+    std::optional<QColor> colour(QWidget* parent, const QColor& initial);
+    // A line of text asked for with `label`; nothing when cancelled.
+    std::optional<QString> text(QWidget* parent, const QString& title, const QString& label, const QString& initial);
     // A modal message box with a question icon; the button pressed (Cancel when closed).
     QMessageBox::StandardButton question(QWidget* parent, const QString& title, const QString& text,
                                          QMessageBox::StandardButtons buttons);
@@ -45,6 +54,10 @@ public:
 protected:
     virtual QString doOpenFileName(QWidget* parent, const FileDialogOptions& options) = 0;
     virtual QString doSaveFileName(QWidget* parent, const FileDialogOptions& options) = 0;
+    virtual QStringList doOpenFileNames(QWidget* parent, const FileDialogOptions& options) = 0;
+    virtual std::optional<QColor> doColour(QWidget* parent, const QColor& initial) = 0;
+    virtual std::optional<QString> doText(QWidget* parent, const QString& title, const QString& label,
+                                          const QString& initial) = 0;
     virtual QMessageBox::StandardButton doQuestion(QWidget* parent, const QString& title, const QString& text,
                                                    QMessageBox::StandardButtons buttons) = 0;
     virtual void doError(QWidget* parent, const QString& message) = 0;

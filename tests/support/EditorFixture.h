@@ -24,6 +24,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include <ostream>
@@ -50,9 +51,14 @@ public:
     };
 
     std::deque<QString> fileAnswers;
+    std::deque<QStringList> fileListAnswers;  // for openFileNames
+    std::deque<std::optional<QColor>> colourAnswers;
+    std::deque<std::optional<QString>> textAnswers;
     std::deque<QMessageBox::StandardButton> questionAnswers;
     std::vector<FileCall> fileCalls;
     std::vector<QuestionCall> questionCalls;
+    std::vector<QColor> colourCalls;  // the initial colour of each colour dialog
+    QStringList textCalls;            // the label of each text dialog
     QStringList errors;
     int beeps = 0;
     // Run while a dialog is "open" (to show a window of its own, for instance).
@@ -71,10 +77,36 @@ protected:
         questionAnswers.pop_front();
         return answer;
     }
+    QStringList doOpenFileNames(QWidget*, const FileDialogOptions& options) override
+    {
+        fileCalls.push_back({false, options});
+        if (whileOpen) whileOpen();
+        return next(fileListAnswers, QStringList());
+    }
+    std::optional<QColor> doColour(QWidget*, const QColor& initial) override
+    {
+        colourCalls.push_back(initial);
+        if (whileOpen) whileOpen();
+        return next(colourAnswers, std::optional<QColor>());
+    }
+    std::optional<QString> doText(QWidget*, const QString&, const QString& label, const QString&) override
+    {
+        textCalls.append(label);
+        if (whileOpen) whileOpen();
+        return next(textAnswers, std::optional<QString>());
+    }
     void doError(QWidget*, const QString& message) override { errors.append(message); }
     void doBeep() override { ++beeps; }
 
 private:
+    template <typename T>
+    static T next(std::deque<T>& answers, T cancelled)
+    {
+        if (answers.empty()) return cancelled;
+        T answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
     QString file(bool save, const FileDialogOptions& options)
     {
         fileCalls.push_back({save, options});
