@@ -24,6 +24,21 @@ constexpr double kPrimitiveWork = 1000;
 constexpr double kPointWork = 100;
 constexpr double kBitmapWork = 4000;
 constexpr double kCharWork = 3000;
+// Filling walks each covered row with the edges crossing it, and sorting those edges costs about
+// their count squared per row: a shape of many edges that all cross the same rows costs far more
+// than its pixels. Per row and edge pair, in the same units as a pixel.
+constexpr double kEdgePairWork = 2.5;
+// A pen of a pixel or a few steps from pixel to pixel along its line, and a step down a column
+// misses the cache: a pixel of a line costs many pixels of a fill.
+constexpr double kLinePixelWork = 32;
+// A wide pen is stroked as an outline of both sides of every segment plus its joins.
+constexpr double kOutlineEdgesPerSegment = 3;
+// Combining clip shapes: a share per element of both, and the crossings among their edges, which
+// the combination must resolve at a cost that grows about with their square. The combination runs
+// again when the picture is drawn, so it is counted twice.
+constexpr double kClipElementWork = 2500;
+constexpr double kClipCrossingWork = 1.5;
+constexpr double kClipPassCount = 2;
 // Clip shapes are kept simple: beyond this many path elements a shape is replaced by its bounds.
 constexpr int kMaxClipElements = 1000;
 // Transforms beyond these scales are treated as broken and their drawing skipped.
@@ -46,6 +61,68 @@ double angleOf(const QRectF& box, QPointF p)
     const QPointF c = box.center();
     if (p == c) return 0;
     return std::atan2(-(p.y() - c.y()), p.x() - c.x()) * 180.0 / M_PI;
+}
+
+// The straight edges of a path (curves by their control polygon, which holds the curve), each
+// figure closed as a fill closes it.
+std::vector<QLineF> edgesOf(const QPainterPath& path)
+{
+    std::vector<QLineF> edges;
+    edges.reserve(size_t(path.elementCount()));
+    QPointF start, last;
+    for (int i = 0; i < path.elementCount(); ++i) {
+        const QPainterPath::Element e = path.elementAt(i);
+        const QPointF p(e.x, e.y);
+        if (e.isMoveTo()) {
+            if (i > 0 && last != start) edges.emplace_back(last, start);
+            start = p;
+        } else {
+            edges.emplace_back(last, p);
+        }
+        last = p;
+    }
+    if (path.elementCount() > 0 && last != start) edges.emplace_back(last, start);
+    return edges;
+}
+
+std::vector<QLineF> edgesOf(const QPolygonF& polygon, bool closed)
+{
+    std::vector<QLineF> edges;
+    edges.reserve(size_t(polygon.size()));
+    for (qsizetype i = 1; i < polygon.size(); ++i) edges.emplace_back(polygon[i - 1], polygon[i]);
+    if (closed && polygon.size() > 2 && polygon.first() != polygon.last()) edges.emplace_back(polygon.last(), polygon.first());
+    return edges;
+}
+
+// Whether two edges cross (touching at an end does not count).
+bool cross(const QLineF& a, const QLineF& b)
+{
+    const auto side = [](QPointF p, QPointF q, QPointF r) {
+        return (q.x() - p.x()) * (r.y() - p.y()) - (q.y() - p.y()) * (r.x() - p.x());
+    };
+    const double d1 = side(a.p1(), a.p2(), b.p1()), d2 = side(a.p1(), a.p2(), b.p2());
+    const double d3 = side(b.p1(), b.p2(), a.p1()), d4 = side(b.p1(), b.p2(), a.p2());
+    return ((d1 > 0 && d2 < 0) || (d1 < 0 && d2 > 0)) && ((d3 > 0 && d4 < 0) || (d3 < 0 && d4 > 0));
+}
+
+bool boxesMeet(const QLineF& a, const QLineF& b)
+{
+    return std::max(a.x1(), a.x2()) >= std::min(b.x1(), b.x2()) && std::max(b.x1(), b.x2()) >= std::min(a.x1(), a.x2())
+        && std::max(a.y1(), a.y2()) >= std::min(b.y1(), b.y2()) && std::max(b.y1(), b.y2()) >= std::min(a.y1(), a.y2());
+}
+
+// Crossings among the edges of `a` (with `b` empty) or between those of `a` and `b`.
+double crossings(const std::vector<QLineF>& a, const std::vector<QLineF>* b)
+{
+    double count = 0;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (b) {
+            for (const QLineF& other : *b) count += boxesMeet(a[i], other) && cross(a[i], other);
+        } else {
+            for (size_t j = i + 1; j < a.size(); ++j) count += boxesMeet(a[i], a[j]) && cross(a[i], a[j]);
+        }
+    }
+    return count;
 }
 
 // The Symbol font's characters 0x20..0xFF as Unicode, for text in the symbol character set.
@@ -251,7 +328,7 @@ void MetafileSurface::restoreDc(int relative)
     dc_.inPath = inPath;
     saved_.resize(size_t(index));
     stateChanged();
-    clipDirty_ = true;
+    clipChanged();
 }
 
 // ---------------------------------------------------------------- objects
@@ -346,12 +423,48 @@ QPainterPath MetafileSurface::currentClip()
     return *dc_.clip;
 }
 
+double MetafileSurface::currentCrossings() const
+{
+    return dc_.clip && dc_.clip->elementCount() <= kMaxClipElements ? dc_.clipCrossings : 0;
+}
+
 QPainterPath MetafileSurface::simpleShape(const QPainterPath& shape) const
 {
     if (shape.elementCount() <= kMaxClipElements) return shape;
     QPainterPath bounds;
     bounds.addRect(shape.boundingRect());
     return bounds;
+}
+
+double MetafileSurface::selfCrossings(const QPainterPath& shape)
+{
+    const std::vector<QLineF> edges = edgesOf(shape);
+    work_ += double(edges.size()) * double(edges.size()) / 2;
+    if (work_ > kMaxWork) invalid();
+    return crossings(edges, nullptr);
+}
+
+void MetafileSurface::chargeClipOp(const QPainterPath& current, double currentCrossings, const QPainterPath& shape,
+                                   double shapeCrossings)
+{
+    const std::vector<QLineF> a = edgesOf(current), b = edgesOf(shape);
+    work_ += double(a.size()) * double(b.size());
+    if (work_ > kMaxWork) invalid();
+    const double x = currentCrossings + shapeCrossings + crossings(a, &b);
+    work_ += kClipPassCount
+        * (kClipElementWork * double(current.elementCount() + shape.elementCount()) + kClipCrossingWork * x * x);
+    if (work_ > kMaxWork) invalid();
+}
+
+void MetafileSurface::chargeClip()
+{
+    if (clipCharged_) return;
+    clipCharged_ = true;
+    if (!dc_.clip) return;
+    work_ += double(dc_.clip->elementCount());
+    if (work_ > kMaxWork) invalid();
+    work_ += rowWork(edgesOf(*dc_.clip), 0, 1);
+    if (work_ > kMaxWork) invalid();
 }
 
 void MetafileSurface::intersectClip(const QRectF& r)
@@ -361,8 +474,15 @@ void MetafileSurface::intersectClip(const QRectF& r)
     QPainterPath shape;
     shape.addPolygon(t.map(QPolygonF(r.normalized())));
     shape.closeSubpath();
-    dc_.clip = dc_.clip ? currentClip().intersected(shape) : shape;
-    clipDirty_ = true;
+    if (dc_.clip) {
+        const QPainterPath current = currentClip();
+        chargeClipOp(current, currentCrossings(), shape, 0);
+        dc_.clip = current.intersected(shape);
+    } else {
+        dc_.clip = shape;
+    }
+    dc_.clipCrossings = 0; // what a combination makes crosses itself nowhere
+    clipChanged();
 }
 
 void MetafileSurface::excludeClip(const QRectF& r)
@@ -372,14 +492,43 @@ void MetafileSurface::excludeClip(const QRectF& r)
     QPainterPath shape;
     shape.addPolygon(t.map(QPolygonF(r.normalized())));
     shape.closeSubpath();
-    dc_.clip = currentClip().subtracted(shape);
-    clipDirty_ = true;
+    const QPainterPath current = currentClip();
+    chargeClipOp(current, currentCrossings(), shape, 0);
+    dc_.clip = current.subtracted(shape);
+    dc_.clipCrossings = 0;
+    clipChanged();
 }
 
 void MetafileSurface::resetClip()
 {
     dc_.clip.reset();
-    clipDirty_ = true;
+    dc_.clipCrossings = 0;
+    clipChanged();
+}
+
+// Combines the clip with `shape` by a region mode: 1 and, 2 or, 3 exclusive or, 4 the clip
+// without the shape, 5 the shape alone.
+void MetafileSurface::combineClip(const QPainterPath& shape, int mode)
+{
+    if (mode < 1 || mode > 5) return;
+    const double shapeCrossings = selfCrossings(shape);
+    if (mode == 5) {
+        dc_.clip = shape;
+        dc_.clipCrossings = shapeCrossings;
+        clipChanged();
+        return;
+    }
+    const QPainterPath current = currentClip();
+    chargeClipOp(current, currentCrossings(), shape, shapeCrossings);
+    if (mode == 3) chargeClipOp(current, currentCrossings(), shape, shapeCrossings); // two more combinations
+    switch (mode) {
+    case 1: dc_.clip = current.intersected(shape); break;
+    case 2: dc_.clip = current.united(shape); break;
+    case 3: dc_.clip = current.united(shape).subtracted(current.intersected(shape)); break;
+    default: dc_.clip = current.subtracted(shape); break;
+    }
+    dc_.clipCrossings = 0;
+    clipChanged();
 }
 
 void MetafileSurface::clipToPath(int mode)
@@ -389,42 +538,22 @@ void MetafileSurface::clipToPath(int mode)
     QPainterPath shape = simpleShape(t.map(path_));
     shape.setFillRule(dc_.polyFill == 2 ? Qt::WindingFill : Qt::OddEvenFill);
     path_ = QPainterPath();
-    const QPainterPath current = currentClip();
-    switch (mode) {
-    case 1: dc_.clip = current.intersected(shape); break;
-    case 2: dc_.clip = current.united(shape); break;
-    case 3: dc_.clip = current.united(shape).subtracted(current.intersected(shape)); break;
-    case 4: dc_.clip = current.subtracted(shape); break;
-    case 5: dc_.clip = shape; break;
-    default: return;
-    }
-    clipDirty_ = true;
+    combineClip(shape, mode);
 }
 
 void MetafileSurface::clipToDeviceRects(const QList<QRectF>& rects, int mode)
 {
+    if (mode == 5 && rects.isEmpty()) {
+        resetClip();
+        return;
+    }
     QPainterPath shape;
     shape.setFillRule(Qt::WindingFill);
     for (const QRectF& r : rects) {
         shape.addPolygon(deviceToTarget_.map(QPolygonF(r.normalized())));
         shape.closeSubpath();
     }
-    shape = simpleShape(shape);
-    const QPainterPath current = currentClip();
-    switch (mode) {
-    case 1: dc_.clip = current.intersected(shape); break;
-    case 2: dc_.clip = current.united(shape); break;
-    case 3: dc_.clip = current.united(shape).subtracted(current.intersected(shape)); break;
-    case 4: dc_.clip = current.subtracted(shape); break;
-    case 5:
-        if (rects.isEmpty())
-            dc_.clip.reset();
-        else
-            dc_.clip = shape;
-        break;
-    default: return;
-    }
-    clipDirty_ = true;
+    combineClip(simpleShape(shape), mode);
 }
 
 void MetafileSurface::applyClip()
@@ -522,7 +651,48 @@ QFont MetafileSurface::makeFont(double pixelSize) const
 
 // ---------------------------------------------------------------- drawing
 
-bool MetafileSurface::account(const QRectF& bounds, qint64 points, bool fills)
+bool MetafileSurface::fillsWithBrush() const
+{
+    const std::uint32_t style = dc_.brush.style;
+    return style == 0 || style == 2 || style == 3 || style == 5 || style == 6;
+}
+
+double MetafileSurface::rowWork(const std::vector<QLineF>& edges, double extend, double multiplicity)
+{
+    const double top = target_.top(), bottom = target_.bottom();
+    double low = bottom, high = top;
+    for (const QLineF& e : edges) {
+        const double y0 = std::max(std::min(e.y1(), e.y2()) - extend, top);
+        const double y1 = std::min(std::max(e.y1(), e.y2()) + extend, bottom);
+        if (y1 <= y0) continue;
+        low = std::min(low, y0);
+        high = std::max(high, y1);
+    }
+    if (high <= low) return 0;
+    const qint64 first = qint64(std::floor(low));
+    const qint64 rows = qint64(std::ceil(high)) - first + 1;
+    work_ += double(rows) + double(edges.size());
+    if (work_ > kMaxWork) invalid();
+    // How many edges cross each row: +1 where an edge starts, -1 after it ends.
+    std::vector<double> starts(size_t(rows) + 1, 0.0);
+    for (const QLineF& e : edges) {
+        const double y0 = std::max(std::min(e.y1(), e.y2()) - extend, top);
+        const double y1 = std::min(std::max(e.y1(), e.y2()) + extend, bottom);
+        if (y1 <= y0) continue;
+        starts[size_t(qint64(std::floor(y0)) - first)] += 1;
+        starts[size_t(qint64(std::ceil(y1)) - first)] -= 1;
+    }
+    double active = 0, sum = 0;
+    for (qint64 r = 0; r < rows; ++r) {
+        active += starts[size_t(r)];
+        const double k = active * multiplicity;
+        sum += k * k;
+    }
+    return sum * kEdgePairWork;
+}
+
+bool MetafileSurface::account(const QRectF& bounds, qint64 points, bool fills, const std::vector<QLineF>* edges,
+                              bool strokes)
 {
     const QTransform& t = transform();
     // Pens wider than a pixel are stroked as outlines, at many times the cost per point.
@@ -536,8 +706,31 @@ bool MetafileSurface::account(const QRectF& bounds, qint64 points, bool fills)
     const QRectF visible = box.intersected(target_);
     if (visible.isEmpty()) return false;
     const double area = visible.width() * visible.height();
-    work_ += fills ? area : std::min(area, (visible.width() + visible.height()) * 2 * penPixels);
+    if (fills) work_ += area;
+    if (strokes || !fills) {
+        // The length the pen travels: along the edges when they are known, else round the box.
+        double length = (visible.width() + visible.height()) * 2;
+        if (edges) {
+            length = 0;
+            for (const QLineF& e : *edges) {
+                const QLineF d = t.map(e);
+                length += std::min(std::abs(d.dx()), target_.width()) + std::min(std::abs(d.dy()), target_.height());
+            }
+        }
+        work_ += widePen ? std::min(area, length * penPixels) : length * penPixels * kLinePixelWork;
+    }
     if (work_ > kMaxWork) invalid();
+    const bool brushFill = fills && fillsWithBrush();
+    const bool outline = strokes && widePen && dc_.rop2 != 11;
+    if (edges && (brushFill || outline)) {
+        std::vector<QLineF> device;
+        device.reserve(edges->size());
+        for (const QLineF& e : *edges) device.push_back(t.map(e));
+        if (brushFill) work_ += rowWork(device, 0, 1);
+        if (outline) work_ += rowWork(device, penPixels / 2, kOutlineEdgesPerSegment);
+        if (work_ > kMaxWork) invalid();
+    }
+    chargeClip();
     return painter_ != nullptr;
 }
 
@@ -551,19 +744,33 @@ void MetafileSurface::preparePainter(bool stroke, bool fill)
     painter_->setTransform(transform_ * base_);
     painter_->setPen(stroke ? makePen() : QPen(Qt::NoPen));
     painter_->setBrush(fill ? makeBrush(dc_.brush) : QBrush(Qt::NoBrush));
-    // A few raster operations of the pen that pictures use for effect.
-    QPainter::CompositionMode mode = QPainter::CompositionMode_SourceOver;
-    switch (dc_.rop2) {
-    case 1: painter_->setPen(stroke ? QPen(Qt::black) : QPen(Qt::NoPen)); break; // black
-    case 16: painter_->setPen(stroke ? QPen(Qt::white) : QPen(Qt::NoPen)); break; // white
-    case 7: mode = QPainter::RasterOp_SourceXorDestination; break;
-    case 9: mode = QPainter::RasterOp_NotSourceXorDestination; break;
-    case 11: mode = QPainter::RasterOp_NotDestination; break;
-    case 10: // leaves the picture as it is
+    // The sixteen mixes of the pen (or brush) P with the picture D, by their code: 1 black, 2 not
+    // (P or D), 3 not P and D, 4 not P, 5 P and not D, 6 not D, 7 P xor D, 8 not (P and D), 9 P
+    // and D, 10 not (P xor D), 11 D (nothing drawn), 12 not P or D, 13 P, 14 P or not D, 15 P or
+    // D, 16 white. Black and white are drawn as those colours.
+    static constexpr QPainter::CompositionMode kMixes[16] = {
+        QPainter::CompositionMode_SourceOver,        QPainter::RasterOp_NotSourceAndNotDestination,
+        QPainter::RasterOp_NotSourceAndDestination,  QPainter::RasterOp_NotSource,
+        QPainter::RasterOp_SourceAndNotDestination,  QPainter::RasterOp_NotDestination,
+        QPainter::RasterOp_SourceXorDestination,     QPainter::RasterOp_NotSourceOrNotDestination,
+        QPainter::RasterOp_SourceAndDestination,     QPainter::RasterOp_NotSourceXorDestination,
+        QPainter::CompositionMode_SourceOver,        QPainter::RasterOp_NotSourceOrDestination,
+        QPainter::CompositionMode_SourceOver,        QPainter::RasterOp_SourceOrNotDestination,
+        QPainter::RasterOp_SourceOrDestination,      QPainter::CompositionMode_SourceOver,
+    };
+    const int rop = dc_.rop2 >= 1 && dc_.rop2 <= 16 ? dc_.rop2 : 13;
+    const QPainter::CompositionMode mode = kMixes[rop - 1];
+    if (rop == 1 || rop == 16) {
+        const QColor colour = rop == 1 ? Qt::black : Qt::white;
+        if (stroke) {
+            QPen pen = painter_->pen();
+            if (pen.style() != Qt::NoPen) pen.setColor(colour);
+            painter_->setPen(pen);
+        }
+        if (fill && painter_->brush().style() != Qt::NoBrush) painter_->setBrush(colour);
+    } else if (rop == 11) {
         painter_->setPen(Qt::NoPen);
         painter_->setBrush(Qt::NoBrush);
-        break;
-    default: break;
     }
     painter_->setCompositionMode(mode);
 }
@@ -574,7 +781,8 @@ void MetafileSurface::drawShape(const QPainterPath& shape, bool fill)
         path_.addPath(shape);
         return;
     }
-    if (!account(shape.controlPointRect(), shape.elementCount(), fill)) return;
+    const std::vector<QLineF> edges = edgesOf(shape);
+    if (!account(shape.controlPointRect(), shape.elementCount(), fill, &edges, true)) return;
     if (fill && dc_.brush.style == 2 && dc_.bkMode == 2) {
         // An opaque hatch: the background colour under the hatch lines.
         preparePainter(false, false);
@@ -597,7 +805,8 @@ void MetafileSurface::lineTo(QPointF p)
     if (dc_.inPath) {
         if (path_.elementCount() == 0) path_.moveTo(dc_.current);
         path_.lineTo(p);
-    } else if (account(QRectF(dc_.current, p), 2, false)) {
+    } else if (const std::vector<QLineF> edges{QLineF(dc_.current, p)};
+               account(QRectF(dc_.current, p), 2, false, &edges, true)) {
         preparePainter(true, false);
         painter_->drawLine(dc_.current, p);
     }
@@ -612,7 +821,8 @@ void MetafileSurface::polyline(const QPolygonF& points)
         for (qsizetype i = 1; i < points.size(); ++i) path_.lineTo(points[i]);
         return;
     }
-    if (!account(points.boundingRect(), points.size(), false)) return;
+    const std::vector<QLineF> edges = edgesOf(points, false);
+    if (!account(points.boundingRect(), points.size(), false, &edges, true)) return;
     preparePainter(true, false);
     painter_->drawPolyline(points);
 }
@@ -629,7 +839,8 @@ void MetafileSurface::polylineTo(const QPolygonF& points)
         for (qsizetype i = 1; i < all.size(); ++i) path_.lineTo(all[i]);
         return;
     }
-    if (!account(all.boundingRect(), all.size(), false)) return;
+    const std::vector<QLineF> edges = edgesOf(all, false);
+    if (!account(all.boundingRect(), all.size(), false, &edges, true)) return;
     preparePainter(true, false);
     painter_->drawPolyline(all);
 }
@@ -642,7 +853,8 @@ void MetafileSurface::polygon(const QPolygonF& points)
         path_.closeSubpath();
         return;
     }
-    if (!account(points.boundingRect(), points.size(), true)) return;
+    const std::vector<QLineF> edges = edgesOf(points, true);
+    if (!account(points.boundingRect(), points.size(), true, &edges, true)) return;
     const Qt::FillRule rule = dc_.polyFill == 2 ? Qt::WindingFill : Qt::OddEvenFill;
     if (dc_.brush.style == 2 && dc_.bkMode == 2) {
         preparePainter(false, false);
@@ -779,7 +991,9 @@ void MetafileSurface::polyDraw(const QPolygonF& points, const QByteArray& kinds)
 
 void MetafileSurface::fillShape(const QPainterPath& shape, const QBrush& brush)
 {
-    if (dc_.inPath || !account(shape.controlPointRect(), shape.elementCount(), true)) return;
+    if (dc_.inPath) return;
+    const std::vector<QLineF> edges = edgesOf(shape);
+    if (!account(shape.controlPointRect(), shape.elementCount(), true, &edges, false)) return;
     applyClip();
     preparedKind_ = -1;
     painter_->setTransform(transform_ * base_);
@@ -868,6 +1082,7 @@ void MetafileSurface::text(QPointF reference, const QString& text, std::uint32_t
     const double glyphArea = std::min(em * em, target_.width() * target_.height());
     work_ += kPrimitiveWork + (kCharWork + glyphArea) * double(chars);
     if (work_ > kMaxWork) invalid();
+    chargeClip();
     if (!painter_ || em < 0.5 || em > kMaxFontPixels) return;
 
     const QFont font = makeFont(em);
@@ -1017,7 +1232,8 @@ void MetafileSurface::fillPath()
     QPainterPath shape = path_;
     path_ = QPainterPath();
     shape.setFillRule(dc_.polyFill == 2 ? Qt::WindingFill : Qt::OddEvenFill);
-    if (!account(shape.controlPointRect(), shape.elementCount(), true)) return;
+    const std::vector<QLineF> edges = edgesOf(shape);
+    if (!account(shape.controlPointRect(), shape.elementCount(), true, &edges, false)) return;
     preparePainter(false, true);
     painter_->drawPath(shape);
 }

@@ -6,6 +6,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <QLineF>
 #include <QList>
 #include <QPainterPath>
 #include <QPolygonF>
@@ -224,6 +225,7 @@ private:
         QPointF current;
         bool inPath = false;
         std::optional<QPainterPath> clip; // in target coordinates
+        double clipCrossings = 0;         // crossings among the clip's own edges
     };
 
     const QTransform& transform();
@@ -232,13 +234,33 @@ private:
         transformValid_ = false;
         ++styleVersion_;
     }
-    // Counts the work of a shape covering `bounds` (logical) and says whether to draw it.
-    bool account(const QRectF& bounds, qint64 points, bool fills);
+    // Counts the work of a shape covering `bounds` (logical) and says whether to draw it. With its
+    // `edges` (logical), the rows a fill or a wide pen's outline sweeps are counted too.
+    bool account(const QRectF& bounds, qint64 points, bool fills, const std::vector<QLineF>* edges = nullptr,
+                 bool strokes = false);
+    // The work of sweeping the rows the edges (target coordinates) cover, each widened by `extend`
+    // on both sides and standing for `multiplicity` edges.
+    double rowWork(const std::vector<QLineF>& edges, double extend, double multiplicity);
+    // Counts the combination of the clip `current` with `shape`, before it is done.
+    void chargeClipOp(const QPainterPath& current, double currentCrossings, const QPainterPath& shape,
+                      double shapeCrossings);
+    // Counts the crossings among a new clip shape's edges and returns them.
+    double selfCrossings(const QPainterPath& shape);
+    // Counts the rasterizing of a changed clip by the first drawing that uses it.
+    void chargeClip();
+    double currentCrossings() const;
+    void clipChanged()
+    {
+        clipDirty_ = true;
+        clipCharged_ = false;
+    }
+    bool fillsWithBrush() const;
     void preparePainter(bool stroke, bool fill);
     QPen makePen() const;
     QBrush makeBrush(const LogBrush& logical);
     void drawShape(const QPainterPath& shape, bool fill);
     void applyClip();
+    void combineClip(const QPainterPath& shape, int mode);
     QPainterPath currentClip();
     QPainterPath simpleShape(const QPainterPath& shape) const;
     QFont makeFont(double pixelSize) const;
@@ -259,6 +281,7 @@ private:
     qsizetype objectSlots_;
     QPainterPath path_;     // logical coordinates
     bool clipDirty_ = true; // the painter's clip is not yet the context's
+    bool clipCharged_ = false; // the work of using the context's clip is counted
     // The painter keeps the pen, brush and transform of the last shape while the context's do
     // not change, so runs of shapes do not set them again.
     quint64 styleVersion_ = 0, preparedVersion_ = 0;
