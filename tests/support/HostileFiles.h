@@ -58,6 +58,7 @@ inline std::vector<QPointF> zigzag(int count, int side)
 inline QByteArray starClipEmf(int points, int repeats, int side = 1024)
 {
     Emf emf;
+    emf.solidBrush(1, qRgb(255, 0, 0)).select(1).nullPen();
     emf.rec(EMR_BEGINPATH).rec(EMR_POLYGON16, points16(star(points, side))).rec(EMR_ENDPATH);
     emf.rec(EMR_SELECTCLIPPATH, Emf::ints({5}));
     for (int i = 0; i < repeats; ++i) {
