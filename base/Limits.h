@@ -1,22 +1,27 @@
-// The largest pictures the readers take. Every size is checked against these before a buffer is
-// allocated, so a hostile header cannot make a reader ask for more memory than a real file needs.
+// The largest picture any reader takes. Every declared size is checked against it before a buffer
+// is allocated, so a hostile header cannot make a reader ask for more memory than a real file
+// of that size needs.
 #pragma once
 
 #include <cstdint>
 
 namespace quorvel {
 
-// A bitmap file's declared picture and a metafile's natural size, in pixels (256 MB as 32-bit
-// pixels).
+// A picture's pixels (256 MB as 32-bit pixels) and either of its sides.
 constexpr std::int64_t kMaxPicturePixels = std::int64_t(1) << 26;
+constexpr std::int64_t kMaxPictureSide = 16384;
+
+// Whether a picture of `width` x `height` pixels is within the cap (an empty one is).
+constexpr bool pictureSizeAllowed(std::int64_t width, std::int64_t height)
+{
+    return width >= 0 && height >= 0 && width <= kMaxPictureSide && height <= kMaxPictureSide
+        && width * height <= kMaxPicturePixels;
+}
 
 // A metafile's natural width or height, in pixels.
-constexpr int kMaxMetafileSide = 16384;
+constexpr int kMaxMetafileSide = int(kMaxPictureSide);
 
 // A bitmap carried inside a metafile, in pixels.
 constexpr std::int64_t kMaxMetafileBitmapPixels = std::int64_t(32) * 1024 * 1024;
-
-// A TGA, GIF or PCX picture, in pixels: 16384 x 16384, two 32-bit bitmaps of 1 GiB each at most.
-constexpr std::uint64_t kMaxCodecPixels = std::uint64_t(1) << 28;
 
 } // namespace quorvel

@@ -88,5 +88,7 @@ HOSTILE(EmptyEmf16384x4096, "frame.emf", emfOf(quorvel::test::Emf(), 16384, 4096
 HOSTILE(EmptyWmf16384x4096, "frame.wmf", quorvel::test::Wmf().placeable(0, 0, 16384, 4096, 96));
 HOSTILE(EndOnlyRle8_8192, "end.bmp", endOnlyRle8(8192, 8192));
 HOSTILE(ZeroBlz8192, "zero.blz", zeroBlz(8192, 8192));
+// At the cap: a plain 32-bit bitmap the platform's reader decodes.
+HOSTILE(Bmp32_8192, "black.bmp", blackBmp32(8192, 8192));
 
 } // namespace

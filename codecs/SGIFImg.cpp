@@ -1,6 +1,7 @@
 #include "codecs/SGIFImg.h"
 
 #include "base/LittleEndian.h"
+#include "graphics/PictureMemory.h"
 
 #include <QIODevice>
 
@@ -133,7 +134,12 @@ int TSGIF::DecodeLzw(int minimumCodeSize)
     if (minimumCodeSize < 2 || minimumCodeSize > 8) return BadSymbolSize;
     const std::uint64_t total = std::uint64_t(width_) * std::uint64_t(height_);
     if (total == 0) return BadFile;
-    if (total > kMaxCodecPixels) return TooLarge;
+    if (!pictureSizeAllowed(width_, height_)) return TooLarge;
+    return withPictureMemory(width_, height_, [&] { return decodePixels(minimumCodeSize, total); });
+}
+
+int TSGIF::decodePixels(int minimumCodeSize, std::uint64_t total)
+{
 
     // The data sub-blocks, joined. They end at a zero size byte, at the end of the file, or
     // at a sub-block the file cannot hold.
@@ -259,7 +265,7 @@ int TSGIF::DecodeLzw(int minimumCodeSize)
     // An end code before the last pixel leaves the rest at palette index 0.
     if (position < limit) std::memset(buffer + position, 0, limit - position);
     buildImage();
-    return image_.isNull() ? TooLarge : Ok;
+    return Ok;
 }
 
 void TSGIF::buildImage()
@@ -282,8 +288,7 @@ void TSGIF::buildImage()
         for (int row = 0; row < height_; ++row) rows.push_back(row);
     }
 
-    image_ = QImage(width_, height_, QImage::Format_RGB32);
-    if (image_.isNull()) return;
+    image_ = allocatePicture(width_, height_, QImage::Format_RGB32);
     for (int k = 0; k < height_; ++k) {
         const std::uint8_t* from = indexes_.get() + kIndexBase + std::size_t(k) * std::size_t(width_);
         auto* to = reinterpret_cast<QRgb*>(image_.scanLine(rows[std::size_t(k)]));

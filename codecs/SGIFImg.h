@@ -55,6 +55,7 @@ private:
     int ReadImage();
     int ReadExtension();
     int DecodeLzw(int minimumCodeSize);
+    int decodePixels(int minimumCodeSize, std::uint64_t total);
     // Reads a colour table of 2^(n+1) entries into a palette cleared to black.
     int readColourTable(int sizeBits);
     // Passes over data sub-blocks up to their zero terminator.

@@ -1,6 +1,7 @@
 #include "codecs/SPCXImg.h"
 
 #include "base/LittleEndian.h"
+#include "graphics/PictureMemory.h"
 
 #include <QIODevice>
 
@@ -192,7 +193,7 @@ void TSPCX256::ReadPcx(QIODevice& source)
     // A scan line must hold a row of pixels.
     const int pixelsPerLineByte = kind_ == Colours16 ? 8 : 1;
     if (width_ <= 0 || height_ <= 0 || std::int64_t(bytesPerLine_) * pixelsPerLineByte < width_) PcxError(1);
-    if (std::uint64_t(width_) * std::uint64_t(height_) > kMaxCodecPixels) throw EPCXException(kTooLarge);
+    if (!pictureSizeAllowed(width_, height_)) throw EPCXException(kTooLarge);
     // A pair of bytes yields at most 63, so a file too short for every scan line fails before
     // the picture is allocated.
     const std::uint64_t lineLength = std::uint64_t(planes_) * std::uint64_t(bytesPerLine_);
@@ -208,9 +209,10 @@ void TSPCX256::ReadPcx(QIODevice& source)
             colours_[i] = qRgb(vgaPalette_[3 * i], vgaPalette_[3 * i + 1], vgaPalette_[3 * i + 2]);
 
     lineLength_ = std::size_t(lineLength);
-    line_.assign(std::max<std::size_t>(lineLength_, 1), 0);
-    image_ = QImage(width_, height_, QImage::Format_RGB32);
-    if (image_.isNull()) throw EPCXException(kTooLarge);
+    withPictureMemory(width_, height_, [&] {
+        line_.assign(std::max<std::size_t>(lineLength_, 1), 0);
+        image_ = allocatePicture(width_, height_, QImage::Format_RGB32);
+    });
     for (int y = 0; y < height_; ++y) {
         DecodeLine();
         convertLine(y);

@@ -6,6 +6,7 @@
 #include "base/PathText.h"
 #include "base/SaveFile.h"
 #include "base/Limits.h"
+#include "graphics/PictureMemory.h"
 #include "graphics/PictureRegistry.h"
 
 #include <QBuffer>
@@ -213,9 +214,7 @@ void writeHeader(QIODevice& stream, std::uint8_t type, int width, int height, in
 
 QImage newImage(int width, int height, QImage::Format format)
 {
-    QImage image(width, height, format);
-    if (image.isNull()) throw Error(tooLargeMessage);
-    return image;
+    return allocatePicture(width, height, format);
 }
 
 // Parses run-length packets of `p` bytes per pixel until `pixels` pixels exist, handing each
@@ -431,10 +430,10 @@ void TTarga::loadFromStream(QIODevice& stream)
 
     const int width = hd.width, height = hd.height;
     const std::uint64_t pixels = std::uint64_t(width) * std::uint64_t(height);
-    if (pixels > kMaxCodecPixels) throw Error(tooLargeMessage);
+    if (!pictureSizeAllowed(width, height)) throw Error(tooLargeMessage);
 
     QImage colour, alpha;
-    if (pixels > 0) {
+    if (pixels > 0) withPictureMemory(width, height, [&] {
         const std::size_t p = std::size_t(decoder.pixelSize);
         const std::size_t rowBytes = std::size_t(width) * p;
         if (decoder.source != Source::none) {
@@ -508,7 +507,7 @@ void TTarga::loadFromStream(QIODevice& stream)
             }
             if (pending.remaining > 0) throw Error(overrunMessage);
         }
-    }
+    });
     in.finish();
 
     header_ = hd;

@@ -7,6 +7,7 @@
 #include "base/LittleEndian.h"
 #include "base/SaveFile.h"
 #include "base/Limits.h"
+#include "graphics/PictureMemory.h"
 #include "graphics/PictureRegistry.h"
 
 #include <QIODevice>
@@ -152,14 +153,44 @@ QByteArray TUniBitmap::compressDib(const QByteArray& bitmapFile)
     return out;
 }
 
+// The width and height the bitmap inside a compressed form declares (0 x 0 when unreadable): the
+// compressed DIB keeps them readable, the BLZ form has them in its first block.
+static std::pair<std::int64_t, std::int64_t> declaredSize(const QByteArray& bytes, TUniBitmap::Form form)
+{
+    QByteArray headers;
+    if (form == TUniBitmap::Form::CompressedDib) {
+        headers = bytes.left(kDibHeadersSize);
+    } else if (bytes.size() >= kBlzHeaderSize + 2) {
+        const qsizetype length = u16At(bytes, kBlzHeaderSize);
+        if (length <= qsizetype(kLzrwMaxCompressedBlock) && bytes.size() - kBlzHeaderSize - 2 >= length) {
+            headers.resize(qsizetype(kLzrwMaxBlock));
+            try {
+                headers.resize(qsizetype(lzrwDecompress(data(bytes) + kBlzHeaderSize + 2, std::size_t(length),
+                                                        reinterpret_cast<std::uint8_t*>(headers.data()), kLzrwMaxBlock)));
+            } catch (const Error&) {
+                headers.clear();
+            }
+        }
+    }
+    if (headers.size() < 26) return {0, 0};
+    const std::int64_t height = std::int32_t(u32At(headers, 22));
+    return {std::int32_t(u32At(headers, 18)), height < 0 ? -height : height};
+}
+
 void TUniBitmap::loadFromStream(QIODevice& stream)
 {
     const QByteArray bytes = stream.readAll();
-    switch (formOf(bytes)) {
-    case Form::Blz: setImage(decodeBmp(expandBlz(bytes))); break;
-    case Form::CompressedDib: setImage(decodeBmp(expandDib(bytes))); break;
-    case Form::Plain: setImage(decodeBmp(bytes)); break;
+    const Form form = formOf(bytes);
+    if (form == Form::Plain) {
+        setImage(decodeBmp(bytes));
+        return;
     }
+    // Only the expanded file and the picture are held, one after the other where they can be.
+    const auto [width, height] = declaredSize(bytes, form);
+    QImage image = withPictureMemory(width, height, [&] {
+        return decodeBmp(form == Form::Blz ? expandBlz(bytes) : expandDib(bytes));
+    });
+    setImage(image);
 }
 
 void TUniBitmap::loadBlzFromStream(QIODevice& stream)

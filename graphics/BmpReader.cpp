@@ -4,6 +4,10 @@
 #include "base/LittleEndian.h"
 #include "graphics/DibRows.h"
 #include "base/Limits.h"
+#include "graphics/PictureMemory.h"
+
+#include <QBuffer>
+#include <QImageReader>
 
 #include <algorithm>
 #include <array>
@@ -67,7 +71,7 @@ BmpLayout readLayout(const QByteArray& bytes)
         if (l.headerSize >= 20) l.compression = u32At(bytes, 30);
         if (l.headerSize >= 36) clrUsed = u32At(bytes, 46);
     }
-    if (l.width <= 0 || l.height <= 0 || l.width * l.height > kMaxPicturePixels) invalid();
+    if (l.width <= 0 || l.height <= 0 || !pictureSizeAllowed(l.width, l.height)) invalid();
 
     switch (l.bitsPerPixel) {
     case 1: case 2: case 4: case 8: case 16: case 24: case 32: break;
@@ -127,9 +131,7 @@ QByteArray padShortCorePalette(const QByteArray& bytes, const BmpLayout& l)
 
 QImage newImage(const BmpLayout& l, QImage::Format format)
 {
-    QImage image(int(l.width), int(l.height), format);
-    if (image.isNull()) invalid();
-    return image;
+    return allocatePicture(int(l.width), int(l.height), format);
 }
 
 // The 24-bit and 32-bit bit-field layouts, decoded here rather than by the platform's reader.
@@ -206,24 +208,46 @@ QImage decodeRle(const QByteArray& bytes, const BmpLayout& l)
 
 } // namespace
 
+namespace {
+
+// The platform's reader, allowed as much memory as the largest picture within the cap needs (it
+// checks its own, lower limit otherwise).
+QImage platformRead(const QByteArray& bytes)
+{
+    constexpr int kCapMegabytes = int((kMaxPicturePixels * 4) >> 20) + 1;
+    if (QImageReader::allocationLimit() < kCapMegabytes) QImageReader::setAllocationLimit(kCapMegabytes);
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "BMP");
+    return reader.read();
+}
+
+} // namespace
+
 QImage readBmp(const QByteArray& source)
 {
     QByteArray bytes = source;
     BmpLayout layout = readLayout(bytes);
-    if (layout.headerSize == kCoreHeaderSize && layout.bitsPerPixel <= 8) {
-        bytes = padShortCorePalette(bytes, layout);
-        layout = readLayout(bytes);
-    }
-    checkPixelData(bytes, layout);
+    return withPictureMemory(layout.width, layout.height, [&] {
+        if (layout.headerSize == kCoreHeaderSize && layout.bitsPerPixel <= 8) {
+            bytes = padShortCorePalette(bytes, layout);
+            layout = readLayout(bytes);
+        }
+        checkPixelData(bytes, layout);
 
-    if (layout.compression == kRgb && layout.bitsPerPixel == 24) return decodeRows(bytes, layout);
-    if (layout.compression == kRle8 || layout.compression == kRle4) return decodeRle(bytes, layout);
-    if (layout.bitsPerPixel == 32 && layout.compression != kRgb) return decodeRows(bytes, layout);
+        if (layout.compression == kRgb && layout.bitsPerPixel == 24) return decodeRows(bytes, layout);
+        if (layout.compression == kRle8 || layout.compression == kRle4) return decodeRle(bytes, layout);
+        if (layout.bitsPerPixel == 32 && layout.compression != kRgb) return decodeRows(bytes, layout);
 
-    QImage image = QImage::fromData(bytes, "BMP");
-    if (image.isNull()) invalid();
-    if (image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32) return image;
-    return image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+        QImage image = platformRead(bytes);
+        if (image.isNull()) invalid();
+        if (image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32) return image;
+        const QImage converted =
+            image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+        if (converted.isNull()) notEnoughMemory(layout.width, layout.height);
+        return converted;
+    });
 }
 
 } // namespace quorvel

@@ -7,51 +7,82 @@
 
 namespace quorvel {
 
-QByteArray encodeBmp24(const QImage& source)
-{
-    const QImage image = source.format() == QImage::Format_RGB32 || source.format() == QImage::Format_ARGB32
-                             ? source
-                             : source.convertToFormat(QImage::Format_RGB32);
-    const int width = image.width(), height = image.height();
-    const qsizetype rowBytes = (qsizetype(width) * 3 + 3) & ~qsizetype(3);
-    const qsizetype pixelBytes = rowBytes * height;
-    constexpr int headerBytes = 54;
+namespace {
 
-    QByteArray out(headerBytes + pixelBytes, '\0');
-    char* p = out.data();
+constexpr int kHeaderBytes = 54;
+
+qsizetype rowBytesOf(int width)
+{
+    return (qsizetype(width) * 3 + 3) & ~qsizetype(3);
+}
+
+void putHeader(char* p, int width, int height)
+{
+    const qsizetype pixelBytes = rowBytesOf(width) * height;
     p[0] = 'B';
     p[1] = 'M';
-    put32(p + 2, std::uint32_t(out.size()));
-    put32(p + 10, headerBytes);
+    put32(p + 2, std::uint32_t(kHeaderBytes + pixelBytes));
+    put32(p + 10, kHeaderBytes);
     put32(p + 14, 40);
     put32(p + 18, std::uint32_t(width));
     put32(p + 22, std::uint32_t(height));
     put16(p + 26, 1);
     put16(p + 28, 24);
     put32(p + 34, std::uint32_t(pixelBytes));
+}
 
-    for (int y = 0; y < height; ++y) {
-        const QRgb* in = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-        auto* row = reinterpret_cast<unsigned char*>(p + headerBytes + rowBytes * (height - 1 - y));
-        for (int x = 0; x < width; ++x) {
-            row[0] = (unsigned char)(in[x] & 0xFF);
-            row[1] = (unsigned char)(in[x] >> 8 & 0xFF);
-            row[2] = (unsigned char)(in[x] >> 16 & 0xFF);
-            row += 3;
-        }
+// Image row y as 24 bits (blue, green, red), padding left as it is.
+void putRow(const QImage& image, int y, unsigned char* row)
+{
+    const QRgb* in = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+    for (int x = 0; x < image.width(); ++x) {
+        row[0] = (unsigned char)(in[x] & 0xFF);
+        row[1] = (unsigned char)(in[x] >> 8 & 0xFF);
+        row[2] = (unsigned char)(in[x] >> 16 & 0xFF);
+        row += 3;
     }
+}
+
+QImage in32Bits(const QImage& source)
+{
+    return source.format() == QImage::Format_RGB32 || source.format() == QImage::Format_ARGB32
+        ? source
+        : source.convertToFormat(QImage::Format_RGB32);
+}
+
+} // namespace
+
+QByteArray encodeBmp24(const QImage& source)
+{
+    const QImage image = in32Bits(source);
+    const int width = image.width(), height = image.height();
+    const qsizetype rowBytes = rowBytesOf(width);
+    QByteArray out(kHeaderBytes + rowBytes * height, '\0');
+    char* p = out.data();
+    putHeader(p, width, height);
+    for (int y = 0; y < height; ++y)
+        putRow(image, y, reinterpret_cast<unsigned char*>(p + kHeaderBytes + rowBytes * (height - 1 - y)));
     return out;
 }
 
-void writeBmp24(const QImage& image, QIODevice& stream)
+// Row by row, so that a large picture is never held a second time as a whole file.
+void writeBmp24(const QImage& source, QIODevice& stream)
 {
-    writeAll(stream, encodeBmp24(image));
+    const QImage image = in32Bits(source);
+    const int width = image.width(), height = image.height();
+    char header[kHeaderBytes] = {};
+    putHeader(header, width, height);
+    writeAll(stream, header, kHeaderBytes);
+    QByteArray row(rowBytesOf(width), '\0');
+    for (int y = height - 1; y >= 0; --y) {
+        putRow(image, y, reinterpret_cast<unsigned char*>(row.data()));
+        writeAll(stream, row);
+    }
 }
 
 void saveBmp24(const QImage& image, const QString& path)
 {
-    const QByteArray bytes = encodeBmp24(image);
-    saveWhole(path, SaveMessages::PictureLayer, [&](QIODevice& file) { writeAll(file, bytes); });
+    saveWhole(path, SaveMessages::PictureLayer, [&](QIODevice& file) { writeBmp24(image, file); });
 }
 
 } // namespace quorvel

@@ -2,6 +2,7 @@
 
 #include "base/PathText.h"
 #include "graphics/Bitmap.h"
+#include "graphics/PictureMemory.h"
 #include "graphics/PictureRegistry.h"
 
 #include <QPainter>
@@ -22,9 +23,13 @@ QImage importedImage(const QString& path, const Graphic& graphic)
     if (bitmap && !drawnOnImport(path)) {
         // Only the colour goes on: bitmaps hold straight (not premultiplied) alpha, which the
         // conversion drops without compositing.
-        return bitmap->image().convertToFormat(QImage::Format_RGB32);
+        const QImage colour = bitmap->image().convertToFormat(QImage::Format_RGB32);
+        if (colour.isNull() && !bitmap->image().isNull()) notEnoughMemory(bitmap->width(), bitmap->height());
+        return colour;
     }
-    QImage image(std::max(graphic.width(), 0), std::max(graphic.height(), 0), QImage::Format_RGB32);
+    // The drawing surface of the picture's own size; one that cannot be had is a failure, never
+    // an empty picture.
+    QImage image = allocatePicture(std::max(graphic.width(), 0), std::max(graphic.height(), 0), QImage::Format_RGB32);
     image.fill(Qt::white);
     if (!image.isNull()) {
         QPainter painter(&image);

@@ -132,7 +132,7 @@ void Metafile::load(const QByteArray& bytes)
         }
         frame = QRectF(0, 0, width, height);
     }
-    if (qint64(width) * height > kMaxPicturePixels) metafile::invalid();
+    if (!pictureSizeAllowed(width, height)) metafile::invalid();
 
     bytes_ = bytes;
     kind_ = kind;

@@ -162,6 +162,17 @@ inline QByteArray endOnlyRle8(int width, int height)
     return b;
 }
 
+// A plain 32-bit BMP of `width` x `height`, every pixel black.
+inline QByteArray blackBmp32(int width, int height)
+{
+    Bytes b;
+    const std::int64_t pixels = std::int64_t(width) * height * 4;
+    b.text("BM").u32(std::uint32_t(54 + pixels)).u32(0).u32(54);
+    b.u32(40).i32(width).i32(height).u16(1).u16(32).u32(0).u32(std::uint32_t(pixels)).i32(0).i32(0).u32(0).u32(0);
+    b.fill(qsizetype(pixels));
+    return b;
+}
+
 // A BLZ file holding a black 32-bit BMP of `width` x `height`: one stored block with the headers,
 // then blocks of runs of zeros.
 inline QByteArray zeroBlz(int width, int height)
