@@ -187,6 +187,7 @@ void TUniBitmap::loadFromStream(QIODevice& stream)
     }
     // Only the expanded file and the picture are held, one after the other where they can be.
     const auto [width, height] = declaredSize(bytes, form);
+    if (!pictureSizeAllowed(width, height)) throw Error("Bitmap image is not valid");
     QImage image = withPictureMemory(width, height, [&] {
         return decodeBmp(form == Form::Blz ? expandBlz(bytes) : expandDib(bytes));
     });

@@ -137,6 +137,21 @@ inline QByteArray tgaHeaderOnly(int type, int width, int height, int depth)
     return b;
 }
 
+// A run-length 24-bit TGA of `width` x `height`, every packet a run of 128 black pixels.
+inline QByteArray runsTga(int width, int height)
+{
+    Bytes b;
+    b.u8(0).u8(0).u8(10).u16(0).u16(0).u8(0).u16(0).u16(0);
+    b.u16(std::uint16_t(width)).u16(std::uint16_t(height)).u8(24).u8(0);
+    QByteArray packets;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; x += 128) {
+            const int n = std::min(128, width - x);
+            packets.append(char(0x80 | (n - 1))).append(3, '\0');
+        }
+    return b.raw(packets);
+}
+
 // A 256-colour PCX of `width` x `height` made of runs of 63 black pixels.
 inline QByteArray runsPcx(int width, int height)
 {
