@@ -11,11 +11,11 @@ namespace quorvel {
 constexpr std::int64_t kMaxPicturePixels = std::int64_t(1) << 26;
 constexpr std::int64_t kMaxPictureSide = 16384;
 
-// Whether a picture of `width` x `height` pixels is within the cap (an empty one is).
-constexpr bool pictureSizeAllowed(std::int64_t width, std::int64_t height)
+// Whether a picture of `width` x `height` pixels is within the cap (an empty one is). A reader
+// that has always taken longer strips of few pixels names its own side limit.
+constexpr bool pictureSizeAllowed(std::int64_t width, std::int64_t height, std::int64_t maxSide = kMaxPictureSide)
 {
-    return width >= 0 && height >= 0 && width <= kMaxPictureSide && height <= kMaxPictureSide
-        && width * height <= kMaxPicturePixels;
+    return width >= 0 && height >= 0 && width <= maxSide && height <= maxSide && width * height <= kMaxPicturePixels;
 }
 
 // A metafile's natural width or height, in pixels.

@@ -193,7 +193,9 @@ void TSPCX256::ReadPcx(QIODevice& source)
     // A scan line must hold a row of pixels.
     const int pixelsPerLineByte = kind_ == Colours16 ? 8 : 1;
     if (width_ <= 0 || height_ <= 0 || std::int64_t(bytesPerLine_) * pixelsPerLineByte < width_) PcxError(1);
-    if (!pictureSizeAllowed(width_, height_)) throw EPCXException(kTooLarge);
+    // PCX pictures are decoded row by row and never painted, so strips as long as the 16-bit
+    // window allows are taken; the pixels stay within the cap.
+    if (!pictureSizeAllowed(width_, height_, 65536)) throw EPCXException(kTooLarge);
     // A pair of bytes yields at most 63, so a file too short for every scan line fails before
     // the picture is allocated.
     const std::uint64_t lineLength = std::uint64_t(planes_) * std::uint64_t(bytesPerLine_);
