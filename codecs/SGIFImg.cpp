@@ -134,7 +134,9 @@ int TSGIF::DecodeLzw(int minimumCodeSize)
     if (minimumCodeSize < 2 || minimumCodeSize > 8) return BadSymbolSize;
     const std::uint64_t total = std::uint64_t(width_) * std::uint64_t(height_);
     if (total == 0) return BadFile;
-    if (!pictureSizeAllowed(width_, height_)) return TooLarge;
+    // GIF pictures are decoded row by row and never painted, so strips as long as the 16-bit
+    // fields allow are taken; the pixels stay within the cap.
+    if (!pictureSizeAllowed(width_, height_, 65535)) return TooLarge;
     return withPictureMemory(width_, height_, [&] { return decodePixels(minimumCodeSize, total); });
 }
 

@@ -156,7 +156,9 @@ inline QByteArray runsTga(int width, int height)
 inline QByteArray runsPcx(int width, int height)
 {
     Bytes b;
-    b.u8(10).u8(5).u8(1).u8(8).i16(0).i16(0).i16(std::int16_t(width - 1)).i16(std::int16_t(height - 1));
+    // The window's fields are signed 16-bit: a tall picture starts above row 0.
+    const int top = height > 32767 ? -height / 2 : 0;
+    b.u8(10).u8(5).u8(1).u8(8).i16(0).i16(std::int16_t(top)).i16(std::int16_t(width - 1)).i16(std::int16_t(top + height - 1));
     b.fill(4).fill(48).u8(0).u8(1).u16(std::uint16_t(width)).fill(60);
     const std::int64_t bytes = std::int64_t(width) * height;
     QByteArray data;
