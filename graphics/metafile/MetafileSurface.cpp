@@ -31,6 +31,10 @@ constexpr double kEdgePairWork = 2.5;
 // A pen of a pixel or a few steps from pixel to pixel along its line, and a step down a column
 // misses the cache: a pixel of a line costs many pixels of a fill.
 constexpr double kLinePixelWork = 32;
+// A pixel of a hatch or pattern brush, of a gradient and of a stretched bitmap.
+constexpr double kPatternWork = 4;
+constexpr double kGradientWork = 2;
+constexpr double kImageWork = 2;
 // A wide pen is stroked as an outline of both sides of every segment plus its joins.
 constexpr double kOutlineEdgesPerSegment = 3;
 // Combining clip shapes: a share per element of both, and the crossings among their edges, which
@@ -692,7 +696,7 @@ double MetafileSurface::rowWork(const std::vector<QLineF>& edges, double extend,
 }
 
 bool MetafileSurface::account(const QRectF& bounds, qint64 points, bool fills, const std::vector<QLineF>* edges,
-                              bool strokes)
+                              bool strokes, double areaWeight)
 {
     const QTransform& t = transform();
     // Pens wider than a pixel are stroked as outlines, at many times the cost per point.
@@ -706,7 +710,10 @@ bool MetafileSurface::account(const QRectF& bounds, qint64 points, bool fills, c
     const QRectF visible = box.intersected(target_);
     if (visible.isEmpty()) return false;
     const double area = visible.width() * visible.height();
-    if (fills) work_ += area;
+    // Hatched and pattern brushes cost several times a solid one per pixel (an opaque hatch is
+    // filled twice).
+    const std::uint32_t brush = dc_.brush.style;
+    if (fills) work_ += area * areaWeight * (brush == 2 || brush == 3 || brush == 5 || brush == 6 ? kPatternWork : 1.0);
     if (strokes || !fills) {
         // The length the pen travels: along the edges when they are known, else round the box.
         double length = (visible.width() + visible.height()) * 2;
@@ -993,7 +1000,9 @@ void MetafileSurface::fillShape(const QPainterPath& shape, const QBrush& brush)
 {
     if (dc_.inPath) return;
     const std::vector<QLineF> edges = edgesOf(shape);
-    if (!account(shape.controlPointRect(), shape.elementCount(), true, &edges, false)) return;
+    if (!account(shape.controlPointRect(), shape.elementCount(), true, &edges, false,
+                 brush.style() == Qt::SolidPattern ? 1 : kGradientWork))
+        return;
     applyClip();
     preparedKind_ = -1;
     painter_->setTransform(transform_ * base_);
@@ -1176,7 +1185,8 @@ void MetafileSurface::countDecode(qint64 pixels)
 
 void MetafileSurface::image(const QRectF& dest, const QImage& source, const QRectF& sourceRect, std::uint32_t rop)
 {
-    if (dc_.inPath || source.isNull() || !account(dest, 4, true)) return;
+    // Counted whether or not the bitmap was decoded: the checking pass decodes none.
+    if (dc_.inPath || !account(dest, 4, true, nullptr, false, kImageWork) || source.isNull()) return;
     applyClip();
     preparedKind_ = -1;
     painter_->setTransform(transform_ * base_);

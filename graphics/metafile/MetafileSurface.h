@@ -236,8 +236,9 @@ private:
     }
     // Counts the work of a shape covering `bounds` (logical) and says whether to draw it. With its
     // `edges` (logical), the rows a fill or a wide pen's outline sweeps are counted too.
+    // `areaWeight` is what a filled pixel costs beyond a solid brush's (gradients, bitmaps).
     bool account(const QRectF& bounds, qint64 points, bool fills, const std::vector<QLineF>* edges = nullptr,
-                 bool strokes = false);
+                 bool strokes = false, double areaWeight = 1);
     // The work of sweeping the rows the edges (target coordinates) cover, each widened by `extend`
     // on both sides and standing for `multiplicity` edges.
     double rowWork(const std::vector<QLineF>& edges, double extend, double multiplicity);

@@ -48,6 +48,28 @@ QRgb at(const QImage& image, int x, int y)
     return image.pixel(x, y) | 0xFF000000u;
 }
 
+// `count` rectangles over the whole 1024 x 1024 picture in a brush of `style` (0 solid, 2 hatch).
+QByteArray wholeRectangles(int count, std::uint32_t style)
+{
+    Emf emf;
+    emf.rec(EMR_CREATEBRUSHINDIRECT, Bytes().u32(1).u32(style).raw(Emf::colour(kRed)).u32(3)).select(1).nullPen();
+    for (int i = 0; i < count; ++i) emf.rec(EMR_RECTANGLE, Emf::ints({0, 0, 1024, 1024}));
+    return emfOf(emf, 1024, 1024);
+}
+
+// `count` 2 x 2 bitmaps, each stretched over the whole 1024 x 1024 picture.
+QByteArray wholeBitmaps(int count)
+{
+    Emf emf;
+    for (int i = 0; i < count; ++i) {
+        Bytes p;
+        p.i32(0).i32(0).i32(1024).i32(1024).i32(0).i32(0).i32(0).i32(0).i32(2).i32(2);
+        p.u32(80).u32(40).u32(120).u32(16).u32(0).u32(SRCCOPY).i32(1024).i32(1024).raw(test::dib24(kRed, kRed, kRed, kRed));
+        emf.rec(EMR_STRETCHDIBITS, p);
+    }
+    return emfOf(emf, 1024, 1024);
+}
+
 } // namespace
 
 TEST(HostileMetafile, WorkBeyondTheBudgetIsRefusedBeforeDrawing)
@@ -70,6 +92,10 @@ TEST(HostileMetafile, WorkBeyondTheBudgetIsRefusedBeforeDrawing)
         {"star clip of 401 points", starClipEmf(401, 1, 1024)},
         // Each cut makes the clip more complex for the next.
         {"2000 excluded rectangles", excludeClipsEmf(2000, 1024)},
+        // A hatch costs several solid fills a pixel, a stretched bitmap two; the checking pass
+        // decodes no bitmap but counts its drawing all the same.
+        {"400 hatched fills", wholeRectangles(400, 2)},
+        {"800 stretched bitmaps", wholeBitmaps(800)},
     };
     for (const Row& row : rows) EXPECT_EQ(outcome(row.bytes), "Metafile is not valid") << row.name;
 }
@@ -82,6 +108,12 @@ TEST(HostileMetafile, TheSameKindsAtAHarmlessSizeDraw)
     EXPECT_EQ(at(image, 950, 512), kRed);
     EXPECT_EQ(at(image, 512, 512), kWhite);
     EXPECT_EQ(at(image, 20, 20), kWhite);
+
+    // As many solid fills as hatched ones above.
+    ASSERT_EQ(outcome(wholeRectangles(400, 0), &image), "drawn");
+    EXPECT_EQ(at(image, 512, 512), kRed);
+    ASSERT_EQ(outcome(wholeBitmaps(100), &image), "drawn");
+    EXPECT_EQ(at(image, 512, 512), kRed);
 
     // A few teeth of the zig-zag: the first tooth's foot is red, the gap beside it white.
     ASSERT_EQ(outcome(zigzagPolygonWmf(5, 256), &image), "drawn");
