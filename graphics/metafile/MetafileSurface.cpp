@@ -24,6 +24,8 @@ constexpr double kPrimitiveWork = 1000;
 constexpr double kPointWork = 100;
 constexpr double kBitmapWork = 4000;
 constexpr double kCharWork = 3000;
+// A pixel of a glyph's box: rendering and blending a glyph costs more than filling its box.
+constexpr double kGlyphPixelWork = 2.5;
 // Filling walks each covered row with the edges crossing it, and sorting those edges costs about
 // their count squared per row: a shape of many edges that all cross the same rows costs far more
 // than its pixels. Per row and edge pair, in the same units as a pixel.
@@ -1089,7 +1091,7 @@ void MetafileSurface::text(QPointF reference, const QString& text, std::uint32_t
     if (dc_.font.height == 0) em = 16 * std::sqrt(std::abs(base_.determinant()));
     const qint64 chars = shown.size();
     const double glyphArea = std::min(em * em, target_.width() * target_.height());
-    work_ += kPrimitiveWork + (kCharWork + glyphArea) * double(chars);
+    work_ += kPrimitiveWork + (kCharWork + kGlyphPixelWork * glyphArea) * double(chars);
     if (work_ > kMaxWork) invalid();
     chargeClip();
     if (!painter_ || em < 0.5 || em > kMaxFontPixels) return;
