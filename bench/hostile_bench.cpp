@@ -82,6 +82,7 @@ HOSTILE(DotGif16384, "dot.gif", dotGif(16384, 16384));
 HOSTILE(DotGif8192, "dot.gif", dotGif(8192, 8192));
 HOSTILE(TgaType0Header16384, "header.tga", tgaHeaderOnly(0, 16384, 16384, 24));
 HOSTILE(TgaType2Header16384, "header.tga", tgaHeaderOnly(2, 16384, 16384, 24));
+HOSTILE(RunsTga8192, "runs.tga", runsTga(8192, 8192));
 HOSTILE(RunsPcx16384, "runs.pcx", runsPcx(16384, 16384));
 HOSTILE(RunsPcx8192, "runs.pcx", runsPcx(8192, 8192));
 HOSTILE(EmptyEmf16384x4096, "frame.emf", emfOf(quorvel::test::Emf(), 16384, 4096));
