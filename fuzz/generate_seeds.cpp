@@ -14,6 +14,7 @@
 #include "tests/document/M32Bytes.h"
 #include "tests/support/Bytes.h"
 #include "tests/support/ImageFiles.h"
+#include "tests/support/HostileFiles.h"
 #include "tests/support/MetafileFiles.h"
 
 #include <QByteArray>
@@ -196,6 +197,11 @@ std::vector<Seed> metafileSeeds()
         {"shapes-placeable.wmf", wmf.placeable(0, 0, 40, 40, 96)},
         {"shapes-plain.wmf", wmf.plain()},
         {"shapes.emf", emf.build(0, 0, 1000, 1000)},
+        // Small cousins of the stalling kinds: a self-crossing clip path cut by rectangles, a
+        // zig-zag fill and a wide pen.
+        {"star-clip.emf", test::hostile::starClipEmf(21, 3, 256)},
+        {"zigzag.emf", test::hostile::zigzagPolygonEmf(40, 256, true)},
+        {"wide-pen.emf", test::hostile::widePenEmf(20, 256, 24, 0x2100)},
     };
 }
 
