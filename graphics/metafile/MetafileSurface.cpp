@@ -792,7 +792,7 @@ void MetafileSurface::drawShape(const QPainterPath& shape, bool fill)
     }
     const std::vector<QLineF> edges = edgesOf(shape);
     if (!account(shape.controlPointRect(), shape.elementCount(), fill, &edges, true)) return;
-    if (fill && dc_.brush.style == 2 && dc_.bkMode == 2) {
+    if (fill && dc_.brush.style == 2 && dc_.bkMode == 2 && dc_.rop2 != 11) {
         // An opaque hatch: the background colour under the hatch lines.
         preparePainter(false, false);
         painter_->setBrush(dc_.bkColour);
@@ -865,7 +865,7 @@ void MetafileSurface::polygon(const QPolygonF& points)
     const std::vector<QLineF> edges = edgesOf(points, true);
     if (!account(points.boundingRect(), points.size(), true, &edges, true)) return;
     const Qt::FillRule rule = dc_.polyFill == 2 ? Qt::WindingFill : Qt::OddEvenFill;
-    if (dc_.brush.style == 2 && dc_.bkMode == 2) {
+    if (dc_.brush.style == 2 && dc_.bkMode == 2 && dc_.rop2 != 11) {
         preparePainter(false, false);
         painter_->setBrush(dc_.bkColour);
         preparedKind_ = -1;

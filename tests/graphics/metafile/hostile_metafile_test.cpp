@@ -165,4 +165,13 @@ TEST(HostileMetafile, PenMixesFollowTheirSixteenCodes)
         ASSERT_EQ(outcome(wmf.placeable(0, 0, 10, 10, 96), &image), "drawn") << code;
         EXPECT_EQ(at(image, 5, 5), rgb(expected[code - 1]) | 0xFF000000u) << "mix " << code;
     }
+    // Leaving the picture as it is includes the background of an opaque hatch.
+    Wmf hatch;
+    hatch.rec(META_SETWINDOWORG, {0, 0}).rec(META_SETWINDOWEXT, {10, 10}).nullPen().select(0);
+    hatch.colour(META_CREATEBRUSHINDIRECT, kRed, {2}, {0}).select(1).rec(META_SETBKCOLOR, {0x00FF, 0});
+    hatch.rec(META_SETROP2, {11}).rec(META_RECTANGLE, {10, 10, 0, 0});
+    QImage image;
+    ASSERT_EQ(outcome(hatch.placeable(0, 0, 10, 10, 96), &image), "drawn");
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 10; ++x) EXPECT_EQ(at(image, x, y), kWhite) << x << "," << y;
 }
