@@ -92,7 +92,8 @@ protected:
         for (size_t i = 1; i < points.size(); ++i) QTest::mouseMove(canvas(), points[i]);
         QTest::mouseRelease(canvas(), Qt::LeftButton, {}, points.back());
     }
-    // The pointer over the canvas without a button.
+    // The pointer over the canvas without a button. (Qt Test moves the platform's cursor for
+    // that, which sends nothing when the cursor already stands there from an earlier test.)
     void hover(QPoint point)
     {
         QMouseEvent move(QEvent::MouseMove, point, canvas()->mapToGlobal(point), Qt::NoButton, Qt::NoButton,
