@@ -87,9 +87,14 @@ void LevelCanvas::paintEvent(QPaintEvent* event)
 void LevelCanvas::mousePressEvent(QMouseEvent* event)
 {
     event->accept();
-    // A second button pressed during a stroke belongs to that stroke: a fresh snapshot here
-    // would hold the stroke's first part, and Undo would no longer take the whole stroke back.
-    if (stroke_ == nullptr || stroke_->active()) return;
+    if (stroke_ == nullptr) return;
+    if (stroke_->active()) {
+        // A second button pressed during a stroke belongs to that stroke: a fresh snapshot here
+        // would hold the stroke's first part, and Undo would no longer take it all back.
+        if (event->buttons() != event->button()) return;
+        // No other button is held, so the stroke's release was lost with the pointer grab.
+        stroke_->release();
+    }
     stroke_->press(controlPoint(event), zoom_);
 }
 

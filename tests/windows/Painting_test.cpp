@@ -128,7 +128,13 @@ TEST_F(Painting, UndoTakesBackTheLastStrokeOnTheLevelPressedAndShowsIt)
     stroke({{2, 2}, {20, 2}});
     const QImage image1 = document.levelImage(1), plane1 = document.alphaPlane(1);
     setColour(0, 255, 0, 10);
-    stroke({{2, 10}, {20, 2}, {25, 25}});
+    QTest::mousePress(canvas(), Qt::LeftButton, {}, QPoint(2, 10));
+    QTest::mouseMove(canvas(), QPoint(20, 2));
+    // A second button pressed during the stroke is part of it.
+    QTest::mousePress(canvas(), Qt::RightButton, {}, QPoint(20, 2));
+    QTest::mouseMove(canvas(), QPoint(25, 25));
+    QTest::mouseRelease(canvas(), Qt::RightButton, {}, QPoint(25, 25));
+    QTest::mouseRelease(canvas(), Qt::LeftButton, {}, QPoint(25, 25));
     w.levels->ShowwM32(1);
     chooseMenu('e', 'u');
     EXPECT_EQ(document.currentLevel(), 1);
