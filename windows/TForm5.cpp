@@ -138,24 +138,24 @@ TForm5::TForm5(TForm2& view, QWidget* parent) : QWidget(parent), tools_(new Tool
         const char* caption;
         void (ToolSettings::*select)();
     };
-    const ModeButton modeSpecs[] = {
+    const ModeButton modeTable[] = {
         {DrawingMode::Paint, "SpeedButton3", "Paint", &ToolSettings::selectPaint},
         {DrawingMode::DrawAlpha, "SpeedButton2", "Draw Alpha", &ToolSettings::selectDrawAlpha},
         {DrawingMode::PickColor, "SpeedButton1", "Pick color", &ToolSettings::selectPickColor},
     };
     for (int i = 0; i < 3; ++i) {
-        const ModeButton& spec = modeSpecs[i];
+        const ModeButton& row = modeTable[i];
         auto* button = new QToolButton(modes);
-        button->setObjectName(QString::fromLatin1(spec.name));
-        button->setText(QString::fromLatin1(spec.caption));
+        button->setObjectName(QString::fromLatin1(row.name));
+        button->setText(QString::fromLatin1(row.caption));
         button->setCheckable(true);
         button->setGeometry(8, 18 + i * 28, 124, 24);
         modeGroup_->addButton(button);
         // Pressing the button that is already down still runs its handler (it sets the fields
         // back to the saved values while no pick has completed).
-        const auto select = spec.select;
+        const auto select = row.select;
         connect(button, &QToolButton::clicked, this, [this, select] { (tools_->*select)(); });
-        modeButtons_[int(spec.mode)] = button;
+        modeButtons_[int(row.mode)] = button;
     }
 
     connect(tools_, &ToolSettings::fieldsChanged, this, &TForm5::showFields);
