@@ -1,7 +1,6 @@
 #include "windows/TForm12.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QProgressBar>
 #include <QVBoxLayout>
@@ -52,10 +51,9 @@ void TForm12::advance(int position)
     if (shown == m32bar_->value()) return;
     m32bar_->setValue(shown);
     // A repaint for every step would cost more than the steps; a few per second show the work.
-    static QElapsedTimer sincePaint;
-    if (!sincePaint.isValid() || sincePaint.elapsed() >= 40) {
+    if (!sincePaint_.isValid() || sincePaint_.elapsed() >= 40) {
         repaintDuringWork();
-        sincePaint.restart();
+        sincePaint_.restart();
     }
 }
 

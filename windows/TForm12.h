@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QElapsedTimer>
 
 class QLabel;
 class QProgressBar;
@@ -23,6 +24,7 @@ public:
 
 private:
     QProgressBar* m32bar_;
+    QElapsedTimer sincePaint_;
 };
 
 // Lets the windows of the program paint what changed (a progress bar, a label) without taking
