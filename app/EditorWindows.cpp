@@ -5,6 +5,10 @@
 #include "windows/TForm2.h"
 #include "windows/TForm3.h"
 #include "windows/TForm4.h"
+#include "windows/TForm8.h"
+#include "windows/TForm9.h"
+#include "windows/TForm10.h"
+#include "base/HelpFiles.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -50,7 +54,22 @@ EditorWindows createEditorWindows(TextureDocument& document, const QString& sett
     // Right of the properties window and below the toolbar's place until the view centres
     // itself in the shown workspace.
     viewWindow->move(propertiesWindow->width() + 16, 160);
+
+    // Windows of their own over the frame, owned by it.
+    w.about = new TForm8(w.frame);
+    w.howTo = new TForm9(helpDirectories(), w.frame);
+    w.frame->setHelpWindows(w.howTo, w.about);
+    w.notice = new TForm10(w.frame);
     return w;
+}
+
+void showAtStart(const EditorWindows& windows)
+{
+    windows.frame->showMaximized();
+    windows.notice->show();
+    windows.notice->raise();
+    // Where no window manager gives a new window the focus, the frame asks for it itself.
+    windows.frame->activateWindow();
 }
 
 } // namespace quorvel

@@ -12,15 +12,24 @@ class TForm1;
 class TForm2;
 class TForm3;
 class TForm4;
+class TForm8;
+class TForm9;
+class TForm10;
 
 struct EditorWindows {
     TForm1* frame;      // owns the others; deleting it deletes them all
     TForm2* view;       // the level view
     TForm3* properties; // the properties window
     TForm4* levels;     // the level list
+    TForm8* about;      // About, hidden until Help > About Quorvel
+    TForm9* howTo;      // the how-to window, hidden until Help > How to
+    TForm10* notice;    // the notice, shown on top by showAtStart
 };
 
 // The windows over `document`, the settings kept in `settingsPath`. Nothing is shown yet.
 EditorWindows createEditorWindows(TextureDocument& document, const QString& settingsPath);
+
+// Program start's showing: the frame maximized and active, and the notice on top of it.
+void showAtStart(const EditorWindows& windows);
 
 } // namespace quorvel

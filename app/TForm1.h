@@ -47,6 +47,9 @@ public:
     // The import directory: OpenDialog2's initial directory.
     void setImportDirectory(const QString& directory);
 
+    // The windows Help > How to and Help > About Quorvel show (not owned).
+    void setHelpWindows(QWidget* howTo, QWidget* about);
+
     // The menu item by its form name ("Open1", "N11", "exit1", ...).
     QAction* menuAction(const QString& name) const;
 
@@ -67,6 +70,8 @@ private:
     void Save1Click();
     void Saveas1Click();
     void exit1Click();
+    void Howto1Click();
+    void AboutQuorvel1Click();
     void recentFileClick(int entry);
     void showRecentFiles();
     void openPending();
@@ -77,6 +82,8 @@ private:
     Settings settings_;
     std::array<QAction*, kRecentFileCount> recentActions_{};
     QString pendingOpen_;
+    QWidget* howTo_ = nullptr;
+    QWidget* about_ = nullptr;
     bool shown_ = false;
     // The frame lost the focus to one of its own menus or its commands' dialogs, so getting it
     // back is no return of the user.
