@@ -105,9 +105,9 @@ int main(int argc, char** argv)
         if (!unknown.isEmpty()) {
             const QString name = (unknown.first().size() > 1 ? QStringLiteral("--") : QStringLiteral("-")) + unknown.first();
             std::fprintf(stderr, "quorvel: unknown option '%s' (try --help)\n", name.toLocal8Bit().constData());
-        }
-        else
+        } else {
             std::fprintf(stderr, "quorvel: %s (try --help)\n", parser.errorText().toLocal8Bit().constData());
+        }
         return 2;
     }
     const QStringList files = parser.positionalArguments();

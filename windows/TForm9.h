@@ -21,6 +21,9 @@ public:
     // and a memo not reached keeps what it held.
     void FormShow();
 
+    // Where the help files are looked up from the next showing on.
+    void setHelpDirectories(const QStringList& directories) { directories_ = directories; }
+
     QTabWidget* pageControl() const { return pageControl1_; }
     QPlainTextEdit* memo1() const { return memo1_; }
     QPlainTextEdit* memo2() const { return memo2_; }
