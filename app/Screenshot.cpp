@@ -6,6 +6,8 @@
 #include "windows/TForm10.h"
 
 #include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QImage>
 #include <QPixmap>
 #include <QPushButton>
@@ -22,6 +24,8 @@ void takeScreenshotIfAsked(const EditorWindows& windows)
     if (path.isEmpty()) return;
     TForm1* frame = windows.frame;
     TForm10* notice = windows.notice;
+    // Without a window manager nothing maximizes the frame; it takes the whole screen itself.
+    if (QScreen* screen = QGuiApplication::primaryScreen()) frame->setGeometry(screen->availableGeometry());
     auto* poll = new QTimer(frame);
     auto clock = std::make_shared<QElapsedTimer>();
     clock->start();
