@@ -35,6 +35,16 @@ if(NOT result EQUAL 0 OR NOT found STREQUAL wanted)
   message(FATAL_ERROR "the installed editor reads its help from:\n${found}${errors}(exit ${result}); wanted:\n${wanted}")
 endif()
 
+# Where shared-mime-info is installed, its database takes the package and maps *.m32 to the type.
+find_program(UPDATE_MIME_DATABASE update-mime-database)
+if(UPDATE_MIME_DATABASE)
+  execute_process(COMMAND ${UPDATE_MIME_DATABASE} ${PREFIX}/${DATADIR}/mime RESULT_VARIABLE result OUTPUT_QUIET ERROR_QUIET)
+  file(STRINGS ${PREFIX}/${DATADIR}/mime/globs2 globs REGEX "image/x-m32")
+  if(NOT result EQUAL 0 OR NOT globs MATCHES "image/x-m32:\\*\\.m32")
+    message(FATAL_ERROR "update-mime-database did not take the MIME package (${result}): ${globs}")
+  endif()
+endif()
+
 execute_process(COMMAND ${PREFIX}/${BINDIR}/quorvel-cli --version RESULT_VARIABLE result OUTPUT_QUIET)
 if(NOT result EQUAL 0)
   message(FATAL_ERROR "the installed quorvel-cli does not run: ${result}")
