@@ -3,6 +3,7 @@
 #include "base/HelpFiles.h"
 #include "windows/Dialogs.h"
 
+#include <QFontDatabase>
 #include <QPlainTextEdit>
 #include <QShowEvent>
 #include <QTabWidget>
@@ -22,6 +23,8 @@ QPlainTextEdit* addMemoTab(QTabWidget* pages, const char* tabName, const char* m
     memo->setReadOnly(true);
     memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     memo->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // The help texts are plain text laid out in columns (underlined headings, indented lists).
+    memo->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     auto* layout = new QVBoxLayout(tab);
     layout->setContentsMargins(8, 8, 8, 8);
     layout->addWidget(memo);
