@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QShowEvent>
+#include <QWindow>
 
 namespace quorvel {
 
@@ -85,6 +86,19 @@ bool TForm10::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == button1_ && event->type() == QEvent::MouseMove) Button1MouseMove();
     return QWidget::eventFilter(watched, event);
+}
+
+bool TForm10::event(QEvent* event)
+{
+    // A modal message box (a start file that fails to open, say) would be hidden under the
+    // notice and could not be answered, while the notice itself takes no input until it is:
+    // the notice gives up its place on top for as long as the box is open.
+    if (event->type() == QEvent::WindowBlocked || event->type() == QEvent::WindowUnblocked) {
+        if (QWindow* window = windowHandle())
+            window->setFlag(Qt::WindowStaysOnTopHint, event->type() == QEvent::WindowUnblocked);
+        if (event->type() == QEvent::WindowUnblocked) raise();
+    }
+    return QWidget::event(event);
 }
 
 void TForm10::Button1MouseMove()

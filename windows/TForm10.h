@@ -19,6 +19,7 @@ public:
     QPushButton* button2() const { return button2_; }
 
 protected:
+    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
 

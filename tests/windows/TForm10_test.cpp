@@ -6,7 +6,9 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QMessageBox>
 #include <QScreen>
+#include <QTimer>
 
 namespace quorvel::test {
 namespace {
@@ -88,6 +90,23 @@ TEST_F(Notice, YeahYeahRunsAwayWithinTheWindowToTheSamePlacesInEveryRun)
     // It does go somewhere new, and not always to the same place.
     EXPECT_NE(runs[0].front(), QPoint(192, 184));
     EXPECT_NE(runs[0][0], runs[0][1]);
+}
+
+TEST_F(Notice, StepsBackFromTheTopWhileAMessageBoxWaitsForAnAnswer)
+{
+    startAsProgram();
+    QWindow* notice = w.notice->windowHandle();
+    ASSERT_TRUE(notice->flags().testFlag(Qt::WindowStaysOnTopHint));
+    bool onTopDuringBox = true;
+    QMessageBox box(QMessageBox::Critical, "Quorvel", "Cannot open file x.m32", QMessageBox::Ok, frame.get());
+    QTimer::singleShot(0, &box, [&] {
+        onTopDuringBox = notice->flags().testFlag(Qt::WindowStaysOnTopHint);
+        box.accept();
+    });
+    box.exec();
+    EXPECT_FALSE(onTopDuringBox) << "the box would be hidden under the notice";
+    EXPECT_TRUE(notice->flags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(w.notice->isVisible());
 }
 
 TEST_F(Notice, EitherButtonClosesItAndTheEditorGoesOn)
