@@ -24,7 +24,8 @@ QStringList helpDirectories()
 #ifdef QUORVEL_INSTALL_DATA_DIRECTORY
     // The data directory relative to the prefix, e.g. "share/quorvel".
     const QString relative = QStringLiteral(QUORVEL_INSTALL_DATA_DIRECTORY);
-    directories.append(withSlash(QDir::cleanPath(programDirectory() + QStringLiteral("../") + relative)));
+    if (QDir::isRelativePath(relative))
+        directories.append(withSlash(QDir::cleanPath(programDirectory() + QStringLiteral("../") + relative)));
 #endif
 #ifdef QUORVEL_HELP_DIRECTORY
     directories.append(withSlash(QStringLiteral(QUORVEL_HELP_DIRECTORY)));
