@@ -31,7 +31,7 @@ void printHelp(std::FILE* out)
                  "  --version     show the version\n"
                  "  --help-files  show the help texts Help > How to reads, one path a line\n"
                  "\nHelp > How to shows textures.txt and icons.txt, looked up beside the program, then in\n"
-                 "../share/quorvel beside its directory, then in %s.\n"
+                 "../share/quorvel from the program's directory, then in %s.\n"
                  "\nExit status: 0 success, 1 failure (message on stderr), 2 usage error.\n",
                  QUORVEL_HELP_DIRECTORY);
 }
