@@ -10,6 +10,10 @@
 #include "windows/TForm7.h"
 #include "windows/TForm11.h"
 #include "windows/TForm12.h"
+#include "windows/TForm8.h"
+#include "windows/TForm9.h"
+#include "windows/TForm10.h"
+#include "base/HelpFiles.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -70,12 +74,26 @@ EditorWindows createEditorWindows(TextureDocument& document, const QString& sett
     w.levels->setAddHandler([addMipmap] { addMipmap->showDialog(); });
     w.importProgress = new TForm12(w.frame);
     w.importDialog = new TForm7(document, *w.importProgress, w.frame);
+    // About, how-to and the notice come between the import dialog and the wizard.
+    w.about = new TForm8(w.frame);
+    w.howTo = new TForm9(helpDirectories(), w.frame);
+    w.frame->setHelpWindows(w.howTo, w.about);
+    w.notice = new TForm10(w.frame);
     w.wizard = new TForm11(document, w.frame);
     TForm1* frame = w.frame;
     w.wizard->setImportDirectory([frame] { return frame->settings().importDirectory; },
                                  [frame](const QString& directory) { frame->setImportDirectory(directory); });
     w.frame->setImportWindows(w.addMipmap, w.importDialog, w.wizard);
     return w;
+}
+
+void showAtStart(const EditorWindows& windows)
+{
+    windows.frame->showMaximized();
+    windows.notice->show();
+    windows.notice->raise();
+    // Where no window manager gives a new window the focus, the frame asks for it itself.
+    windows.frame->activateWindow();
 }
 
 } // namespace quorvel

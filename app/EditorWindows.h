@@ -17,6 +17,9 @@ class TForm6;
 class TForm7;
 class TForm11;
 class TForm12;
+class TForm8;
+class TForm9;
+class TForm10;
 
 struct EditorWindows {
     TForm1* frame;      // owns the others; deleting it deletes them all
@@ -28,9 +31,15 @@ struct EditorWindows {
     TForm7* importDialog; // File > Import's dialog
     TForm11* wizard;    // File > Batch convert
     TForm12* importProgress; // shown while an import makes its levels
+    TForm8* about;      // About, hidden until Help > About Quorvel
+    TForm9* howTo;      // the how-to window, hidden until Help > How to
+    TForm10* notice;    // the notice, shown on top by showAtStart
 };
 
 // The windows over `document`, the settings kept in `settingsPath`. Nothing is shown yet.
 EditorWindows createEditorWindows(TextureDocument& document, const QString& settingsPath);
+
+// Program start's showing: the frame maximized and active, and the notice on top of it.
+void showAtStart(const EditorWindows& windows);
 
 } // namespace quorvel

@@ -139,9 +139,38 @@ void TForm1::createMenus()
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("About1"));
-    item(help, "Howto1", QStringLiteral("H&ow to"), nullptr);
+    item(help, "Howto1", QStringLiteral("H&ow to"), &TForm1::Howto1Click);
     separator(help, "N3");
-    item(help, "AboutQuorvel1", QStringLiteral("A&bout Quorvel"), nullptr);
+    item(help, "AboutQuorvel1", QStringLiteral("A&bout Quorvel"), &TForm1::AboutQuorvel1Click);
+}
+
+void TForm1::setHelpWindows(QWidget* howTo, QWidget* about)
+{
+    howTo_ = howTo;
+    about_ = about;
+}
+
+namespace {
+
+// Shown without being modal; one already open comes to the front.
+void showBeside(QWidget* window)
+{
+    if (window == nullptr) return;
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+} // namespace
+
+void TForm1::Howto1Click()
+{
+    showBeside(howTo_);
+}
+
+void TForm1::AboutQuorvel1Click()
+{
+    showBeside(about_);
 }
 
 QAction* TForm1::menuAction(const QString& name) const

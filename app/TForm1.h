@@ -54,6 +54,8 @@ public:
     // Edit > Undo takes back the last stroke of `undo` (the level view's), and is enabled while
     // there is one to take back.
     void attachUndo(UndoSnapshot& undo);
+    // The windows Help > How to and Help > About Quorvel show (not owned).
+    void setHelpWindows(QWidget* howTo, QWidget* about);
 
     // The menu item by its form name ("Open1", "N11", "exit1", ...).
     QAction* menuAction(const QString& name) const;
@@ -83,6 +85,8 @@ private:
     void Import1Click();
     void Export1Click();
     void Batchconvert1Click();
+    void Howto1Click();
+    void AboutQuorvel1Click();
     void recentFileClick(int entry);
     void showRecentFiles();
     void openPending();
@@ -94,6 +98,8 @@ private:
     std::array<QAction*, kRecentFileCount> recentActions_{};
     QString pendingOpen_;
     UndoSnapshot* undo_ = nullptr;
+    QWidget* howTo_ = nullptr;
+    QWidget* about_ = nullptr;
     bool shown_ = false;
     // The frame lost the focus to one of its own menus or its commands' dialogs, so getting it
     // back is no return of the user.
