@@ -6,6 +6,8 @@ SHELL := /bin/bash
 #             target on its seeds
 # make bench  build and run the benchmarks
 # make seeds  write fuzz/seeds/ again from the seed generator
+# make install PREFIX=DIR   build the editor and quorvel-cli and install them under DIR
+#             (default /usr/local) with the help texts, desktop entry, MIME type and icon
 # Every build made here treats warnings as errors (QUORVEL_WERROR).
 
 BUILD      ?= build
@@ -15,15 +17,17 @@ JOBS       ?= $(shell nproc)
 
 RUN_PACKAGES   := cmake ninja-build g++ make qt6-base-dev libgl-dev fonts-dejavu-core
 # xvfb and xauth: a virtual display for tests of the windows on a real X server.
-TEST_PACKAGES  := $(RUN_PACKAGES) libgtest-dev libbenchmark-dev xvfb xauth
+# desktop-file-utils and libxml2-utils: the checks of the desktop entry and the MIME package.
+TEST_PACKAGES  := $(RUN_PACKAGES) libgtest-dev libbenchmark-dev xvfb xauth desktop-file-utils libxml2-utils
 CHECK_PACKAGES := $(TEST_PACKAGES) clang libclang-rt-14-dev
+PREFIX     ?= /usr/local
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 CMAKE_FLAGS := -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUORVEL_WERROR=ON
 
 export QT_QPA_PLATFORM ?= offscreen
 
-.PHONY: all deps-run deps-test deps-check configure build run test check sanitize fuzz bench seeds clean
+.PHONY: all deps-run deps-test deps-check configure build run test check sanitize fuzz bench seeds clean install
 
 all: build
 
@@ -59,6 +63,12 @@ run: deps-run
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS) $(if $(wildcard $(BUILD)/CMakeCache.txt),,-DQUORVEL_TESTS=OFF -DQUORVEL_BENCH=OFF)
 	cmake --build $(BUILD) -j $(JOBS) --target quorvel
 	env -u QT_QPA_PLATFORM $(BUILD)/quorvel
+
+# Configured for PREFIX, so the editor also knows where its help texts were installed.
+install: deps-run
+	cmake -S . -B $(BUILD) $(CMAKE_FLAGS) -DCMAKE_INSTALL_PREFIX=$(PREFIX) $(if $(wildcard $(BUILD)/CMakeCache.txt),,-DQUORVEL_TESTS=OFF -DQUORVEL_BENCH=OFF)
+	cmake --build $(BUILD) -j $(JOBS)
+	cmake --install $(BUILD) --prefix $(PREFIX)
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)

@@ -5,6 +5,15 @@
 #include "windows/TForm2.h"
 #include "windows/TForm3.h"
 #include "windows/TForm4.h"
+#include "windows/TForm5.h"
+#include "windows/TForm6.h"
+#include "windows/TForm7.h"
+#include "windows/TForm11.h"
+#include "windows/TForm12.h"
+#include "windows/TForm8.h"
+#include "windows/TForm9.h"
+#include "windows/TForm10.h"
+#include "base/HelpFiles.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -47,10 +56,44 @@ EditorWindows createEditorWindows(TextureDocument& document, const QString& sett
     QMdiSubWindow* levelsWindow = addToolWindow(workspace, w.levels, true);
     levelsWindow->move(0, propertiesWindow->height());
 
+    // The toolbar at the top, right of the properties window; the view paints with its settings
+    // and Edit > Undo takes back the view's last stroke.
+    w.toolbar = new TForm5(*w.view);
+    QMdiSubWindow* toolbarWindow = addToolWindow(workspace, w.toolbar, true);
+    toolbarWindow->move(propertiesWindow->width(), 0);
+    w.view->setTools(w.toolbar->tools());
+    w.frame->attachUndo(w.view->undoSnapshot());
+
     // Right of the properties window and below the toolbar's place until the view centres
     // itself in the shown workspace.
     viewWindow->move(propertiesWindow->width() + 16, 160);
+
+    // The dialogs: windows of their own, hidden until called, owned by the frame.
+    w.addMipmap = new TForm6(document, w.frame);
+    TForm6* addMipmap = w.addMipmap;
+    w.levels->setAddHandler([addMipmap] { addMipmap->showDialog(); });
+    w.importProgress = new TForm12(w.frame);
+    w.importDialog = new TForm7(document, *w.importProgress, w.frame);
+    // About, how-to and the notice come between the import dialog and the wizard.
+    w.about = new TForm8(w.frame);
+    w.howTo = new TForm9(helpDirectories(), w.frame);
+    w.frame->setHelpWindows(w.howTo, w.about);
+    w.notice = new TForm10(w.frame);
+    w.wizard = new TForm11(document, w.frame);
+    TForm1* frame = w.frame;
+    w.wizard->setImportDirectory([frame] { return frame->settings().importDirectory; },
+                                 [frame](const QString& directory) { frame->setImportDirectory(directory); });
+    w.frame->setImportWindows(w.addMipmap, w.importDialog, w.wizard);
     return w;
+}
+
+void showAtStart(const EditorWindows& windows)
+{
+    windows.frame->showMaximized();
+    windows.notice->show();
+    windows.notice->raise();
+    // Where no window manager gives a new window the focus, the frame asks for it itself.
+    windows.frame->activateWindow();
 }
 
 } // namespace quorvel

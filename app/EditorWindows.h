@@ -1,6 +1,6 @@
 // The editor's windows as program start makes them: the frame first (which reads the settings),
-// then the level view, the properties window and the level list, each a child window of the
-// frame, placed beside each other. Program start and the GUI tests build the same thing here.
+// then the level view, the properties window, the level list and the paint toolbar, each a
+// child window of the frame, placed beside each other. Program start and the GUI tests build the same thing here.
 #pragma once
 
 #include <QString>
@@ -12,15 +12,34 @@ class TForm1;
 class TForm2;
 class TForm3;
 class TForm4;
+class TForm5;
+class TForm6;
+class TForm7;
+class TForm11;
+class TForm12;
+class TForm8;
+class TForm9;
+class TForm10;
 
 struct EditorWindows {
     TForm1* frame;      // owns the others; deleting it deletes them all
     TForm2* view;       // the level view
     TForm3* properties; // the properties window
     TForm4* levels;     // the level list
+    TForm5* toolbar;    // the paint toolbar
+    TForm6* addMipmap;  // "Add a mipmap", opened by the level list's "add"
+    TForm7* importDialog; // File > Import's dialog
+    TForm11* wizard;    // File > Batch convert
+    TForm12* importProgress; // shown while an import makes its levels
+    TForm8* about;      // About, hidden until Help > About Quorvel
+    TForm9* howTo;      // the how-to window, hidden until Help > How to
+    TForm10* notice;    // the notice, shown on top by showAtStart
 };
 
 // The windows over `document`, the settings kept in `settingsPath`. Nothing is shown yet.
 EditorWindows createEditorWindows(TextureDocument& document, const QString& settingsPath);
+
+// Program start's showing: the frame maximized and active, and the notice on top of it.
+void showAtStart(const EditorWindows& windows);
 
 } // namespace quorvel

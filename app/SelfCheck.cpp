@@ -4,6 +4,7 @@
 #include "app/TForm1.h"
 #include "document/EditorTitle.h"
 #include "document/TextureDocument.h"
+#include "windows/TForm10.h"
 #include "windows/TForm2.h"
 
 #include <QAbstractButton>
@@ -12,6 +13,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QPointer>
 #include <QScreen>
 #include <QTimer>
@@ -31,7 +33,12 @@ public:
         report_.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text);
         clock_.start();
         waitFor([this] { return w_.frame->windowTitle() != QString::fromLatin1(kEditorTitle); },
-                [this] { QTimer::singleShot(500, this, &SelfCheck::checkShown); });
+                [this] {
+                    // The notice on top is dismissed first, as a user does, so that it hides
+                    // nothing of the level.
+                    if (w_.notice != nullptr && w_.notice->isVisible()) w_.notice->button1()->click();
+                    QTimer::singleShot(500, this, &SelfCheck::checkShown);
+                });
     }
 
 private:

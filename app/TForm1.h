@@ -16,6 +16,10 @@ class QMdiArea;
 namespace quorvel {
 
 class TextureDocument;
+class UndoSnapshot;
+class TForm6;
+class TForm7;
+class TForm11;
 
 class TForm1 : public QMainWindow {
 public:
@@ -47,8 +51,18 @@ public:
     // The import directory: OpenDialog2's initial directory.
     void setImportDirectory(const QString& directory);
 
+    // Edit > Undo takes back the last stroke of `undo` (the level view's), and is enabled while
+    // there is one to take back.
+    void attachUndo(UndoSnapshot& undo);
+    // The windows Help > How to and Help > About Quorvel show (not owned).
+    void setHelpWindows(QWidget* howTo, QWidget* about);
+
     // The menu item by its form name ("Open1", "N11", "exit1", ...).
     QAction* menuAction(const QString& name) const;
+
+    // The dialogs File > Import and File > Batch convert show, and the add-a-mipmap dialog the
+    // frame sends the user back to while it is open.
+    void setImportWindows(TForm6* addMipmap, TForm7* importDialog, TForm11* wizard);
 
 protected:
     // FormClose: writes the settings file; a failure is shown and the program still closes.
@@ -67,6 +81,12 @@ private:
     void Save1Click();
     void Saveas1Click();
     void exit1Click();
+    void Undo1Click();
+    void Import1Click();
+    void Export1Click();
+    void Batchconvert1Click();
+    void Howto1Click();
+    void AboutQuorvel1Click();
     void recentFileClick(int entry);
     void showRecentFiles();
     void openPending();
@@ -77,10 +97,16 @@ private:
     Settings settings_;
     std::array<QAction*, kRecentFileCount> recentActions_{};
     QString pendingOpen_;
+    UndoSnapshot* undo_ = nullptr;
+    QWidget* howTo_ = nullptr;
+    QWidget* about_ = nullptr;
     bool shown_ = false;
     // The frame lost the focus to one of its own menus or its commands' dialogs, so getting it
     // back is no return of the user.
     bool deactivatedByDialog_ = false;
+    TForm6* addMipmap_ = nullptr;
+    TForm7* importDialog_ = nullptr;
+    TForm11* wizard_ = nullptr;
 };
 
 } // namespace quorvel

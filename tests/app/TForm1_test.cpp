@@ -37,13 +37,13 @@ TEST_F(Frame, StartsWithEveryMenuItemAndTheToolWindowsInPlace)
         bool enabled;
     } rows[] = {
         {"File1", "&New", true},       {"File1", "&Open", true},      {"File1", "&Save", true},
-        {"File1", "Save &as", true},   {"File1", "-", true},          {"File1", "&Import", false},
-        {"File1", "&Export", false},   {"File1", "-", true},          {"File1", "&Batch convert", false},
+        {"File1", "Save &as", true},   {"File1", "-", true},          {"File1", "&Import", true},
+        {"File1", "&Export", true},    {"File1", "-", true},          {"File1", "&Batch convert", true},
         {"File1", "-", true},          {"File1", "&1 ", true},        {"File1", "&2 ", true},
         {"File1", "&3 ", true},        {"File1", "&4 ", true},        {"File1", "&5 ", true},
         {"File1", "-", true},          {"File1", "E&xit", true},      {"Edit1", "&Undo", false},
-        {"Edit1", "-", true},          {"About1", "H&ow to", false},  {"About1", "-", true},
-        {"About1", "A&bout Quorvel", false},
+        {"Edit1", "-", true},          {"About1", "H&ow to", true},  {"About1", "-", true},
+        {"About1", "A&bout Quorvel", true},
     };
     QStringList menus;
     for (QAction* a : frame->menuBar()->actions()) menus.append(a->text());
@@ -81,7 +81,7 @@ TEST_F(Frame, StartsWithEveryMenuItemAndTheToolWindowsInPlace)
     EXPECT_EQ(w.view->size(), QSize(128, 128));
     EXPECT_TRUE(properties->isVisible() && levels->isVisible() && view->isVisible());
     EXPECT_GE(view->x(), properties->width());
-    EXPECT_EQ(frame->workspace()->subWindowList().size(), 3);
+    EXPECT_EQ(frame->workspace()->subWindowList().size(), 4);
 }
 
 TEST_F(Frame, FirstStartWritesEmptySettingsAndOpensInTheProgramsDirectory)
