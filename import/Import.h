@@ -15,13 +15,15 @@ class TextureDocument;
 struct ImportOptions {
     bool allSizes = true; // "Automatically create all sizes"
     bool insert = false;  // "Insert image into current file"
+    ChainOptions chain{}; // "Resampling", "Use the picture's alpha", "Keep alpha-test coverage at"
 };
 
 // The progress bar's maximum for importing `picture`: the estimate of its width.
 int importProgressMaximum(const QImage& picture);
 
 // Checks the limits (Error with the limit and what the picture or texture has), then runs New
-// unless inserting, appends the chain with alpha 255 (the halving pass counted) and makes the
+// unless inserting, appends the chain with alpha 255 and the options' chain choices (the halving
+// pass counted) and makes the
 // first new level current. A refused import leaves the document as it was; a failure while the
 // levels are made keeps the levels made so far. Returns the first new level, or 0 for a picture
 // without pixels.
