@@ -7,6 +7,7 @@
 #include <array>
 #include <cmath>
 #include <stdexcept>
+#include <vector>
 
 namespace quorvel {
 
@@ -104,6 +105,36 @@ unsigned weightedMean(const Block& b, unsigned alphaSum, int shift, Value value)
     return (2 * sum + alphaSum) / (2 * alphaSum);
 }
 
+constexpr int kFineTop = 255 * 256; // the fine alpha of an opaque pixel
+
+QImage fineOf(const QImage& alpha)
+{
+    QImage fine = newImage(alpha.width(), alpha.height(), QImage::Format_Grayscale16);
+    for (int y = 0; y < alpha.height(); ++y) {
+        const uchar* in = alpha.constScanLine(y);
+        auto* to = reinterpret_cast<std::uint16_t*>(fine.scanLine(y));
+        for (int x = 0; x < alpha.width(); ++x) to[x] = std::uint16_t(in[x] << 8);
+    }
+    return fine;
+}
+
+// The fine alpha's halving: the block's top-left value, or its mean rounded to nearest.
+QImage halvedFine(const QImage& fine, int width, int height, bool point)
+{
+    QImage out = newImage(width, height, QImage::Format_Grayscale16);
+    const bool pairX = fine.width() > 1, pairY = fine.height() > 1;
+    for (int y = 0; y < height; ++y) {
+        const auto* top = reinterpret_cast<const std::uint16_t*>(fine.constScanLine(pairY ? 2 * y : y));
+        const auto* bottom = reinterpret_cast<const std::uint16_t*>(fine.constScanLine(pairY ? 2 * y + 1 : y));
+        auto* to = reinterpret_cast<std::uint16_t*>(out.scanLine(y));
+        for (int x = 0; x < width; ++x) {
+            const int c0 = pairX ? 2 * x : x, c1 = pairX ? 2 * x + 1 : x;
+            to[x] = point ? top[c0] : std::uint16_t((top[c0] + top[c1] + bottom[c0] + bottom[c1] + 2u) >> 2);
+        }
+    }
+    return out;
+}
+
 } // namespace
 
 const LightTables& lightTables()
@@ -125,7 +156,7 @@ const LightTables& lightTables()
     return tables;
 }
 
-ChainLevel chainLevelOf(const QImage& picture, bool ownAlpha)
+ChainLevel chainLevelOf(const QImage& picture, bool ownAlpha, bool fine)
 {
     if (!ownAlpha || !picture.hasAlphaChannel())
         return {picture.format() == QImage::Format_RGB32 ? picture : picture.convertToFormat(QImage::Format_RGB32), {}};
@@ -142,6 +173,7 @@ ChainLevel chainLevelOf(const QImage& picture, bool ownAlpha)
             alpha[x] = uchar(qAlpha(in[x]));
         }
     }
+    if (fine) level.fineAlpha = fineOf(level.alpha);
     return level;
 }
 
@@ -203,6 +235,8 @@ ChainLevel halvedLevel(const ChainLevel& level, int width, int height, Resamplin
         });
         break;
     }
+    if (!level.fineAlpha.isNull())
+        out.fineAlpha = halvedFine(level.fineAlpha, width, height, resampling == Resampling::Point);
     return out;
 }
 
@@ -217,35 +251,45 @@ Coverage coverageOf(const QImage& alpha, int reference)
     return c;
 }
 
-QImage coverageScaled(const QImage& alpha, int reference, Coverage wanted)
+QImage coverageScaled(const ChainLevel& level, int reference, Coverage wanted)
 {
     if (reference < 1 || reference > 255) throw std::invalid_argument("coverage reference outside 1..255");
-    if (wanted.pixels <= 0 || alpha.isNull()) return alpha;
+    if (wanted.pixels <= 0 || level.alpha.isNull()) return level.alpha;
+    const QImage fine = level.fineAlpha.isNull() ? fineOf(level.alpha) : level.fineAlpha;
 
-    std::array<long long, 257> atLeast{}; // atLeast[t]: pixels whose alpha is t or more
-    for (int y = 0; y < alpha.height(); ++y) {
-        const uchar* row = alpha.constScanLine(y);
-        for (int x = 0; x < alpha.width(); ++x) ++atLeast[row[x]];
+    std::vector<int> atLeast(kFineTop + 2, 0); // atLeast[t]: pixels whose fine alpha is t or more
+    for (int y = 0; y < fine.height(); ++y) {
+        const auto* row = reinterpret_cast<const std::uint16_t*>(fine.constScanLine(y));
+        for (int x = 0; x < fine.width(); ++x) ++atLeast[std::min<int>(row[x], kFineTop)];
     }
-    for (int t = 254; t >= 0; --t) atLeast[std::size_t(t)] += atLeast[std::size_t(t) + 1];
+    for (int t = kFineTop - 1; t >= 0; --t) atLeast[std::size_t(t)] += atLeast[std::size_t(t) + 1];
 
     // Shares compared crosswise, so no division rounds them: count / pixels against
     // wanted.atOrAbove / wanted.pixels.
     const long long pixels = atLeast[0];
-    const auto miss = [&](int t) { return std::llabs(atLeast[std::size_t(t)] * wanted.pixels - wanted.atOrAbove * pixels); };
-    int best = reference;
-    for (int t = 1; t <= 256; ++t)
-        if (miss(t) < miss(best) || (miss(t) == miss(best) && std::abs(t - reference) < std::abs(best - reference)))
-            best = t;
-    if (best == reference) return alpha;
+    const auto miss = [&](long long count) { return std::llabs(count * wanted.pixels - wanted.atOrAbove * pixels); };
+    const int identity = reference << 8;
+    int best = identity;
+    long long bestMiss = miss(atLeast[std::size_t(best)]);
+    for (int t = 1; t <= kFineTop + 1; ++t) {
+        const long long m = miss(atLeast[std::size_t(t)]);
+        if (m < bestMiss || (m == bestMiss && std::abs(t - identity) < std::abs(best - identity))) best = t, bestMiss = m;
+    }
+    if (miss(coverageOf(level.alpha, reference).atOrAbove) <= bestMiss) return level.alpha;
 
-    std::array<uchar, 256> scaled;
-    for (int a = 0; a < 256; ++a) scaled[std::size_t(a)] = uchar(std::min(255, a * reference / best));
-    QImage out = newImage(alpha.width(), alpha.height(), QImage::Format_Grayscale8);
-    for (int y = 0; y < alpha.height(); ++y) {
-        const uchar* in = alpha.constScanLine(y);
+    // Scaled by reference / best, rounded to nearest, each pixel kept on its side of the
+    // reference.
+    std::vector<uchar> scaled(kFineTop + 1);
+    for (int f = 0; f <= kFineTop; ++f) {
+        const long long rounded = (2LL * f * reference + best) / (2LL * best);
+        const long long kept = f >= best ? std::max<long long>(rounded, reference) : std::min<long long>(rounded, reference - 1);
+        scaled[std::size_t(f)] = uchar(std::min<long long>(kept, 255));
+    }
+    QImage out = newImage(fine.width(), fine.height(), QImage::Format_Grayscale8);
+    for (int y = 0; y < fine.height(); ++y) {
+        const auto* in = reinterpret_cast<const std::uint16_t*>(fine.constScanLine(y));
         uchar* to = out.scanLine(y);
-        for (int x = 0; x < alpha.width(); ++x) to[x] = scaled[in[x]];
+        for (int x = 0; x < fine.width(); ++x) to[x] = scaled[std::min<int>(in[x], kFineTop)];
     }
     return out;
 }

@@ -24,15 +24,19 @@ enum class Resampling {
 
 // A level as the chain works on it: the straight (not blended) colour, Format_RGB32, and its
 // alpha, Format_Grayscale8 of the same size, or null when the run gives every pixel one alpha.
+// `fineAlpha` (Format_Grayscale16, alpha x 256) is the same alpha halved without rounding to
+// whole steps, kept only where the coverage is held: it tells apart pixels that the rounding
+// of the halvings would make equal, so that a scale can put one on either side of a reference.
 struct ChainLevel {
     QImage colour;
     QImage alpha;
+    QImage fineAlpha{};
 };
 
 // The picture split into colour and, when it carries an alpha channel and `ownAlpha` is asked
-// for, its alpha. A picture without alpha (or ownAlpha off) keeps only its colour, exactly as
-// the constant-alpha chain has always taken it.
-ChainLevel chainLevelOf(const QImage& picture, bool ownAlpha);
+// for, its alpha (and with `fine` its fine alpha). A picture without alpha (or ownAlpha off)
+// keeps only its colour, exactly as the constant-alpha chain has always taken it.
+ChainLevel chainLevelOf(const QImage& picture, bool ownAlpha, bool fine = false);
 
 // The halving of `level` at `width` x `height`. With an alpha plane, the colour is averaged
 // weighted by alpha (premultiplied), so that transparent pixels give no colour to their
@@ -56,13 +60,14 @@ struct Coverage {
 };
 Coverage coverageOf(const QImage& alpha, int reference);
 
-// `alpha` scaled so that its share of pixels at or above `reference` (1..255) comes as near as
-// any scale can to `wanted`'s share; of equally near scales the one nearest 1 is taken, so a
-// plane already right is returned as it is. The search runs over the scales reference / t
-// (t = 1..256): those, and only those, move the count, since a scaled alpha reaches the
-// reference exactly when the alpha reaches t. Alphas are scaled by reference / t rounded down,
-// kept to 255.
-QImage coverageScaled(const QImage& alpha, int reference, Coverage wanted);
+// The alpha to store for `level` so that its share of pixels at or above `reference` (1..255)
+// comes as near as a scale can bring it to `wanted`'s share. A level already as near as any
+// scale makes it keeps its alpha as it is. Otherwise the search runs over the scales that move
+// the count, reference / t for every fine alpha t that a pixel has: the pixels whose fine alpha
+// reaches t are scaled to the reference or above, the others below it, each rounded to nearest.
+// Of equally near scales the one nearest 1 is taken. Without a fine alpha the whole steps are
+// searched.
+QImage coverageScaled(const ChainLevel& level, int reference, Coverage wanted);
 
 // The level image of straight colour with its own alpha: each channel blended over the
 // background grey by the pixel's alpha, as the level images hold every pixel.

@@ -108,7 +108,7 @@ int makemipmaps(TextureDocument& document, const QImage& source, int alpha, bool
 
     // `level` always holds exactly the next level's pixels: the source itself first (shared,
     // not copied), then each halving made at its final size.
-    ChainLevel level = chainLevelOf(source, chain.keepPictureAlpha);
+    ChainLevel level = chainLevelOf(source, chain.keepPictureAlpha, chain.alphaCoverage > 0);
     const bool ownAlpha = !level.alpha.isNull();
     const bool holdCoverage = ownAlpha && chain.alphaCoverage > 0;
     Coverage firstCoverage;
@@ -124,7 +124,7 @@ int makemipmaps(TextureDocument& document, const QImage& source, int alpha, bool
             if (holdCoverage && first == 0)
                 firstCoverage = coverageOf(levelAlpha, chain.alphaCoverage);
             else if (holdCoverage)
-                levelAlpha = coverageScaled(levelAlpha, chain.alphaCoverage, firstCoverage);
+                levelAlpha = coverageScaled(level, chain.alphaCoverage, firstCoverage);
             document.setLevelPixels(made, blendedOverGrey(level.colour, levelAlpha), levelAlpha);
         } else {
             document.setLevelPixels(made, level.colour);
