@@ -113,7 +113,7 @@ QImage fineOf(const QImage& alpha)
     for (int y = 0; y < alpha.height(); ++y) {
         const uchar* in = alpha.constScanLine(y);
         auto* to = reinterpret_cast<std::uint16_t*>(fine.scanLine(y));
-        for (int x = 0; x < alpha.width(); ++x) to[x] = std::uint16_t(in[x] << 8);
+        for (int x = 0, end = alpha.width(); x < end; ++x) to[x] = std::uint16_t(in[x] << 8);
     }
     return fine;
 }
@@ -168,7 +168,7 @@ ChainLevel chainLevelOf(const QImage& picture, bool ownAlpha, bool fine)
         const QRgb* in = colourRow(straight, y);
         QRgb* colour = colourRow(level.colour, y);
         uchar* alpha = level.alpha.scanLine(y);
-        for (int x = 0; x < picture.width(); ++x) {
+        for (int x = 0, end = picture.width(); x < end; ++x) {
             colour[x] = in[x] | 0xFF000000u;
             alpha[x] = uchar(qAlpha(in[x]));
         }
@@ -260,7 +260,7 @@ QImage coverageScaled(const ChainLevel& level, int reference, Coverage wanted)
     std::vector<int> atLeast(kFineTop + 2, 0); // atLeast[t]: pixels whose fine alpha is t or more
     for (int y = 0; y < fine.height(); ++y) {
         const auto* row = reinterpret_cast<const std::uint16_t*>(fine.constScanLine(y));
-        for (int x = 0; x < fine.width(); ++x) ++atLeast[std::min<int>(row[x], kFineTop)];
+        for (int x = 0, end = fine.width(); x < end; ++x) ++atLeast[std::min<int>(row[x], kFineTop)];
     }
     for (int t = kFineTop - 1; t >= 0; --t) atLeast[std::size_t(t)] += atLeast[std::size_t(t) + 1];
 
@@ -289,7 +289,7 @@ QImage coverageScaled(const ChainLevel& level, int reference, Coverage wanted)
     for (int y = 0; y < fine.height(); ++y) {
         const auto* in = reinterpret_cast<const std::uint16_t*>(fine.constScanLine(y));
         uchar* to = out.scanLine(y);
-        for (int x = 0; x < fine.width(); ++x) to[x] = scaled[std::min<int>(in[x], kFineTop)];
+        for (int x = 0, end = fine.width(); x < end; ++x) to[x] = scaled[std::min<int>(in[x], kFineTop)];
     }
     return out;
 }
@@ -303,7 +303,7 @@ QImage blendedOverGrey(const QImage& colour, const QImage& alpha)
         const QRgb* in = colourRow(colour, y);
         const uchar* a = alpha.constScanLine(y);
         QRgb* to = colourRow(out, y);
-        for (int x = 0; x < colour.width(); ++x) {
+        for (int x = 0, end = colour.width(); x < end; ++x) {
             const std::uint8_t* shown = over.shown[a[x]];
             to[x] = qRgb(shown[qRed(in[x])], shown[qGreen(in[x])], shown[qBlue(in[x])]);
         }
