@@ -32,6 +32,10 @@ const Command commands[] = {
      "write level K (default 1) of TEXTURE as File > Export does: its colour as a 24-bit BMP", exportLevel},
     {"info", "[--json] TEXTURE.m32", "show the header fields and the level table of an m32 file", info},
     {"resave", "IN.m32 OUT.m32", "open IN as the editor opens a texture and save it as OUT", resave},
+    {"sheet", "[--zoom N] OUT.png TEXTURE.m32...",
+     "one row per TEXTURE, its levels left to right, each enlarged to level 1's size (times N) by\n"
+     "      repeating pixels, as the level view shows them; written as a PNG",
+     sheet},
     {"tga-resave", "IN.tga OUT",
      "load IN as a TGA picture and save it again: OUT ending in .bmp gets a 24-bit BMP, any other a TGA",
      tgaResave},
