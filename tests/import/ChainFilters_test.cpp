@@ -3,6 +3,7 @@
 // the alpha-test coverage held through the chain.
 #include "import/BatchConversion.h"
 #include "import/ChainFilters.h"
+#include "import/Import.h"
 #include "import/ImportedPicture.h"
 #include "import/MipmapChain.h"
 #include "import/PictureKinds.h"
@@ -128,7 +129,7 @@ TEST(ChainFilters, TransparentColourDoesNotBleed)
     const QImage picture = argb(2, 2, {clearRed, blue, blue, blue});
     for (const Resampling resampling : {Resampling::Box, Resampling::Linear}) {
         TextureDocument document;
-        makemipmaps(document, picture, 255, true, CountedPass::Copy, {}, {resampling, true, 0});
+        ASSERT_EQ(importIntoDocument(document, picture, {true, false, {resampling, true, 0}}), 1);
         ASSERT_EQ(document.levelCount(), 2);
         EXPECT_EQ(document.alphaPlane(1).constScanLine(0)[0], 0);
         EXPECT_EQ(document.alphaPlane(2).constScanLine(0)[0], 191); // (0 + 3 * 255 + 2) / 4
@@ -220,8 +221,14 @@ TEST(ChainFilters, PicturesKeepTheirOwnAlpha)
     EXPECT_EQ(icon.pixel(1, 0), qRgba(0, 255, 0, 255));
     EXPECT_EQ(loadImportedImage(tga), loadImportedImage(tga, false));
     EXPECT_EQ(loadImportedImage(tga).format(), QImage::Format_RGB32);
-    const QImage opaque = argb(4, 4, std::vector<QRgb>(16, qRgb(9, 8, 7))).convertToFormat(QImage::Format_RGB32);
-    EXPECT_EQ(chain(opaque, {Resampling::Point, true, 0}, 99), chain(opaque, {}, 99));
+    // An opaque picture with alpha chains as the same picture without: point sampling of the
+    // alpha takes the colour's pixels, and alpha 255 blends to the colour itself.
+    std::mt19937 random(5);
+    std::vector<QRgb> noise(7 * 13);
+    for (QRgb& p : noise) p = random() | 0xFF000000u;
+    const QImage opaque = argb(7, 13, noise);
+    EXPECT_EQ(chain(opaque, {Resampling::Point, true, 0}), chain(opaque.convertToFormat(QImage::Format_RGB32), {}));
+    EXPECT_EQ(chain(opaque, {Resampling::Box, true, 0}), chain(opaque, {Resampling::Box, false, 0}));
 }
 
 // Leaves: opaque ellipses with a soft rim of two pixels over a clear ground, as a cut-out
