@@ -62,11 +62,12 @@ Coverage coverageOf(const QImage& alpha, int reference);
 
 // The alpha to store for `level` so that its share of pixels at or above `reference` (1..255)
 // comes as near as a scale can bring it to `wanted`'s share. A level already as near as any
-// scale makes it keeps its alpha as it is. Otherwise the search runs over the scales that move
-// the count, reference / t for every fine alpha t that a pixel has: the pixels whose fine alpha
-// reaches t are scaled to the reference or above, the others below it, each rounded to nearest.
-// Of equally near scales the one nearest 1 is taken. Without a fine alpha the whole steps are
-// searched.
+// scale makes it keeps its alpha as it is. Otherwise the search runs over the scales
+// reference / t, t going through the fine alphas (1/256 of a step apart), since only those move
+// the count: the pixels whose fine alpha reaches t are scaled to the reference or above, the
+// others below it, each rounded to nearest. Of equally near scales the one nearest 1 is taken.
+// Without a fine alpha the whole steps are searched. Pixels of equal fine alpha stay together,
+// so the share is met to within the largest such group near the reference.
 QImage coverageScaled(const ChainLevel& level, int reference, Coverage wanted);
 
 // The level image of straight colour with its own alpha: each channel blended over the
