@@ -1,7 +1,8 @@
 // File > Import's work once the picture is chosen and OK is pressed: the picture (as
-// loadImportedImage gives it) becomes a level of the texture, with all its halvings when asked,
-// either in a fresh texture or after the open one's last level. The import dialog and its
-// progress window call this; the progress bar's maximum is importProgressMaximum.
+// loadImportedImage gives it, with its alpha when the chain choices keep the picture's alpha)
+// becomes a level of the texture, with all its halvings when asked, either in a fresh texture or
+// after the open one's last level. The import dialog and its progress window call this; the
+// progress bar's maximum is importProgressMaximum.
 #pragma once
 
 #include "import/MipmapChain.h"
