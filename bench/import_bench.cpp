@@ -1,4 +1,6 @@
-// The level chain of a 1024 x 1024 picture (eleven levels) against a plain copy of its pixels;
+// The level chain of a 1024 x 1024 picture (eleven levels) against a plain copy of its pixels,
+// and the same chain with box or linear-light halving, with the picture's own alpha and with the
+// alpha-test coverage held;
 // the whole import of such a picture from a file (read, chain, first level current); and
 // quorvel-cli convert --jobs 2 of 100 pictures of 512 x 512 with all sizes. Files live in
 // /dev/shm when it exists, so the disk does not time itself.
@@ -50,6 +52,35 @@ void ChainOf1024(benchmark::State& state)
     }
 }
 BENCHMARK(ChainOf1024)->Unit(benchmark::kMillisecond);
+
+// The picture with an alpha ramp and its soft edges, for the chains that keep it.
+QImage pictureWithAlpha(int side)
+{
+    QImage image = picture(side).convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < side; ++y) {
+        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < side; ++x) row[x] = (row[x] & 0x00FFFFFFu) | QRgb((x * 7 + y * 3) & 255) << 24;
+    }
+    return image;
+}
+
+void FilteredChainOf1024(benchmark::State& state, quorvel::ChainOptions options)
+{
+    const QImage source = options.keepPictureAlpha ? pictureWithAlpha(1024) : picture(1024);
+    quorvel::TextureDocument document;
+    for (auto _ : state) {
+        document.newDocument();
+        quorvel::makemipmaps(document, source, 255, true, quorvel::CountedPass::Halving, [](int) {}, options);
+        benchmark::DoNotOptimize(document.levelImage(11).constBits());
+    }
+}
+using quorvel::Resampling;
+BENCHMARK_CAPTURE(FilteredChainOf1024, box, {Resampling::Box, false, 0})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(FilteredChainOf1024, linear, {Resampling::Linear, false, 0})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(FilteredChainOf1024, point_own_alpha, {Resampling::Point, true, 0})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(FilteredChainOf1024, box_own_alpha, {Resampling::Box, true, 0})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(FilteredChainOf1024, linear_own_alpha, {Resampling::Linear, true, 0})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(FilteredChainOf1024, box_coverage_128, {Resampling::Box, true, 128})->Unit(benchmark::kMillisecond);
 
 void PlainCopyOf1024(benchmark::State& state)
 {

@@ -1,6 +1,7 @@
-// convert [--no-mipmaps] [--flags TEXT] [--alpha N] [--output DIR] [--jobs N] IMAGE...: what the
-// batch wizard writes for each IMAGE, DIR/(its file name without its last three characters)m32,
-// but going on past files that fail. Files run in parallel, one document per worker. Inputs that
+// convert [--no-mipmaps] [--flags TEXT] [--alpha N] [--filter point|box|linear] [--keep-alpha]
+// [--alpha-coverage N] [--output DIR] [--jobs N] IMAGE...: what the batch wizard writes for each
+// IMAGE, DIR/(its file name without its last three characters)m32, but going on past files that
+// fail; the chain options default to the wizard's chain. Files run in parallel, one document per worker. Inputs that
 // end in the same output name are converted in their list order by one worker, so the file left
 // is the one a run one at a time leaves.
 #include "cli/Commands.h"
@@ -55,6 +56,20 @@ Request parse(const QStringList& args)
         else if (arg == u"--flags") request.options.flags = value();
         else if (arg == u"--alpha") alphaText = value();
         else if (arg == u"--output") request.options.outputDirectory = value();
+        else if (arg == u"--keep-alpha") request.options.chain.keepPictureAlpha = true;
+        else if (arg == u"--filter") {
+            const QString text = value();
+            if (text == u"point") request.options.chain.resampling = Resampling::Point;
+            else if (text == u"box") request.options.chain.resampling = Resampling::Box;
+            else if (text == u"linear") request.options.chain.resampling = Resampling::Linear;
+            else usage(QStringLiteral("--filter must be point, box or linear, not \"%1\"").arg(text));
+        } else if (arg == u"--alpha-coverage") {
+            const QString text = value();
+            const std::optional<std::int32_t> reference = wholeNumberOf(text);
+            if (!reference || *reference < 1 || *reference > 255)
+                usage(QStringLiteral("--alpha-coverage must be a whole number from 1 to 255, not \"%1\"").arg(text));
+            request.options.chain.alphaCoverage = *reference;
+        }
         else if (arg == u"--jobs") {
             const QString text = value();
             const std::optional<std::int32_t> jobs = wholeNumberOf(text);
@@ -76,6 +91,9 @@ Request parse(const QStringList& args)
         usage(QStringLiteral("--flags must be a whole number from -2147483648 to 2147483647, not \"%1\"")
                   .arg(request.options.flags));
     }
+    // Without the picture's alpha every pixel has the one alpha, and there is no coverage to hold.
+    if (request.options.chain.alphaCoverage > 0 && !request.options.chain.keepPictureAlpha)
+        usage(QStringLiteral("--alpha-coverage needs --keep-alpha"));
     if (request.images.isEmpty()) usage(QStringLiteral("no IMAGE given"));
     return request;
 }

@@ -15,10 +15,16 @@ namespace quorvel::cli {
 namespace {
 
 const Command commands[] = {
-    {"convert", "[--no-mipmaps] [--flags TEXT] [--alpha N] [--output DIR] [--jobs N] IMAGE...",
+    {"convert",
+     "[--no-mipmaps] [--flags TEXT] [--alpha N] [--filter point|box|linear] [--keep-alpha] [--alpha-coverage N]\n"
+     "        [--output DIR] [--jobs N] IMAGE...",
      "make DIR/NAME.m32 of each IMAGE as the batch wizard does (defaults: all sizes, flags 2048, alpha 255,\n"
      "      the current directory, one job per core); each failure on stderr as PATH: message, then\n"
-     "      the line \"N converted, M failed\" on stdout; exit 1 when any failed",
+     "      the line \"N converted, M failed\" on stdout; exit 1 when any failed.\n"
+     "      --filter: each smaller level the top-left pixel of its 2 x 2 block (point, the default), the\n"
+     "      block's mean (box) or its mean in linear light (linear); --keep-alpha: pictures with alpha\n"
+     "      (32-bit TGA and BMP, icons) keep their own in every level; --alpha-coverage N (with\n"
+     "      --keep-alpha): every smaller level keeps level 1's share of pixels with alpha N or more",
      convert},
     {"decode", "IMAGE OUT.bmp",
      "read IMAGE as the import sees it (colour only) and write it as a 24-bit BMP", decode},
@@ -26,6 +32,10 @@ const Command commands[] = {
      "write level K (default 1) of TEXTURE as File > Export does: its colour as a 24-bit BMP", exportLevel},
     {"info", "[--json] TEXTURE.m32", "show the header fields and the level table of an m32 file", info},
     {"resave", "IN.m32 OUT.m32", "open IN as the editor opens a texture and save it as OUT", resave},
+    {"sheet", "[--zoom N] OUT.png TEXTURE.m32...",
+     "one row per TEXTURE, its levels left to right, each enlarged to level 1's size (times N) by\n"
+     "      repeating pixels, as the level view shows them; written as a PNG",
+     sheet},
     {"tga-resave", "IN.tga OUT",
      "load IN as a TGA picture and save it again: OUT ending in .bmp gets a 24-bit BMP, any other a TGA",
      tgaResave},

@@ -53,12 +53,12 @@ QString convertedPath(const QString& sourcePath, const QString& outputDirectory)
 QString convertt(TextureDocument& document, const QString& sourcePath, const ConversionOptions& options,
                  const ProgressReport& progress)
 {
-    const QImage picture = loadImportedImage(sourcePath);
+    const QImage picture = loadImportedImage(sourcePath, options.chain.keepPictureAlpha);
     checkChainLimits(0, picture.size(), options.allSizes);
     // Not plain New: the sizes of an earlier file's absent levels and the reserved bytes of a
     // texture opened before would otherwise go into this file's header.
     document.newBlankDocument();
-    makemipmaps(document, picture, options.alpha, options.allSizes, CountedPass::Copy, progress);
+    makemipmaps(document, picture, options.alpha, options.allSizes, CountedPass::Copy, progress, options.chain);
     if (document.levelCount() > 0) document.setCurrentLevel(1);
     HeaderTexts texts = document.texts();
     texts.flags = options.flags;

@@ -17,6 +17,7 @@ struct ConversionOptions {
     QString flags = QStringLiteral("2048"); // the Flag box's text, written as the header's flags
     int alpha = 255;                        // the Alpha box: the alpha of every pixel
     QString outputDirectory;                // empty: the current directory
+    ChainOptions chain{};                   // resampling, the picture's alpha, alpha coverage
 };
 
 // The wizard's per-file progress bar maximum: the estimate of 128, whatever the picture's size.
@@ -39,9 +40,10 @@ QString convertedPath(const QString& sourcePath, const QString& outputDirectory)
 // convertt for one file: loads the picture (readers' errors pass through; a picture over the
 // limits is refused before the document changes), runs New as at program start (the header
 // carries nothing from earlier documents, so an output depends only on its input and the
-// options), appends its chain with the options' alpha (the copy pass counted), makes level 1
-// current, puts the flags text into the working texts and saves to convertedPath, replacing any file there only once the new one is
-// complete. Returns the output path; the document is then named after it.
+// options), appends its chain with the options' alpha and chain choices (the copy pass counted;
+// the picture is read with its alpha when the chain keeps it), makes level 1 current, puts the
+// flags text into the working texts and saves to convertedPath, replacing any file there only
+// once the new one is complete. Returns the output path; the document is then named after it.
 QString convertt(TextureDocument& document, const QString& sourcePath, const ConversionOptions& options,
                  const ProgressReport& progress = {});
 

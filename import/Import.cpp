@@ -15,7 +15,7 @@ int importIntoDocument(TextureDocument& document, const QImage& picture, const I
     // Checked before New, so that a refused picture does not cost the open texture.
     checkChainLimits(options.insert ? document.levelCount() : 0, picture.size(), options.allSizes);
     if (!options.insert) document.newDocument();
-    const int first = makemipmaps(document, picture, 255, options.allSizes, CountedPass::Halving, progress);
+    const int first = makemipmaps(document, picture, 255, options.allSizes, CountedPass::Halving, progress, options.chain);
     if (first > 0) document.setCurrentLevel(first);
     return first;
 }

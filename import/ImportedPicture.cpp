@@ -1,7 +1,9 @@
 #include "import/ImportedPicture.h"
 
 #include "base/PathText.h"
+#include "codecs/TargaImage.h"
 #include "graphics/Bitmap.h"
+#include "graphics/Icon.h"
 #include "graphics/PictureMemory.h"
 #include "graphics/PictureRegistry.h"
 
@@ -17,8 +19,41 @@ bool drawnOnImport(const QString& path)
     return ending == "TGA" || ending == "ICO" || ending == "EMF" || ending == "WMF";
 }
 
-QImage importedImage(const QString& path, const Graphic& graphic)
+namespace {
+
+// The Targa picture's colour with its alpha plane, or a null image when it has none.
+QImage targaWithAlpha(const TTarga& targa)
 {
+    const QImage& plane = targa.alphaPlane();
+    if (plane.isNull()) return {};
+    QImage image = targa.colorBitmap().image().convertToFormat(QImage::Format_ARGB32);
+    const int w = std::min(image.width(), plane.width()), h = std::min(image.height(), plane.height());
+    for (int y = 0; y < h; ++y) {
+        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        const uchar* alpha = plane.constScanLine(y);
+        for (int x = 0; x < w; ++x) row[x] = (row[x] & 0x00FFFFFFu) | QRgb(alpha[x]) << 24;
+    }
+    return image;
+}
+
+// The picture's straight colour and alpha when its reader has alpha, else a null image.
+QImage withOwnAlpha(const Graphic& graphic)
+{
+    if (const auto* targa = dynamic_cast<const TTarga*>(&graphic)) return targaWithAlpha(*targa);
+    if (const auto* icon = dynamic_cast<const Icon*>(&graphic)) return icon->image().convertToFormat(QImage::Format_ARGB32);
+    const auto* bitmap = dynamic_cast<const Bitmap*>(&graphic);
+    if (bitmap && bitmap->image().hasAlphaChannel()) return bitmap->image().convertToFormat(QImage::Format_ARGB32);
+    return {};
+}
+
+} // namespace
+
+QImage importedImage(const QString& path, const Graphic& graphic, bool ownAlpha)
+{
+    if (ownAlpha) {
+        const QImage image = withOwnAlpha(graphic);
+        if (!image.isNull()) return image;
+    }
     const auto* bitmap = dynamic_cast<const Bitmap*>(&graphic);
     if (bitmap && !drawnOnImport(path)) {
         // Only the colour goes on: bitmaps hold straight (not premultiplied) alpha, which the
@@ -38,10 +73,10 @@ QImage importedImage(const QString& path, const Graphic& graphic)
     return image;
 }
 
-QImage loadImportedImage(const QString& path)
+QImage loadImportedImage(const QString& path, bool ownAlpha)
 {
     const std::unique_ptr<Graphic> graphic = loadPicture(path);
-    return importedImage(path, *graphic);
+    return importedImage(path, *graphic, ownAlpha);
 }
 
 } // namespace quorvel

@@ -1,7 +1,8 @@
 // The picture as the import sees it: a file read through the picture registry and turned into a
 // plain 32-bit colour image. Targa, icon and metafile pictures are drawn at their natural size
 // onto a white image (what they leave transparent stays white); bitmaps are taken as they are,
-// colour only.
+// colour only. Asked for the picture's own alpha, readers that have it (32-bit Targa, icons,
+// bitmaps with an alpha mask) give their straight colour and alpha instead.
 #pragma once
 
 #include <QImage>
@@ -14,10 +15,13 @@ class Graphic;
 // True for the endings whose pictures are drawn onto a bitmap rather than taken as one.
 bool drawnOnImport(const QString& path);
 
-// The colour image of a loaded graphic, as import takes it (Format_RGB32).
-QImage importedImage(const QString& path, const Graphic& graphic);
+// The colour image of a loaded graphic, as import takes it (Format_RGB32). With `ownAlpha`, a
+// graphic whose reader has alpha gives Format_ARGB32 (straight colour and alpha) instead; a
+// Targa picture's pixels that its alpha plane does not cover are opaque. Other graphics are
+// taken as without it.
+QImage importedImage(const QString& path, const Graphic& graphic, bool ownAlpha = false);
 
 // Reads the file through the registry; readers' errors pass through.
-QImage loadImportedImage(const QString& path);
+QImage loadImportedImage(const QString& path, bool ownAlpha = false);
 
 } // namespace quorvel

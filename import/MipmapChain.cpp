@@ -94,9 +94,10 @@ void checkChainLimits(int presentLevels, QSize size, bool allSizes)
 }
 
 int makemipmaps(TextureDocument& document, const QImage& source, int alpha, bool allSizes, CountedPass counted,
-                const ProgressReport& progress)
+                const ProgressReport& progress, const ChainOptions& chain)
 {
     if (alpha < 0 || alpha > 255) throw std::invalid_argument("alpha outside 0..255");
+    if (chain.alphaCoverage < 0 || chain.alphaCoverage > 255) throw std::invalid_argument("coverage outside 0..255");
     checkChainLimits(document.levelCount(), source.size(), allSizes);
 
     int counter = 0, shown = 0;
@@ -107,20 +108,38 @@ int makemipmaps(TextureDocument& document, const QImage& source, int alpha, bool
 
     // `level` always holds exactly the next level's pixels: the source itself first (shared,
     // not copied), then each halving made at its final size.
-    QImage level = source.format() == QImage::Format_RGB32 ? source : source.convertToFormat(QImage::Format_RGB32);
+    ChainLevel level = chainLevelOf(source, chain.keepPictureAlpha, chain.alphaCoverage > 0);
+    const bool ownAlpha = !level.alpha.isNull();
+    const bool holdCoverage = ownAlpha && chain.alphaCoverage > 0;
+    Coverage firstCoverage;
     ChainState state{source.width(), source.height()};
     int first = 0;
     while (state.w > 0 && state.h > 0) {
         const int w = state.w, h = state.h, sx = state.sx, sy = state.sy;
         const int made = document.appendLevel(w, h, QStringLiteral("%1x%2").arg(w).arg(h), alpha);
-        document.setLevelPixels(made, level);
+        if (ownAlpha) {
+            // The coverage scale changes what is stored, not what the next halving reads, so
+            // the small levels do not inherit the rounding of every scale before them.
+            QImage levelAlpha = level.alpha;
+            if (holdCoverage && first == 0)
+                firstCoverage = coverageOf(levelAlpha, chain.alphaCoverage);
+            else if (holdCoverage)
+                levelAlpha = coverageScaled(level, chain.alphaCoverage, firstCoverage);
+            document.setLevelPixels(made, blendedOverGrey(level.colour, levelAlpha), levelAlpha);
+        } else {
+            document.setLevelPixels(made, level.colour);
+        }
         if (first == 0) first = made;
 
         const int halvingWidth = w / sx;
         count(counted == CountedPass::Copy ? w + 1 : halvingWidth + 1);
         state.advance();
         if (!allSizes) break;
-        if (state.w > 0 && state.h > 0) level = halved(level, sx, sy, state.w, state.h);
+        if (state.w <= 0 || state.h <= 0) continue;
+        if (chain.resampling == Resampling::Point && !ownAlpha)
+            level.colour = halved(level.colour, sx, sy, state.w, state.h);
+        else
+            level = halvedLevel(level, state.w, state.h, chain.resampling);
     }
     return first;
 }

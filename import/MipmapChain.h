@@ -3,7 +3,11 @@
 // the top-left pixel of its 2 x 2 block; a side already 1 pixel wide keeps column or row 0), and
 // every pixel of every new level gets one constant alpha. Import and batch conversion both run
 // it; they differ in the alpha, the all-sizes switch and which pass drives their progress bar.
+// On request (ChainOptions) the halvings are filtered instead, the picture's own alpha is kept
+// and the alpha-test coverage held through the chain; the defaults are the rule above, exactly.
 #pragma once
+
+#include "import/ChainFilters.h"
 
 #include <QImage>
 #include <QSize>
@@ -42,13 +46,26 @@ void checkChainLimits(int presentLevels, QSize size, bool allSizes);
 // "1 level", "2 levels": counts of levels in messages.
 QString levelsText(int count);
 
-// makemipmaps: appends the chain of `source` (its colour only) after the document's last level,
-// each level with its table entry, its list entry "WxH", its colour and the constant `alpha`
-// (0..255; std::invalid_argument otherwise) in its alpha plane. The limits are checked first, so
-// a refused run changes nothing; a run that fails later keeps the levels made so far, each whole.
-// The current level is left to the caller. Returns the first new level's number, or 0 when the
-// source has no pixels.
+// The choices a run can make beyond the rule of point sampling with one constant alpha.
+struct ChainOptions {
+    Resampling resampling = Resampling::Point;
+    // Pictures with an alpha channel give every level its alpha from the picture, halved like
+    // the colour, and their level images hold each pixel blended over the background grey by its
+    // own alpha (so that a save stores the picture's colour); pictures without one use the
+    // run's constant as always.
+    bool keepPictureAlpha = false;
+    // 1..255: every level after the first has its alpha scaled so that its share of pixels at
+    // or above this value is as near as a scale can make it to the first level's share. 0: off.
+    int alphaCoverage = 0;
+};
+
+// makemipmaps: appends the chain of `source` after the document's last level, each level with
+// its table entry, its list entry "WxH", its colour and the constant `alpha` (0..255) in its
+// alpha plane, or what `chain` asks for instead. An alpha or coverage reference outside 0..255
+// raises std::invalid_argument. The limits are checked first, so a refused run changes nothing;
+// a run that fails later keeps the levels made so far, each whole. The current level is left to
+// the caller. Returns the first new level's number, or 0 when the source has no pixels.
 int makemipmaps(TextureDocument& document, const QImage& source, int alpha, bool allSizes, CountedPass counted,
-                const ProgressReport& progress = {});
+                const ProgressReport& progress = {}, const ChainOptions& chain = {});
 
 } // namespace quorvel

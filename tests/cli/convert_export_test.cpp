@@ -144,7 +144,8 @@ TEST(ConvertCommand, UsageErrorsBeforeAnythingIsWritten)
     QTemporaryDir in, out;
     const QString image = writeFile(in, "a.bmp", bmpOf(4, 4));
     const QString usage =
-        "usage: quorvel-cli convert [--no-mipmaps] [--flags TEXT] [--alpha N] [--output DIR] [--jobs N] IMAGE...\n";
+        "usage: quorvel-cli convert [--no-mipmaps] [--flags TEXT] [--alpha N] [--filter point|box|linear] [--keep-alpha] "
+        "[--alpha-coverage N]\n        [--output DIR] [--jobs N] IMAGE...\n";
     struct Row {
         QStringList args;
         QString problem;
