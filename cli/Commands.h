@@ -29,6 +29,7 @@ int decode(const QStringList& args);
 int exportLevel(const QStringList& args);
 int info(const QStringList& args);
 int resave(const QStringList& args);
+int setHeader(const QStringList& args);
 int tgaResave(const QStringList& args);
 
 } // namespace quorvel::cli
