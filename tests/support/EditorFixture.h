@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -158,6 +159,8 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
+        // The per-user settings (header presets) live in the test's directory, not the home.
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
         setDialogs(&fake);
     }
 
