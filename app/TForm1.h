@@ -12,6 +12,7 @@
 
 class QAction;
 class QMdiArea;
+class QMenu;
 
 namespace quorvel {
 
@@ -49,6 +50,9 @@ public:
 
     // The menu item by its form name ("Open1", "N11", "exit1", ...).
     QAction* menuAction(const QString& name) const;
+    // The View menu, between Edit and Help; the level view's modes and the tiled preview are
+    // put in it when the windows are made.
+    QMenu* viewMenu() const { return viewMenu_; }
 
 protected:
     // FormClose: writes the settings file; a failure is shown and the program still closes.
@@ -77,6 +81,7 @@ private:
     Settings settings_;
     std::array<QAction*, kRecentFileCount> recentActions_{};
     QString pendingOpen_;
+    QMenu* viewMenu_ = nullptr;
     bool shown_ = false;
     // The frame lost the focus to one of its own menus or its commands' dialogs, so getting it
     // back is no return of the user.

@@ -4,9 +4,14 @@
 // times the zoom, as far as the frame's workspace allows.
 #pragma once
 
+#include "document/ViewSettings.h"
+
 #include <QWidget>
 
+#include <vector>
+
 class QAction;
+class QActionGroup;
 class QScrollArea;
 
 namespace quorvel {
@@ -28,6 +33,9 @@ public:
     QPoint levelPixelAt(QPoint point) const { return QPoint(point.x() / zoom_, point.y() / zoom_); }
     // Repaints the part of the surface that shows `levelRect`.
     void updateLevelRect(const QRect& levelRect);
+    // What is drawn: the level's colour, one channel, or the colour over a checkerboard.
+    ViewMode viewMode() const { return mode_; }
+    void setViewMode(ViewMode mode);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -37,6 +45,7 @@ protected:
 private:
     const TextureDocument& document_;
     int zoom_ = 1;
+    ViewMode mode_ = ViewMode::Colour;
 };
 
 class TForm2 : public QWidget {
@@ -52,6 +61,11 @@ public:
     QAction* zoomOutAction() const { return zoomOutAction_; }
 
     LevelCanvas* levelCanvas() const { return canvas_; }
+    // The view's mode and zoom, which the tiled preview follows.
+    ViewSettings& viewSettings() { return viewSettings_; }
+    // The View menu's exclusive mode items, in menu order: "Colour", "Red", "Green", "Blue",
+    // "Alpha", "Over checkerboard".
+    const std::vector<QAction*>& viewModeActions() const { return viewModeActions_; }
     QScrollArea* scrollArea() const { return scrollArea_; }
 
     // The client area wanted: the canvas's size, at least 1 x 1.
@@ -79,6 +93,8 @@ private:
     LevelCanvas* canvas_;
     QAction* zoomInAction_;
     QAction* zoomOutAction_;
+    ViewSettings viewSettings_;
+    std::vector<QAction*> viewModeActions_;
     bool pressedOnSurface_ = false;
     bool placed_ = false;
 };
