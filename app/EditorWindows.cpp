@@ -51,10 +51,11 @@ EditorWindows createEditorWindows(TextureDocument& document, const QString& sett
     QAction* tiled = viewMenu->addAction(QStringLiteral("&Tiled preview"));
     tiled->setObjectName(QStringLiteral("TiledPreview1"));
     TForm2* view = w.view;
-    QObject::connect(tiled, &QAction::triggered, workspace, [workspace, &document, view] {
+    TextureDocument* shown = &document;
+    QObject::connect(tiled, &QAction::triggered, workspace, [workspace, shown, view] {
         auto* preview = workspace->findChild<TiledPreview*>();
         if (preview == nullptr) {
-            preview = new TiledPreview(document, view->viewSettings());
+            preview = new TiledPreview(*shown, view->viewSettings());
             QMdiSubWindow* sub = workspace->addSubWindow(preview);
             sub->setObjectName(QStringLiteral("TiledPreviewWindow"));
             // Closing hides it; it keeps following the document for the next time.

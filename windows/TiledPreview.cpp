@@ -41,19 +41,21 @@ void TiledCanvas::updateLevelRect(const QRect& levelRect)
 void TiledCanvas::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
-    const QRect exposed = event->rect();
     const int level = document_.currentLevel();
     if (level > document_.levelCount() || document_.levelImage(level).isNull() || document_.levelSize(level).isEmpty()) {
-        painter.fillRect(exposed, palette().window());
+        painter.fillRect(event->rect(), palette().window());
         return;
     }
+    // An edit exposes the same small rectangle in nine places: each is drawn alone, not the
+    // rectangle around them all.
     const QSize tile = document_.levelSize(level) * view_.zoom();
-    for (int ty = 0; ty < kTiles; ++ty)
-        for (int tx = 0; tx < kTiles; ++tx) {
-            const QPoint origin(tx * tile.width(), ty * tile.height());
-            if (exposed.intersects(QRect(origin, tile)))
-                drawLevel(painter, document_, level, view_.mode(), view_.zoom(), exposed, origin);
-        }
+    for (const QRect& exposed : event->region())
+        for (int ty = 0; ty < kTiles; ++ty)
+            for (int tx = 0; tx < kTiles; ++tx) {
+                const QPoint origin(tx * tile.width(), ty * tile.height());
+                if (exposed.intersects(QRect(origin, tile)))
+                    drawLevel(painter, document_, level, view_.mode(), view_.zoom(), exposed, origin);
+            }
 }
 
 TiledPreview::TiledPreview(const TextureDocument& document, const ViewSettings& view, QWidget* parent)

@@ -32,7 +32,10 @@ private:
     const ViewSettings& view_;
 };
 
+// A QObject of its own, so that the frame finds it among its children.
 class TiledPreview : public QWidget {
+    Q_OBJECT
+
 public:
     TiledPreview(const TextureDocument& document, const ViewSettings& view, QWidget* parent = nullptr);
 
