@@ -33,7 +33,7 @@ constexpr auto kArray = "header_presets";
 
 QSettings* openPresetSettings()
 {
-    return new QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Quorvel"), QStringLiteral("Quorvel"));
+    return new QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Quorvel"), QStringLiteral("HeaderPresets"));
 }
 
 HeaderPresets::HeaderPresets(QSettings& settings) : settings_(settings)

@@ -25,8 +25,9 @@ struct PresetField {
 };
 extern const std::array<PresetField, 15> kPresetFields;
 
-// The settings the presets live in: organisation "Quorvel", application "Quorvel", INI format,
-// per user. Tests point it elsewhere with QSettings::setPath(IniFormat, UserScope, ...).
+// The settings the presets live in: organisation "Quorvel", application "HeaderPresets", INI
+// format, per user (~/.config/Quorvel/HeaderPresets.ini, a name apart from a QUORVEL.INI kept
+// in the same directory). Tests point it elsewhere with QSettings::setPath(IniFormat, UserScope).
 QSettings* openPresetSettings();
 
 class HeaderPresets {

@@ -163,7 +163,7 @@ TEST_F(Properties, APresetSavedAndAppliedGivesTheHeaderTypingGives)
     // The preset outlives the program, kept per user (here the test's directory); saving under
     // the same name replaces it, and an empty name keeps nothing.
     closeEditor();
-    EXPECT_TRUE(QFile::exists(path("Quorvel/Quorvel.ini")));
+    EXPECT_TRUE(QFile::exists(path("Quorvel/HeaderPresets.ini")));
     startEditor();
     ASSERT_EQ(w.properties->presetBox()->count(), 1);
     EXPECT_EQ(w.properties->presetBox()->itemText(0), "stone");
