@@ -2,13 +2,16 @@
 // start of the process, with its resident memory then, and later starts), opening a 1024 x 1024
 // texture with eleven levels until level 1 is drawn, and one full repaint of the level view at
 // zoom 8 over a 1600 x 1000 workspace in each view mode (colour, the three channels, alpha,
-// over the checkerboard). Files live in /dev/shm so the disk does not time itself.
+// over the checkerboard), and of the tiled preview filling it. Files live in /dev/shm so the disk does not time itself.
 #include "app/EditorWindows.h"
 #include "app/TForm1.h"
 #include "document/TextureDocument.h"
 #include "import/PictureKinds.h"
 #include "windows/Dialogs.h"
 #include "windows/TForm2.h"
+#include "windows/TiledPreview.h"
+
+#include <QAction>
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -136,6 +139,32 @@ void BM_RepaintAtZoom8(benchmark::State& state)
     state.counters["workspace_height"] = editor.frame->workspace()->viewport()->height();
 }
 BENCHMARK(BM_RepaintAtZoom8)->DenseRange(0, 5)->Unit(benchmark::kMillisecond);
+
+// The tiled preview filling the same workspace at zoom 8, over the checkerboard: what it shows
+// of the nine tiles drawn again.
+void BM_TiledPreviewRepaintAtZoom8(benchmark::State& state)
+{
+    makeTexture();
+    Editor editor;
+    editor.frame->showNormal();
+    const QSize margin = editor.frame->size() - editor.frame->workspace()->viewport()->size();
+    editor.frame->resize(QSize(1600, 1000) + margin);
+    QApplication::processEvents();
+    editor.frame->openm32(kTexture);
+    quorvel::TForm2* view = editor.windows.view;
+    for (int i = 0; i < 3; ++i) view->zoomIn();
+    view->viewSettings().setMode(quorvel::ViewMode::OverCheckerboard);
+    editor.frame->menuAction(QStringLiteral("TiledPreview1"))->trigger();
+    auto* preview = editor.frame->findChild<quorvel::TiledPreview*>();
+    auto* sub = qobject_cast<QMdiSubWindow*>(preview->parentWidget());
+    sub->move(0, 0);
+    sub->resize(editor.frame->workspace()->viewport()->size());
+    QApplication::processEvents();
+    for (auto _ : state) preview->canvas()->repaint();
+    state.counters["shown_width"] = preview->canvas()->visibleRegion().boundingRect().width();
+    state.counters["shown_height"] = preview->canvas()->visibleRegion().boundingRect().height();
+}
+BENCHMARK(BM_TiledPreviewRepaintAtZoom8)->Unit(benchmark::kMillisecond);
 
 // Answers nothing: the benchmarks never ask.
 class SilentDialogs final : public quorvel::Dialogs {
