@@ -14,6 +14,10 @@
 #include "windows/TForm9.h"
 #include "windows/TForm10.h"
 #include "base/HelpFiles.h"
+#include "windows/TiledPreview.h"
+
+#include <QAction>
+#include <QMenu>
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -47,6 +51,31 @@ EditorWindows createEditorWindows(TextureDocument& document, const QString& sett
     // Its zoom shortcuts work wherever the focus is in the frame.
     w.frame->addAction(w.view->zoomInAction());
     w.frame->addAction(w.view->zoomOutAction());
+
+    // The View menu: the view's modes, then the tiled preview, a further child window made the
+    // first time it is asked for and shown again after it is closed.
+    QMenu* viewMenu = w.frame->viewMenu();
+    for (QAction* mode : w.view->viewModeActions()) viewMenu->addAction(mode);
+    viewMenu->addSeparator()->setObjectName(QStringLiteral("N7"));
+    QAction* tiled = viewMenu->addAction(QStringLiteral("&Tiled preview"));
+    tiled->setObjectName(QStringLiteral("TiledPreview1"));
+    TForm2* view = w.view;
+    TextureDocument* shown = &document;
+    QObject::connect(tiled, &QAction::triggered, workspace, [workspace, shown, view] {
+        auto* preview = workspace->findChild<TiledPreview*>();
+        if (preview == nullptr) {
+            preview = new TiledPreview(*shown, view->viewSettings());
+            QMdiSubWindow* sub = workspace->addSubWindow(preview);
+            sub->setObjectName(QStringLiteral("TiledPreviewWindow"));
+            // Closing hides it; it keeps following the document for the next time.
+            sub->setAttribute(Qt::WA_DeleteOnClose, false);
+        }
+        auto* sub = qobject_cast<QMdiSubWindow*>(preview->parentWidget());
+        sub->show();
+        preview->show();
+        preview->fitWindow();
+        workspace->setActiveSubWindow(sub);
+    });
 
     w.properties = new TForm3(document);
     QMdiSubWindow* propertiesWindow = addToolWindow(workspace, w.properties, true);

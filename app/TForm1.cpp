@@ -137,6 +137,9 @@ void TForm1::createMenus()
     item(edit, "Undo1", QStringLiteral("&Undo"), &TForm1::Undo1Click)->setEnabled(false);
     separator(edit, "N6");
 
+    viewMenu_ = menuBar()->addMenu(QStringLiteral("&View"));
+    viewMenu_->setObjectName(QStringLiteral("View1"));
+
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("About1"));
     item(help, "Howto1", QStringLiteral("H&ow to"), &TForm1::Howto1Click);

@@ -12,6 +12,7 @@
 
 class QAction;
 class QMdiArea;
+class QMenu;
 
 namespace quorvel {
 
@@ -59,6 +60,9 @@ public:
 
     // The menu item by its form name ("Open1", "N11", "exit1", ...).
     QAction* menuAction(const QString& name) const;
+    // The View menu, between Edit and Help; the level view's modes and the tiled preview are
+    // put in it when the windows are made.
+    QMenu* viewMenu() const { return viewMenu_; }
 
     // The dialogs File > Import and File > Batch convert show, and the add-a-mipmap dialog the
     // frame sends the user back to while it is open.
@@ -100,6 +104,7 @@ private:
     UndoSnapshot* undo_ = nullptr;
     QWidget* howTo_ = nullptr;
     QWidget* about_ = nullptr;
+    QMenu* viewMenu_ = nullptr;
     bool shown_ = false;
     // The frame lost the focus to one of its own menus or its commands' dialogs, so getting it
     // back is no return of the user.

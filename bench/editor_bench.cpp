@@ -2,7 +2,9 @@
 // start of the process, with its resident memory then, and later starts), opening a 1024 x 1024
 // texture with eleven levels until level 1 is drawn, File > Import of a 1024 x 1024 bitmap with
 // all sizes until its first level is drawn, and one full repaint of the level view at zoom 8
-// over a 1600 x 1000 workspace. Files live in /dev/shm so the disk does not time itself.
+// over a 1600 x 1000 workspace in each view mode (colour, the three channels, alpha, over the
+// checkerboard), and of the tiled preview filling it. Files live in /dev/shm so the disk does
+// not time itself.
 #include "app/EditorWindows.h"
 #include "app/TForm1.h"
 #include "document/TextureDocument.h"
@@ -11,6 +13,9 @@
 #include "windows/Dialogs.h"
 #include "windows/TForm2.h"
 #include "windows/TForm7.h"
+#include "windows/TiledPreview.h"
+
+#include <QAction>
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -29,9 +34,10 @@
 
 namespace {
 
-const QString kTexture = QStringLiteral("/dev/shm/quorvel-editor-bench.m32");
-const QString kSettings = QStringLiteral("/dev/shm/quorvel-editor-bench.ini");
-const QString kPicture = QStringLiteral("/dev/shm/quorvel-editor-bench.bmp");
+// Named by the process, so that two runs at once do not remove each other's files.
+const QString kTexture = QStringLiteral("/dev/shm/quorvel-editor-bench-%1.m32").arg(getpid());
+const QString kSettings = QStringLiteral("/dev/shm/quorvel-editor-bench-%1.ini").arg(getpid());
+const QString kPicture = QStringLiteral("/dev/shm/quorvel-editor-bench-%1.bmp").arg(getpid());
 // What the open dialog answers; empty: cancelled.
 QString openAnswer;
 
@@ -151,6 +157,9 @@ void BM_RepaintAtZoom8(benchmark::State& state)
     quorvel::TForm2* view = editor.windows.view;
     qobject_cast<QMdiSubWindow*>(view->parentWidget())->move(0, 0);
     for (int i = 0; i < 3; ++i) view->zoomIn();
+    static const char* const modeNames[] = {"colour", "red", "green", "blue", "alpha", "over checkerboard"};
+    view->viewSettings().setMode(quorvel::kViewModes[state.range(0)]);
+    state.SetLabel(modeNames[state.range(0)]);
     QApplication::processEvents();
     const QSize shown = view->scrollArea()->viewport()->size();
     for (auto _ : state) view->levelCanvas()->repaint();
@@ -159,7 +168,33 @@ void BM_RepaintAtZoom8(benchmark::State& state)
     state.counters["workspace_width"] = editor.frame->workspace()->viewport()->width();
     state.counters["workspace_height"] = editor.frame->workspace()->viewport()->height();
 }
-BENCHMARK(BM_RepaintAtZoom8)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RepaintAtZoom8)->DenseRange(0, 5)->Unit(benchmark::kMillisecond);
+
+// The tiled preview filling the same workspace at zoom 8, over the checkerboard: what it shows
+// of the nine tiles drawn again.
+void BM_TiledPreviewRepaintAtZoom8(benchmark::State& state)
+{
+    makeTexture();
+    Editor editor;
+    editor.frame->showNormal();
+    const QSize margin = editor.frame->size() - editor.frame->workspace()->viewport()->size();
+    editor.frame->resize(QSize(1600, 1000) + margin);
+    QApplication::processEvents();
+    editor.frame->openm32(kTexture);
+    quorvel::TForm2* view = editor.windows.view;
+    for (int i = 0; i < 3; ++i) view->zoomIn();
+    view->viewSettings().setMode(quorvel::ViewMode::OverCheckerboard);
+    editor.frame->menuAction(QStringLiteral("TiledPreview1"))->trigger();
+    auto* preview = editor.frame->findChild<quorvel::TiledPreview*>();
+    auto* sub = qobject_cast<QMdiSubWindow*>(preview->parentWidget());
+    sub->move(0, 0);
+    sub->resize(editor.frame->workspace()->viewport()->size());
+    QApplication::processEvents();
+    for (auto _ : state) preview->canvas()->repaint();
+    state.counters["shown_width"] = preview->canvas()->visibleRegion().boundingRect().width();
+    state.counters["shown_height"] = preview->canvas()->visibleRegion().boundingRect().height();
+}
+BENCHMARK(BM_TiledPreviewRepaintAtZoom8)->Unit(benchmark::kMillisecond);
 
 // Answers nothing: the benchmarks never ask.
 class SilentDialogs final : public quorvel::Dialogs {

@@ -30,6 +30,7 @@ int exportLevel(const QStringList& args);
 int info(const QStringList& args);
 int resave(const QStringList& args);
 int sheet(const QStringList& args);
+int setHeader(const QStringList& args);
 int tgaResave(const QStringList& args);
 
 } // namespace quorvel::cli

@@ -4,8 +4,10 @@
 #include "paint/Stroke.h"
 #include "paint/UndoSnapshot.h"
 #include "windows/Dialogs.h"
+#include "windows/LevelDrawing.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMouseEvent>
@@ -64,6 +66,13 @@ void LevelCanvas::updateLevelRect(const QRect& levelRect)
     update(QRect(levelRect.topLeft() * zoom_, levelRect.size() * zoom_));
 }
 
+void LevelCanvas::setViewMode(ViewMode mode)
+{
+    if (mode == mode_) return;
+    mode_ = mode;
+    update();
+}
+
 void LevelCanvas::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
@@ -74,14 +83,7 @@ void LevelCanvas::paintEvent(QPaintEvent* event)
         painter.fillRect(event->rect(), palette().window());
         return;
     }
-    const QRect shown = event->rect() & QRect(QPoint(0, 0), image->size() * zoom_);
-    if (shown.isEmpty()) return;
-    // The level pixels under the exposed rectangle, each drawn as a zoom x zoom block.
-    const QRect source(QPoint(shown.left() / zoom_, shown.top() / zoom_),
-                       QPoint(shown.right() / zoom_, shown.bottom() / zoom_));
-    const QRect target(source.topLeft() * zoom_, source.size() * zoom_);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    painter.drawImage(target, *image, source);
+    drawLevel(painter, document_, level, mode_, zoom_, event->rect());
 }
 
 void LevelCanvas::mousePressEvent(QMouseEvent* event)
@@ -139,6 +141,41 @@ TForm2::TForm2(TextureDocument& document, QWidget* parent)
     connect(zoomInAction_, &QAction::triggered, this, &TForm2::zoomIn);
     connect(zoomOutAction_, &QAction::triggered, this, &TForm2::zoomOut);
 
+    // The View menu's modes, one checked at a time; the captions and the channel shortcuts of the
+    // common image editors (Ctrl+2 the colour, Ctrl+3 to Ctrl+5 the channels, Ctrl+6 the alpha).
+    struct ModeItem {
+        ViewMode mode;
+        const char* name;
+        const char* caption;
+        int key; // 0: none
+    };
+    const ModeItem modeItems[] = {
+        {ViewMode::Colour, "ViewColour", "&Colour", Qt::Key_2},
+        {ViewMode::Red, "ViewRed", "&Red", Qt::Key_3},
+        {ViewMode::Green, "ViewGreen", "&Green", Qt::Key_4},
+        {ViewMode::Blue, "ViewBlue", "&Blue", Qt::Key_5},
+        {ViewMode::Alpha, "ViewAlpha", "&Alpha", Qt::Key_6},
+        {ViewMode::OverCheckerboard, "ViewOverCheckerboard", "&Over checkerboard", 0},
+    };
+    auto* modeGroup = new QActionGroup(this);
+    modeGroup->setExclusive(true);
+    for (const ModeItem& item : modeItems) {
+        auto* action = new QAction(QString::fromLatin1(item.caption), modeGroup);
+        action->setObjectName(QString::fromLatin1(item.name));
+        action->setCheckable(true);
+        action->setChecked(item.mode == ViewMode::Colour);
+        if (item.key != 0) action->setShortcut(QKeySequence(Qt::CTRL | Qt::Key(item.key)));
+        action->setShortcutContext(Qt::WindowShortcut);
+        const ViewMode mode = item.mode;
+        connect(action, &QAction::triggered, this, [this, mode] { viewSettings_.setMode(mode); });
+        viewModeActions_.push_back(action);
+    }
+    connect(&viewSettings_, &ViewSettings::modeChanged, this, [this](ViewMode mode) {
+        canvas_->setViewMode(mode);
+        for (std::size_t i = 0; i < viewModeActions_.size(); ++i)
+            if (kViewModes[i] == mode) viewModeActions_[i]->setChecked(true);
+    });
+
     connect(&document_, &TextureDocument::currentLevelChanged, this, &TForm2::showCurrentLevel);
     connect(&document_, &TextureDocument::levelsChanged, canvas_, qOverload<>(&QWidget::update));
     connect(&document_, &TextureDocument::pixelsChanged, this, [this](int level, const QRect& rect) {
@@ -192,6 +229,7 @@ void TForm2::showCurrentLevel()
 void TForm2::setZoom(int zoom)
 {
     canvas_->setZoom(zoom);
+    viewSettings_.setZoom(zoom);
     setWindowTitle(QStringLiteral("[zoom %1x]").arg(zoom));
     fitWindow();
 }

@@ -6,11 +6,15 @@
 // undo that every press takes.
 #pragma once
 
+#include "document/ViewSettings.h"
+
 #include <QWidget>
 
 #include <memory>
+#include <vector>
 
 class QAction;
+class QActionGroup;
 class QScrollArea;
 
 namespace quorvel {
@@ -40,6 +44,9 @@ public:
     QPoint levelPixelAt(QPoint point) const { return QPoint(point.x() / zoom_, point.y() / zoom_); }
     // Repaints the part of the surface that shows `levelRect`.
     void updateLevelRect(const QRect& levelRect);
+    // What is drawn: the level's colour, one channel, or the colour over a checkerboard.
+    ViewMode viewMode() const { return mode_; }
+    void setViewMode(ViewMode mode);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -51,6 +58,7 @@ private:
     const TextureDocument& document_;
     Stroke* stroke_ = nullptr;
     int zoom_ = 1;
+    ViewMode mode_ = ViewMode::Colour;
 };
 
 class TForm2 : public QWidget {
@@ -73,6 +81,11 @@ public:
     QAction* zoomOutAction() const { return zoomOutAction_; }
 
     LevelCanvas* levelCanvas() const { return canvas_; }
+    // The view's mode and zoom, which the tiled preview follows.
+    ViewSettings& viewSettings() { return viewSettings_; }
+    // The View menu's exclusive mode items, in menu order: "Colour", "Red", "Green", "Blue",
+    // "Alpha", "Over checkerboard".
+    const std::vector<QAction*>& viewModeActions() const { return viewModeActions_; }
     QScrollArea* scrollArea() const { return scrollArea_; }
 
     // The client area wanted: the canvas's size, at least 1 x 1.
@@ -102,6 +115,8 @@ private:
     QAction* zoomOutAction_;
     UndoSnapshot* undo_;
     std::unique_ptr<Stroke> stroke_;
+    ViewSettings viewSettings_;
+    std::vector<QAction*> viewModeActions_;
     bool pressedOnSurface_ = false;
     bool placed_ = false;
 };

@@ -2,10 +2,14 @@
 
 #include "document/M32Format.h"
 #include "document/TextureDocument.h"
+#include "windows/Dialogs.h"
 
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QSettings>
 #include <QValidator>
 
 namespace quorvel {
@@ -13,7 +17,10 @@ namespace quorvel {
 namespace {
 
 constexpr int kClientWidth = 273;
-constexpr int kClientHeight = 425;
+// The three groups end at 425; the preset box lies below them.
+constexpr int kPresetTop = 432;
+constexpr int kPresetHeight = 49;
+constexpr int kClientHeight = kPresetTop + kPresetHeight;
 constexpr int kFieldHeight = 21;
 constexpr int kLabelHeight = 13;
 
@@ -80,8 +87,16 @@ QLabel* boldLabel(const QString& text, QWidget* parent, const QRect& geometry, Q
 
 } // namespace
 
-TForm3::TForm3(TextureDocument& document, QWidget* parent) : QWidget(parent), document_(document)
+TForm3::TForm3(TextureDocument& document, QWidget* parent)
+    : QWidget(parent),
+      document_(document),
+      presetSettings_(openPresetSettings()),
+      presets_(*presetSettings_),
+      presetBox_(nullptr),
+      savePresetButton_(nullptr),
+      applyPresetButton_(nullptr)
 {
+    presetSettings_->setParent(this);
     setObjectName(QStringLiteral("TForm3"));
     setWindowTitle(QStringLiteral("Properties"));
     setFixedSize(kClientWidth, kClientHeight);
@@ -127,6 +142,54 @@ TForm3::TForm3(TextureDocument& document, QWidget* parent) : QWidget(parent), do
     }
     showTexts();
     connect(&document_, &TextureDocument::textsChanged, this, &TForm3::showTexts);
+
+    auto* presets = new QGroupBox(QStringLiteral("Presets"), this);
+    presets->setObjectName(QStringLiteral("PresetBox"));
+    presets->setGeometry(0, kPresetTop, kClientWidth, kPresetHeight);
+    presetBox_ = new QComboBox(presets);
+    presetBox_->setObjectName(QStringLiteral("PresetNames"));
+    presetBox_->setGeometry(8, 18, 113, 23);
+    applyPresetButton_ = new QPushButton(QStringLiteral("Apply"), presets);
+    applyPresetButton_->setObjectName(QStringLiteral("ApplyPreset"));
+    applyPresetButton_->setGeometry(126, 17, 50, 25);
+    savePresetButton_ = new QPushButton(QStringLiteral("Save preset\u2026"), presets);
+    savePresetButton_->setObjectName(QStringLiteral("SavePreset"));
+    savePresetButton_->setGeometry(180, 17, 85, 25);
+    connect(applyPresetButton_, &QPushButton::clicked, this, [this] { runCommand(this, [this] { applyPreset(); }); });
+    connect(savePresetButton_, &QPushButton::clicked, this, [this] { runCommand(this, [this] { savePreset(); }); });
+    showPresets(QString());
+}
+
+void TForm3::showPresets(const QString& chosen)
+{
+    presetBox_->clear();
+    presetBox_->addItems(presets_.names());
+    if (!chosen.isEmpty()) presetBox_->setCurrentText(chosen);
+    applyPresetButton_->setEnabled(presetBox_->count() > 0);
+}
+
+void TForm3::savePreset()
+{
+    const std::optional<QString> typed =
+        dialogs().text(this, QStringLiteral("Save preset"), QStringLiteral("Preset name:"), presetBox_->currentText());
+    if (!typed) return;
+    const QString name = typed->trimmed();
+    if (name.isEmpty()) {
+        dialogs().beep();
+        return;
+    }
+    presets_.save(name, document_.texts());
+    showPresets(name);
+}
+
+void TForm3::applyPreset()
+{
+    const std::optional<HeaderTexts> texts = presets_.applied(presetBox_->currentText(), document_.texts());
+    if (!texts) {
+        dialogs().beep();
+        return;
+    }
+    document_.setTexts(*texts);
 }
 
 QLineEdit* TForm3::field(const QString& name) const

@@ -1,15 +1,20 @@
 // TForm3: the properties window, the header's names and numbers as twenty edit fields in three
 // groups. The fields show the document's working texts: every edit goes to the document at
-// once, and the fields follow the document when an open or New replaces the texts.
+// once, and the fields follow the document when an open or New replaces the texts. Below the
+// groups, the header presets fill the number fields from a set kept under a name.
 #pragma once
 
+#include "document/HeaderPresets.h"
 #include "document/HeaderTexts.h"
 
 #include <QWidget>
 
 #include <vector>
 
+class QComboBox;
 class QLineEdit;
+class QPushButton;
+class QSettings;
 
 namespace quorvel {
 
@@ -22,6 +27,15 @@ public:
     // The field by its form name ("Edit2" .. "Edit21").
     QLineEdit* field(const QString& name) const;
 
+    // The preset box below the three groups: the presets by name, "Save preset..." and "Apply".
+    QComboBox* presetBox() const { return presetBox_; }
+    QPushButton* savePresetButton() const { return savePresetButton_; }
+    QPushButton* applyPresetButton() const { return applyPresetButton_; }
+    // Keeps the fifteen number fields as a preset under a name asked for.
+    void savePreset();
+    // Fills the fifteen number fields from the chosen preset, as typing them would.
+    void applyPreset();
+
 private:
     struct Field {
         QLineEdit* edit;
@@ -29,8 +43,15 @@ private:
     };
     void showTexts();
 
+    void showPresets(const QString& chosen);
+
     TextureDocument& document_;
     std::vector<Field> fields_;
+    QSettings* presetSettings_;
+    HeaderPresets presets_;
+    QComboBox* presetBox_;
+    QPushButton* savePresetButton_;
+    QPushButton* applyPresetButton_;
 };
 
 } // namespace quorvel

@@ -42,12 +42,16 @@ TEST_F(Frame, StartsWithEveryMenuItemAndTheToolWindowsInPlace)
         {"File1", "-", true},          {"File1", "&1 ", true},        {"File1", "&2 ", true},
         {"File1", "&3 ", true},        {"File1", "&4 ", true},        {"File1", "&5 ", true},
         {"File1", "-", true},          {"File1", "E&xit", true},      {"Edit1", "&Undo", false},
-        {"Edit1", "-", true},          {"About1", "H&ow to", true},  {"About1", "-", true},
+        {"Edit1", "-", true},          {"View1", "&Colour", true},    {"View1", "&Red", true},
+        {"View1", "&Green", true},     {"View1", "&Blue", true},      {"View1", "&Alpha", true},
+        {"View1", "&Over checkerboard", true},                       {"View1", "-", true},
+        {"View1", "&Tiled preview", true},                           {"About1", "H&ow to", true},
+        {"About1", "-", true},
         {"About1", "A&bout Quorvel", true},
     };
     QStringList menus;
     for (QAction* a : frame->menuBar()->actions()) menus.append(a->text());
-    EXPECT_EQ(menus, (QStringList{"&File", "&Edit", "&Help"}));
+    EXPECT_EQ(menus, (QStringList{"&File", "&Edit", "&View", "&Help"}));
     std::map<std::string, int> at;
     for (const Row& r : rows) {
         const auto* menu = frame->findChild<QMenu*>(r.menu);
@@ -73,7 +77,8 @@ TEST_F(Frame, StartsWithEveryMenuItemAndTheToolWindowsInPlace)
     ASSERT_TRUE(properties && levels && view);
     EXPECT_EQ(properties->pos(), QPoint(0, 0));
     EXPECT_EQ(levels->pos(), QPoint(0, properties->height()));
-    EXPECT_EQ(w.properties->size(), QSize(273, 425));
+    // The design's 273 x 425 and the preset box below its three groups.
+    EXPECT_EQ(w.properties->size(), QSize(273, 425 + 7 + 49));
     EXPECT_EQ(w.levels->size(), QSize(271, 30));
     EXPECT_EQ(w.properties->windowTitle(), "Properties");
     EXPECT_EQ(w.levels->windowTitle(), "Mipmaps");

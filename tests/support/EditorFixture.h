@@ -11,12 +11,14 @@
 #include "windows/TForm3.h"
 #include "windows/TForm4.h"
 #include "windows/TForm5.h"
+#include "windows/TiledPreview.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -159,6 +161,8 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
+        // The per-user settings (header presets) live in the test's directory, not the home.
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
         setDialogs(&fake);
     }
 

@@ -1,11 +1,14 @@
 // The properties window inside the real frame: its fields and labels in place, typing going to
 // the document, the fields following opens, and the limits of the name fields.
 #include "tests/support/EditorFixture.h"
+#include "tests/document/M32Bytes.h"
 
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QComboBox>
 
 namespace quorvel::test {
 namespace {
@@ -115,6 +118,66 @@ TEST_F(Properties, NamesTakeAtMost128CharactersOfTheirCodePage)
     // The numbers take any text; Save is where they are checked.
     typeText(w.properties->field("Edit7"), QString::fromUtf8("Ā"));
     EXPECT_EQ(document.texts().contents, QString::fromUtf8("0Ā"));
+}
+
+// The fifteen number fields typed as a user types them, each in a form the fields read.
+const std::pair<const char*, const char*> kTypedNumbers[] = {
+    {"Edit6", "$1000"}, {"Edit7", "-5"},    {"Edit8", "12"},     {"Edit11", "3"},   {"Edit9", "0.5"},
+    {"Edit10", "2"},    {"Edit13", "1"},    {"Edit14", "4"},     {"Edit15", "-2"},  {"Edit16", "75.25"},
+    {"Edit17", "1e-3"}, {"Edit18", " 0.1"}, {"Edit19", "-0.5"},  {"Edit20", "8"},   {"Edit21", "0.125"},
+};
+
+void typeOver(QLineEdit* field, const QString& text)
+{
+    field->selectAll();
+    if (text.isEmpty())
+        QTest::keyClick(field, Qt::Key_Delete);
+    else
+        QTest::keyClicks(field, text);
+}
+
+TEST_F(Properties, APresetSavedAndAppliedGivesTheHeaderTypingGives)
+{
+    startEditor();
+    EXPECT_FALSE(w.properties->applyPresetButton()->isEnabled()); // no preset yet
+    typeOver(w.properties->field("Edit2"), "moss");
+    for (const auto& [field, text] : kTypedNumbers) typeOver(w.properties->field(field), text);
+    const QByteArray typedHeader = document.saveToBytes().left(968);
+    EXPECT_EQ(test::i32At(typedHeader, 708), 4096);
+
+    fake.textAnswers.push_back(QStringLiteral("stone"));
+    QTest::mouseClick(w.properties->savePresetButton(), Qt::LeftButton);
+    EXPECT_EQ(fake.textCalls, QStringList{"Preset name:"});
+    EXPECT_EQ(w.properties->presetBox()->currentText(), "stone");
+
+    // New puts the defaults back; the name is typed again, the numbers come from the preset.
+    chooseMenu('f', 'n');
+    EXPECT_EQ(w.properties->field("Edit6")->text(), "2048");
+    typeOver(w.properties->field("Edit2"), "moss");
+    QTest::mouseClick(w.properties->applyPresetButton(), Qt::LeftButton);
+    for (const auto& [field, text] : kTypedNumbers) EXPECT_EQ(w.properties->field(field)->text(), text) << field;
+    EXPECT_EQ(w.properties->field("Edit2")->text(), "moss");
+    EXPECT_EQ(document.saveToBytes().left(968).toHex(), typedHeader.toHex());
+    EXPECT_TRUE(fake.errors.isEmpty()) << fake.errors.join('\n').toStdString();
+
+    // The preset outlives the program, kept per user (here the test's directory); saving under
+    // the same name replaces it, and an empty name keeps nothing.
+    closeEditor();
+    EXPECT_TRUE(QFile::exists(path("Quorvel/HeaderPresets.ini")));
+    startEditor();
+    ASSERT_EQ(w.properties->presetBox()->count(), 1);
+    EXPECT_EQ(w.properties->presetBox()->itemText(0), "stone");
+    typeOver(w.properties->field("Edit6"), "7");
+    fake.textAnswers.push_back(QStringLiteral("stone"));
+    fake.textAnswers.push_back(QStringLiteral("  "));
+    QTest::mouseClick(w.properties->savePresetButton(), Qt::LeftButton);
+    QTest::mouseClick(w.properties->savePresetButton(), Qt::LeftButton);
+    EXPECT_EQ(fake.beeps, 1);
+    EXPECT_EQ(w.properties->presetBox()->count(), 1);
+    typeOver(w.properties->field("Edit6"), "");
+    QTest::mouseClick(w.properties->applyPresetButton(), Qt::LeftButton);
+    EXPECT_EQ(w.properties->field("Edit6")->text(), "7");
+    EXPECT_EQ(w.properties->field("Edit7")->text(), "-5");
 }
 
 } // namespace
