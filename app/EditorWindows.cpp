@@ -5,6 +5,10 @@
 #include "windows/TForm2.h"
 #include "windows/TForm3.h"
 #include "windows/TForm4.h"
+#include "windows/TForm6.h"
+#include "windows/TForm7.h"
+#include "windows/TForm11.h"
+#include "windows/TForm12.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -50,6 +54,18 @@ EditorWindows createEditorWindows(TextureDocument& document, const QString& sett
     // Right of the properties window and below the toolbar's place until the view centres
     // itself in the shown workspace.
     viewWindow->move(propertiesWindow->width() + 16, 160);
+
+    // The dialogs: windows of their own, hidden until called, owned by the frame.
+    w.addMipmap = new TForm6(document, w.frame);
+    TForm6* addMipmap = w.addMipmap;
+    w.levels->setAddHandler([addMipmap] { addMipmap->showDialog(); });
+    w.importProgress = new TForm12(w.frame);
+    w.importDialog = new TForm7(document, *w.importProgress, w.frame);
+    w.wizard = new TForm11(document, w.frame);
+    TForm1* frame = w.frame;
+    w.wizard->setImportDirectory([frame] { return frame->settings().importDirectory; },
+                                 [frame](const QString& directory) { frame->setImportDirectory(directory); });
+    w.frame->setImportWindows(w.addMipmap, w.importDialog, w.wizard);
     return w;
 }
 

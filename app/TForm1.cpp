@@ -4,7 +4,11 @@
 #include "document/EditorTitle.h"
 #include "document/HeaderTexts.h"
 #include "document/TextureDocument.h"
+#include "import/Export.h"
 #include "windows/Dialogs.h"
+#include "windows/TForm11.h"
+#include "windows/TForm6.h"
+#include "windows/TForm7.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -27,6 +31,21 @@ const QString kM32OpenFilter = QStringLiteral("m32 files (*.m32);;All files (*.*
 const QString kM32SaveFilter = QStringLiteral("*.m32 (*.m32)");
 const QString kM32Pattern = QStringLiteral("*.m32");
 const QString kM32Suffix = QStringLiteral("m32");
+
+// OpenDialog2: the picture kinds the import reads, the seventh filter chosen at start. Each
+// description is shown as it is; the group after it holds the patterns for the dialog.
+const QString kImportPattern = QStringLiteral("*.bmp;*.ico;*.emf;*.wmf;*.gif;*.pcx;*.tga");
+const QStringList kImportFilters = {
+    QStringLiteral("Windows Bitmap (*.bmp) (*.bmp)"),
+    QStringLiteral("Icon Files (*.ico) (*.ico)"),
+    QStringLiteral("Metafile (*.emf;*.wmf) (*.emf *.wmf)"),
+    QStringLiteral("Compuserver GIF (*.gif) (*.gif)"),
+    QStringLiteral("ZSoft PCX (*.pcx) (*.pcx)"),
+    QStringLiteral("Targa (*.tga) (*.tga)"),
+    QStringLiteral("All Types (*.bmp;*.ico;*.emf;*.wmf;*.gif;*.pcx) (*.bmp *.ico *.emf *.wmf *.gif *.pcx *.tga)"),
+};
+// SaveDialog2.
+const QString kExportFilter = QStringLiteral("Windows Bitmap (*.bmp) (*.bmp)");
 
 // A menu caption shows "&" as the accelerator mark, so a path's own "&" is doubled.
 QString menuText(const QString& text)
@@ -67,6 +86,12 @@ TForm1::TForm1(TextureDocument& document, const QString& settingsPath, QWidget* 
         }
     });
     showRecentFiles();
+    // New and the batch conversion change the document's file from outside the file commands;
+    // the title follows.
+    connect(&document_, &TextureDocument::fileChanged, this, [this] {
+        setWindowTitle(document_.currentFile().isEmpty() ? QString::fromLatin1(kEditorTitle)
+                                                         : editorTitle(document_.currentFile(), document_.header().version));
+    });
 }
 
 void TForm1::createMenus()
@@ -91,10 +116,10 @@ void TForm1::createMenus()
     item(file, "Save1", QStringLiteral("&Save"), &TForm1::Save1Click);
     item(file, "Saveas1", QStringLiteral("Save &as"), &TForm1::Saveas1Click);
     separator(file, "N1");
-    item(file, "Import1", QStringLiteral("&Import"), nullptr);
-    item(file, "Export1", QStringLiteral("&Export"), nullptr);
+    item(file, "Import1", QStringLiteral("&Import"), &TForm1::Import1Click);
+    item(file, "Export1", QStringLiteral("&Export"), &TForm1::Export1Click);
     separator(file, "N2");
-    item(file, "Batchconvert1", QStringLiteral("&Batch convert"), nullptr);
+    item(file, "Batchconvert1", QStringLiteral("&Batch convert"), &TForm1::Batchconvert1Click);
     separator(file, "N5");
     for (int i = 0; i < kRecentFileCount; ++i) {
         QAction* action = file->addAction(QString());
@@ -222,6 +247,51 @@ void TForm1::exit1Click()
     if (answer == QMessageBox::Yes) close();
 }
 
+void TForm1::setImportWindows(TForm6* addMipmap, TForm7* importDialog, TForm11* wizard)
+{
+    addMipmap_ = addMipmap;
+    importDialog_ = importDialog;
+    wizard_ = wizard;
+}
+
+void TForm1::Import1Click()
+{
+    FileDialogOptions options;
+    options.directory = settings_.importDirectory;
+    options.fileName = kImportPattern;
+    options.filter = kImportFilters.join(QStringLiteral(";;"));
+    options.selectedFilter = kImportFilters.at(6);
+    options.hideFilterPatterns = true;
+    const QString path = dialogs().openFileName(this, options);
+    if (path.isEmpty()) return;
+    // Remembered before the file is read, so also when reading fails.
+    setImportDirectory(dirstr(path));
+    importDialog_->loadpicture(path);
+    importDialog_->show();
+    importDialog_->raise();
+    importDialog_->activateWindow();
+}
+
+void TForm1::Export1Click()
+{
+    FileDialogOptions options;
+    options.fileName = QStringLiteral("*.bmp");
+    options.filter = kExportFilter;
+    options.hideFilterPatterns = true;
+    options.defaultSuffix = QStringLiteral("bmp");
+    options.confirmOverwrite = true;
+    const QString path = dialogs().saveFileName(this, options);
+    if (path.isEmpty()) return;
+    exportCurrentLevel(document_, exportFileName(path));
+}
+
+void TForm1::Batchconvert1Click()
+{
+    wizard_->show();
+    wizard_->raise();
+    wizard_->activateWindow();
+}
+
 void TForm1::recentFileClick(int entry)
 {
     const QString path = settings_.recentFiles[entry];
@@ -237,6 +307,12 @@ void TForm1::closeEvent(QCloseEvent* event)
 
 void TForm1::FormShow()
 {
+    // The add-a-mipmap dialog is answered before the user goes on.
+    if (addMipmap_ != nullptr && addMipmap_->isVisible()) {
+        dialogs().beep();
+        addMipmap_->raise();
+        addMipmap_->activateWindow();
+    }
     setWindowTitle(QString::fromLatin1(kEditorTitle));
     if (!pendingOpen_.isEmpty()) QTimer::singleShot(0, this, &TForm1::openPending);
 }

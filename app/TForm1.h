@@ -16,6 +16,9 @@ class QMdiArea;
 namespace quorvel {
 
 class TextureDocument;
+class TForm6;
+class TForm7;
+class TForm11;
 
 class TForm1 : public QMainWindow {
 public:
@@ -50,6 +53,10 @@ public:
     // The menu item by its form name ("Open1", "N11", "exit1", ...).
     QAction* menuAction(const QString& name) const;
 
+    // The dialogs File > Import and File > Batch convert show, and the add-a-mipmap dialog the
+    // frame sends the user back to while it is open.
+    void setImportWindows(TForm6* addMipmap, TForm7* importDialog, TForm11* wizard);
+
 protected:
     // FormClose: writes the settings file; a failure is shown and the program still closes.
     void closeEvent(QCloseEvent* event) override;
@@ -67,6 +74,9 @@ private:
     void Save1Click();
     void Saveas1Click();
     void exit1Click();
+    void Import1Click();
+    void Export1Click();
+    void Batchconvert1Click();
     void recentFileClick(int entry);
     void showRecentFiles();
     void openPending();
@@ -81,6 +91,9 @@ private:
     // The frame lost the focus to one of its own menus or its commands' dialogs, so getting it
     // back is no return of the user.
     bool deactivatedByDialog_ = false;
+    TForm6* addMipmap_ = nullptr;
+    TForm7* importDialog_ = nullptr;
+    TForm11* wizard_ = nullptr;
 };
 
 } // namespace quorvel

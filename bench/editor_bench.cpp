@@ -1,19 +1,23 @@
 // The editor's windows under the offscreen platform: start until the frame is shown (the first
 // start of the process, with its resident memory then, and later starts), opening a 1024 x 1024
-// texture with eleven levels until level 1 is drawn, and one full repaint of the level view at
-// zoom 8 over a 1600 x 1000 workspace. Files live in /dev/shm so the disk does not time itself.
+// texture with eleven levels until level 1 is drawn, File > Import of a 1024 x 1024 bitmap with
+// all sizes until its first level is drawn, and one full repaint of the level view at zoom 8
+// over a 1600 x 1000 workspace. Files live in /dev/shm so the disk does not time itself.
 #include "app/EditorWindows.h"
 #include "app/TForm1.h"
 #include "document/TextureDocument.h"
+#include "graphics/BmpWriter.h"
 #include "import/PictureKinds.h"
 #include "windows/Dialogs.h"
 #include "windows/TForm2.h"
+#include "windows/TForm7.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QTest>
 
@@ -27,6 +31,9 @@ namespace {
 
 const QString kTexture = QStringLiteral("/dev/shm/quorvel-editor-bench.m32");
 const QString kSettings = QStringLiteral("/dev/shm/quorvel-editor-bench.ini");
+const QString kPicture = QStringLiteral("/dev/shm/quorvel-editor-bench.bmp");
+// What the open dialog answers; empty: cancelled.
+QString openAnswer;
 
 double residentMegabytes()
 {
@@ -109,6 +116,28 @@ void BM_OpenAfterNewUntilLevel1Shown(benchmark::State& state) { openUntilShown(s
 BENCHMARK(BM_OpenUntilLevel1Shown)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenAfterNewUntilLevel1Shown)->Unit(benchmark::kMillisecond);
 
+// File > Import: the menu item, the file read, OK, the chain of eleven levels made, level 1 drawn.
+void BM_ImportUntilLevel1Shown(benchmark::State& state)
+{
+    QImage picture(1024, 1024, QImage::Format_RGB32);
+    for (int y = 0; y < 1024; ++y) {
+        auto* row = reinterpret_cast<QRgb*>(picture.scanLine(y));
+        for (int x = 0; x < 1024; ++x) row[x] = qRgb(x & 255, y & 255, (x ^ y) & 255);
+    }
+    quorvel::saveBmp24(picture, kPicture);
+    Editor editor;
+    openAnswer = kPicture;
+    for (auto _ : state) {
+        editor.frame->menuAction(QStringLiteral("Import1"))->trigger();
+        editor.windows.importDialog->okButton()->click();
+        editor.windows.view->levelCanvas()->repaint();
+    }
+    openAnswer.clear();
+    if (editor.document.levelCount() != 11) state.SkipWithError("the import made no chain of eleven levels");
+    QFile::remove(kPicture);
+}
+BENCHMARK(BM_ImportUntilLevel1Shown)->Unit(benchmark::kMillisecond);
+
 void BM_RepaintAtZoom8(benchmark::State& state)
 {
     makeTexture();
@@ -135,7 +164,7 @@ BENCHMARK(BM_RepaintAtZoom8)->Unit(benchmark::kMillisecond);
 // Answers nothing: the benchmarks never ask.
 class SilentDialogs final : public quorvel::Dialogs {
 protected:
-    QString doOpenFileName(QWidget*, const quorvel::FileDialogOptions&) override { return {}; }
+    QString doOpenFileName(QWidget*, const quorvel::FileDialogOptions&) override { return openAnswer; }
     QString doSaveFileName(QWidget*, const quorvel::FileDialogOptions&) override { return {}; }
     QStringList doOpenFileNames(QWidget*, const quorvel::FileDialogOptions&) override { return {}; }
     std::optional<QColor> doColour(QWidget*, const QColor&) override { return std::nullopt; }

@@ -46,6 +46,7 @@ protected:
         QFileDialog dialog(parent, o.title, o.directory, o.filter);
         dialog.setFileMode(QFileDialog::ExistingFiles);
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        chooseFilter(dialog, o);
         if (dialog.exec() != QDialog::Accepted) return {};
         return dialog.selectedFiles();
     }
@@ -80,8 +81,15 @@ protected:
     void doBeep() override { QApplication::beep(); }
 
 private:
+    static void chooseFilter(QFileDialog& dialog, const FileDialogOptions& o)
+    {
+        dialog.setOption(QFileDialog::HideNameFilterDetails, o.hideFilterPatterns);
+        if (!o.selectedFilter.isEmpty()) dialog.selectNameFilter(o.selectedFilter);
+    }
+
     static QString run(QFileDialog& dialog, const FileDialogOptions& o)
     {
+        chooseFilter(dialog, o);
         if (!o.defaultSuffix.isEmpty()) dialog.setDefaultSuffix(o.defaultSuffix);
         // A preset name with a wildcard ("*.m32") only narrows the list, as it does in the
         // dialog's file name box.

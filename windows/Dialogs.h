@@ -25,6 +25,10 @@ struct FileDialogOptions {
     QString filter;     // Qt form: "m32 files (*.m32);;All files (*.*)"
     QString defaultSuffix;
     bool confirmOverwrite = false;
+    QString selectedFilter; // the filter chosen when the dialog opens; empty: the first
+    // The filters end in a "(*.a *.b)" group for the dialog that is not shown, their own
+    // descriptions already naming the patterns ("Metafile (*.emf;*.wmf) (*.emf *.wmf)").
+    bool hideFilterPatterns = false;
 };
 
 class Dialogs {

@@ -37,8 +37,8 @@ TEST_F(Frame, StartsWithEveryMenuItemAndTheToolWindowsInPlace)
         bool enabled;
     } rows[] = {
         {"File1", "&New", true},       {"File1", "&Open", true},      {"File1", "&Save", true},
-        {"File1", "Save &as", true},   {"File1", "-", true},          {"File1", "&Import", false},
-        {"File1", "&Export", false},   {"File1", "-", true},          {"File1", "&Batch convert", false},
+        {"File1", "Save &as", true},   {"File1", "-", true},          {"File1", "&Import", true},
+        {"File1", "&Export", true},    {"File1", "-", true},          {"File1", "&Batch convert", true},
         {"File1", "-", true},          {"File1", "&1 ", true},        {"File1", "&2 ", true},
         {"File1", "&3 ", true},        {"File1", "&4 ", true},        {"File1", "&5 ", true},
         {"File1", "-", true},          {"File1", "E&xit", true},      {"Edit1", "&Undo", false},

@@ -1,0 +1,133 @@
+#include "windows/TForm7.h"
+
+#include "document/TextureDocument.h"
+#include "import/Import.h"
+#include "import/ImportedPicture.h"
+#include "import/PictureKinds.h"
+#include "windows/Dialogs.h"
+#include "windows/TForm12.h"
+
+#include <QCheckBox>
+#include <QFrame>
+#include <QLabel>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPushButton>
+
+namespace quorvel {
+
+namespace {
+
+constexpr int kPreviewSide = 128;
+
+// Image1: the picture drawn stretched over the whole 128 x 128 area, whatever its size.
+class PicturePreview : public QWidget {
+public:
+    PicturePreview(const QImage& picture, QWidget* parent) : QWidget(parent), picture_(picture)
+    {
+        setObjectName(QStringLiteral("Image1"));
+        setFixedSize(kPreviewSide, kPreviewSide);
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
+
+protected:
+    void paintEvent(QPaintEvent* event) override
+    {
+        QPainter painter(this);
+        painter.setClipRegion(event->region());
+        if (picture_.isNull())
+            painter.fillRect(rect(), palette().window());
+        else
+            painter.drawImage(rect(), picture_);
+    }
+
+private:
+    const QImage& picture_;
+};
+
+QFont boldFont(QFont font)
+{
+    font.setBold(true);
+    return font;
+}
+
+} // namespace
+
+TForm7::TForm7(TextureDocument& document, TForm12& progress, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowStaysOnTopHint),
+      document_(document),
+      progress_(progress),
+      preview_(nullptr),
+      allSizesBox_(new QCheckBox(QStringLiteral("Automatically create all sizes"), this)),
+      insertBox_(new QCheckBox(QStringLiteral("Insert image into current file"), this)),
+      okButton_(new QPushButton(QStringLiteral("OK"), this)),
+      cancelButton_(new QPushButton(QStringLiteral("Cancel"), this))
+{
+    registerAllPictureKinds();
+    setObjectName(QStringLiteral("TForm7"));
+    setWindowTitle(QStringLiteral("Import"));
+    setModal(false);
+
+    auto* heading = new QLabel(QStringLiteral("Import image as mipmap"), this);
+    heading->setObjectName(QStringLiteral("Label1"));
+    heading->setFont(boldFont(heading->font()));
+    heading->setGeometry(8, 8, 300, 20);
+
+    auto* panel = new QFrame(this);
+    panel->setObjectName(QStringLiteral("Panel1"));
+    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    panel->setGeometry(8, 32, kPreviewSide + 4, kPreviewSide + 4);
+    preview_ = new PicturePreview(picture_, panel);
+    preview_->move(2, 2);
+
+    allSizesBox_->setObjectName(QStringLiteral("CheckBox2"));
+    allSizesBox_->setChecked(true);
+    allSizesBox_->setGeometry(152, 36, 230, 20);
+    auto* required = new QLabel(QStringLiteral("(required for textures)"), this);
+    required->setObjectName(QStringLiteral("Label2"));
+    required->setGeometry(170, 56, 200, 18);
+    insertBox_->setObjectName(QStringLiteral("CheckBox1"));
+    insertBox_->setChecked(false);
+    insertBox_->setGeometry(152, 84, 230, 20);
+
+    okButton_->setObjectName(QStringLiteral("button1"));
+    okButton_->setGeometry(152, 138, 100, 26);
+    okButton_->setDefault(true);
+    cancelButton_->setObjectName(QStringLiteral("BitBtn1"));
+    cancelButton_->setGeometry(264, 138, 100, 26);
+    setFixedSize(376, 176);
+
+    connect(okButton_, &QPushButton::clicked, this, [this] { runCommand(this, [this] { Button1Click(); }); });
+    connect(cancelButton_, &QPushButton::clicked, this, &TForm7::Button2Click);
+    // Escape closes the dialog as Cancel does (QDialog::reject).
+}
+
+void TForm7::loadpicture(const QString& path)
+{
+    QImage picture = loadImportedImage(path);
+    picture_ = std::move(picture);
+    if (drawnOnImport(path)) dialogs().beep();
+    preview_->update();
+}
+
+void TForm7::Button1Click()
+{
+    const ImportOptions options{allSizesBox_->isChecked(), insertBox_->isChecked()};
+    // Refused before the dialog closes, so that the user can change the options and try again.
+    checkChainLimits(options.insert ? document_.levelCount() : 0, picture_.size(), options.allSizes);
+    progress_.start(importProgressMaximum(picture_));
+    hide();
+    // The progress window closes also when making the levels fails; the error is shown after.
+    struct CloseProgress {
+        TForm12& window;
+        ~CloseProgress() { window.hide(); }
+    } closeProgress{progress_};
+    importIntoDocument(document_, picture_, options, [this](int position) { progress_.advance(position); });
+}
+
+void TForm7::Button2Click()
+{
+    hide();
+}
+
+} // namespace quorvel

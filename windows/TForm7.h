@@ -1,0 +1,51 @@
+// TForm7: the import dialog "Import". It shows the picture chosen by File > Import stretched into
+// a 128 x 128 preview, and on OK makes it a level of the texture, with all its halvings when
+// "Automatically create all sizes" is on, in a fresh texture or after the open one's last level
+// ("Insert image into current file"). The two options keep what the user set until the program
+// ends. The progress window TForm12 is shown while the levels are made.
+#pragma once
+
+#include <QDialog>
+#include <QImage>
+
+class QCheckBox;
+class QPushButton;
+
+namespace quorvel {
+
+class TextureDocument;
+class TForm12;
+
+class TForm7 : public QDialog {
+public:
+    // FormCreate: every picture kind the import reads is registered.
+    TForm7(TextureDocument& document, TForm12& progress, QWidget* parent = nullptr);
+
+    // loadpicture: reads the file into the dialog's picture (readers' errors pass through and
+    // leave the picture as it was). Targa, icon and metafile pictures are drawn onto a white
+    // bitmap, with the beep.
+    void loadpicture(const QString& path);
+    // The picture as the import takes it.
+    const QImage& picture() const { return picture_; }
+
+    QWidget* preview() const { return preview_; }           // Image1
+    QCheckBox* allSizesBox() const { return allSizesBox_; } // CheckBox2
+    QCheckBox* insertBox() const { return insertBox_; }     // CheckBox1
+    QPushButton* okButton() const { return okButton_; }     // button1
+    QPushButton* cancelButton() const { return cancelButton_; } // BitBtn1
+
+private:
+    void Button1Click();
+    void Button2Click();
+
+    TextureDocument& document_;
+    TForm12& progress_;
+    QImage picture_;
+    QWidget* preview_;
+    QCheckBox* allSizesBox_;
+    QCheckBox* insertBox_;
+    QPushButton* okButton_;
+    QPushButton* cancelButton_;
+};
+
+} // namespace quorvel
