@@ -2,6 +2,7 @@
 
 #include "app/ProgramIcon.h"
 #include "app/TForm1.h"
+#include "import/ChainChoices.h"
 #include "windows/TForm2.h"
 #include "windows/TForm3.h"
 #include "windows/TForm4.h"
@@ -62,6 +63,9 @@ EditorWindows createEditorWindows(TextureDocument& document, const QString& sett
     w.importProgress = new TForm12(w.frame);
     w.importDialog = new TForm7(document, *w.importProgress, w.frame);
     w.wizard = new TForm11(document, w.frame);
+    // The chain choices are kept beside the settings file, whose lines they leave as they are.
+    w.importDialog->setChainChoicesFile(chainChoicesPath(settingsPath));
+    w.wizard->setChainChoicesFile(chainChoicesPath(settingsPath));
     TForm1* frame = w.frame;
     w.wizard->setImportDirectory([frame] { return frame->settings().importDirectory; },
                                  [frame](const QString& directory) { frame->setImportDirectory(directory); });
