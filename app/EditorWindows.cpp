@@ -2,6 +2,7 @@
 
 #include "app/ProgramIcon.h"
 #include "app/TForm1.h"
+#include "import/ChainChoices.h"
 #include "windows/TForm2.h"
 #include "windows/TForm3.h"
 #include "windows/TForm4.h"
@@ -109,6 +110,9 @@ EditorWindows createEditorWindows(TextureDocument& document, const QString& sett
     w.frame->setHelpWindows(w.howTo, w.about);
     w.notice = new TForm10(w.frame);
     w.wizard = new TForm11(document, w.frame);
+    // The chain choices are kept beside the settings file, whose lines they leave as they are.
+    w.importDialog->setChainChoicesFile(chainChoicesPath(settingsPath));
+    w.wizard->setChainChoicesFile(chainChoicesPath(settingsPath));
     TForm1* frame = w.frame;
     w.wizard->setImportDirectory([frame] { return frame->settings().importDirectory; },
                                  [frame](const QString& directory) { frame->setImportDirectory(directory); });

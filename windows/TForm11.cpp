@@ -2,7 +2,9 @@
 
 #include "base/Paths.h"
 #include "import/BatchConversion.h"
+#include "import/ChainChoices.h"
 #include "import/ImportedPicture.h"
+#include "windows/ChainChoicesPanel.h"
 #include "windows/Dialogs.h"
 #include "windows/TForm12.h"
 
@@ -103,6 +105,8 @@ TForm11::TForm11(TextureDocument& document, QWidget* parent)
     alphaBox_ = new QLineEdit(QStringLiteral("255"), step1);
     alphaBox_->setObjectName(QStringLiteral("Edit2"));
     alphaBox_->setGeometry(204, 118, 60, 22);
+    chainChoices_ = new ChainChoicesPanel(step1);
+    chainChoices_->move(8, 146);
     label(step1, "Label5", QStringLiteral("Click the NEXT button to continue."), 8, 220);
 
     QGroupBox* step2 = pages_[1];
@@ -171,6 +175,12 @@ void TForm11::setImportDirectory(std::function<QString()> get, std::function<voi
     setImportDirectory_ = std::move(set);
 }
 
+void TForm11::setChainChoicesFile(const QString& path)
+{
+    chainChoicesFile_ = path;
+    chainChoices_->setChoices(readChainChoices(path, QStringLiteral("Wizard")));
+}
+
 QGroupBox* TForm11::page(int number) const
 {
     return pages_[number - 1];
@@ -221,8 +231,11 @@ void TForm11::Button1Click()
     case 3: {
         // Both boxes are refused before page 4 and before any file is touched, so the user can
         // go back and put them right.
-        const ConversionOptions options =
+        ConversionOptions options =
             conversionOptions(mipmapsOption_->isChecked(), flagBox_->text(), alphaBox_->text(), outputDirectory_);
+        const ChainChoices choices = chainChoices_->choices();
+        options.chain = choices.options();
+        if (!chainChoicesFile_.isEmpty()) writeChainChoices(chainChoicesFile_, QStringLiteral("Wizard"), choices);
         showPage(4);
         backButton_->setEnabled(false);
         nextButton_->setEnabled(false);

@@ -21,6 +21,7 @@ class QTreeView;
 
 namespace quorvel {
 
+class ChainChoicesPanel;
 class TextureDocument;
 struct ConversionOptions;
 
@@ -47,6 +48,10 @@ public:
     QRadioButton* oneLevelOption() const { return oneLevelOption_; }   // RadioButton2
     QLineEdit* flagBox() const { return flagBox_; }             // Edit1
     QLineEdit* alphaBox() const { return alphaBox_; }           // Edit2
+    // Page 1's "Resampling", "Use the picture's alpha", "Keep alpha-test coverage at".
+    ChainChoicesPanel* chainChoices() const { return chainChoices_; }
+    // Where the chain choices are kept between runs: read now, written at each Finish.
+    void setChainChoicesFile(const QString& path);
     QListWidget* fileList() const { return fileList_; }         // ListBox1
     QPushButton* addButton() const { return addButton_; }       // BitBtn1
     QPushButton* removeButton() const { return removeButton_; } // BitBtn2
@@ -81,6 +86,8 @@ private:
     QRadioButton* oneLevelOption_;
     QLineEdit* flagBox_;
     QLineEdit* alphaBox_;
+    ChainChoicesPanel* chainChoices_;
+    QString chainChoicesFile_;
     QListWidget* fileList_;
     QPushButton* addButton_;
     QPushButton* removeButton_;

@@ -1,9 +1,11 @@
 #include "windows/TForm7.h"
 
 #include "document/TextureDocument.h"
+#include "graphics/PictureRegistry.h"
 #include "import/Import.h"
 #include "import/ImportedPicture.h"
 #include "import/PictureKinds.h"
+#include "windows/ChainChoicesPanel.h"
 #include "windows/Dialogs.h"
 #include "windows/TForm12.h"
 
@@ -95,7 +97,9 @@ TForm7::TForm7(TextureDocument& document, TForm12& progress, QWidget* parent)
     okButton_->setDefault(true);
     cancelButton_->setObjectName(QStringLiteral("BitBtn1"));
     cancelButton_->setGeometry(264, 138, 100, 26);
-    setFixedSize(376, 176);
+    chainChoices_ = new ChainChoicesPanel(this);
+    chainChoices_->move(8, 176);
+    setFixedSize(376, 256);
 
     connect(okButton_, &QPushButton::clicked, this, [this] { runCommand(this, [this] { Button1Click(); }); });
     connect(cancelButton_, &QPushButton::clicked, this, &TForm7::Button2Click);
@@ -104,25 +108,38 @@ TForm7::TForm7(TextureDocument& document, TForm12& progress, QWidget* parent)
 
 void TForm7::loadpicture(const QString& path)
 {
-    QImage picture = loadImportedImage(path);
+    // Read once, taken both ways: the chain choices may ask for the picture's own alpha at OK.
+    const std::unique_ptr<Graphic> graphic = loadPicture(path);
+    QImage picture = importedImage(path, *graphic);
+    QImage withAlpha = importedImage(path, *graphic, true);
     picture_ = std::move(picture);
+    alphaPicture_ = withAlpha.hasAlphaChannel() ? std::move(withAlpha) : QImage();
     if (drawnOnImport(path)) dialogs().beep();
     preview_->update();
 }
 
 void TForm7::Button1Click()
 {
-    const ImportOptions options{allSizesBox_->isChecked(), insertBox_->isChecked()};
+    const ChainChoices choices = chainChoices_->choices();
+    const ImportOptions options{allSizesBox_->isChecked(), insertBox_->isChecked(), choices.options()};
+    const QImage& picture = choices.keepPictureAlpha && !alphaPicture_.isNull() ? alphaPicture_ : picture_;
     // Refused before the dialog closes, so that the user can change the options and try again.
-    checkChainLimits(options.insert ? document_.levelCount() : 0, picture_.size(), options.allSizes);
-    progress_.start(importProgressMaximum(picture_));
+    checkChainLimits(options.insert ? document_.levelCount() : 0, picture.size(), options.allSizes);
+    if (!chainChoicesFile_.isEmpty()) writeChainChoices(chainChoicesFile_, QStringLiteral("Import"), choices);
+    progress_.start(importProgressMaximum(picture));
     hide();
     // The progress window closes also when making the levels fails; the error is shown after.
     struct CloseProgress {
         TForm12& window;
         ~CloseProgress() { window.hide(); }
     } closeProgress{progress_};
-    importIntoDocument(document_, picture_, options, [this](int position) { progress_.advance(position); });
+    importIntoDocument(document_, picture, options, [this](int position) { progress_.advance(position); });
+}
+
+void TForm7::setChainChoicesFile(const QString& path)
+{
+    chainChoicesFile_ = path;
+    chainChoices_->setChoices(readChainChoices(path, QStringLiteral("Import")));
 }
 
 void TForm7::Button2Click()

@@ -13,6 +13,7 @@ class QPushButton;
 
 namespace quorvel {
 
+class ChainChoicesPanel;
 class TextureDocument;
 class TForm12;
 
@@ -33,6 +34,10 @@ public:
     QCheckBox* insertBox() const { return insertBox_; }     // CheckBox1
     QPushButton* okButton() const { return okButton_; }     // button1
     QPushButton* cancelButton() const { return cancelButton_; } // BitBtn1
+    // "Resampling", "Use the picture's alpha", "Keep alpha-test coverage at".
+    ChainChoicesPanel* chainChoices() const { return chainChoices_; }
+    // Where the chain choices are kept between runs: read now, written at each OK.
+    void setChainChoicesFile(const QString& path);
 
 private:
     void Button1Click();
@@ -46,6 +51,9 @@ private:
     QCheckBox* insertBox_;
     QPushButton* okButton_;
     QPushButton* cancelButton_;
+    ChainChoicesPanel* chainChoices_;
+    QImage alphaPicture_; // the picture with its own alpha, when its reader has alpha
+    QString chainChoicesFile_;
 };
 
 } // namespace quorvel
