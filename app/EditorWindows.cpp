@@ -5,6 +5,7 @@
 #include "windows/TForm2.h"
 #include "windows/TForm3.h"
 #include "windows/TForm4.h"
+#include "windows/TForm5.h"
 #include "windows/TiledPreview.h"
 
 #include <QAction>
@@ -75,6 +76,14 @@ EditorWindows createEditorWindows(TextureDocument& document, const QString& sett
     w.levels = new TForm4(document);
     QMdiSubWindow* levelsWindow = addToolWindow(workspace, w.levels, true);
     levelsWindow->move(0, propertiesWindow->height());
+
+    // The toolbar at the top, right of the properties window; the view paints with its settings
+    // and Edit > Undo takes back the view's last stroke.
+    w.toolbar = new TForm5(*w.view);
+    QMdiSubWindow* toolbarWindow = addToolWindow(workspace, w.toolbar, true);
+    toolbarWindow->move(propertiesWindow->width(), 0);
+    w.view->setTools(w.toolbar->tools());
+    w.frame->attachUndo(w.view->undoSnapshot());
 
     // Right of the properties window and below the toolbar's place until the view centres
     // itself in the shown workspace.

@@ -4,6 +4,7 @@
 #include "document/EditorTitle.h"
 #include "document/HeaderTexts.h"
 #include "document/TextureDocument.h"
+#include "paint/UndoSnapshot.h"
 #include "windows/Dialogs.h"
 
 #include <QApplication>
@@ -107,7 +108,8 @@ void TForm1::createMenus()
 
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
     edit->setObjectName(QStringLiteral("Edit1"));
-    item(edit, "Undo1", QStringLiteral("&Undo"), nullptr);
+    // Greyed until a press on the level gives it a stroke to take back.
+    item(edit, "Undo1", QStringLiteral("&Undo"), &TForm1::Undo1Click)->setEnabled(false);
     separator(edit, "N6");
 
     viewMenu_ = menuBar()->addMenu(QStringLiteral("&View"));
@@ -223,6 +225,21 @@ void TForm1::exit1Click()
     const auto answer = dialogs().question(this, QStringLiteral("Confirm"), QStringLiteral("Are you sure you want to exit?"),
                                            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     if (answer == QMessageBox::Yes) close();
+}
+
+void TForm1::attachUndo(UndoSnapshot& undo)
+{
+    undo_ = &undo;
+    QAction* action = menuAction(QStringLiteral("Undo1"));
+    action->setEnabled(undo.available());
+    connect(&undo, &UndoSnapshot::availableChanged, action, &QAction::setEnabled);
+}
+
+void TForm1::Undo1Click()
+{
+    // Puts back the pressed level's colour and alpha and shows that level; with nothing to put
+    // back, the beep.
+    if (undo_ == nullptr || !undo_->undo(document_)) dialogs().beep();
 }
 
 void TForm1::recentFileClick(int entry)

@@ -17,6 +17,7 @@ class QMenu;
 namespace quorvel {
 
 class TextureDocument;
+class UndoSnapshot;
 
 class TForm1 : public QMainWindow {
 public:
@@ -48,6 +49,10 @@ public:
     // The import directory: OpenDialog2's initial directory.
     void setImportDirectory(const QString& directory);
 
+    // Edit > Undo takes back the last stroke of `undo` (the level view's), and is enabled while
+    // there is one to take back.
+    void attachUndo(UndoSnapshot& undo);
+
     // The menu item by its form name ("Open1", "N11", "exit1", ...).
     QAction* menuAction(const QString& name) const;
     // The View menu, between Edit and Help; the level view's modes and the tiled preview are
@@ -71,6 +76,7 @@ private:
     void Save1Click();
     void Saveas1Click();
     void exit1Click();
+    void Undo1Click();
     void recentFileClick(int entry);
     void showRecentFiles();
     void openPending();
@@ -81,6 +87,7 @@ private:
     Settings settings_;
     std::array<QAction*, kRecentFileCount> recentActions_{};
     QString pendingOpen_;
+    UndoSnapshot* undo_ = nullptr;
     QMenu* viewMenu_ = nullptr;
     bool shown_ = false;
     // The frame lost the focus to one of its own menus or its commands' dialogs, so getting it

@@ -1,6 +1,8 @@
 #include "windows/TForm2.h"
 
 #include "document/TextureDocument.h"
+#include "paint/Stroke.h"
+#include "paint/UndoSnapshot.h"
 #include "windows/Dialogs.h"
 #include "windows/LevelDrawing.h"
 
@@ -16,6 +18,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <cmath>
+
 namespace quorvel {
 
 namespace {
@@ -24,6 +28,14 @@ constexpr QSize kStartClient(128, 128);
 // The place of the properties window and the toolbar at the workspace's top left, which a
 // centred view does not cover where the workspace is large enough.
 constexpr QPoint kToolWindowsEnd(273 + 16, 106 + 48);
+
+// The control pixel a pointer position lies in (positions left of or above the canvas, which a
+// held button reports, are negative).
+QPoint controlPoint(const QMouseEvent* event)
+{
+    const QPointF at = event->position();
+    return QPoint(int(std::floor(at.x())), int(std::floor(at.y())));
+}
 } // namespace
 
 LevelCanvas::LevelCanvas(const TextureDocument& document, QWidget* parent) : QWidget(parent), document_(document)
@@ -31,6 +43,8 @@ LevelCanvas::LevelCanvas(const TextureDocument& document, QWidget* parent) : QWi
     setObjectName(QStringLiteral("mipmap1"));
     // Every pixel is painted by paintEvent, so Qt need not clear it first.
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // Pick color copies the colour under the pointer while it merely hovers.
+    setMouseTracking(true);
     resize(kStartClient);
 }
 
@@ -75,11 +89,27 @@ void LevelCanvas::paintEvent(QPaintEvent* event)
 void LevelCanvas::mousePressEvent(QMouseEvent* event)
 {
     event->accept();
+    if (stroke_ == nullptr) return;
+    if (stroke_->active()) {
+        // A second button pressed during a stroke belongs to that stroke: a fresh snapshot here
+        // would hold the stroke's first part, and Undo would no longer take it all back.
+        if (event->buttons() != event->button()) return;
+        // No other button is held, so the stroke's release was lost with the pointer grab.
+        stroke_->release();
+    }
+    stroke_->press(controlPoint(event), zoom_);
+}
+
+void LevelCanvas::mouseMoveEvent(QMouseEvent* event)
+{
+    event->accept();
+    if (stroke_ != nullptr) stroke_->move(controlPoint(event), zoom_);
 }
 
 void LevelCanvas::mouseReleaseEvent(QMouseEvent* event)
 {
     event->accept();
+    if (stroke_ != nullptr) stroke_->release();
 }
 
 TForm2::TForm2(TextureDocument& document, QWidget* parent)
@@ -88,7 +118,8 @@ TForm2::TForm2(TextureDocument& document, QWidget* parent)
       scrollArea_(new QScrollArea(this)),
       canvas_(new LevelCanvas(document, nullptr)),
       zoomInAction_(new QAction(QStringLiteral("Zoom in"), this)),
-      zoomOutAction_(new QAction(QStringLiteral("Zoom out"), this))
+      zoomOutAction_(new QAction(QStringLiteral("Zoom out"), this)),
+      undo_(new UndoSnapshot(this))
 {
     setObjectName(QStringLiteral("TForm2"));
     setWindowTitle(QStringLiteral("[zoom 1x]"));
@@ -150,6 +181,22 @@ TForm2::TForm2(TextureDocument& document, QWidget* parent)
     connect(&document_, &TextureDocument::pixelsChanged, this, [this](int level, const QRect& rect) {
         if (level == document_.currentLevel()) canvas_->updateLevelRect(rect);
     });
+    // Open, New, import and removal replace or move levels: a snapshot taken before would be
+    // put back over pixels it never belonged to.
+    connect(&document_, &TextureDocument::levelsChanged, undo_, &UndoSnapshot::clear);
+}
+
+TForm2::~TForm2()
+{
+    // The canvas may outlive the stroke by a moment while the scroll area deletes it.
+    canvas_->setStroke(nullptr);
+}
+
+void TForm2::setTools(ToolSettings& tools)
+{
+    canvas_->setStroke(nullptr);
+    stroke_ = std::make_unique<Stroke>(document_, tools, *undo_);
+    canvas_->setStroke(stroke_.get());
 }
 
 int TForm2::zoom() const

@@ -1,13 +1,16 @@
 // TForm2: the level view. It shows the document's current level at zoom 1, 2, 4 or 8, straight
 // from the level image, inside a scroll area so that every pixel of a big level can be reached.
 // Its caption says the zoom ("[zoom 2x]"); its client area is the level's width and height
-// times the zoom, as far as the frame's workspace allows.
+// times the zoom, as far as the frame's workspace allows. Mouse input on the level goes to a
+// stroke (painting, picking) over the toolbar's tool settings; the view owns the one step of
+// undo that every press takes.
 #pragma once
 
 #include "document/ViewSettings.h"
 
 #include <QWidget>
 
+#include <memory>
 #include <vector>
 
 class QAction;
@@ -16,14 +19,22 @@ class QScrollArea;
 
 namespace quorvel {
 
+class Stroke;
 class TextureDocument;
+class ToolSettings;
+class UndoSnapshot;
 
 // mipmap1: the surface the current level is drawn on, exactly the level's size times the zoom.
 // It draws only the part of the level a paint event exposes, nearest-neighbour, from the level
-// image itself. Mouse input on it is the level's (painting), never the window's.
+// image itself. Mouse input on it is the level's (painting), never the window's: presses,
+// moves (hovering too, which Pick color needs) and releases go to the stroke, in the canvas's
+// own coordinates, which are the control coordinates the stroke maps by the zoom.
 class LevelCanvas : public QWidget {
 public:
     LevelCanvas(const TextureDocument& document, QWidget* parent);
+
+    // The stroke mouse input goes to; none: input is taken and ignored.
+    void setStroke(Stroke* stroke) { stroke_ = stroke; }
 
     int zoom() const { return zoom_; }
     void setZoom(int zoom);
@@ -40,10 +51,12 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     const TextureDocument& document_;
+    Stroke* stroke_ = nullptr;
     int zoom_ = 1;
     ViewMode mode_ = ViewMode::Colour;
 };
@@ -51,6 +64,13 @@ private:
 class TForm2 : public QWidget {
 public:
     explicit TForm2(TextureDocument& document, QWidget* parent = nullptr);
+    ~TForm2() override;
+
+    // Painting reads `tools` (the paint toolbar's); until they are given, the level takes no
+    // mouse input.
+    void setTools(ToolSettings& tools);
+    // Edit > Undo's one step, taken at every press on the level.
+    UndoSnapshot& undoSnapshot() const { return *undo_; }
 
     int zoom() const;
     // Zoom in and zoom out, also reachable through the two actions (Ctrl++ and Ctrl+-), which the
@@ -93,6 +113,8 @@ private:
     LevelCanvas* canvas_;
     QAction* zoomInAction_;
     QAction* zoomOutAction_;
+    UndoSnapshot* undo_;
+    std::unique_ptr<Stroke> stroke_;
     ViewSettings viewSettings_;
     std::vector<QAction*> viewModeActions_;
     bool pressedOnSurface_ = false;

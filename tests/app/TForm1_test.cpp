@@ -86,7 +86,7 @@ TEST_F(Frame, StartsWithEveryMenuItemAndTheToolWindowsInPlace)
     EXPECT_EQ(w.view->size(), QSize(128, 128));
     EXPECT_TRUE(properties->isVisible() && levels->isVisible() && view->isVisible());
     EXPECT_GE(view->x(), properties->width());
-    EXPECT_EQ(frame->workspace()->subWindowList().size(), 3);
+    EXPECT_EQ(frame->workspace()->subWindowList().size(), 4);
 }
 
 TEST_F(Frame, FirstStartWritesEmptySettingsAndOpensInTheProgramsDirectory)

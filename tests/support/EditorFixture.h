@@ -10,6 +10,7 @@
 #include "windows/TForm2.h"
 #include "windows/TForm3.h"
 #include "windows/TForm4.h"
+#include "windows/TForm5.h"
 #include "windows/TiledPreview.h"
 
 #include <QApplication>

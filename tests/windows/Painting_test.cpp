@@ -1,0 +1,182 @@
+// Painting with the mouse on the real level view and toolbar: what the modes lay down and pick
+// back, the reach of zoom 8, the repaint of only what changed, Edit > Undo, the saved bytes.
+#include "tests/support/PaintFixture.h"
+
+#include "document/M32Format.h"
+
+#include <QPaintEvent>
+#include <QScrollArea>
+#include <QScrollBar>
+
+namespace quorvel::test {
+namespace {
+
+using Painting = PaintTest;
+
+TEST_F(Painting, PaintStoresTheBlendAndPressesAloneChangeNothingButEnableUndo)
+{
+    openWhite({32, 32});
+    EXPECT_FALSE(undoEnabled());
+    setPenWidth(20);
+    const QImage before = document.levelImage(1);
+    for (DrawingMode mode : {DrawingMode::Paint, DrawingMode::PickColor}) {
+        clickMode(mode);
+        QTest::mouseClick(canvas(), Qt::LeftButton, {}, QPoint(9, 9));
+        EXPECT_EQ(document.levelImage(1), before);
+        EXPECT_TRUE(undoEnabled());
+        chooseMenu('e', 'u');
+        EXPECT_FALSE(undoEnabled());
+    }
+    clickMode(DrawingMode::Paint);
+    setPenWidth(1);
+    struct Row {
+        int r, g, b, a;
+        QRgb shown;
+    } rows[] = {{255, 0, 0, 255, rgb(255, 0, 0)}, {255, 0, 0, 0, rgb(192, 192, 192)}, {0, 0, 0, 128, rgb(96, 96, 96)}};
+    for (int i = 0; i < 3; ++i) {
+        const Row& r = rows[i];
+        setColour(r.r, r.g, r.b, r.a);
+        stroke({{3, 2 + 4 * i}, {9, 2 + 4 * i}});
+        EXPECT_EQ(shown(5, 2 + 4 * i), r.shown) << i;
+        EXPECT_EQ(alpha(5, 2 + 4 * i), r.a) << i;
+        EXPECT_EQ(shown(9, 2 + 4 * i), rgb(255, 255, 255)) << "a one-pixel pen leaves the end pixel";
+    }
+}
+
+TEST_F(Painting, PickingReadsBackWhatWasPaintedAndZeroWhereAlphaIsZero)
+{
+    openLevel({32, 32}, [](QImage& image, QImage& plane) {
+        image.fill(rgb(192, 192, 192));
+        plane.fill(0u);
+    });
+    w.view->zoomIn();
+    for (int v : {0, 127, 128, 255}) {
+        clickMode(DrawingMode::Paint);
+        setColour(v, v, v, 255);
+        stroke({{40, 8}, {60, 8}}); // level pixels (20..29, 4) at zoom 2
+        clickMode(DrawingMode::PickColor);
+        hover(QPoint(9, 9));
+        EXPECT_EQ(fieldTexts(), (QStringList{"0", "0", "0", "0"}));
+        hover(QPoint(50, 9));
+        QTest::mouseClick(canvas(), Qt::LeftButton, {}, QPoint(50, 9));
+        const QString n = QString::number(v);
+        EXPECT_EQ(fieldTexts(), (QStringList{n, n, n, "255"}));
+        hover(QPoint(9, 9));
+        EXPECT_EQ(fieldTexts(), (QStringList{n, n, n, "255"})) << "picking stops at the release";
+    }
+}
+
+TEST_F(Painting, DrawAlphaDrawsOnePixelLinesWhateverThePenAndPaintTheFullWidth)
+{
+    openLevel({64, 64}, [](QImage& image, QImage& plane) {
+        image.fill(rgb(200, 100, 50));
+        plane.fill(255u);
+    });
+    setPenWidth(20);
+    setColour(0, 0, 0, 128);
+    clickMode(DrawingMode::DrawAlpha);
+    stroke({{10, 20}, {40, 20}});
+    EXPECT_EQ(shown(20, 20), rgb(196, 146, 121)); // its own colour at the new alpha
+    EXPECT_EQ(alpha(20, 20), 128);
+    EXPECT_EQ(alpha(20, 19), 255);
+    EXPECT_EQ(shown(20, 21), rgb(200, 100, 50));
+    clickMode(DrawingMode::Paint);
+    stroke({{10, 40}, {40, 40}});
+    for (int y : {31, 49}) EXPECT_EQ(shown(25, y), rgb(96, 96, 96)) << y;
+    EXPECT_EQ(shown(25, 52), rgb(200, 100, 50));
+}
+
+TEST_F(Painting, ZoomEightReachesTheLastPixelAndRepaintsOnlyWhatChanged)
+{
+    openWhite({1024, 1024});
+    for (int i = 0; i < 3; ++i) QTest::mouseClick(w.toolbar->zoomInButton(), Qt::LeftButton);
+    ASSERT_EQ(w.view->windowTitle(), "[zoom 8x]");
+    QScrollArea* scroll = w.view->scrollArea();
+    scroll->horizontalScrollBar()->setValue(scroll->horizontalScrollBar()->maximum());
+    scroll->verticalScrollBar()->setValue(scroll->verticalScrollBar()->maximum());
+    setPenWidth(5);
+    QTest::mousePress(canvas(), Qt::LeftButton, {}, QPoint(8160, 8160)); // level (1020, 1020)
+    QTest::qWait(20);
+    struct Spy : QObject {
+        QRect painted;
+        bool eventFilter(QObject*, QEvent* e) override
+        {
+            if (e->type() == QEvent::Paint) painted |= static_cast<QPaintEvent*>(e)->rect();
+            return false;
+        }
+    } spy;
+    canvas()->installEventFilter(&spy);
+    QTest::mouseMove(canvas(), QPoint(8191, 8191)); // level (1023, 1023)
+    QApplication::processEvents();
+    // Beyond the picture nothing is painted.
+    QTest::mouseMove(canvas(), QPoint(8192, 8000));
+    QTest::mouseRelease(canvas(), Qt::LeftButton, {}, QPoint(8192, 8000));
+    canvas()->removeEventFilter(&spy);
+    EXPECT_EQ(shown(1023, 1023), rgb(0, 0, 0));
+    EXPECT_EQ(shown(1023, 1000), rgb(255, 255, 255));
+    // The segment's box grown by half the pen (1018..1023 once clipped), at zoom 8.
+    EXPECT_EQ(spy.painted, QRect(1018 * 8, 1018 * 8, 6 * 8, 6 * 8));
+}
+
+TEST_F(Painting, UndoTakesBackTheLastStrokeOnTheLevelPressedAndShowsIt)
+{
+    const QString file = path("two.m32");
+    writeTexture(file, {{32, 32}, {16, 16}});
+    startEditor();
+    openThroughMenu(file);
+    setColour(255, 0, 0, 255);
+    stroke({{2, 2}, {20, 2}});
+    const QImage image1 = document.levelImage(1), plane1 = document.alphaPlane(1);
+    setColour(0, 255, 0, 10);
+    QTest::mousePress(canvas(), Qt::LeftButton, {}, QPoint(2, 10));
+    QTest::mouseMove(canvas(), QPoint(20, 2));
+    // A second button pressed during the stroke is part of it.
+    QTest::mousePress(canvas(), Qt::RightButton, {}, QPoint(20, 2));
+    QTest::mouseMove(canvas(), QPoint(25, 25));
+    QTest::mouseRelease(canvas(), Qt::RightButton, {}, QPoint(25, 25));
+    QTest::mouseRelease(canvas(), Qt::LeftButton, {}, QPoint(25, 25));
+    w.levels->ShowwM32(1);
+    chooseMenu('e', 'u');
+    EXPECT_EQ(document.currentLevel(), 1);
+    EXPECT_EQ(document.levelImage(1), image1);
+    EXPECT_EQ(document.alphaPlane(1), plane1) << "the stroke's alpha goes back with its colour";
+    EXPECT_FALSE(undoEnabled());
+
+    // Opening a texture drops the step, which belonged to pixels now gone.
+    stroke({{4, 4}, {8, 8}});
+    openThroughMenu(file);
+    EXPECT_FALSE(undoEnabled());
+}
+
+// Each crossed pixel is saved as the blend rule's inverse of what the stroke laid down; Undo and
+// a save give the file's bytes from before the stroke.
+TEST_F(Painting, SavedBytesFollowTheBlendRuleAndUndoSavesTheOriginal)
+{
+    const QString file = path("varied.m32");
+    writeTexture(file, {{48, 40}});
+    startEditor();
+    openThroughMenu(file);
+    chooseMenu('f', 's');
+    const QByteArray original = readFile(file);
+    const int rows[][4] = {{200, 100, 50, 128}, {255, 255, 255, 1}, {30, 220, 7, 0}};
+    for (int i = 0; i < 3; ++i) {
+        const int* c = rows[i];
+        const int y = 5 + 10 * i;
+        setColour(c[0], c[1], c[2], c[3]);
+        stroke({{4, y}, {20, y}, {34, y}}); // pixels 4..33 of row y
+        chooseMenu('f', 's');
+        const QByteArray painted = readFile(file);
+        ASSERT_EQ(painted.size(), original.size());
+        QByteArray expected = original;
+        const auto stored = [&](int v) { return char(c[3] == 0 ? 0 : composition().stored[c[3]][composition().shown[c[3]][v]]); };
+        const char pixel[] = {stored(c[0]), stored(c[1]), stored(c[2]), char(c[3])};
+        for (int x = 4; x < 34; ++x) expected.replace(968 + (y * 48 + x) * 4, 4, QByteArray(pixel, 4));
+        EXPECT_EQ(painted, expected) << c[3];
+        chooseMenu('e', 'u');
+        chooseMenu('f', 's');
+        EXPECT_EQ(readFile(file), original);
+    }
+}
+
+} // namespace
+} // namespace quorvel::test
