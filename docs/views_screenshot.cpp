@@ -4,6 +4,7 @@
 #include "app/TForm1.h"
 #include "document/TextureDocument.h"
 #include "windows/TForm2.h"
+#include "windows/TForm5.h"
 #include "windows/TiledPreview.h"
 
 #include <QAction>
@@ -91,9 +92,16 @@ int main(int argc, char** argv)
     QApplication::processEvents();
     auto* preview = frame->findChild<quorvel::TiledPreview*>();
     auto* previewWindow = qobject_cast<QMdiSubWindow*>(preview->parentWidget());
+    // The view below the paint toolbar, the preview to the right of both.
     auto* viewWindow = qobject_cast<QMdiSubWindow*>(w.view->parentWidget());
-    viewWindow->move(290, 8);
-    previewWindow->move(viewWindow->x() + viewWindow->width() + 12, 8);
+    const QRect toolbar = qobject_cast<QMdiSubWindow*>(w.toolbar->parentWidget())->geometry();
+    viewWindow->move(toolbar.left(), toolbar.bottom() + 8);
+    const int right = std::max(toolbar.right(), viewWindow->geometry().right());
+    frame->resize(frame->width() + std::max(0, right + 12 + previewWindow->width() + 8 -
+                                                   frame->workspace()->viewport()->width()),
+                  frame->height());
+    QApplication::processEvents();
+    previewWindow->move(right + 12, 8);
     QApplication::processEvents();
     const QImage editor = frame->grab().toImage();
 
