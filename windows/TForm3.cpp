@@ -203,8 +203,14 @@ void TForm3::showTexts()
 {
     const HeaderTexts& texts = document_.texts();
     for (const Field& f : fields_) {
-        // Only a text that differs is set, so the field being typed in keeps its cursor.
-        if (f.edit->text() != texts.*f.text) f.edit->setText(texts.*f.text);
+        // Only a text that differs is set, so the field being typed in keeps its cursor. A text
+        // too long for its field shows from its start, where a narrow field would otherwise
+        // show only its last digits ("0000" of "0.0000").
+        if (f.edit->text() != texts.*f.text) {
+            f.edit->setText(texts.*f.text);
+            if (f.edit->fontMetrics().horizontalAdvance(f.edit->text()) > f.edit->contentsRect().width())
+                f.edit->setCursorPosition(0);
+        }
     }
 }
 

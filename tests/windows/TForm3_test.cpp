@@ -93,6 +93,8 @@ TEST_F(Properties, TypingGoesToTheDocumentAndOpensRefreshTheFields)
     EXPECT_EQ(w.properties->field("Edit10")->text(), "0.25");
     EXPECT_EQ(w.properties->field("Edit15")->text(), "-3");
     EXPECT_EQ(w.properties->field("Edit17")->text(), " 0.00000000000000E+0000");
+    // A long text in a narrow field shows from its start.
+    EXPECT_EQ(w.properties->field("Edit17")->cursorPosition(), 0);
 
     // What the user typed stays as typed after a save.
     QLineEdit* scale = w.properties->field("Edit9");
