@@ -12,7 +12,10 @@ SHELL := /bin/bash
 
 BUILD      ?= build
 SAN_BUILD  ?= build-asan
-FUZZ_SECONDS ?= 20
+FUZZ_SECONDS ?= 15
+# The sanitizer build: -O1 with line tables, as AddressSanitizer recommends; it compiles much
+# faster than -O2 with full debug information and still gives file and line in its reports.
+SAN_OPT    ?= -O1 -g1 -DNDEBUG
 JOBS       ?= $(shell nproc)
 
 RUN_PACKAGES   := cmake ninja-build g++ make qt6-base-dev libgl-dev fonts-dejavu-core
@@ -75,6 +78,7 @@ test: build
 
 sanitize: deps-check
 	CC=clang CXX=clang++ cmake -S . -B $(SAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_C_FLAGS_RELWITHDEBINFO="$(SAN_OPT)" -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="$(SAN_OPT)" \
 	  -DQUORVEL_WERROR=ON -DQUORVEL_TESTS=ON -DQUORVEL_SANITIZE=ON -DQUORVEL_FUZZ=ON
 	cmake --build $(SAN_BUILD) -j $(JOBS)
 	cd $(SAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 \
