@@ -1,6 +1,7 @@
 // Painting with the mouse on the real level view and toolbar: what the modes lay down and pick
 // back, the reach of zoom 8, the repaint of only what changed, Edit > Undo, the saved bytes.
 #include "tests/support/PaintFixture.h"
+#include "tests/support/PaintSpy.h"
 
 #include "document/M32Format.h"
 
@@ -97,15 +98,7 @@ TEST_F(Painting, ZoomEightReachesTheLastPixelAndRepaintsOnlyWhatChanged)
     setPenWidth(5);
     QTest::mousePress(canvas(), Qt::LeftButton, {}, QPoint(8160, 8160)); // level (1020, 1020)
     QTest::qWait(20);
-    struct Spy : QObject {
-        QRect painted;
-        bool eventFilter(QObject*, QEvent* e) override
-        {
-            if (e->type() == QEvent::Paint) painted |= static_cast<QPaintEvent*>(e)->rect();
-            return false;
-        }
-    } spy;
-    canvas()->installEventFilter(&spy);
+    PaintSpy spy(canvas());
     QTest::mouseMove(canvas(), QPoint(8191, 8191)); // level (1023, 1023)
     QApplication::processEvents();
     // Beyond the picture nothing is painted.
@@ -115,7 +108,7 @@ TEST_F(Painting, ZoomEightReachesTheLastPixelAndRepaintsOnlyWhatChanged)
     EXPECT_EQ(shown(1023, 1023), rgb(0, 0, 0));
     EXPECT_EQ(shown(1023, 1000), rgb(255, 255, 255));
     // The segment's box grown by half the pen (1018..1023 once clipped), at zoom 8.
-    EXPECT_EQ(spy.painted, QRect(1018 * 8, 1018 * 8, 6 * 8, 6 * 8));
+    EXPECT_EQ(spy.painted.boundingRect(), QRect(1018 * 8, 1018 * 8, 6 * 8, 6 * 8));
 }
 
 TEST_F(Painting, UndoTakesBackTheLastStrokeOnTheLevelPressedAndShowsIt)

@@ -1,6 +1,7 @@
 // The level view inside the real frame: zoom by its shortcuts, the client area, what it draws
 // and repaints, scrolling over big levels, and the beep of a click beside the level.
 #include "tests/support/EditorFixture.h"
+#include "tests/support/PaintSpy.h"
 
 #include <QLineEdit>
 #include <QMdiArea>
@@ -13,20 +14,6 @@ namespace quorvel::test {
 namespace {
 
 using View = EditorTest;
-
-// Records the rectangles a widget is asked to paint.
-class PaintSpy : public QObject {
-public:
-    explicit PaintSpy(QWidget* widget) { widget->installEventFilter(this); }
-    std::vector<QRect> rects;
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint) rects.push_back(static_cast<QPaintEvent*>(event)->rect());
-        return false;
-    }
-};
 
 TEST_F(View, ZoomShortcutsDoubleAndHalveCaptionAndClientArea)
 {

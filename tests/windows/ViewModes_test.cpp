@@ -3,6 +3,7 @@
 // drawing, and the tiled preview shows the current level 3 x 3 and follows edits live.
 #include "tests/document/M32Bytes.h"
 #include "tests/support/EditorFixture.h"
+#include "tests/support/PaintSpy.h"
 
 #include <QLineEdit>
 #include <QMdiArea>
@@ -13,20 +14,6 @@ namespace quorvel::test {
 namespace {
 
 using Views = EditorTest;
-
-// Records what a widget is asked to paint.
-class PaintSpy : public QObject {
-public:
-    explicit PaintSpy(QWidget* widget) { widget->installEventFilter(this); }
-    QRegion painted;
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint) painted += static_cast<QPaintEvent*>(event)->region();
-        return false;
-    }
-};
 
 // A 4 x 1 level of stored pixels whose colour over the grey and stored channels are known.
 QByteArray fourPixels()
@@ -181,7 +168,7 @@ TEST_F(Views, TiledPreviewShowsTheLevelThreeByThreeAndFollowsEdits)
     // An edit repaints its rectangle in each of the nine tiles, and only those.
     PaintSpy spy(tiles);
     QTest::qWait(20);
-    spy.painted = QRegion();
+    spy.clear();
     document.editPixels(1, QRect(2, 1, 1, 1), [](QImage& colour, QImage& alpha) {
         colour.setPixel(2, 1, qRgb(1, 2, 3));
         alpha.scanLine(1)[2] = 77;

@@ -1,6 +1,7 @@
 // Painting with the mouse under the view modes: the tiled preview follows a stroke live, and
 // every mode paints, undoes and picks exactly the bytes the Colour view does.
 #include "tests/support/PaintFixture.h"
+#include "tests/support/PaintSpy.h"
 
 #include <QPaintEvent>
 
@@ -10,20 +11,6 @@ namespace quorvel::test {
 namespace {
 
 using ViewPainting = PaintTest;
-
-// Records what a widget is asked to paint.
-class PaintSpy : public QObject {
-public:
-    explicit PaintSpy(QWidget* widget) { widget->installEventFilter(this); }
-    QRegion painted;
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint) painted += static_cast<QPaintEvent*>(event)->region();
-        return false;
-    }
-};
 
 TEST_F(ViewPainting, TheTiledPreviewRepaintsAStrokePaintedWithTheMouse)
 {
@@ -38,7 +25,7 @@ TEST_F(ViewPainting, TheTiledPreviewRepaintsAStrokePaintedWithTheMouse)
     // Whatever repaint the choices above left pending is done first.
     PaintSpy spy(tiles);
     QTest::qWait(20);
-    spy.painted = QRegion();
+    spy.clear();
     stroke({{2, 4}, {12, 4}});
     QApplication::processEvents();
     const QRegion painted = spy.painted; // before the grab, which paints the whole
