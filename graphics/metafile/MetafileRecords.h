@@ -178,25 +178,15 @@ constexpr int R2_MERGEPENNOT = 14; // P or not D
 constexpr int R2_MERGEPEN = 15;   // P or D
 constexpr int R2_WHITE = 16;
 
-// Text alignment: the reference point's place on the text, and whether the text starts at (and
-// moves on) the current position instead.
+// Text alignment: the reference point's place on the text, one choice of each group under its
+// mask, and whether the text starts at (and moves on) the current position instead.
 constexpr std::uint32_t TA_UPDATECP = 1;
-constexpr std::uint32_t TA_LEFT = 0;
-constexpr std::uint32_t TA_RIGHT = 2;
-constexpr std::uint32_t TA_CENTER = 6;
-constexpr std::uint32_t kTextHorizontalMask = 6;
-constexpr std::uint32_t TA_TOP = 0;
-constexpr std::uint32_t TA_BOTTOM = 8;
-constexpr std::uint32_t TA_BASELINE = 24;
-constexpr std::uint32_t kTextVerticalMask = 24;
+constexpr std::uint32_t TA_LEFT = 0, TA_RIGHT = 2, TA_CENTER = 6, kTextHorizontalMask = 6;
+constexpr std::uint32_t TA_TOP = 0, TA_BOTTOM = 8, TA_BASELINE = 24, kTextVerticalMask = 24;
 
 // Brush styles.
-constexpr std::uint32_t BS_SOLID = 0;
-constexpr std::uint32_t BS_NULL = 1;
-constexpr std::uint32_t BS_HATCHED = 2;
-constexpr std::uint32_t BS_PATTERN = 3;
-constexpr std::uint32_t BS_DIBPATTERN = 5;
-constexpr std::uint32_t BS_DIBPATTERNPT = 6;
+constexpr std::uint32_t BS_SOLID = 0, BS_NULL = 1, BS_HATCHED = 2, BS_PATTERN = 3, BS_DIBPATTERN = 5,
+                        BS_DIBPATTERNPT = 6;
 
 // The character set of a font whose characters are the symbol font's.
 constexpr int SYMBOL_CHARSET = 2;
