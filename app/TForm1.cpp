@@ -4,6 +4,7 @@
 #include "document/EditorTitle.h"
 #include "document/HeaderTexts.h"
 #include "document/TextureDocument.h"
+#include "graphics/PictureRegistry.h"
 #include "paint/UndoSnapshot.h"
 #include "import/Export.h"
 #include "windows/Dialogs.h"
@@ -33,18 +34,17 @@ const QString kM32SaveFilter = QStringLiteral("*.m32 (*.m32)");
 const QString kM32Pattern = QStringLiteral("*.m32");
 const QString kM32Suffix = QStringLiteral("m32");
 
-// OpenDialog2: the picture kinds the import reads, the seventh filter chosen at start. Each
-// description is shown as it is; the group after it holds the patterns for the dialog.
-const QString kImportPattern = QStringLiteral("*.bmp;*.ico;*.emf;*.wmf;*.gif;*.pcx;*.tga");
-const QStringList kImportFilters = {
-    QStringLiteral("Windows Bitmap (*.bmp) (*.bmp)"),
-    QStringLiteral("Icon Files (*.ico) (*.ico)"),
-    QStringLiteral("Metafile (*.emf;*.wmf) (*.emf *.wmf)"),
-    QStringLiteral("Compuserver GIF (*.gif) (*.gif)"),
-    QStringLiteral("ZSoft PCX (*.pcx) (*.pcx)"),
-    QStringLiteral("Targa (*.tga) (*.tga)"),
-    QStringLiteral("All Types (*.bmp;*.ico;*.emf;*.wmf;*.gif;*.pcx) (*.bmp *.ico *.emf *.wmf *.gif *.pcx *.tga)"),
-};
+// OpenDialog2: a filter for each picture kind the import reads, then "All Types" of them all,
+// which is chosen at start.
+QStringList importFilters()
+{
+    QStringList filters;
+    for (const PictureFilter& filter : pictureFilters())
+        filters.append(filterWithHiddenPatterns(filter.description, filter.patterns));
+    const QStringList all = picturePatterns();
+    filters.append(filterWithHiddenPatterns(QStringLiteral("All Types (%1)").arg(all.join(u';')), all));
+    return filters;
+}
 // SaveDialog2.
 const QString kExportFilter = QStringLiteral("Windows Bitmap (*.bmp) (*.bmp)");
 
@@ -307,9 +307,10 @@ void TForm1::Import1Click()
 {
     FileDialogOptions options;
     options.directory = settings_.importDirectory;
-    options.fileName = kImportPattern;
-    options.filter = kImportFilters.join(QStringLiteral(";;"));
-    options.selectedFilter = kImportFilters.at(6);
+    const QStringList filters = importFilters();
+    options.fileName = picturePatterns().join(u';');
+    options.filter = filters.join(QStringLiteral(";;"));
+    options.selectedFilter = filters.last();
     options.hideFilterPatterns = true;
     const QString path = dialogs().openFileName(this, options);
     if (path.isEmpty()) return;

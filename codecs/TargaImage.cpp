@@ -7,7 +7,6 @@
 #include "base/SaveFile.h"
 #include "base/Limits.h"
 #include "graphics/PictureMemory.h"
-#include "graphics/PictureRegistry.h"
 
 #include <QBuffer>
 #include <QIODevice>
@@ -687,9 +686,17 @@ void TTarga::LoadFromClipboardFormat(std::uint16_t format, const QByteArray& dat
     loadFromStream(buffer);
 }
 
-void registerTargaPictureKind()
+QImage TTarga::colourAndAlpha() const
 {
-    registerPictureKind("TGA", "TGA Image", [] { return std::make_unique<TTarga>(); });
+    if (alpha_.isNull()) return {};
+    QImage image = colorBitmap_.image().convertToFormat(QImage::Format_ARGB32);
+    const int w = std::min(image.width(), alpha_.width()), h = std::min(image.height(), alpha_.height());
+    for (int y = 0; y < h; ++y) {
+        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        const uchar* alpha = alpha_.constScanLine(y);
+        for (int x = 0; x < w; ++x) row[x] = (row[x] & 0x00FFFFFFu) | QRgb(alpha[x]) << 24;
+    }
+    return image;
 }
 
 } // namespace quorvel

@@ -98,6 +98,9 @@ public:
 
     // Stretches the colour bitmap into the rectangle; alpha plays no part.
     void draw(QPainter& painter, const QRect& target) const override;
+    // The colour bitmap with the alpha plane, when the image carries one; pixels the plane does
+    // not cover are opaque.
+    QImage colourAndAlpha() const override;
     // Decodes one TGA from the stream's current position and leaves the stream just after the
     // pixel data. Fails with "TGA image is truncated", "TGA image is too large" or "TGA
     // run-length data runs past the end of the image"; a failed load leaves the picture as it was.
@@ -165,8 +168,5 @@ private:
     Bitmap colorBitmap_;
     QImage alpha_;
 };
-
-// Registers "TGA" / "TGA Image" with the picture registry.
-void registerTargaPictureKind();
 
 } // namespace quorvel

@@ -8,7 +8,6 @@
 #include "base/SaveFile.h"
 #include "base/Limits.h"
 #include "graphics/PictureMemory.h"
-#include "graphics/PictureRegistry.h"
 
 #include <QIODevice>
 
@@ -199,11 +198,6 @@ void TUniBitmap::loadBlzFromStream(QIODevice& stream)
     setImage(decodeBmp(expandBlz(stream.readAll())));
 }
 
-void TUniBitmap::loadDibFromStream(QIODevice& stream)
-{
-    setImage(decodeBmp(expandDib(stream.readAll())));
-}
-
 void TUniBitmap::saveBlzToStream(QIODevice& stream) const
 {
     writeAll(stream, compressBlz(encodeBmp24(image())));
@@ -214,22 +208,9 @@ void TUniBitmap::saveBlzToFile(const QString& path) const
     saveFile(path, compressBlz(encodeBmp24(image())));
 }
 
-void TUniBitmap::saveDibToStream(QIODevice& stream) const
-{
-    writeAll(stream, compressDib(encodeBmp24(image())));
-}
-
 void TUniBitmap::saveDibToFile(const QString& path) const
 {
     saveFile(path, compressDib(encodeBmp24(image())));
-}
-
-void registerUniBitmapKinds()
-{
-    const auto create = [] { return std::make_unique<TUniBitmap>(); };
-    registerPictureKind("bmp", "BMP-Format", create);
-    registerPictureKind("blz", "BLZ-Format", create);
-    registerPictureKind("dib", "DIB-Format", create);
 }
 
 } // namespace quorvel

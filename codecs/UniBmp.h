@@ -33,12 +33,10 @@ public:
     void loadFromStream(QIODevice& stream) override;
     // Load one form only; content in another form fails.
     void loadBlzFromStream(QIODevice& stream);
-    void loadDibFromStream(QIODevice& stream);
 
     // Write the bitmap as a 24-bit bitmap file in one of the compressed forms.
     void saveBlzToStream(QIODevice& stream) const;
     void saveBlzToFile(const QString& path) const;
-    void saveDibToStream(QIODevice& stream) const;
     void saveDibToFile(const QString& path) const;
 
     enum class Form { Plain, Blz, CompressedDib };
@@ -51,8 +49,5 @@ public:
     static QByteArray compressBlz(const QByteArray& bitmapFile);
     static QByteArray compressDib(const QByteArray& bitmapFile);
 };
-
-// Registers "bmp", "blz" and "dib" for TUniBitmap, after the graphics layer's own kinds.
-void registerUniBitmapKinds();
 
 } // namespace quorvel

@@ -48,6 +48,11 @@ void Bitmap::clearToWhite()
     image_.fill(Qt::white);
 }
 
+QImage Bitmap::colourAndAlpha() const
+{
+    return image_.hasAlphaChannel() ? image_.convertToFormat(QImage::Format_ARGB32) : QImage();
+}
+
 void Bitmap::draw(QPainter& painter, const QRect& target) const
 {
     if (image_.isNull()) return;

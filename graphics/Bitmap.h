@@ -33,6 +33,8 @@ public:
     void clearToWhite();
 
     void draw(QPainter& painter, const QRect& target) const override;
+    // The pixels, when they carry an alpha mask.
+    QImage colourAndAlpha() const override;
     // Reads a plain Windows bitmap ("Bitmap image is not valid").
     void loadFromStream(QIODevice& stream) override;
     // Writes an uncompressed 24-bit Windows bitmap.

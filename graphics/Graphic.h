@@ -3,6 +3,7 @@
 // picture registry creates them by file extension.
 #pragma once
 
+#include <QImage>
 #include <QPoint>
 #include <QRect>
 #include <QString>
@@ -23,6 +24,9 @@ public:
     // Draws the graphic stretched into `target`; stretching drops or repeats whole rows and
     // columns, it never blends neighbours.
     virtual void draw(QPainter& painter, const QRect& target) const = 0;
+    // The picture's straight (not premultiplied) colour and alpha, Format_ARGB32, when it carries
+    // alpha of its own; a null image when it has none.
+    virtual QImage colourAndAlpha() const { return {}; }
     // Draws the graphic at its own size with its top-left corner at `at`.
     void draw(QPainter& painter, QPoint at) const { draw(painter, QRect(at.x(), at.y(), width(), height())); }
 

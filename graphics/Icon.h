@@ -15,6 +15,8 @@ public:
 
     // Draws the icon over what the painter's device holds; transparent pixels leave it as it is.
     void draw(QPainter& painter, const QRect& target) const override;
+    // The icon with its transparency.
+    QImage colourAndAlpha() const override { return image_.convertToFormat(QImage::Format_ARGB32); }
     // Reads the first image of an icon file ("Icon image is not valid").
     void loadFromStream(QIODevice& stream) override;
 

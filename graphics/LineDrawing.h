@@ -21,26 +21,4 @@ constexpr int kMaxPenWidth = 20;
 // are kept to 1..20.
 void drawLine(QImage& image, QPoint from, QPoint to, TColor colour, int penWidth);
 
-// A drawing surface's pen over one image: colour, width and position.
-class Canvas {
-public:
-    explicit Canvas(QImage& image) : image_(image) {}
-
-    TColor penColour = clBlack;
-    int penWidth = 1;
-
-    QPoint penPosition() const { return position_; }
-    void moveTo(QPoint p) { position_ = p; }
-    // Draws from the pen position to p, which becomes the pen position.
-    void lineTo(QPoint p)
-    {
-        drawLine(image_, position_, p, penColour, penWidth);
-        position_ = p;
-    }
-
-private:
-    QImage& image_;
-    QPoint position_;
-};
-
 } // namespace quorvel

@@ -1,9 +1,8 @@
 #include "graphics/PictureRegistry.h"
 
-#include "graphics/Bitmap.h"
 #include "base/Error.h"
-#include "graphics/Icon.h"
-#include "graphics/metafile/Metafile.h"
+
+#include <algorithm>
 
 namespace quorvel {
 
@@ -17,9 +16,10 @@ QList<PictureKind>& registry()
 
 } // namespace
 
-void registerPictureKind(const QString& extension, const QString& description, GraphicFactory create)
+void registerPictureKind(PictureKind kind)
 {
-    registry().append(PictureKind{extension.toLower(), description, std::move(create)});
+    kind.extension = kind.extension.toLower();
+    registry().append(std::move(kind));
 }
 
 const PictureKind* findPictureKind(const QString& extension)
@@ -36,6 +36,39 @@ const QList<PictureKind>& pictureKinds()
     return registry();
 }
 
+QList<PictureFilter> pictureFilters()
+{
+    // The kinds in force that are listed, in list order; an extension registered again is
+    // listed as its newest registration says.
+    QList<const PictureKind*> listed;
+    for (const PictureKind& kind : registry())
+        if (findPictureKind(kind.extension) == &kind && !kind.filter.isEmpty()) listed.append(&kind);
+    std::stable_sort(listed.begin(), listed.end(),
+                     [](const PictureKind* a, const PictureKind* b) { return a->listOrder < b->listOrder; });
+
+    QStringList names;
+    QList<PictureFilter> filters;
+    for (const PictureKind* kind : listed) {
+        qsizetype at = names.indexOf(kind->filter);
+        if (at < 0) {
+            at = names.size();
+            names.append(kind->filter);
+            filters.append(PictureFilter{});
+        }
+        filters[at].patterns.append(QStringLiteral("*.") + kind->extension);
+    }
+    for (qsizetype i = 0; i < filters.size(); ++i)
+        filters[i].description = QStringLiteral("%1 (%2)").arg(names[i], filters[i].patterns.join(u';'));
+    return filters;
+}
+
+QStringList picturePatterns()
+{
+    QStringList patterns;
+    for (const PictureFilter& filter : pictureFilters()) patterns.append(filter.patterns);
+    return patterns;
+}
+
 std::unique_ptr<Graphic> loadPicture(const QString& path)
 {
     const QString extension = pictureExtension(path);
@@ -44,14 +77,6 @@ std::unique_ptr<Graphic> loadPicture(const QString& path)
     std::unique_ptr<Graphic> graphic = kind->create();
     graphic->loadFromFile(path);
     return graphic;
-}
-
-void registerStandardPictureKinds()
-{
-    registerPictureKind("wmf", "Metafiles", [] { return std::make_unique<Metafile>(); });
-    registerPictureKind("emf", "Enhanced Metafiles", [] { return std::make_unique<Metafile>(); });
-    registerPictureKind("ico", "Icons", [] { return std::make_unique<Icon>(); });
-    registerPictureKind("bmp", "Bitmaps", [] { return std::make_unique<Bitmap>(); });
 }
 
 } // namespace quorvel

@@ -1,9 +1,6 @@
 #include "import/ImportedPicture.h"
 
-#include "base/PathText.h"
-#include "codecs/TargaImage.h"
 #include "graphics/Bitmap.h"
-#include "graphics/Icon.h"
 #include "graphics/PictureMemory.h"
 #include "graphics/PictureRegistry.h"
 
@@ -15,43 +12,14 @@ namespace quorvel {
 
 bool drawnOnImport(const QString& path)
 {
-    const QString ending = upperCasedLastCharacters(path, 3);
-    return ending == "TGA" || ending == "ICO" || ending == "EMF" || ending == "WMF";
+    const PictureKind* kind = findPictureKind(pictureExtension(path));
+    return kind && kind->drawnOnImport;
 }
-
-namespace {
-
-// The Targa picture's colour with its alpha plane, or a null image when it has none.
-QImage targaWithAlpha(const TTarga& targa)
-{
-    const QImage& plane = targa.alphaPlane();
-    if (plane.isNull()) return {};
-    QImage image = targa.colorBitmap().image().convertToFormat(QImage::Format_ARGB32);
-    const int w = std::min(image.width(), plane.width()), h = std::min(image.height(), plane.height());
-    for (int y = 0; y < h; ++y) {
-        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-        const uchar* alpha = plane.constScanLine(y);
-        for (int x = 0; x < w; ++x) row[x] = (row[x] & 0x00FFFFFFu) | QRgb(alpha[x]) << 24;
-    }
-    return image;
-}
-
-// The picture's straight colour and alpha when its reader has alpha, else a null image.
-QImage withOwnAlpha(const Graphic& graphic)
-{
-    if (const auto* targa = dynamic_cast<const TTarga*>(&graphic)) return targaWithAlpha(*targa);
-    if (const auto* icon = dynamic_cast<const Icon*>(&graphic)) return icon->image().convertToFormat(QImage::Format_ARGB32);
-    const auto* bitmap = dynamic_cast<const Bitmap*>(&graphic);
-    if (bitmap && bitmap->image().hasAlphaChannel()) return bitmap->image().convertToFormat(QImage::Format_ARGB32);
-    return {};
-}
-
-} // namespace
 
 QImage importedImage(const QString& path, const Graphic& graphic, bool ownAlpha)
 {
     if (ownAlpha) {
-        const QImage image = withOwnAlpha(graphic);
+        const QImage image = graphic.colourAndAlpha();
         if (!image.isNull()) return image;
     }
     const auto* bitmap = dynamic_cast<const Bitmap*>(&graphic);

@@ -12,7 +12,8 @@ namespace quorvel {
 
 class Graphic;
 
-// True for the endings whose pictures are drawn onto a bitmap rather than taken as one.
+// Whether the kind the registry gives for the path's extension is drawn onto a bitmap rather
+// than taken as one; false for a path of no registered kind.
 bool drawnOnImport(const QString& path);
 
 // The colour image of a loaded graphic, as import takes it (Format_RGB32). With `ownAlpha`, a

@@ -4,11 +4,23 @@
 #include "codecs/SPCXImg.h"
 #include "codecs/TargaImage.h"
 #include "codecs/UniBmp.h"
+#include "graphics/Icon.h"
 #include "graphics/PictureRegistry.h"
+#include "graphics/metafile/Metafile.h"
 
 #include <memory>
 
 namespace quorvel {
+
+namespace {
+
+template <class Reader>
+GraphicFactory reader()
+{
+    return [] { return std::make_unique<Reader>(); };
+}
+
+} // namespace
 
 void registerAllPictureKinds()
 {
@@ -16,16 +28,22 @@ void registerAllPictureKinds()
     if (done) return;
     done = true;
 
-    registerStandardPictureKinds();
-    // The codecs' kinds, before any window exists.
-    registerUniBitmapKinds();
-    registerPictureKind("pcx", "PCX-Format", [] { return std::make_unique<TSPCXBitmap>(); });
-    registerPictureKind("gif", "GIF-Format", [] { return std::make_unique<TSGIFBitmap>(); });
-
-    // The import dialog's kinds, registered when it is created, after every codec's.
-    registerPictureKind("GIF", "GIF Image", [] { return std::make_unique<TSGIFBitmap>(); });
-    registerPictureKind("PCX", "PCX Image", [] { return std::make_unique<TSPCXBitmap>(); });
-    registerTargaPictureKind();
+    // In the order of program start: the graphics layer's own kinds, the codecs', then the
+    // import's. Icons, metafiles and Targa pictures can only be drawn, so the import draws them
+    // onto a bitmap; the others are bitmaps already.
+    //  extension, description, reader, filter, list order, drawn on import
+    const PictureKind kinds[] = {
+        {"wmf", "Metafiles", reader<Metafile>(), "Metafile", 6, true},
+        {"emf", "Enhanced Metafiles", reader<Metafile>(), "Metafile", 5, true},
+        {"ico", "Icons", reader<Icon>(), "Icon Files", 4, true},
+        {"bmp", "BMP-Format", reader<TUniBitmap>(), "Windows Bitmap", 1, false},
+        {"blz", "BLZ-Format", reader<TUniBitmap>(), "Windows Bitmap", 2, false},
+        {"dib", "DIB-Format", reader<TUniBitmap>(), "Windows Bitmap", 3, false},
+        {"gif", "GIF Image", reader<TSGIFBitmap>(), "Compuserver GIF", 7, false},
+        {"pcx", "PCX Image", reader<TSPCXBitmap>(), "ZSoft PCX", 8, false},
+        {"tga", "TGA Image", reader<TTarga>(), "Targa", 9, true},
+    };
+    for (const PictureKind& kind : kinds) registerPictureKind(kind);
 }
 
 } // namespace quorvel

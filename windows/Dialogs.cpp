@@ -176,4 +176,9 @@ bool runCommand(QWidget* parent, const std::function<void()>& command)
     return false;
 }
 
+QString filterWithHiddenPatterns(const QString& description, const QStringList& patterns)
+{
+    return QStringLiteral("%1 (%2)").arg(description, patterns.join(u' '));
+}
+
 } // namespace quorvel

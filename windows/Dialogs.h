@@ -31,6 +31,11 @@ struct FileDialogOptions {
     bool hideFilterPatterns = false;
 };
 
+// A filter in Qt's form whose patterns group the dialog does not show when hideFilterPatterns
+// is set: "Metafile (*.emf;*.wmf)" with {"*.emf", "*.wmf"} gives
+// "Metafile (*.emf;*.wmf) (*.emf *.wmf)".
+QString filterWithHiddenPatterns(const QString& description, const QStringList& patterns);
+
 class Dialogs {
 public:
     virtual ~Dialogs() = default;

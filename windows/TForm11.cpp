@@ -1,6 +1,7 @@
 #include "windows/TForm11.h"
 
 #include "base/Paths.h"
+#include "graphics/PictureRegistry.h"
 #include "import/BatchConversion.h"
 #include "import/ChainChoices.h"
 #include "import/ImportedPicture.h"
@@ -29,9 +30,9 @@ namespace quorvel {
 
 namespace {
 
-// OpenDialog3: several files, one filter entry, the picture kinds the import reads.
-const QString kAddPattern = QStringLiteral("*.bmp;*.ico;*.emf;*.wmf;*.gif;*.pcx;*.tga");
-const QString kAddFilter = QStringLiteral(".bmp;.ico;.emf;.wmf;.tga (*.bmp *.ico *.emf *.wmf *.gif *.pcx *.tga)");
+// OpenDialog3: several files, one filter entry listing every picture kind the import reads,
+// under the label it has always had.
+const QString kAddFilterLabel = QStringLiteral(".bmp;.ico;.emf;.wmf;.tga");
 
 constexpr int kPageLeft = 132, kPageTop = 8, kPageWidth = 372, kPageHeight = 248;
 
@@ -272,8 +273,9 @@ void TForm11::BitBtn1Click()
 {
     FileDialogOptions options;
     if (importDirectory_) options.directory = importDirectory_();
-    options.fileName = kAddPattern;
-    options.filter = kAddFilter;
+    const QStringList patterns = picturePatterns();
+    options.fileName = patterns.join(u';');
+    options.filter = filterWithHiddenPatterns(kAddFilterLabel, patterns);
     options.hideFilterPatterns = true;
     const QStringList files = dialogs().openFileNames(this, options);
     if (files.isEmpty()) return;

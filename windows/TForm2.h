@@ -45,7 +45,6 @@ public:
     // Repaints the part of the surface that shows `levelRect`.
     void updateLevelRect(const QRect& levelRect);
     // What is drawn: the level's colour, one channel, or the colour over a checkerboard.
-    ViewMode viewMode() const { return mode_; }
     void setViewMode(ViewMode mode);
 
 protected:

@@ -36,9 +36,8 @@ public:
     QFrame* swatch() const { return swatch_; }
     // SpeedButton5: opens the colour dialog.
     QToolButton* colourButton() const { return colourButton_; }
-    // BitBtn1 "Zoom in" and BitBtn2 "Zoom out".
+    // BitBtn1 "Zoom in" (BitBtn2 "Zoom out" stands under it).
     QPushButton* zoomInButton() const { return zoomInButton_; }
-    QPushButton* zoomOutButton() const { return zoomOutButton_; }
     // TrackBar1: the pen width, 1..20.
     QSlider* penWidthBar() const { return penWidthBar_; }
     // SpeedButton3 "Paint", SpeedButton2 "Draw Alpha", SpeedButton1 "Pick color".

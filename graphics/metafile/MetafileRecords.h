@@ -1,5 +1,5 @@
-// The numbers metafiles are built from: record functions and types, map modes, raster operations
-// and stock objects, as the players read them.
+// The numbers metafiles are built from: record functions and types, map modes, fill modes, pen
+// mixes, text alignment, raster operations and stock objects, as the players read them.
 // The players and the tests that build metafiles byte by byte both use these names.
 #pragma once
 
@@ -151,6 +151,45 @@ constexpr int MM_HIENGLISH = 5;
 constexpr int MM_TWIPS = 6;
 constexpr int MM_ISOTROPIC = 7;
 constexpr int MM_ANISOTROPIC = 8;
+
+// Poly-fill modes: which parts of a self-crossing shape are inside.
+constexpr int ALTERNATE = 1; // every other crossing
+constexpr int WINDING = 2;   // wherever the outline winds round at all
+
+// Background modes: whether hatches, dashes and text get the background colour behind them.
+constexpr int TRANSPARENT = 1;
+constexpr int OPAQUE = 2;
+
+// Pen mixes: how the pen (or brush) P is combined with the picture D, by code 1 to 16.
+constexpr int R2_BLACK = 1;
+constexpr int R2_NOTMERGEPEN = 2; // not (P or D)
+constexpr int R2_MASKNOTPEN = 3;  // not P and D
+constexpr int R2_NOTCOPYPEN = 4;  // not P
+constexpr int R2_MASKPENNOT = 5;  // P and not D
+constexpr int R2_NOT = 6;         // not D
+constexpr int R2_XORPEN = 7;      // P xor D
+constexpr int R2_NOTMASKPEN = 8;  // not (P and D)
+constexpr int R2_MASKPEN = 9;     // P and D
+constexpr int R2_NOTXORPEN = 10;  // not (P xor D)
+constexpr int R2_NOP = 11;        // D: nothing is drawn
+constexpr int R2_MERGENOTPEN = 12; // not P or D
+constexpr int R2_COPYPEN = 13;    // P
+constexpr int R2_MERGEPENNOT = 14; // P or not D
+constexpr int R2_MERGEPEN = 15;   // P or D
+constexpr int R2_WHITE = 16;
+
+// Text alignment: the reference point's place on the text, one choice of each group under its
+// mask, and whether the text starts at (and moves on) the current position instead.
+constexpr std::uint32_t TA_UPDATECP = 1;
+constexpr std::uint32_t TA_LEFT = 0, TA_RIGHT = 2, TA_CENTER = 6, kTextHorizontalMask = 6;
+constexpr std::uint32_t TA_TOP = 0, TA_BOTTOM = 8, TA_BASELINE = 24, kTextVerticalMask = 24;
+
+// Brush styles.
+constexpr std::uint32_t BS_SOLID = 0, BS_NULL = 1, BS_HATCHED = 2, BS_PATTERN = 3, BS_DIBPATTERN = 5,
+                        BS_DIBPATTERNPT = 6;
+
+// The character set of a font whose characters are the symbol font's.
+constexpr int SYMBOL_CHARSET = 2;
 
 // Raster operations of the bitmap and pattern records that the surface tells apart.
 constexpr std::uint32_t BLACKNESS = 0x00000042;

@@ -190,7 +190,7 @@ MetafileSurface::MetafileSurface(QPainter* painter, Form form, const QRectF& tar
         * QTransform::fromTranslate(target.left(), target.top());
     if (form == Form::Wmf) {
         // The player's viewport is the whole picture; the window is what the file sets.
-        dc_.mapMode = 8;
+        dc_.mapMode = MM_ANISOTROPIC;
         dc_.viewportOrg = frame.topLeft();
         dc_.viewportExt = QPointF(frame.width(), frame.height());
         dc_.windowOrg = frame.topLeft();
@@ -269,14 +269,14 @@ void MetafileSurface::offsetViewportOrg(QPointF d) { dc_.viewportOrg += d; state
 void MetafileSurface::setWindowExt(QPointF e)
 {
     if (e.x() == 0 || e.y() == 0) return;
-    if (dc_.mapMode == 7 || dc_.mapMode == 8) dc_.windowExt = e;
+    if (scalableMapping()) dc_.windowExt = e;
     stateChanged();
 }
 
 void MetafileSurface::setViewportExt(QPointF e)
 {
     if (e.x() == 0 || e.y() == 0) return;
-    if (dc_.mapMode == 7 || dc_.mapMode == 8) dc_.viewportExt = e;
+    if (scalableMapping()) dc_.viewportExt = e;
     stateChanged();
 }
 
@@ -542,7 +542,7 @@ void MetafileSurface::clipToPath(int mode)
     const QTransform& t = transform();
     if (!usable_ || path_.isEmpty()) return;
     QPainterPath shape = simpleShape(t.map(path_));
-    shape.setFillRule(dc_.polyFill == 2 ? Qt::WindingFill : Qt::OddEvenFill);
+    shape.setFillRule(fillRule());
     path_ = QPainterPath();
     combineClip(shape, mode);
 }
@@ -622,16 +622,16 @@ QBrush MetafileSurface::makeBrush(const LogBrush& logical)
 {
     QBrush brush;
     switch (logical.style) {
-    case 0: brush = QBrush(logical.colour); break;
-    case 2: {
+    case BS_SOLID: brush = QBrush(logical.colour); break;
+    case BS_HATCHED: {
         static const Qt::BrushStyle hatches[] = {Qt::HorPattern, Qt::VerPattern, Qt::FDiagPattern,
                                                  Qt::BDiagPattern, Qt::CrossPattern, Qt::DiagCrossPattern};
         brush = QBrush(logical.colour, logical.hatch < 6 ? hatches[logical.hatch] : Qt::SolidPattern);
         break;
     }
-    case 3:
-    case 5:
-    case 6:
+    case BS_PATTERN:
+    case BS_DIBPATTERN:
+    case BS_DIBPATTERNPT:
         if (logical.pattern.isNull()) return QBrush(logical.colour);
         brush = QBrush(logical.pattern);
         break;
@@ -660,7 +660,8 @@ QFont MetafileSurface::makeFont(double pixelSize) const
 bool MetafileSurface::fillsWithBrush() const
 {
     const std::uint32_t style = dc_.brush.style;
-    return style == 0 || style == 2 || style == 3 || style == 5 || style == 6;
+    return style == BS_SOLID || style == BS_HATCHED || style == BS_PATTERN || style == BS_DIBPATTERN
+        || style == BS_DIBPATTERNPT;
 }
 
 double MetafileSurface::rowWork(const std::vector<QLineF>& edges, double extend, double multiplicity)
@@ -715,7 +716,8 @@ bool MetafileSurface::account(const QRectF& bounds, qint64 points, bool fills, c
     // Hatched and pattern brushes cost several times a solid one per pixel (an opaque hatch is
     // filled twice).
     const std::uint32_t brush = dc_.brush.style;
-    if (fills) work_ += area * areaWeight * (brush == 2 || brush == 3 || brush == 5 || brush == 6 ? kPatternWork : 1.0);
+    const bool patterned = brush == BS_HATCHED || brush == BS_PATTERN || brush == BS_DIBPATTERN || brush == BS_DIBPATTERNPT;
+    if (fills) work_ += area * areaWeight * (patterned ? kPatternWork : 1.0);
     if (strokes || !fills) {
         // The length the pen travels: along the edges when they are known, else round the box.
         double length = (visible.width() + visible.height()) * 2;
@@ -730,7 +732,7 @@ bool MetafileSurface::account(const QRectF& bounds, qint64 points, bool fills, c
     }
     if (work_ > kMaxWork) invalid();
     const bool brushFill = fills && fillsWithBrush();
-    const bool outline = strokes && widePen && dc_.rop2 != 11;
+    const bool outline = strokes && widePen && dc_.rop2 != R2_NOP;
     if (edges && (brushFill || outline)) {
         std::vector<QLineF> device;
         device.reserve(edges->size());
@@ -753,10 +755,8 @@ void MetafileSurface::preparePainter(bool stroke, bool fill)
     painter_->setTransform(transform_ * base_);
     painter_->setPen(stroke ? makePen() : QPen(Qt::NoPen));
     painter_->setBrush(fill ? makeBrush(dc_.brush) : QBrush(Qt::NoBrush));
-    // The sixteen mixes of the pen (or brush) P with the picture D, by their code: 1 black, 2 not
-    // (P or D), 3 not P and D, 4 not P, 5 P and not D, 6 not D, 7 P xor D, 8 not (P and D), 9 P
-    // and D, 10 not (P xor D), 11 D (nothing drawn), 12 not P or D, 13 P, 14 P or not D, 15 P or
-    // D, 16 white. Black and white are drawn as those colours.
+    // The sixteen mixes of the pen (or brush) with the picture, in the order of their codes
+    // (R2_BLACK to R2_WHITE). Black and white are drawn as those colours, R2_NOP draws nothing.
     static constexpr QPainter::CompositionMode kMixes[16] = {
         QPainter::CompositionMode_SourceOver,        QPainter::RasterOp_NotSourceAndNotDestination,
         QPainter::RasterOp_NotSourceAndDestination,  QPainter::RasterOp_NotSource,
@@ -767,17 +767,17 @@ void MetafileSurface::preparePainter(bool stroke, bool fill)
         QPainter::CompositionMode_SourceOver,        QPainter::RasterOp_SourceOrNotDestination,
         QPainter::RasterOp_SourceOrDestination,      QPainter::CompositionMode_SourceOver,
     };
-    const int rop = dc_.rop2 >= 1 && dc_.rop2 <= 16 ? dc_.rop2 : 13;
-    const QPainter::CompositionMode mode = kMixes[rop - 1];
-    if (rop == 1 || rop == 16) {
-        const QColor colour = rop == 1 ? Qt::black : Qt::white;
+    const int rop = dc_.rop2 >= R2_BLACK && dc_.rop2 <= R2_WHITE ? dc_.rop2 : R2_COPYPEN;
+    const QPainter::CompositionMode mode = kMixes[rop - R2_BLACK];
+    if (rop == R2_BLACK || rop == R2_WHITE) {
+        const QColor colour = rop == R2_BLACK ? Qt::black : Qt::white;
         if (stroke) {
             QPen pen = painter_->pen();
             if (pen.style() != Qt::NoPen) pen.setColor(colour);
             painter_->setPen(pen);
         }
         if (fill && painter_->brush().style() != Qt::NoBrush) painter_->setBrush(colour);
-    } else if (rop == 11) {
+    } else if (rop == R2_NOP) {
         painter_->setPen(Qt::NoPen);
         painter_->setBrush(Qt::NoBrush);
     }
@@ -792,7 +792,7 @@ void MetafileSurface::drawShape(const QPainterPath& shape, bool fill)
     }
     const std::vector<QLineF> edges = edgesOf(shape);
     if (!account(shape.controlPointRect(), shape.elementCount(), fill, &edges, true)) return;
-    if (fill && dc_.brush.style == 2 && dc_.bkMode == 2 && dc_.rop2 != 11) {
+    if (fill && opaqueHatch()) {
         // An opaque hatch: the background colour under the hatch lines.
         preparePainter(false, false);
         painter_->setBrush(dc_.bkColour);
@@ -864,8 +864,8 @@ void MetafileSurface::polygon(const QPolygonF& points)
     }
     const std::vector<QLineF> edges = edgesOf(points, true);
     if (!account(points.boundingRect(), points.size(), true, &edges, true)) return;
-    const Qt::FillRule rule = dc_.polyFill == 2 ? Qt::WindingFill : Qt::OddEvenFill;
-    if (dc_.brush.style == 2 && dc_.bkMode == 2 && dc_.rop2 != 11) {
+    const Qt::FillRule rule = fillRule();
+    if (opaqueHatch()) {
         preparePainter(false, false);
         painter_->setBrush(dc_.bkColour);
         preparedKind_ = -1;
@@ -878,7 +878,7 @@ void MetafileSurface::polygon(const QPolygonF& points)
 void MetafileSurface::polyPolygon(const QList<QPolygonF>& polygons)
 {
     QPainterPath shape;
-    shape.setFillRule(dc_.polyFill == 2 ? Qt::WindingFill : Qt::OddEvenFill);
+    shape.setFillRule(fillRule());
     for (const QPolygonF& p : polygons) {
         if (p.size() < 2) continue;
         shape.addPolygon(p);
@@ -1062,119 +1062,165 @@ void MetafileSurface::fillRects(const QList<QRectF>& rects, const LogBrush* brus
     }
 }
 
-void MetafileSurface::text(QPointF reference, const QString& text, std::uint32_t options, const QRectF* rect,
-                  const std::vector<double>& dx)
+// ---------------------------------------------------------------- text
+
+namespace {
+
+// Fonts whose characters are the symbol font's: their text is shown through symbolText.
+bool symbolFont(const LogFont& font)
 {
-    if (dc_.inPath) return;
-    const QTransform& t = transform();
-    const bool updateCp = dc_.textAlign & 1;
-    if (updateCp) reference = dc_.current;
-    if (rect && (options & kEtoOpaque) && account(*rect, 4, true)) {
-        preparePainter(false, false);
-        painter_->setBrush(dc_.bkColour);
-        preparedKind_ = -1;
-        painter_->drawRect(rect->normalized());
-    }
-    if (text.isEmpty() || !usable_) return;
-    // Glyph indices name glyphs of the font by number: they are drawn from the font that
-    // stands in for it, which is right when the named font is installed.
-    const bool glyphIndices = options & kEtoGlyphIndex;
-    const bool symbol = !glyphIndices
-        && (dc_.font.charset == 2 || dc_.font.face.compare(QLatin1String("Symbol"), Qt::CaseInsensitive) == 0);
-    const QString shown = symbol ? symbolText(text) : text;
+    return font.charset == SYMBOL_CHARSET || font.face.compare(QLatin1String("Symbol"), Qt::CaseInsensitive) == 0;
+}
 
-    // Glyphs stand upright in device space at the font's mapped height, whatever the mapping.
-    const double xScale = std::hypot(t.m11(), t.m12());
-    const double yScale = std::hypot(t.m21(), t.m22());
-    double em = std::abs(dc_.font.height) * yScale;
-    if (dc_.font.height > 0) em *= 0.85; // a cell height holds the internal leading too
-    if (dc_.font.height == 0) em = 16 * std::sqrt(std::abs(base_.determinant()));
-    const qint64 chars = shown.size();
-    const double glyphArea = std::min(em * em, target_.width() * target_.height());
-    work_ += kPrimitiveWork + (kCharWork + kGlyphPixelWork * glyphArea) * double(chars);
-    if (work_ > kMaxWork) invalid();
-    chargeClip();
-    if (!painter_ || em < 0.5 || em > kMaxFontPixels) return;
+// The font's height in device pixels. Glyphs stand upright in device space at the font's mapped
+// height, whatever the mapping; a height of 0 asks for the default size.
+double emPixels(const LogFont& font, const QTransform& t, const QTransform& base)
+{
+    if (font.height == 0) return 16 * std::sqrt(std::abs(base.determinant()));
+    double em = std::abs(font.height) * std::hypot(t.m21(), t.m22());
+    if (font.height > 0) em *= 0.85; // a cell height holds the internal leading too
+    return em;
+}
 
-    const QFont font = makeFont(em);
-    const QFontMetricsF metrics(font);
-    QRawFont rawFont;
-    QList<quint32> glyphs;
+} // namespace
+
+// A line of text laid out in device pixels from its reference point.
+struct MetafileSurface::TextLine {
+    QFont font;
+    QRawFont rawFont;            // glyph indices only
+    QList<quint32> glyphs;       // glyph indices only
+    std::vector<double> advance; // per character, when placed one by one
+    double total = 0;            // the whole line's advance
+    QPointF start;               // the left end on the baseline
+    double ascent = 0, height = 0;
+};
+
+std::optional<MetafileSurface::TextLine> MetafileSurface::layOutText(double em, const QString& shown, bool glyphIndices,
+                                                                      const std::vector<double>& dx, double xScale) const
+{
+    TextLine line;
+    line.font = makeFont(em);
+    const QFontMetricsF metrics(line.font);
     QList<QPointF> glyphAdvances;
     if (glyphIndices) {
-        rawFont = QRawFont::fromFont(font);
-        if (!rawFont.isValid()) return;
-        for (QChar c : shown) glyphs << c.unicode();
-        glyphAdvances = rawFont.advancesForGlyphIndexes(glyphs);
+        // Glyph indices name glyphs of the font by number: they are drawn from the font that
+        // stands in for it, which is right when the named font is installed.
+        line.rawFont = QRawFont::fromFont(line.font);
+        if (!line.rawFont.isValid()) return std::nullopt;
+        for (QChar c : shown) line.glyphs << c.unicode();
+        glyphAdvances = line.rawFont.advancesForGlyphIndexes(line.glyphs);
     }
     const auto naturalAdvance = [&](qsizetype i) {
         return glyphIndices ? (i < glyphAdvances.size() ? glyphAdvances[i].x() : 0.0) : metrics.horizontalAdvance(shown[i]);
     };
-    std::vector<double> advance(size_t(chars), 0.0);
-    double total = 0;
+    const qsizetype chars = shown.size();
+    line.advance.assign(size_t(chars), 0.0);
     if (!dx.empty() || glyphIndices) {
+        // The spacing the record gives (logical units), else each glyph's own.
         for (qsizetype i = 0; i < chars; ++i) {
-            advance[size_t(i)] = i < qsizetype(dx.size()) ? dx[size_t(i)] * xScale : naturalAdvance(i);
-            total += advance[size_t(i)];
+            line.advance[size_t(i)] = i < qsizetype(dx.size()) ? dx[size_t(i)] * xScale : naturalAdvance(i);
+            line.total += line.advance[size_t(i)];
         }
     } else {
-        total = metrics.horizontalAdvance(shown);
+        line.total = metrics.horizontalAdvance(shown);
     }
-    const std::uint32_t horizontal = dc_.textAlign & 6;
-    const std::uint32_t vertical = dc_.textAlign & 24;
-    double x0 = 0;
-    if (horizontal == 6)
-        x0 = -total / 2;
-    else if (horizontal == 2)
-        x0 = -total;
-    double baseline = 0;
-    if (vertical == 0)
+    const std::uint32_t horizontal = dc_.textAlign & kTextHorizontalMask;
+    const std::uint32_t vertical = dc_.textAlign & kTextVerticalMask;
+    double x0 = 0; // TA_LEFT
+    if (horizontal == TA_CENTER)
+        x0 = -line.total / 2;
+    else if (horizontal == TA_RIGHT)
+        x0 = -line.total;
+    double baseline = 0; // TA_BASELINE
+    if (vertical == TA_TOP)
         baseline = metrics.ascent();
-    else if (vertical == 8)
+    else if (vertical == TA_BOTTOM)
         baseline = -metrics.descent();
+    line.start = QPointF(x0, baseline);
+    line.ascent = metrics.ascent();
+    line.height = metrics.height();
+    return line;
+}
 
+void MetafileSurface::fillTextBox(const QRectF& box)
+{
+    if (!account(box, 4, true)) return;
+    preparePainter(false, false);
+    painter_->setBrush(dc_.bkColour);
+    preparedKind_ = -1;
+    painter_->drawRect(box.normalized());
+}
+
+void MetafileSurface::drawTextLine(const TextLine& line, const QString& shown, QPointF origin, const QRectF* clip,
+                                   bool glyphIndices, bool spaced)
+{
     applyClip();
     preparedKind_ = -1;
     painter_->setCompositionMode(QPainter::CompositionMode_SourceOver);
-    const QPointF origin = t.map(reference);
     QTransform local = QTransform::fromTranslate(origin.x(), origin.y());
     if (dc_.font.escapement != 0) local.rotate(-(dc_.font.escapement / 10.0));
     painter_->setTransform(local * base_);
-    if (rect && (options & kEtoClipped)) {
+    if (clip) {
         painter_->save();
-        painter_->setTransform(t * base_);
-        painter_->setClipRect(rect->normalized(), Qt::IntersectClip);
+        painter_->setTransform(transform_ * base_);
+        painter_->setClipRect(clip->normalized(), Qt::IntersectClip);
         painter_->setTransform(local * base_);
     }
-    if (dc_.bkMode == 2) {
-        painter_->fillRect(QRectF(x0, baseline - metrics.ascent(), total, metrics.height()), dc_.bkColour);
-    }
-    painter_->setFont(font);
+    const double x0 = line.start.x(), baseline = line.start.y();
+    if (dc_.bkMode == OPAQUE) painter_->fillRect(QRectF(x0, baseline - line.ascent, line.total, line.height), dc_.bkColour);
+    painter_->setFont(line.font);
     painter_->setPen(dc_.textColour);
+    const qsizetype chars = shown.size();
     if (glyphIndices) {
         QList<QPointF> positions;
         double x = x0;
         for (qsizetype i = 0; i < chars; ++i) {
             positions << QPointF(x, baseline);
-            x += advance[size_t(i)];
+            x += line.advance[size_t(i)];
         }
         QGlyphRun run;
-        run.setRawFont(rawFont);
-        run.setGlyphIndexes(glyphs);
+        run.setRawFont(line.rawFont);
+        run.setGlyphIndexes(line.glyphs);
         run.setPositions(positions);
         painter_->drawGlyphRun(QPointF(0, 0), run);
-    } else if (dx.empty()) {
-        painter_->drawText(QPointF(x0, baseline), shown);
+    } else if (!spaced) {
+        painter_->drawText(line.start, shown);
     } else {
         double x = x0;
         for (qsizetype i = 0; i < chars; ++i) {
             painter_->drawText(QPointF(x, baseline), QString(shown[i]));
-            x += advance[size_t(i)];
+            x += line.advance[size_t(i)];
         }
     }
-    if (rect && (options & kEtoClipped)) painter_->restore();
+    if (clip) painter_->restore();
+}
+
+void MetafileSurface::text(QPointF reference, const QString& text, std::uint32_t options, const QRectF* rect,
+                  const std::vector<double>& dx)
+{
+    if (dc_.inPath) return;
+    const QTransform& t = transform();
+    const bool updateCp = dc_.textAlign & TA_UPDATECP;
+    if (updateCp) reference = dc_.current;
+    if (rect && (options & kEtoOpaque)) fillTextBox(*rect);
+    if (text.isEmpty() || !usable_) return;
+    const bool glyphIndices = options & kEtoGlyphIndex;
+    const QString shown = !glyphIndices && symbolFont(dc_.font) ? symbolText(text) : text;
+
+    const double xScale = std::hypot(t.m11(), t.m12());
+    const double em = emPixels(dc_.font, t, base_);
+    const double glyphArea = std::min(em * em, target_.width() * target_.height());
+    work_ += kPrimitiveWork + (kCharWork + kGlyphPixelWork * glyphArea) * double(shown.size());
+    if (work_ > kMaxWork) invalid();
+    chargeClip();
+    if (!painter_ || em < 0.5 || em > kMaxFontPixels) return;
+
+    const std::optional<TextLine> line = layOutText(em, shown, glyphIndices, dx, xScale);
+    if (!line) return;
+    drawTextLine(*line, shown, t.map(reference), rect && (options & kEtoClipped) ? rect : nullptr, glyphIndices,
+                 !dx.empty());
     if (updateCp && xScale > 0) {
-        const double move = total / xScale;
+        const double move = line->total / xScale;
         dc_.current = reference + QPointF(t.m11() >= 0 ? move : -move, 0);
     }
 }
@@ -1243,7 +1289,7 @@ void MetafileSurface::fillPath()
     dc_.inPath = false;
     QPainterPath shape = path_;
     path_ = QPainterPath();
-    shape.setFillRule(dc_.polyFill == 2 ? Qt::WindingFill : Qt::OddEvenFill);
+    shape.setFillRule(fillRule());
     const std::vector<QLineF> edges = edgesOf(shape);
     if (!account(shape.controlPointRect(), shape.elementCount(), true, &edges, false)) return;
     preparePainter(false, true);
@@ -1263,7 +1309,7 @@ void MetafileSurface::strokeAndFillPath()
     dc_.inPath = false;
     QPainterPath shape = path_;
     path_ = QPainterPath();
-    shape.setFillRule(dc_.polyFill == 2 ? Qt::WindingFill : Qt::OddEvenFill);
+    shape.setFillRule(fillRule());
     drawShape(shape, true);
 }
 

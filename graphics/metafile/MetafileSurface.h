@@ -4,6 +4,8 @@
 // work of drawing is counted before any pixel is touched.
 #pragma once
 
+#include "graphics/metafile/MetafileRecords.h"
+
 #include <QColor>
 #include <QImage>
 #include <QLineF>
@@ -210,16 +212,16 @@ public:
 
 private:
     struct Dc {
-        int mapMode = 1;
+        int mapMode = MM_TEXT;
         QPointF windowOrg{0, 0}, windowExt{1, 1}, viewportOrg{0, 0}, viewportExt{1, 1};
         QTransform world;
         LogPen pen;
         LogBrush brush;
         LogFont font;
         QColor textColour = Qt::black, bkColour = Qt::white;
-        int bkMode = 2; // opaque
-        int polyFill = 1; // alternate
-        int rop2 = 13;    // copy pen
+        int bkMode = OPAQUE;
+        int polyFill = ALTERNATE;
+        int rop2 = R2_COPYPEN;
         std::uint32_t textAlign = 0;
         bool clockwise = false;
         QPointF current;
@@ -256,6 +258,11 @@ private:
         clipCharged_ = false;
     }
     bool fillsWithBrush() const;
+    // A hatch brush that lays the background colour under its lines.
+    bool opaqueHatch() const { return dc_.brush.style == BS_HATCHED && dc_.bkMode == OPAQUE && dc_.rop2 != R2_NOP; }
+    Qt::FillRule fillRule() const { return dc_.polyFill == WINDING ? Qt::WindingFill : Qt::OddEvenFill; }
+    // The mapping modes in which the window and viewport extents count.
+    bool scalableMapping() const { return dc_.mapMode == MM_ISOTROPIC || dc_.mapMode == MM_ANISOTROPIC; }
     void preparePainter(bool stroke, bool fill);
     QPen makePen() const;
     QBrush makeBrush(const LogBrush& logical);
@@ -265,6 +272,17 @@ private:
     QPainterPath currentClip();
     QPainterPath simpleShape(const QPainterPath& shape) const;
     QFont makeFont(double pixelSize) const;
+    struct TextLine;
+    // Lays out the text to be shown in the font at `em` pixels: with the record's spacing `dx`
+    // (logical units, `xScale` pixels each) or as glyph indices character by character, else as
+    // one run; placed by the text alignment. Nothing when no raw font stands in for indices.
+    std::optional<TextLine> layOutText(double em, const QString& shown, bool glyphIndices, const std::vector<double>& dx,
+                                       double xScale) const;
+    // The background colour under an opaque text box (logical units).
+    void fillTextBox(const QRectF& box);
+    // Draws a laid-out line at `origin` (device), within `clip` (logical) when one is given.
+    void drawTextLine(const TextLine& line, const QString& shown, QPointF origin, const QRectF* clip, bool glyphIndices,
+                      bool spaced);
 
     QPainter* painter_;
     Form form_;

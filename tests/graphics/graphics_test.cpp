@@ -39,14 +39,40 @@ std::set<std::pair<int, int>> marked(const QImage& image)
 
 TEST(PictureRegistry, LooksUpCaseInsensitivelyAndLatestWins)
 {
-    registerPictureKind("QvT", "first", [] { return std::make_unique<NamedGraphic>(1); });
-    registerPictureKind("qvt", "second", [] { return std::make_unique<NamedGraphic>(2); });
+    registerPictureKind({.extension = "QvT", .description = "first", .create = [] { return std::make_unique<NamedGraphic>(1); }});
+    registerPictureKind({.extension = "qvt", .description = "second", .create = [] { return std::make_unique<NamedGraphic>(2); }});
     const PictureKind* kind = findPictureKind("QVT");
     ASSERT_NE(kind, nullptr);
     EXPECT_EQ(kind->description, "second");
     EXPECT_EQ(kind->extension, "qvt");
     EXPECT_EQ(kind->create()->width(), 2);
     EXPECT_EQ(findPictureKind("nope"), nullptr);
+}
+
+TEST(PictureRegistry, FiltersListTheKindsInForceInTheirOrder)
+{
+    const auto named = [] { return std::make_unique<NamedGraphic>(1); };
+    const qsizetype before = pictureFilters().size();
+    // Listed after every kind of the program; a kind without a filter name is in none.
+    registerPictureKind({.extension = "QVB", .create = named, .filter = "Test Kinds", .listOrder = 1001});
+    registerPictureKind({.extension = "qva", .create = named, .filter = "Test Kinds", .listOrder = 1000});
+    registerPictureKind({.extension = "qvc", .create = named, .filter = "Other Test Kind", .listOrder = 1002});
+    registerPictureKind({.extension = "qvn", .create = named});
+    QList<PictureFilter> filters = pictureFilters();
+    ASSERT_EQ(filters.size(), before + 2);
+    EXPECT_EQ(filters[before].description, "Test Kinds (*.qva;*.qvb)");
+    EXPECT_EQ(filters[before].patterns, (QStringList{"*.qva", "*.qvb"}));
+    EXPECT_EQ(filters[before + 1].description, "Other Test Kind (*.qvc)");
+    EXPECT_TRUE(picturePatterns().endsWith("*.qvc"));
+    EXPECT_FALSE(picturePatterns().contains("*.qvn"));
+
+    // An extension registered again is listed once, as its newest registration says.
+    registerPictureKind({.extension = "qva", .create = named, .filter = "Other Test Kind", .listOrder = 1003});
+    filters = pictureFilters();
+    ASSERT_EQ(filters.size(), before + 2);
+    EXPECT_EQ(filters[before].description, "Test Kinds (*.qvb)");
+    EXPECT_EQ(filters[before + 1].description, "Other Test Kind (*.qvc;*.qva)");
+    EXPECT_EQ(picturePatterns().count("*.qva"), 1);
 }
 
 TEST(PictureRegistry, UnknownExtensionNamesIt)
@@ -162,12 +188,9 @@ TEST(LineDrawing, ConsecutiveSegmentsCoverTheStroke)
 {
     QImage image(10, 10, QImage::Format_RGB32);
     image.fill(Qt::white);
-    Canvas canvas(image);
-    canvas.penColour = makeColour(255, 0, 0);
-    canvas.moveTo({1, 1});
-    canvas.lineTo({4, 1});
-    canvas.lineTo({4, 4});
-    EXPECT_EQ(canvas.penPosition(), QPoint(4, 4));
+    // A stroke's segments, each from where the last one ended.
+    drawLine(image, {1, 1}, {4, 1}, makeColour(255, 0, 0), 1);
+    drawLine(image, {4, 1}, {4, 4}, makeColour(255, 0, 0), 1);
     EXPECT_EQ(marked(image), (std::set<std::pair<int, int>>{{1, 1}, {2, 1}, {3, 1}, {4, 1}, {4, 2}, {4, 3}}));
     EXPECT_EQ(image.pixel(2, 1), qRgb(255, 0, 0));
 }

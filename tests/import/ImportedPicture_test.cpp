@@ -1,5 +1,5 @@
-// Which pictures the import draws onto a bitmap: told by the last three characters of the name
-// in any case, whatever the extension.
+// Which pictures the import draws onto a bitmap: told by the kind of the name's extension, in
+// any case. A name without a readable extension is of no kind.
 #include "import/ImportedPicture.h"
 
 #include <gtest/gtest.h>
@@ -7,14 +7,14 @@
 namespace quorvel {
 namespace {
 
-TEST(ImportedPicture, DrawnByTheLastThreeCharacters)
+TEST(ImportedPicture, DrawnByTheKindOfTheExtension)
 {
     struct Row {
         const char* path;
         bool drawn;
     } rows[] = {
         {"/a/wall.tga", true}, {"/a/ROCK.Tga", true}, {"/a/i.ico", true}, {"/a/m.EMF", true},
-        {"/a/m.wmf", true},    {"/a/walltga", true},  {"/a/w.bmp", false}, {"/a/w.gif", false},
+        {"/a/m.wmf", true},    {"/a/walltga", false},  {"/a/w.bmp", false}, {"/a/w.gif", false},
         {"/a/w.pcx", false},   {"/a/w.tga.bmp", false}, {"/a/w.tgax", false}, {"", false},
     };
     for (const Row& r : rows) EXPECT_EQ(drawnOnImport(r.path), r.drawn) << r.path;

@@ -118,8 +118,8 @@ TEST_F(Wizard, PagesAndButtonsFollowTheSteps)
     ASSERT_EQ(fake.fileCalls.size(), 1u);
     const FileDialogOptions& o = fake.fileCalls[0].options;
     EXPECT_EQ(o.directory, path("in"));
-    EXPECT_EQ(o.fileName, "*.bmp;*.ico;*.emf;*.wmf;*.gif;*.pcx;*.tga");
-    EXPECT_EQ(o.filter, ".bmp;.ico;.emf;.wmf;.tga (*.bmp *.ico *.emf *.wmf *.gif *.pcx *.tga)");
+    EXPECT_EQ(o.fileName, "*.bmp;*.blz;*.dib;*.ico;*.emf;*.wmf;*.gif;*.pcx;*.tga");
+    EXPECT_EQ(o.filter, ".bmp;.ico;.emf;.wmf;.tga (*.bmp *.blz *.dib *.ico *.emf *.wmf *.gif *.pcx *.tga)");
     EXPECT_TRUE(o.hideFilterPatterns);
     EXPECT_EQ(listed(), (QStringList{a, b}));
     expectButtons(2, "&Next", true, true);

@@ -45,19 +45,21 @@ TEST_F(ImportWindow, FileDialogOffersThePictureKindsInTheImportDirectory)
     const FileDialogOptions& o = fake.fileCalls[0].options;
     EXPECT_FALSE(fake.fileCalls[0].save);
     EXPECT_EQ(o.directory, dir.path());
-    EXPECT_EQ(o.fileName, "*.bmp;*.ico;*.emf;*.wmf;*.gif;*.pcx;*.tga");
+    EXPECT_EQ(o.fileName, "*.bmp;*.blz;*.dib;*.ico;*.emf;*.wmf;*.gif;*.pcx;*.tga");
     const QStringList filters = o.filter.split(";;");
     ASSERT_EQ(filters.size(), 7);
     EXPECT_TRUE(o.hideFilterPatterns);
     // What the dialog shows of each filter, and the patterns it lists.
     const std::pair<const char*, const char*> rows[] = {
-        {"Windows Bitmap (*.bmp)", "*.bmp"},
+        {"Windows Bitmap (*.bmp;*.blz;*.dib)", "*.bmp *.blz *.dib"},
         {"Icon Files (*.ico)", "*.ico"},
         {"Metafile (*.emf;*.wmf)", "*.emf *.wmf"},
         {"Compuserver GIF (*.gif)", "*.gif"},
         {"ZSoft PCX (*.pcx)", "*.pcx"},
         {"Targa (*.tga)", "*.tga"},
-        {"All Types (*.bmp;*.ico;*.emf;*.wmf;*.gif;*.pcx)", "*.bmp *.ico *.emf *.wmf *.gif *.pcx *.tga"},
+        // Every kind the import reads, each named in the description too.
+        {"All Types (*.bmp;*.blz;*.dib;*.ico;*.emf;*.wmf;*.gif;*.pcx;*.tga)",
+         "*.bmp *.blz *.dib *.ico *.emf *.wmf *.gif *.pcx *.tga"},
     };
     for (int i = 0; i < 7; ++i) EXPECT_EQ(filters[i], QStringLiteral("%1 (%2)").arg(rows[i].first, rows[i].second));
     EXPECT_EQ(o.selectedFilter, filters[6]);

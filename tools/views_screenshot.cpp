@@ -1,5 +1,5 @@
 // Writes docs/views.png, the README's picture of the channel views and the tiled preview: the
-// real editor windows, offscreen, over a made-up texture. Run by docs/make-views-screenshot.sh.
+// real editor windows, offscreen, over a made-up texture. Run by tools/views-screenshot.sh.
 #include "app/EditorWindows.h"
 #include "app/TForm1.h"
 #include "document/TextureDocument.h"
