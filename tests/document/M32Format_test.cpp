@@ -224,6 +224,38 @@ TEST(HeaderTexts, DefaultsAndTheTripThroughTheHeader)
     EXPECT_EQ(saved.flags, -12);
     EXPECT_EQ(saved.scale_x, 1.23f);
     EXPECT_EQ(saved.dt_u, 1.0f / 3.0f); // the scientific form keeps every bit of a single
+
+    // Every one of the twenty fields, each with a value of its own, comes back to its own bytes
+    // and no other: a field read or stored at the wrong place or as the wrong kind shows here.
+    M32Header all = newM32Header();
+    setNameText(all.name, "n1");
+    setNameText(all.substitution_name, "n2");
+    setNameText(all.next_frame_name, "n3");
+    setNameText(all.damaged_name, "n4");
+    setNameText(all.detail_name, "n5");
+    all.flags = 11;
+    all.contents = -12;
+    all.value = 13;
+    all.mip_scale = 14;
+    all.detail_src = 15;
+    all.detail_dst = 16;
+    all.detail_flags = 17;
+    all.scale_x = 1.5f;
+    all.scale_y = 2.25f;
+    all.detail_scale_x = -3.75f;
+    all.detail_scale_y = 4.5f;
+    all.damage_health = 75.0f;
+    all.dt_u = 0.1f;
+    all.dt_v = -1e-7f;
+    all.dt_alpha = 123456.7f;
+    const HeaderTexts allTexts = HeaderTexts::fromHeader(all);
+    EXPECT_EQ(allTexts.detail_name, "n5");
+    EXPECT_EQ(allTexts.detail_flags, "17");
+    EXPECT_EQ(allTexts.damage_health, "75.00");
+    EXPECT_EQ(allTexts.dt_alpha, " 1.23456703125000E+0005");
+    M32Header back = newM32Header();
+    allTexts.applyTo(back);
+    EXPECT_EQ(std::memcmp(&back, &all, sizeof back), 0);
 }
 
 } // namespace
