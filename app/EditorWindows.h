@@ -1,6 +1,21 @@
 // The editor's windows as program start makes them: the frame first (which reads the settings),
 // then the level view, the properties window, the level list and the paint toolbar, each a
-// child window of the frame, placed beside each other. Program start and the GUI tests build the same thing here.
+// child window of the frame, placed beside each other. Program start and the GUI tests build
+// the same thing here.
+//
+// The forms keep their fixed names; what each one is:
+//   TForm1   main window: the frame around the others, the menus, the file commands (app/)
+//   TForm2   level view: the current level at its zoom, where painting happens
+//   TForm3   properties window: the header's names and numbers, and the presets
+//   TForm4   level list "Mipmaps": choose, remove and add levels
+//   TForm5   paint toolbar: colour, alpha, pen width, drawing mode, zoom
+//   TForm6   "Add a mipmap" dialog: a blank level of a typed size
+//   TForm7   import dialog: a picture becomes a level or a whole chain of levels
+//   TForm8   About window
+//   TForm9   how-to window: the two help texts
+//   TForm10  beta notice shown on top at start
+//   TForm11  batch conversion wizard: many pictures to m32 textures
+//   TForm12  import progress window
 #pragma once
 
 #include <QString>

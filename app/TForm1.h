@@ -80,17 +80,29 @@ private:
     void createMenus();
     // FormShow: the frame itself became the active window again.
     void FormShow();
+    // File > New: a fresh texture with the default header, no file name.
     void New1Click();
+    // File > Open: the open dialog for an m32 file, then openm32.
     void Open1Click();
+    // File > Save: savem32 to the current file, or Save as's dialog when there is none.
     void Save1Click();
+    // File > Save as: the save dialog, then savem32 to the chosen name.
     void Saveas1Click();
+    // File > Exit: asks "Are you sure you want to exit?"; only Yes closes the frame.
     void exit1Click();
+    // Edit > Undo: puts back the level as it was before the last stroke.
     void Undo1Click();
+    // File > Import: the picture dialog, then the import dialog (TForm7) with that picture.
     void Import1Click();
+    // File > Export: the shown level's colour written to a chosen 24-bit BMP.
     void Export1Click();
+    // File > Batch convert: shows the wizard (TForm11).
     void Batchconvert1Click();
+    // Help > How to: shows the how-to window (TForm9), not modal.
     void Howto1Click();
+    // Help > About Quorvel: shows the About window (TForm8), not modal.
     void AboutQuorvel1Click();
+    // File > recent file `entry` (0..): opens it with openm32.
     void recentFileClick(int entry);
     void showRecentFiles();
     void openPending();

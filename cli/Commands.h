@@ -23,6 +23,8 @@ struct Command {
 // Raises a UsageError naming the command's usage unless args has `count` entries.
 void expectArguments(const QStringList& args, qsizetype count, const Command& command);
 const Command& command(const char* name);
+// set-header's arguments, made from the header fields' options.
+const char* setHeaderUsage();
 
 int convert(const QStringList& args);
 int decode(const QStringList& args);

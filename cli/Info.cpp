@@ -44,24 +44,16 @@ QJsonValue jsonValue(float v)
     return d;
 }
 
-template <typename... Ts>
-struct Overloaded : Ts... {
-    using Ts::operator()...;
-};
-// Clang 14 does not deduce an aggregate's template arguments by itself.
-template <typename... Ts>
-Overloaded(Ts...) -> Overloaded<Ts...>;
-
 void printJson(const M32Header& h)
 {
     QJsonObject o;
-    for (const InfoField& f : kInfoFields)
-        std::visit(Overloaded{
-                       [&](std::int32_t M32Header::*m) { o.insert(f.key, h.*m); },
-                       [&](float M32Header::*m) { o.insert(f.key, jsonValue(h.*m)); },
-                       [&](char(M32Header::*m)[kM32NameSize]) { o.insert(f.key, nameText(h.*m)); },
-                   },
-                   f.member);
+    for (const InfoField& f : infoFields()) {
+        switch (f.kind) {
+        case HeaderFieldKind::Name: o.insert(f.key, nameAt(h, f.offset)); break;
+        case HeaderFieldKind::Whole: o.insert(f.key, wholeAt(h, f.offset)); break;
+        case HeaderFieldKind::Decimal: o.insert(f.key, jsonValue(decimalAt(h, f.offset))); break;
+        }
+    }
     QJsonArray levels;
     for (int k = 0; k < kMaxLevels; ++k)
         if (h.offsets[k] != 0)
@@ -71,19 +63,19 @@ void printJson(const M32Header& h)
     std::fwrite(out.constData(), 1, std::size_t(out.size()), stdout);
 }
 
+std::string plainText(const M32Header& h, const InfoField& f)
+{
+    switch (f.kind) {
+    case HeaderFieldKind::Name: return nameAt(h, f.offset).toStdString();
+    case HeaderFieldKind::Whole: return std::to_string(wholeAt(h, f.offset));
+    case HeaderFieldKind::Decimal: return plainText(decimalAt(h, f.offset));
+    }
+    return {};
+}
+
 void printText(const M32Header& h)
 {
-    for (const InfoField& f : kInfoFields) {
-        const std::string text = std::visit(Overloaded{
-                                                [&](std::int32_t M32Header::*m) { return std::to_string(h.*m); },
-                                                [&](float M32Header::*m) { return plainText(h.*m); },
-                                                [&](char(M32Header::*m)[kM32NameSize]) {
-                                                    return nameText(h.*m).toStdString();
-                                                },
-                                            },
-                                            f.member);
-        std::printf("%-18s %s\n", f.key, text.c_str());
-    }
+    for (const InfoField& f : infoFields()) std::printf("%-18s %s\n", f.key, plainText(h, f).c_str());
     std::printf("levels\n");
     for (int k = 0; k < kMaxLevels; ++k)
         if (h.offsets[k] != 0)

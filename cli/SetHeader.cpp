@@ -8,6 +8,7 @@
 #include "base/FileErrors.h"
 #include "base/LittleEndian.h"
 #include "base/SaveFile.h"
+#include "document/HeaderFields.h"
 #include "document/HeaderTexts.h"
 #include "document/M32Format.h"
 #include "document/NumberText.h"
@@ -30,58 +31,18 @@ namespace quorvel::cli {
 
 namespace {
 
-enum class Kind { Name, Whole, Real };
-
-// One header field the properties window edits: its option, its working text and its bytes.
-struct HeaderOption {
-    const char* option;
-    QString HeaderTexts::*text;
-    std::size_t offset;
-    std::size_t size;
-    Kind kind;
-};
-
-#define QUORVEL_FIELD(option, member, kind) \
-    {option, &HeaderTexts::member, offsetof(M32Header, member), sizeof(M32Header::member), kind}
-
-// In the order of the properties window.
-const HeaderOption kOptions[] = {
-    QUORVEL_FIELD("--name", name, Kind::Name),
-    QUORVEL_FIELD("--substitution-name", substitution_name, Kind::Name),
-    QUORVEL_FIELD("--next-frame-name", next_frame_name, Kind::Name),
-    QUORVEL_FIELD("--damaged-name", damaged_name, Kind::Name),
-    QUORVEL_FIELD("--flags", flags, Kind::Whole),
-    QUORVEL_FIELD("--contents", contents, Kind::Whole),
-    QUORVEL_FIELD("--value", value, Kind::Whole),
-    QUORVEL_FIELD("--mip-scale", mip_scale, Kind::Whole),
-    QUORVEL_FIELD("--scale-x", scale_x, Kind::Real),
-    QUORVEL_FIELD("--scale-y", scale_y, Kind::Real),
-    QUORVEL_FIELD("--detail-name", detail_name, Kind::Name),
-    QUORVEL_FIELD("--detail-src", detail_src, Kind::Whole),
-    QUORVEL_FIELD("--detail-dst", detail_dst, Kind::Whole),
-    QUORVEL_FIELD("--detail-flags", detail_flags, Kind::Whole),
-    QUORVEL_FIELD("--damage-health", damage_health, Kind::Real),
-    QUORVEL_FIELD("--dt-u", dt_u, Kind::Real),
-    QUORVEL_FIELD("--dt-v", dt_v, Kind::Real),
-    QUORVEL_FIELD("--dt-alpha", dt_alpha, Kind::Real),
-    QUORVEL_FIELD("--detail-scale-x", detail_scale_x, Kind::Real),
-    QUORVEL_FIELD("--detail-scale-y", detail_scale_y, Kind::Real),
-};
-
-#undef QUORVEL_FIELD
-
 struct Setting {
-    const HeaderOption* field;
+    const HeaderField* field;
     QString text;
 };
 
 // Why a text cannot go into its field, or nothing when it can. A name field takes what the
 // properties window lets a user type: at most 128 characters of Windows-1252, no control
 // characters. A number field takes a whole number or a number, as Save requires.
-std::optional<QString> refusal(const HeaderOption& field, const QString& text)
+std::optional<QString> refusal(const HeaderField& field, const QString& text)
 {
     switch (field.kind) {
-    case Kind::Name: {
+    case HeaderFieldKind::Name: {
         if (text.size() > kM32NameSize) return QStringLiteral("a name holds at most %1 characters").arg(kM32NameSize);
         for (QChar c : text)
             if (c.unicode() < 0x20) return QStringLiteral("a name holds no control characters");
@@ -89,10 +50,10 @@ std::optional<QString> refusal(const HeaderOption& field, const QString& text)
             return QStringLiteral("a name holds only characters of the Windows-1252 code page");
         return std::nullopt;
     }
-    case Kind::Whole:
+    case HeaderFieldKind::Whole:
         if (isWholeNumberText(text)) return std::nullopt;
         return QStringLiteral("is not a whole number from -2147483648 to 2147483647");
-    case Kind::Real:
+    case HeaderFieldKind::Decimal:
         if (isRealText(text)) return std::nullopt;
         return QStringLiteral("is not a number");
     }
@@ -100,18 +61,18 @@ std::optional<QString> refusal(const HeaderOption& field, const QString& text)
 }
 
 // A field's value as the bytes hold it, for the report of what changes.
-std::string shownValue(const HeaderOption& field, const QByteArray& bytes)
+std::string shownValue(const HeaderField& field, const QByteArray& bytes)
 {
     const char* at = bytes.constData() + field.offset;
     switch (field.kind) {
-    case Kind::Name: {
+    case HeaderFieldKind::Name: {
         const char* end = static_cast<const char*>(std::memchr(at, 0, field.size));
         const QByteArray raw(at, end != nullptr ? end - at : qsizetype(field.size));
         return '"' + fromWindows1252(raw).toStdString() + '"';
     }
-    case Kind::Whole:
+    case HeaderFieldKind::Whole:
         return std::to_string(i32At(bytes, qint64(field.offset)));
-    case Kind::Real: {
+    case HeaderFieldKind::Decimal: {
         const float v = std::bit_cast<float>(u32At(bytes, qint64(field.offset)));
         if (std::isnan(v)) return "nan";
         if (std::isinf(v)) return v < 0 ? "-inf" : "inf";
@@ -174,6 +135,31 @@ bool setInFile(const QString& path, const std::vector<Setting>& settings, bool d
 
 } // namespace
 
+const char* setHeaderUsage()
+{
+    // Every field's option, then the rest; wrapped so that no line --help shows passes 106
+    // columns, the first line standing after "  set-header ", the others indented by six.
+    static const std::string usage = [] {
+        constexpr std::size_t kWidth = 106;
+        std::vector<std::string> words;
+        for (const HeaderField& f : kHeaderFields) words.push_back(std::string("[") + f.option + " TEXT]");
+        words.insert(words.end(), {"[--dry-run]", "TEXTURE.m32..."});
+        std::string text;
+        std::size_t column = std::strlen("  set-header ");
+        for (const std::string& word : words) {
+            if (!text.empty()) {
+                const bool wrap = column + 1 + word.size() > kWidth;
+                text += wrap ? "\n      " : " ";
+                column = wrap ? 6 : column + 1;
+            }
+            text += word;
+            column += word.size();
+        }
+        return text;
+    }();
+    return usage.c_str();
+}
+
 int setHeader(const QStringList& args)
 {
     const Command& self = command("set-header");
@@ -198,9 +184,9 @@ int setHeader(const QStringList& args)
             dryRun = true;
             continue;
         }
-        const HeaderOption* field = nullptr;
-        for (const HeaderOption& o : kOptions)
-            if (arg == QLatin1String(o.option)) field = &o;
+        const HeaderField* field = nullptr;
+        for (const HeaderField& f : kHeaderFields)
+            if (arg == QLatin1String(f.option)) field = &f;
         if (field == nullptr) throw usage("unknown option " + arg.toStdString());
         if (i + 1 >= args.size()) throw usage(arg.toStdString() + " needs a text");
         const QString text = args[++i];

@@ -36,12 +36,7 @@ const Command commands[] = {
      "one row per TEXTURE, its levels left to right, each enlarged to level 1's size (times N) by\n"
      "      repeating pixels, as the level view shows them; written as a PNG",
      sheet},
-    {"set-header",
-     "[--name TEXT] [--substitution-name TEXT] [--next-frame-name TEXT] [--damaged-name TEXT]\n"
-     "      [--flags TEXT] [--contents TEXT] [--value TEXT] [--mip-scale TEXT] [--scale-x TEXT] [--scale-y TEXT]\n"
-     "      [--detail-name TEXT] [--detail-src TEXT] [--detail-dst TEXT] [--detail-flags TEXT]\n"
-     "      [--damage-health TEXT] [--dt-u TEXT] [--dt-v TEXT] [--dt-alpha TEXT] [--detail-scale-x TEXT]\n"
-     "      [--detail-scale-y TEXT] [--dry-run] TEXTURE.m32...",
+    {"set-header", setHeaderUsage(),
      "give the named header fields of each TEXTURE the texts given, read as the properties window reads\n"
      "      them; every other byte stays as it was; each change on stdout, each failure on stderr as\n"
      "      PATH: message; a text that is not a number changes no file; exit 1 when any failed;\n"

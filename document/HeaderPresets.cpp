@@ -1,30 +1,13 @@
 #include "document/HeaderPresets.h"
 
 #include "base/Error.h"
+#include "document/HeaderFields.h"
 
 #include <QSettings>
 
 #include <algorithm>
 
 namespace quorvel {
-
-const std::array<PresetField, 15> kPresetFields = {{
-    {"flags", &HeaderTexts::flags},
-    {"contents", &HeaderTexts::contents},
-    {"value", &HeaderTexts::value},
-    {"mip_scale", &HeaderTexts::mip_scale},
-    {"scale_x", &HeaderTexts::scale_x},
-    {"scale_y", &HeaderTexts::scale_y},
-    {"detail_src", &HeaderTexts::detail_src},
-    {"detail_dst", &HeaderTexts::detail_dst},
-    {"detail_flags", &HeaderTexts::detail_flags},
-    {"damage_health", &HeaderTexts::damage_health},
-    {"dt_u", &HeaderTexts::dt_u},
-    {"dt_v", &HeaderTexts::dt_v},
-    {"dt_alpha", &HeaderTexts::dt_alpha},
-    {"detail_scale_x", &HeaderTexts::detail_scale_x},
-    {"detail_scale_y", &HeaderTexts::detail_scale_y},
-}};
 
 namespace {
 // Kept as an array, so that a name may hold any character, "/" included.
@@ -44,9 +27,9 @@ HeaderPresets::HeaderPresets(QSettings& settings) : settings_(settings)
         Preset p;
         p.name = settings_.value(QStringLiteral("name")).toString();
         if (p.name.isEmpty()) continue;
-        const HeaderTexts defaults;
-        for (std::size_t f = 0; f < kPresetFields.size(); ++f)
-            p.numbers[f] = settings_.value(QLatin1String(kPresetFields[f].key), defaults.*kPresetFields[f].text).toString();
+        // A key the store lacks keeps its default text.
+        for (const HeaderField& f : kHeaderFields)
+            if (f.preset) p.texts.*f.text = settings_.value(QLatin1String(f.key), p.texts.*f.text).toString();
         presets_.push_back(p);
     }
     settings_.endArray();
@@ -61,8 +44,7 @@ QStringList HeaderPresets::names() const
 
 void HeaderPresets::save(const QString& name, const HeaderTexts& texts)
 {
-    Preset p{name, {}};
-    for (std::size_t f = 0; f < kPresetFields.size(); ++f) p.numbers[f] = texts.*kPresetFields[f].text;
+    const Preset p{name, texts};
     const auto found = std::find_if(presets_.begin(), presets_.end(), [&](const Preset& q) { return q.name == name; });
     if (found != presets_.end())
         *found = p;
@@ -75,7 +57,8 @@ std::optional<HeaderTexts> HeaderPresets::applied(const QString& name, HeaderTex
 {
     const auto found = std::find_if(presets_.begin(), presets_.end(), [&](const Preset& q) { return q.name == name; });
     if (found == presets_.end()) return std::nullopt;
-    for (std::size_t f = 0; f < kPresetFields.size(); ++f) texts.*kPresetFields[f].text = found->numbers[f];
+    for (const HeaderField& f : kHeaderFields)
+        if (f.preset) texts.*f.text = found->texts.*f.text;
     return texts;
 }
 
@@ -86,8 +69,8 @@ void HeaderPresets::write()
     for (std::size_t i = 0; i < presets_.size(); ++i) {
         settings_.setArrayIndex(int(i));
         settings_.setValue(QStringLiteral("name"), presets_[i].name);
-        for (std::size_t f = 0; f < kPresetFields.size(); ++f)
-            settings_.setValue(QLatin1String(kPresetFields[f].key), presets_[i].numbers[f]);
+        for (const HeaderField& f : kHeaderFields)
+            if (f.preset) settings_.setValue(QLatin1String(f.key), presets_[i].texts.*f.text);
     }
     settings_.endArray();
     settings_.sync();

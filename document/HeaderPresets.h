@@ -1,7 +1,8 @@
-// Header presets: the fifteen number texts of the properties window kept under a name the user
-// chooses, so that a whole set of textures gets the same surface and detail numbers. They are
-// the user's own, kept in the per-user settings of the platform (QSettings), apart from
-// QUORVEL.INI, which belongs to the program's directory.
+// Header presets: the fifteen number texts of the properties window (the header fields marked
+// as kept by presets, each under its key) kept under a name the user chooses, so that a whole
+// set of textures gets the same surface and detail numbers. They are the user's own,
+// kept in the per-user settings of the platform (QSettings), apart from QUORVEL.INI, which
+// belongs to the program's directory.
 #pragma once
 
 #include "document/HeaderTexts.h"
@@ -9,21 +10,12 @@
 #include <QString>
 #include <QStringList>
 
-#include <array>
 #include <optional>
 #include <vector>
 
 class QSettings;
 
 namespace quorvel {
-
-// The fifteen number texts (every text of HeaderTexts but the five names), each under the key
-// it is kept by.
-struct PresetField {
-    const char* key;
-    QString HeaderTexts::*text;
-};
-extern const std::array<PresetField, 15> kPresetFields;
 
 // The settings the presets live in: organisation "Quorvel", application "HeaderPresets", INI
 // format, per user (~/.config/Quorvel/HeaderPresets.ini, a name apart from a QUORVEL.INI kept
@@ -46,7 +38,7 @@ public:
 private:
     struct Preset {
         QString name;
-        std::array<QString, 15> numbers;
+        HeaderTexts texts; // only the texts of the fields presets keep count
     };
     void write();
 

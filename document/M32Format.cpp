@@ -1,5 +1,7 @@
 #include "document/M32Format.h"
 
+#include "document/HeaderFields.h"
+
 #include <algorithm>
 #include <bit>
 #include <cmath>
@@ -19,7 +21,8 @@ void swapBytes(T& field)
     std::memcpy(&field, &bits, 4);
 }
 
-// The file is little-endian; on a big-endian host every 4-byte field turns round.
+// The file is little-endian; on a big-endian host every 4-byte field turns round: the version,
+// the level table and the header fields' numbers.
 void toOrFromLittleEndian(M32Header& h)
 {
     if constexpr (std::endian::native == std::endian::big) {
@@ -29,12 +32,11 @@ void toOrFromLittleEndian(M32Header& h)
             swapBytes(h.heights[k]);
             swapBytes(h.offsets[k]);
         }
-        for (auto* f : {&h.flags, &h.contents, &h.value, &h.mip_scale, &h.detail_src, &h.detail_dst,
-                        &h.detail_flags})
-            swapBytes(*f);
-        for (auto* f : {&h.scale_x, &h.scale_y, &h.detail_scale_x, &h.detail_scale_y, &h.dt_u, &h.dt_v,
-                        &h.dt_alpha, &h.damage_health})
-            swapBytes(*f);
+        for (const HeaderField& f : kHeaderFields) {
+            if (f.kind == HeaderFieldKind::Name) continue;
+            char* at = reinterpret_cast<char*>(&h) + f.offset;
+            std::reverse(at, at + f.size);
+        }
     } else {
         (void)h;
     }

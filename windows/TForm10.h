@@ -27,7 +27,7 @@ private:
     // Button1MouseMove: a new place for "Yeah, yeah", top from 0 to height - 21 and left from 0
     // to width - 21 (it may hang partly outside), and "OK" shown.
     void Button1MouseMove();
-    // Bound to both buttons' clicks.
+    // Button2Click: closes the notice; bound to both buttons' clicks.
     void Button2Click();
 
     QPushButton* button1_;

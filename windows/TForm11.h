@@ -66,9 +66,13 @@ protected:
 
 private:
     void showPage(int number);
+    // Button1Click ("&Next", "&Finish" on page 3): the next page; Finish converts every file.
     void Button1Click();
+    // Button2Click ("&Back"): the page before.
     void Button2Click();
+    // BitBtn1Click (Add): picture files chosen in the file dialog join the list.
     void BitBtn1Click();
+    // BitBtn2Click (Remove): the chosen entry leaves the list.
     void BitBtn2Click();
     // Converts every listed file; the first failure raises and ends the run.
     void convertt(const ConversionOptions& options);

@@ -1,5 +1,6 @@
 #include "windows/TForm3.h"
 
+#include "document/HeaderFields.h"
 #include "document/M32Format.h"
 #include "document/TextureDocument.h"
 #include "windows/Dialogs.h"
@@ -11,6 +12,9 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QValidator>
+
+#include <cstring>
+#include <stdexcept>
 
 namespace quorvel {
 
@@ -38,40 +42,45 @@ public:
     }
 };
 
-// One field of the table: its form name, label, place in its group and header text.
-struct FieldLayout {
+// Where a header field stands: its group (0 the names, 1 the surface, 2 the detail texture) and
+// its place there, by its form name.
+struct FieldPlace {
     const char* name;
-    const char* label;
     int group;
     int left, top, width;
-    bool labelAbove;  // else the label stands to its left, right-aligned
-    int labelLeft;    // where a left label starts
-    QString HeaderTexts::*text;
-    bool isName;
+    bool labelAbove; // else the label stands to its left, right-aligned
+    int labelLeft;   // where a left label starts
 };
 
-const FieldLayout kFields[] = {
-    {"Edit2", "Name", 0, 8, 24, 257, true, 0, &HeaderTexts::name, true},
-    {"Edit3", "Texture substitution", 0, 8, 64, 257, true, 0, &HeaderTexts::substitution_name, true},
-    {"Edit4", "Next frame in animationchain", 0, 8, 104, 257, true, 0, &HeaderTexts::next_frame_name, true},
-    {"Edit5", "Image shown when damaged", 0, 8, 144, 257, true, 0, &HeaderTexts::damaged_name, true},
-    {"Edit6", "Flags", 1, 56, 16, 73, false, 8, &HeaderTexts::flags, false},
-    {"Edit7", "Contents", 1, 208, 16, 57, false, 137, &HeaderTexts::contents, false},
-    {"Edit8", "Value", 1, 56, 40, 73, false, 8, &HeaderTexts::value, false},
-    {"Edit11", "Mipscale", 1, 208, 40, 57, false, 137, &HeaderTexts::mip_scale, false},
-    {"Edit9", "ScaleX", 1, 72, 72, 57, false, 8, &HeaderTexts::scale_x, false},
-    {"Edit10", "ScaleY", 1, 200, 72, 57, false, 137, &HeaderTexts::scale_y, false},
-    {"Edit12", "Detail texture name", 2, 8, 24, 257, true, 0, &HeaderTexts::detail_name, true},
-    {"Edit13", "Src", 2, 136, 48, 33, false, 100, &HeaderTexts::detail_src, false},
-    {"Edit14", "Dst", 2, 224, 48, 33, false, 177, &HeaderTexts::detail_dst, false},
-    {"Edit15", "Flags", 2, 56, 72, 33, false, 8, &HeaderTexts::detail_flags, false},
-    {"Edit16", "Damage health", 2, 224, 72, 33, false, 97, &HeaderTexts::damage_health, false},
-    {"Edit17", "dt_u", 2, 40, 96, 33, false, 6, &HeaderTexts::dt_u, false},
-    {"Edit18", "dt_v", 2, 112, 96, 33, false, 77, &HeaderTexts::dt_v, false},
-    {"Edit19", "dt_alpha", 2, 224, 96, 33, false, 149, &HeaderTexts::dt_alpha, false},
-    {"Edit20", "ScaleX", 2, 72, 120, 57, false, 8, &HeaderTexts::detail_scale_x, false},
-    {"Edit21", "ScaleY", 2, 200, 120, 57, false, 137, &HeaderTexts::detail_scale_y, false},
+const FieldPlace kPlaces[] = {
+    {"Edit2", 0, 8, 24, 257, true, 0},
+    {"Edit3", 0, 8, 64, 257, true, 0},
+    {"Edit4", 0, 8, 104, 257, true, 0},
+    {"Edit5", 0, 8, 144, 257, true, 0},
+    {"Edit6", 1, 56, 16, 73, false, 8},
+    {"Edit7", 1, 208, 16, 57, false, 137},
+    {"Edit8", 1, 56, 40, 73, false, 8},
+    {"Edit11", 1, 208, 40, 57, false, 137},
+    {"Edit9", 1, 72, 72, 57, false, 8},
+    {"Edit10", 1, 200, 72, 57, false, 137},
+    {"Edit12", 2, 8, 24, 257, true, 0},
+    {"Edit13", 2, 136, 48, 33, false, 100},
+    {"Edit14", 2, 224, 48, 33, false, 177},
+    {"Edit15", 2, 56, 72, 33, false, 8},
+    {"Edit16", 2, 224, 72, 33, false, 97},
+    {"Edit17", 2, 40, 96, 33, false, 6},
+    {"Edit18", 2, 112, 96, 33, false, 77},
+    {"Edit19", 2, 224, 96, 33, false, 149},
+    {"Edit20", 2, 72, 120, 57, false, 8},
+    {"Edit21", 2, 200, 120, 57, false, 137},
 };
+
+const FieldPlace& placeOf(const HeaderField& field)
+{
+    for (const FieldPlace& p : kPlaces)
+        if (std::strcmp(p.name, field.formName) == 0) return p;
+    throw std::logic_error("a header field without a place in the properties window");
+}
 
 QLabel* boldLabel(const QString& text, QWidget* parent, const QRect& geometry, Qt::Alignment alignment)
 {
@@ -101,34 +110,35 @@ TForm3::TForm3(TextureDocument& document, QWidget* parent)
     setWindowTitle(QStringLiteral("Properties"));
     setFixedSize(kClientWidth, kClientHeight);
 
-    struct GroupSpec {
+    struct FieldGroup {
         const char* name;
         int top, height;
     };
-    const GroupSpec groupSpecs[] = {{"GroupBox1", 0, 169}, {"GroupBox2", 176, 97}, {"GroupBox3", 280, 145}};
+    const FieldGroup fieldGroups[] = {{"GroupBox1", 0, 169}, {"GroupBox2", 176, 97}, {"GroupBox3", 280, 145}};
     QGroupBox* groups[3];
     for (int g = 0; g < 3; ++g) {
         groups[g] = new QGroupBox(this);
-        groups[g]->setObjectName(QString::fromLatin1(groupSpecs[g].name));
-        groups[g]->setGeometry(0, groupSpecs[g].top, kClientWidth, groupSpecs[g].height);
+        groups[g]->setObjectName(QString::fromLatin1(fieldGroups[g].name));
+        groups[g]->setGeometry(0, fieldGroups[g].top, kClientWidth, fieldGroups[g].height);
     }
     boldLabel(QStringLiteral("Blendmode :"), groups[2], QRect(8, 48 + 4, 88, kLabelHeight), Qt::AlignLeft);
 
     auto* nameValidator = new NameValidator(this);
-    for (const FieldLayout& field : kFields) {
-        QWidget* group = groups[field.group];
+    for (const HeaderField& field : kHeaderFields) {
+        const FieldPlace& place = placeOf(field);
+        QWidget* group = groups[place.group];
         auto* edit = new QLineEdit(group);
-        edit->setObjectName(QString::fromLatin1(field.name));
-        edit->setGeometry(field.left, field.top, field.width, kFieldHeight);
-        if (field.isName) {
+        edit->setObjectName(QString::fromLatin1(field.formName));
+        edit->setGeometry(place.left, place.top, place.width, kFieldHeight);
+        if (field.kind == HeaderFieldKind::Name) {
             edit->setMaxLength(kM32NameSize);
             edit->setValidator(nameValidator);
         }
         const QString label = QString::fromLatin1(field.label);
-        if (field.labelAbove)
-            boldLabel(label, group, QRect(field.left, field.top - 16, field.width, kLabelHeight), Qt::AlignLeft);
+        if (place.labelAbove)
+            boldLabel(label, group, QRect(place.left, place.top - 16, place.width, kLabelHeight), Qt::AlignLeft);
         else
-            boldLabel(label, group, QRect(field.labelLeft, field.top + 4, field.left - 4 - field.labelLeft, kLabelHeight),
+            boldLabel(label, group, QRect(place.labelLeft, place.top + 4, place.left - 4 - place.labelLeft, kLabelHeight),
                       Qt::AlignRight);
         fields_.push_back({edit, field.text});
 

@@ -31,6 +31,7 @@ public:
 private:
     void showEntries();
     void selectCurrentLevel();
+    // Button2Click ("remove"): removes the level of the chosen entry; with none, the beep.
     void Button2Click();
 
     TextureDocument& document_;

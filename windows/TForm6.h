@@ -26,6 +26,7 @@ public:
     QPushButton* cancelButton() const { return cancelButton_; } // BitBtn2
 
 private:
+    // Button1Click (OK): appends the blank level of the typed size, or refuses with a message.
     void Button1Click();
 
     TextureDocument& document_;

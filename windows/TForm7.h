@@ -40,7 +40,9 @@ public:
     void setChainChoicesFile(const QString& path);
 
 private:
+    // Button1Click (OK): makes the picture the texture's level or levels, as the options say.
     void Button1Click();
+    // Button2Click (Cancel): closes the dialog; nothing changes.
     void Button2Click();
 
     TextureDocument& document_;

@@ -77,7 +77,7 @@ TEST_F(Frame, StartsWithEveryMenuItemAndTheToolWindowsInPlace)
     ASSERT_TRUE(properties && levels && view);
     EXPECT_EQ(properties->pos(), QPoint(0, 0));
     EXPECT_EQ(levels->pos(), QPoint(0, properties->height()));
-    // The design's 273 x 425 and the preset box below its three groups.
+    // The three groups' 273 x 425, then the preset box below them.
     EXPECT_EQ(w.properties->size(), QSize(273, 425 + 7 + 49));
     EXPECT_EQ(w.levels->size(), QSize(271, 30));
     EXPECT_EQ(w.properties->windowTitle(), "Properties");

@@ -64,7 +64,8 @@ TEST_F(ChainChoicesWindows, ImportDialogChoicesReachTheChainAndAreKept)
     startEditor();
     TForm7* dialog = w.importDialog;
     ChainChoicesPanel* panel = dialog->chainChoices();
-    // The design's chain at first; the coverage only with the picture's alpha.
+    // The plain chain at first (point sampling, one alpha for every pixel); the coverage only with the
+    // picture's alpha.
     EXPECT_EQ(panel->resamplingBox()->currentText(), "Point (exact)");
     EXPECT_EQ(panel->resamplingBox()->count(), 3);
     EXPECT_EQ(panel->resamplingBox()->itemText(2), "Box in linear light");
