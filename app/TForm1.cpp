@@ -1,6 +1,8 @@
 #include "app/TForm1.h"
 
+#include "base/FileNames.h"
 #include "base/Paths.h"
+#include "base/SettingsStore.h"
 #include "document/EditorTitle.h"
 #include "document/HeaderTexts.h"
 #include "document/TextureDocument.h"
@@ -60,8 +62,8 @@ QStringList droppedTextures(const QMimeData* data)
     QStringList paths;
     if (data == nullptr || !data->hasUrls()) return paths;
     for (const QUrl& url : data->urls())
-        if (url.isLocalFile() && url.toLocalFile().endsWith(QStringLiteral(".m32"), Qt::CaseInsensitive))
-            paths.append(url.toLocalFile());
+        if (url.isLocalFile() && pathFromLocalUrl(url).endsWith(QStringLiteral(".m32"), Qt::CaseInsensitive))
+            paths.append(pathFromLocalUrl(url));
     return paths;
 }
 
@@ -79,13 +81,13 @@ TForm1::TForm1(TextureDocument& document, const QString& settingsPath, QWidget* 
 
     // Both dialogs start in the program's directory unless the settings say otherwise.
     settings_.openDirectory = settings_.importDirectory = dialogDirectory(programDirectory());
-    runCommand(this, [this] {
-        if (const auto read = readSettingsFile(settingsPath_)) {
-            settings_ = *read;
-            settings_.openDirectory = dialogDirectory(settings_.openDirectory);
-            settings_.importDirectory = dialogDirectory(settings_.importDirectory);
-        }
-    });
+    // The settings stores report what they cannot read or write here, each once.
+    setStoreProblemSink([this](const QString& message) { dialogs().error(this, message); });
+    if (const auto read = readSettingsFile(settingsPath_)) {
+        settings_ = *read;
+        settings_.openDirectory = dialogDirectory(settings_.openDirectory);
+        settings_.importDirectory = dialogDirectory(settings_.importDirectory);
+    }
     showRecentFiles();
     // New and the batch conversion change the document's file from outside the file commands;
     // the title follows.
@@ -93,6 +95,11 @@ TForm1::TForm1(TextureDocument& document, const QString& settingsPath, QWidget* 
         setWindowTitle(document_.currentFile().isEmpty() ? QString::fromLatin1(kEditorTitle)
                                                          : editorTitle(document_.currentFile(), document_.header().version));
     });
+}
+
+TForm1::~TForm1()
+{
+    setStoreProblemSink({});
 }
 
 void TForm1::createMenus()
@@ -184,7 +191,7 @@ QAction* TForm1::menuAction(const QString& name) const
 void TForm1::showRecentFiles()
 {
     for (int i = 0; i < kRecentFileCount; ++i)
-        recentActions_[i]->setText(QStringLiteral("&%1 ").arg(i + 1) + menuText(settings_.recentFiles[i]));
+        recentActions_[i]->setText(QStringLiteral("&%1 ").arg(i + 1) + menuText(shownPath(settings_.recentFiles[i])));
 }
 
 void TForm1::lastfiles(const QString& path)
@@ -351,7 +358,7 @@ void TForm1::recentFileClick(int entry)
 void TForm1::closeEvent(QCloseEvent* event)
 {
     // No user is kept in a program that cannot write its settings.
-    runCommand(this, [this] { writeSettingsFile(settingsPath_, settings_); });
+    writeSettingsFile(settingsPath_, settings_);
     event->accept();
 }
 

@@ -27,6 +27,8 @@ public:
     // FormCreate: the window shows and changes the program's one document, keeps none of its
     // own, and reads the settings file at `settingsPath` (QUORVEL.INI).
     TForm1(TextureDocument& document, const QString& settingsPath, QWidget* parent = nullptr);
+    // The settings stores report on stderr again once the frame is gone.
+    ~TForm1() override;
 
     QMdiArea* workspace() const { return workspace_; }
     TextureDocument& document() const { return document_; }

@@ -8,6 +8,7 @@
 #include "app/SelfCheck.h"
 #include "app/TForm1.h"
 #include "base/Error.h"
+#include "base/FileNames.h"
 #include "base/HelpFiles.h"
 #include "base/Paths.h"
 #include "document/TextureDocument.h"
@@ -51,6 +52,15 @@ int printHelpFiles()
         }
     }
     return status;
+}
+
+// The argument `decoded` stands for, by its own bytes (a file name that is not UTF-8 loses
+// bytes in the application's decoding).
+QString argumentBytes(int argc, char** argv, const QString& decoded)
+{
+    for (int i = argc - 1; i > 0; --i)
+        if (QString::fromLocal8Bit(argv[i]) == decoded) return quorvel::pathFromBytes(argv[i]);
+    return decoded;
 }
 
 struct Options {
@@ -121,7 +131,7 @@ int main(int argc, char** argv)
     quorvel::TextureDocument document;
     const quorvel::EditorWindows windows = quorvel::createEditorWindows(document, quorvel::settingsFilePath());
     const std::unique_ptr<quorvel::TForm1> frame(windows.frame);
-    if (!files.isEmpty()) frame->openAtStart(files.first());
+    if (!files.isEmpty()) frame->openAtStart(argumentBytes(argc, argv, files.first()));
     quorvel::startSelfCheckIfAsked(windows);
     quorvel::takeScreenshotIfAsked(windows);
     quorvel::showAtStart(windows);

@@ -1,15 +1,12 @@
 #include "base/FileErrors.h"
 
 #include "base/Error.h"
+#include "base/RegularFile.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 #include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace quorvel {
 
@@ -51,20 +48,7 @@ QString cannotCreateFileMessage(const QString& path)
 
 void openForReading(QFile& file, const QString& path)
 {
-    if (path.isEmpty()) throw Error("File not found");
-    // Opened by hand so that the system's reason for a failure is known.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) throw Error(fileErrorMessage(errno, path));
-    struct stat info;
-    const int error = ::fstat(fd, &info) != 0 ? errno : S_ISDIR(info.st_mode) ? EISDIR : 0;
-    if (error != 0) {
-        ::close(fd);
-        throw Error(fileErrorMessage(error, path));
-    }
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        throw Error(fileErrorMessage(EIO, path));
-    }
+    openRegularFile(file, path, OpenMessages::Runtime);
 }
 
 } // namespace quorvel

@@ -19,7 +19,7 @@ QString fileErrorMessage(int errorNumber, const QString& path);
 // The picture layer's message for a file it cannot make or put in place.
 QString cannotCreateFileMessage(const QString& path);
 
-// Opens a file for reading or raises the runtime's message.
+// Opens a regular file for reading or raises the runtime's message (base/RegularFile.h).
 void openForReading(QFile& file, const QString& path);
 
 } // namespace quorvel

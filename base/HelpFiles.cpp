@@ -2,14 +2,17 @@
 
 #include "base/Error.h"
 #include "base/Paths.h"
+#include "base/RegularFile.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 namespace quorvel {
 
 namespace {
+
+// A help text is a page or two; anything near this is not one.
+constexpr SizeLimit kHelpTextLimit{1024 * 1024, "a help text"};
 
 QString withSlash(const QString& directory)
 {
@@ -45,10 +48,7 @@ QString helpFilePath(const QString& name, const QStringList& directories)
 
 QString readHelpText(const QString& path)
 {
-    QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) throw Error(QStringLiteral("Cannot open file ") + path);
-    QString text = QString::fromUtf8(file.readAll());
-    if (file.error() != QFileDevice::NoError) throw Error(QStringLiteral("Cannot open file ") + path);
+    QString text = QString::fromUtf8(readRegularFile(path, OpenMessages::CannotOpen, kHelpTextLimit));
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(u'\r', u'\n');
     // A memo shows no empty line after the file's last line end.

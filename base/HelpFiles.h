@@ -21,7 +21,8 @@ QStringList helpDirectories();
 QString helpFilePath(const QString& name, const QStringList& directories);
 
 // The text of a help file, its lines joined with "\n" whatever line ends the file used.
-// A file that is missing or cannot be read raises Error "Cannot open file PATH".
+// A file that is missing or cannot be read raises Error "Cannot open file PATH"; one that is not
+// a regular file or is over 1 MB is refused as base/RegularFile.h says.
 QString readHelpText(const QString& path);
 
 } // namespace quorvel

@@ -1,7 +1,9 @@
 #include "base/SaveFile.h"
 
 #include "base/FileErrors.h"
+#include "base/FileNames.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -57,6 +59,12 @@ void writeAll(QIODevice& device, const void* data, qint64 size)
 
 void saveWhole(const QString& path, SaveMessages messages, const std::function<void(QIODevice&)>& write)
 {
+    // A name the save file cannot spell (bytes that are not UTF-8) would be written under
+    // another name; it is refused instead.
+    if (QFile::encodeName(path) != pathBytes(path)) {
+        if (messages == SaveMessages::PictureLayer) throw Error(cannotCreateFileMessage(shownPath(path)));
+        throw Error(fileErrorMessage(EINVAL, path));
+    }
     switch (messages) {
     case SaveMessages::Runtime: saveWithRuntimeMessages(path, write); return;
     case SaveMessages::PictureLayer: saveWithPictureLayerMessages(path, write); return;

@@ -7,6 +7,7 @@
 #include "cli/Commands.h"
 #include "cli/ProgressLine.h"
 #include "base/Error.h"
+#include "base/FileNames.h"
 #include "document/NumberText.h"
 #include "document/TextureDocument.h"
 #include "import/BatchConversion.h"
@@ -132,7 +133,7 @@ int convert(const QStringList& args)
                         ++converted;
                     } catch (const std::exception& e) {
                         ++failed;
-                        progress.printLine(path + QStringLiteral(": ") + QString::fromUtf8(e.what()));
+                        progress.printLine(shownPath(path) + QStringLiteral(": ") + QString::fromUtf8(e.what()));
                     }
                     progress.advance();
                 }

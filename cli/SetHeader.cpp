@@ -5,11 +5,13 @@
 // reported and passed over.
 #include "cli/Commands.h"
 #include "base/Error.h"
+#include "base/FileNames.h"
 #include "base/FileErrors.h"
 #include "base/LittleEndian.h"
 #include "base/SaveFile.h"
 #include "document/HeaderFields.h"
 #include "document/HeaderTexts.h"
+#include "document/M32File.h"
 #include "document/M32Format.h"
 #include "document/NumberText.h"
 #include "document/TextureDocument.h"
@@ -86,11 +88,7 @@ std::string shownValue(const HeaderField& field, const QByteArray& bytes)
 
 QByteArray readWholeFile(const QString& path)
 {
-    QFile file;
-    openForReading(file, path);
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) throw Error(kReadBeyondEndOfFile);
-    return bytes;
+    return readRegularFile(path, OpenMessages::Runtime, kM32FileLimit);
 }
 
 // Sets the fields in one file; returns whether any byte changed. Prints each change.
@@ -116,7 +114,7 @@ bool setInFile(const QString& path, const std::vector<Setting>& settings, bool d
     // Only the named fields' bytes are taken from the new header.
     QByteArray after = before;
     for (const Setting& s : settings) std::memcpy(after.data() + s.field->offset, encoded + s.field->offset, s.field->size);
-    const QByteArray name = path.toLocal8Bit();
+    const QByteArray name = shownPath(path).toLocal8Bit();
     for (const Setting& s : settings) {
         const std::string was = shownValue(*s.field, before);
         const std::string now = shownValue(*s.field, after);
@@ -210,7 +208,7 @@ int setHeader(const QStringList& args)
         } catch (const std::exception& e) {
             ++failed;
             std::fflush(stdout);
-            std::fprintf(stderr, "%s: %s\n", path.toLocal8Bit().constData(), e.what());
+            std::fprintf(stderr, "%s: %s\n", shownPath(path).toLocal8Bit().constData(), e.what());
         }
     }
     std::printf(dryRun ? "%d would change, %d unchanged, %d failed (dry run: nothing written)\n"

@@ -1,6 +1,7 @@
 // quorvel-cli: the core without windows, for scripts and pipelines.
 #include "cli/Commands.h"
 #include "base/Error.h"
+#include "base/FileNames.h"
 #include "import/PictureKinds.h"
 
 #include <QGuiApplication>
@@ -101,7 +102,8 @@ int main(int argc, char** argv)
     quorvel::registerAllPictureKinds();
 
     QStringList args;
-    for (int i = 2; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+    // By their bytes: a file name that is not UTF-8 is opened as it is named.
+    for (int i = 2; i < argc; ++i) args << quorvel::pathFromBytes(argv[i]);
     try {
         return found->run(args);
     } catch (const UsageError& e) {

@@ -1,5 +1,6 @@
 #include "document/EditorTitle.h"
 
+#include "base/FileNames.h"
 #include "base/Paths.h"
 
 namespace quorvel {
@@ -8,7 +9,7 @@ QString editorTitle(const QString& path, int version)
 {
     const QString title = QString::fromLatin1(kEditorTitle);
     if (path.isEmpty()) return title;
-    return QStringLiteral("%1 \"%2\" (M32 v%3)").arg(title, namestr(path)).arg(version);
+    return QStringLiteral("%1 \"%2\" (M32 v%3)").arg(title, shownPath(namestr(path))).arg(version);
 }
 
 } // namespace quorvel

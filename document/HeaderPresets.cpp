@@ -1,9 +1,11 @@
 #include "document/HeaderPresets.h"
 
 #include "base/Error.h"
+#include "base/SettingsStore.h"
 #include "document/HeaderFields.h"
 
 #include <QSettings>
+#include <QStandardPaths>
 
 #include <algorithm>
 
@@ -12,27 +14,52 @@ namespace quorvel {
 namespace {
 // Kept as an array, so that a name may hold any character, "/" included.
 constexpr auto kArray = "header_presets";
+
+// A preset's name is one of the header's 32-byte names at most four times over; its values are
+// the properties window's number texts.
+template <class P> bool withinLimits(const P& preset)
+{
+    if (preset.name.size() > kMaxPresetNameLength) return false;
+    return std::all_of(std::begin(kHeaderFields), std::end(kHeaderFields), [&](const HeaderField& f) {
+        return !f.preset || (preset.texts.*f.text).size() <= kMaxPresetValueLength;
+    });
+}
 } // namespace
 
-QSettings* openPresetSettings()
+QString presetsFilePath()
 {
-    return new QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Quorvel"), QStringLiteral("HeaderPresets"));
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/Quorvel/HeaderPresets.ini");
 }
 
-HeaderPresets::HeaderPresets(QSettings& settings) : settings_(settings)
+HeaderPresets::HeaderPresets(const QString& path) : path_(path)
 {
-    const int count = settings_.beginReadArray(QLatin1String(kArray));
-    for (int i = 0; i < count; ++i) {
-        settings_.setArrayIndex(i);
+    const std::unique_ptr<QSettings> settings = openSettingsStore(path_);
+    if (settings == nullptr) return;
+    // The count is the file's word: only the first presets are looked at.
+    const int count = settings->beginReadArray(QLatin1String(kArray));
+    bool ignored = count > kMaxPresets;
+    for (int i = 0; i < std::min(count, kMaxPresets); ++i) {
+        settings->setArrayIndex(i);
         Preset p;
-        p.name = settings_.value(QStringLiteral("name")).toString();
+        p.name = settings->value(QStringLiteral("name")).toString();
         if (p.name.isEmpty()) continue;
         // A key the store lacks keeps its default text.
         for (const HeaderField& f : kHeaderFields)
-            if (f.preset) p.texts.*f.text = settings_.value(QLatin1String(f.key), p.texts.*f.text).toString();
+            if (f.preset) p.texts.*f.text = settings->value(QLatin1String(f.key), p.texts.*f.text).toString();
+        if (!withinLimits(p)) {
+            ignored = true;
+            continue;
+        }
         presets_.push_back(p);
     }
-    settings_.endArray();
+    settings->endArray();
+    if (ignored)
+        reportStoreProblem(path_, QStringLiteral("presets past the first %1, names over %2 characters and values "
+                                                 "over %3 characters are ignored")
+                                      .arg(kMaxPresets)
+                                      .arg(kMaxPresetNameLength)
+                                      .arg(kMaxPresetValueLength));
 }
 
 QStringList HeaderPresets::names() const
@@ -45,11 +72,18 @@ QStringList HeaderPresets::names() const
 void HeaderPresets::save(const QString& name, const HeaderTexts& texts)
 {
     const Preset p{name, texts};
+    // Refused rather than kept in a form the next start would ignore.
+    if (!withinLimits(p))
+        throw Error(QStringLiteral("A preset has a name of at most %1 characters and numbers of at most %2")
+                        .arg(kMaxPresetNameLength)
+                        .arg(kMaxPresetValueLength));
     const auto found = std::find_if(presets_.begin(), presets_.end(), [&](const Preset& q) { return q.name == name; });
-    if (found != presets_.end())
+    if (found != presets_.end()) {
         *found = p;
-    else
+    } else {
+        if (int(presets_.size()) >= kMaxPresets) throw Error(QStringLiteral("At most %1 presets are kept").arg(kMaxPresets));
         presets_.push_back(p);
+    }
     write();
 }
 
@@ -62,20 +96,22 @@ std::optional<HeaderTexts> HeaderPresets::applied(const QString& name, HeaderTex
     return texts;
 }
 
-void HeaderPresets::write()
+void HeaderPresets::write() const
 {
-    settings_.remove(QLatin1String(kArray));
-    settings_.beginWriteArray(QLatin1String(kArray), int(presets_.size()));
+    if (!settingsStoreWritable(path_)) return;
+    const std::unique_ptr<QSettings> settings = openSettingsStore(path_);
+    if (settings == nullptr) return;
+    settings->remove(QLatin1String(kArray));
+    settings->beginWriteArray(QLatin1String(kArray), int(presets_.size()));
     for (std::size_t i = 0; i < presets_.size(); ++i) {
-        settings_.setArrayIndex(int(i));
-        settings_.setValue(QStringLiteral("name"), presets_[i].name);
+        settings->setArrayIndex(int(i));
+        settings->setValue(QStringLiteral("name"), presets_[i].name);
         for (const HeaderField& f : kHeaderFields)
-            if (f.preset) settings_.setValue(QLatin1String(f.key), presets_[i].texts.*f.text);
+            if (f.preset) settings->setValue(QLatin1String(f.key), presets_[i].texts.*f.text);
     }
-    settings_.endArray();
-    settings_.sync();
-    if (settings_.status() != QSettings::NoError)
-        throw Error(QStringLiteral("The presets could not be written to %1").arg(settings_.fileName()));
+    settings->endArray();
+    settings->sync();
+    settingsStoreWritten(*settings);
 }
 
 } // namespace quorvel

@@ -1,8 +1,8 @@
 // Header presets: the fifteen number texts of the properties window (the header fields marked
-// as kept by presets, each under its key) kept under a name the user chooses, so that a whole
-// set of textures gets the same surface and detail numbers. They are the user's own,
-// kept in the per-user settings of the platform (QSettings), apart from QUORVEL.INI, which
-// belongs to the program's directory.
+// as kept by presets) kept under a name the user chooses, so that a whole set of textures gets the same surface and detail numbers. They are
+// the user's own, kept in the user's configuration directory apart from QUORVEL.INI, which
+// belongs to the program's directory; a settings store (base/SettingsStore.h) that fails as the
+// others do.
 #pragma once
 
 #include "document/HeaderTexts.h"
@@ -13,23 +13,28 @@
 #include <optional>
 #include <vector>
 
-class QSettings;
-
 namespace quorvel {
 
-// The settings the presets live in: organisation "Quorvel", application "HeaderPresets", INI
-// format, per user (~/.config/Quorvel/HeaderPresets.ini, a name apart from a QUORVEL.INI kept
-// in the same directory). Tests point it elsewhere with QSettings::setPath(IniFormat, UserScope).
-QSettings* openPresetSettings();
+// What a store's presets may hold; the rest of a file is ignored.
+inline constexpr int kMaxPresets = 1000;
+inline constexpr int kMaxPresetNameLength = 128;
+inline constexpr int kMaxPresetValueLength = 32;
+
+// The file the presets live in, an INI file of the user's configuration:
+// $XDG_CONFIG_HOME/Quorvel/HeaderPresets.ini (~/.config/...), a name apart from a QUORVEL.INI
+// kept in the same directory. Tests point it elsewhere with XDG_CONFIG_HOME.
+QString presetsFilePath();
 
 class HeaderPresets {
 public:
-    // Reads the presets from `settings` (kept, not owned), in the order they were first saved.
-    explicit HeaderPresets(QSettings& settings);
+    // Reads the presets kept at `path`, in the order they were first saved: at most kMaxPresets,
+    // each within the lengths above; what else the file holds is ignored with one report.
+    explicit HeaderPresets(const QString& path);
 
     QStringList names() const;
-    // Keeps the number texts of `texts` under `name`, replacing a preset of that name; written
-    // to the settings at once (Error when they cannot be written).
+    // Keeps the number texts of `texts` under `name`, replacing a preset of that name, and
+    // writes the store at once (a store that cannot be written is reported; the preset is kept
+    // for this run). Error for a name or text over its length, or a preset past kMaxPresets.
     void save(const QString& name, const HeaderTexts& texts);
     // `texts` with the preset's number texts in place of its own, names untouched; nothing for
     // a name without a preset.
@@ -40,9 +45,9 @@ private:
         QString name;
         HeaderTexts texts; // only the texts of the fields presets keep count
     };
-    void write();
+    void write() const;
 
-    QSettings& settings_;
+    QString path_;
     std::vector<Preset> presets_;
 };
 

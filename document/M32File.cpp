@@ -6,10 +6,15 @@
 
 namespace quorvel {
 
+void openM32File(QFile& file, const QString& path)
+{
+    openRegularFile(file, path, OpenMessages::Runtime, kM32FileLimit);
+}
+
 M32Header readM32Header(const QString& path)
 {
     QFile file;
-    openForReading(file, path);
+    openM32File(file, path);
     char bytes[kM32HeaderSize];
     if (file.read(bytes, kM32HeaderSize) != kM32HeaderSize) throw Error(kReadBeyondEndOfFile);
     return decodeM32Header(bytes);

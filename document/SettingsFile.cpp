@@ -1,8 +1,7 @@
 #include "document/SettingsFile.h"
 
-#include "base/SaveFile.h"
-
-#include <QFile>
+#include "base/FileNames.h"
+#include "base/SettingsStore.h"
 
 namespace quorvel {
 
@@ -27,16 +26,16 @@ Settings parseSettings(const QByteArray& bytes)
     for (qsizetype i = 0; i < bytes.size() && line < kLineCount; ++i) {
         const char c = bytes[i];
         if (c == kEndOfFile) break;
-        if (c == '\r') {
-            lines[line++] = QString::fromLocal8Bit(current);
+        if (c == '\r' || c == '\n') {
+            lines[line++] = pathFromBytes(current);
             current.clear();
-            if (i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+            if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
         } else {
             current.append(c);
         }
     }
     // A last line without its CR still counts.
-    if (line < kLineCount) lines[line] = QString::fromLocal8Bit(current);
+    if (line < kLineCount) lines[line] = pathFromBytes(current);
 
     Settings s;
     s.openDirectory = lines[1];
@@ -48,7 +47,7 @@ Settings parseSettings(const QByteArray& bytes)
 QByteArray settingsBytes(const Settings& settings)
 {
     QByteArray bytes;
-    const auto line = [&bytes](const QString& text) { bytes += text.toLocal8Bit() + "\r\n"; };
+    const auto line = [&bytes](const QString& text) { bytes += pathBytes(text) + "\r\n"; };
     line(QStringLiteral("OPENDIR"));
     line(settings.openDirectory);
     line(QStringLiteral("IMPORTDIR"));
@@ -62,19 +61,14 @@ QByteArray settingsBytes(const Settings& settings)
 
 std::optional<Settings> readSettingsFile(const QString& path)
 {
-    QFile file(path);
-    if (file.open(QIODevice::ReadOnly)) {
-        const QByteArray bytes = file.readAll();
-        if (file.error() == QFileDevice::NoError) return parseSettings(bytes);
-    }
+    if (const std::optional<QByteArray> bytes = readStore(path)) return parseSettings(*bytes);
     writeSettingsFile(path, Settings());
     return std::nullopt;
 }
 
-void writeSettingsFile(const QString& path, const Settings& settings)
+bool writeSettingsFile(const QString& path, const Settings& settings)
 {
-    const QByteArray bytes = settingsBytes(settings);
-    saveWhole(path, SaveMessages::Runtime, [&bytes](QIODevice& file) { writeAll(file, bytes); });
+    return writeStore(path, settingsBytes(settings));
 }
 
 } // namespace quorvel

@@ -3,6 +3,7 @@
 #include "document/M32File.h"
 #include "base/Error.h"
 #include "base/SaveFile.h"
+#include "graphics/PictureMemory.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -54,6 +55,63 @@ void readAt(QIODevice& device, qint64 offset, char* into, qint64 count, const QS
         if (got <= 0) throw Error(kReadBeyondEndOfFile);
         done += got;
     }
+}
+
+// Every present level of the table, in table order, wherever its data lies; each checked
+// against the side limit and the file's size.
+std::vector<FoundLevel> presentLevels(const M32Header& read, qint64 fileSize)
+{
+    std::vector<FoundLevel> levels;
+    for (int k = 0; k < kMaxLevels; ++k) {
+        if (read.offsets[k] == 0) continue;
+        const FoundLevel level{read.widths[k], read.heights[k], read.offsets[k]};
+        if (level.width < 0 || level.height < 0 || level.width > kMaxLevelSide || level.height > kMaxLevelSide)
+            throw Error(QStringLiteral("Level %1 is %2 x %3 pixels; a level has 0 to %4 pixels on a side")
+                            .arg(k + 1)
+                            .arg(level.width)
+                            .arg(level.height)
+                            .arg(kMaxLevelSide));
+        if (level.offset < 0 || level.offset + level.size() > fileSize) throw Error(kReadBeyondEndOfFile);
+        levels.push_back(level);
+    }
+    return levels;
+}
+
+// The stored pixels of the levels, one after the other.
+std::unique_ptr<unsigned char[]> readLevelData(QIODevice& device, const std::vector<FoundLevel>& levels,
+                                               const QString& path)
+{
+    qint64 total = 0;
+    for (const FoundLevel& level : levels) total += level.size();
+    auto pixels = std::make_unique_for_overwrite<unsigned char[]>(static_cast<std::size_t>(total));
+    qint64 at = 0;
+    for (const FoundLevel& level : levels) {
+        readAt(device, level.offset, reinterpret_cast<char*>(pixels.get()) + at, level.size(), path);
+        at += level.size();
+    }
+    return pixels;
+}
+
+// One level's stored pixels from `source` into its level image (the colour shown over the
+// grey) and alpha plane, both of the level's size; returns where the next level's pixels start.
+const unsigned char* composeLevel(const unsigned char* source, QImage& image, QImage& alphaPlane)
+{
+    const int w = image.width(), h = image.height();
+    if (w == 0 || h == 0) return source;
+    const Composition& c = composition();
+    uchar* imageBits = image.bits();
+    uchar* alphaBits = alphaPlane.bits();
+    const qsizetype imageStride = image.bytesPerLine(), alphaStride = alphaPlane.bytesPerLine();
+    for (int y = 0; y < h; ++y) {
+        auto* colour = reinterpret_cast<QRgb*>(imageBits + y * imageStride);
+        uchar* alpha = alphaBits + y * alphaStride;
+        for (int x = 0; x < w; ++x, source += 4) {
+            const std::uint8_t* shown = c.shown[source[3]];
+            colour[x] = 0xFF000000u | QRgb(shown[source[0]]) << 16 | QRgb(shown[source[1]]) << 8 | QRgb(shown[source[2]]);
+            alpha[x] = source[3];
+        }
+    }
+    return source;
 }
 
 } // namespace
@@ -179,7 +237,7 @@ void TextureDocument::renew(bool keepCarriedBytes)
 void TextureDocument::open(const QString& path)
 {
     QFile file;
-    openForReading(file, path);
+    openM32File(file, path);
     open(file, path);
 }
 
@@ -191,86 +249,57 @@ void TextureDocument::open(QIODevice& device, const QString& path)
     char headerBytes[kM32HeaderSize];
     readAt(device, 0, headerBytes, kM32HeaderSize, path);
     const M32Header read = decodeM32Header(headerBytes);
+    const std::vector<FoundLevel> levels = presentLevels(read, fileSize);
+    const auto pixels = readLevelData(device, levels, path);
 
-    // Every present level is taken, in table order, wherever its data lies.
-    std::vector<FoundLevel> levels;
-    qint64 total = 0;
-    for (int k = 0; k < kMaxLevels; ++k) {
-        if (read.offsets[k] == 0) continue;
-        const FoundLevel level{read.widths[k], read.heights[k], read.offsets[k]};
-        if (level.width < 0 || level.height < 0 || level.width > kMaxLevelSide || level.height > kMaxLevelSide)
-            throw Error(QStringLiteral("Level %1 is %2 x %3 pixels; a level has 0 to %4 pixels on a side")
-                            .arg(k + 1)
-                            .arg(level.width)
-                            .arg(level.height)
-                            .arg(kMaxLevelSide));
-        if (level.offset < 0 || level.offset + level.size() > fileSize) throw Error(kReadBeyondEndOfFile);
-        levels.push_back(level);
-        total += level.size();
-    }
-    const auto pixels = std::make_unique_for_overwrite<unsigned char[]>(static_cast<std::size_t>(total));
-    qint64 at = 0;
-    for (const FoundLevel& level : levels) {
-        readAt(device, level.offset, reinterpret_cast<char*>(pixels.get()) + at, level.size(), path);
-        at += level.size();
-    }
+    std::vector<QSize> sizes;
+    for (const FoundLevel& level : levels) sizes.emplace_back(level.width, level.height);
+    std::array<Slot, kMaxLevels> next = slotsFor(sizes);
+    const unsigned char* source = pixels.get();
+    for (std::size_t i = 0; i < levels.size(); ++i) source = composeLevel(source, next[i].image, next[i].alpha);
+    takeOpened(read, sizes, std::move(next), path);
+}
 
-    // Images for the levels, made before anything changes: the slot's own where it already has
-    // the shape, so a warm document reads into the memory it has.
+std::array<TextureDocument::Slot, kMaxLevels> TextureDocument::slotsFor(const std::vector<QSize>& sizes)
+{
+    // The slot's own images where they already have the shape, so a warm document reads into
+    // the memory it has; the others made before anything changes.
     std::array<Slot, kMaxLevels> next;
     std::array<bool, kMaxLevels> reuse{};
-    for (std::size_t i = 0; i < levels.size(); ++i) {
-        const int w = levels[i].width, h = levels[i].height;
+    for (std::size_t i = 0; i < sizes.size(); ++i) {
+        const QSize size = sizes[i];
         const Slot& old = slots_[i];
-        reuse[i] = old.image.size() == QSize(w, h) && old.image.isDetached() && old.alpha.size() == QSize(w, h) &&
-                   old.alpha.isDetached();
-        if (reuse[i] || w == 0 || h == 0) continue;
-        next[i].image = QImage(w, h, QImage::Format_RGB32);
-        next[i].alpha = QImage(w, h, QImage::Format_Grayscale8);
-        if (next[i].image.isNull() || next[i].alpha.isNull())
-            throw Error(QStringLiteral("Not enough memory for a %1 x %2 level").arg(w).arg(h));
+        reuse[i] = old.image.size() == size && old.image.isDetached() && old.alpha.size() == size && old.alpha.isDetached();
+        if (reuse[i] || size.isEmpty()) continue;
+        next[i].image = QImage(size, QImage::Format_RGB32);
+        next[i].alpha = QImage(size, QImage::Format_Grayscale8);
+        if (next[i].image.isNull() || next[i].alpha.isNull()) notEnoughMemoryForLevel(size.width(), size.height());
     }
-    for (std::size_t i = 0; i < levels.size(); ++i)
+    for (std::size_t i = 0; i < sizes.size(); ++i)
         if (reuse[i]) next[i] = std::move(slots_[i]);
+    return next;
+}
 
-    const Composition& c = composition();
-    const unsigned char* source = pixels.get();
-    for (std::size_t i = 0; i < levels.size(); ++i) {
-        const int w = levels[i].width, h = levels[i].height;
-        if (w == 0 || h == 0) continue;
-        Slot& slot = next[i];
-        uchar* imageBits = slot.image.bits();
-        uchar* alphaBits = slot.alpha.bits();
-        const qsizetype imageStride = slot.image.bytesPerLine(), alphaStride = slot.alpha.bytesPerLine();
-        for (int y = 0; y < h; ++y) {
-            auto* colour = reinterpret_cast<QRgb*>(imageBits + y * imageStride);
-            uchar* alpha = alphaBits + y * alphaStride;
-            for (int x = 0; x < w; ++x, source += 4) {
-                const std::uint8_t* shown = c.shown[source[3]];
-                colour[x] = 0xFF000000u | QRgb(shown[source[0]]) << 16 | QRgb(shown[source[1]]) << 8 |
-                            QRgb(shown[source[2]]);
-                alpha[x] = source[3];
-            }
-        }
-    }
-
+void TextureDocument::takeOpened(const M32Header& read, const std::vector<QSize>& sizes,
+                                 std::array<Slot, kMaxLevels>&& next, const QString& path)
+{
     header_ = read;
     entries_.clear();
-    for (std::size_t i = 0; i < levels.size(); ++i) {
-        header_.widths[i] = levels[i].width;
-        header_.heights[i] = levels[i].height;
-        entries_.append(QStringLiteral("%1 * %2").arg(levels[i].width).arg(levels[i].height));
+    for (std::size_t i = 0; i < sizes.size(); ++i) {
+        header_.widths[i] = sizes[i].width();
+        header_.heights[i] = sizes[i].height();
+        entries_.append(QStringLiteral("%1 * %2").arg(sizes[i].width()).arg(sizes[i].height()));
     }
     layOutLevelTable();
     texts_ = HeaderTexts::fromHeader(header_);
     currentFile_ = path;
     slots_ = std::move(next);
-    if (!levels.empty()) currentLevel_ = 1;
+    if (!sizes.empty()) currentLevel_ = 1;
 
     emit levelsChanged();
     emit textsChanged();
     emit fileChanged();
-    if (!levels.empty()) emit currentLevelChanged(1);
+    if (!sizes.empty()) emit currentLevelChanged(1);
 }
 
 void TextureDocument::writeLevels(QIODevice& out) const
@@ -345,7 +374,7 @@ int TextureDocument::appendLevel(int width, int height, const QString& entry, in
                         .arg(height));
     Slot made{whiteLevelImage(width, height), filledAlphaPlane(width, height, alpha)};
     if (width > 0 && height > 0 && (made.image.isNull() || made.alpha.isNull()))
-        throw Error(QStringLiteral("Not enough memory for a %1 x %2 level").arg(width).arg(height));
+        notEnoughMemoryForLevel(width, height);
     const int level = levelCount() + 1;
     header_.widths[level - 1] = width;
     header_.heights[level - 1] = height;

@@ -21,6 +21,7 @@
 
 #include <array>
 #include <functional>
+#include <vector>
 
 class QIODevice;
 
@@ -129,6 +130,11 @@ private:
     void checkSlot(int slot) const;
     void checkLevel(int level) const;
     void writeLevels(QIODevice& out) const;
+    // The steps of open after the file is read and checked: images for levels of `sizes`, then
+    // the document takes the header, the levels and the file's name, and announces them.
+    std::array<Slot, kMaxLevels> slotsFor(const std::vector<QSize>& sizes);
+    void takeOpened(const M32Header& read, const std::vector<QSize>& sizes, std::array<Slot, kMaxLevels>&& next,
+                    const QString& path);
 
     M32Header header_;
     QString currentFile_;

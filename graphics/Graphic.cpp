@@ -1,6 +1,7 @@
 #include "graphics/Graphic.h"
 
 #include "base/Error.h"
+#include "base/RegularFile.h"
 #include "base/SaveFile.h"
 
 #include <QFile>
@@ -9,9 +10,8 @@ namespace quorvel {
 
 void Graphic::loadFromFile(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw Error(QStringLiteral("Cannot open file %1").arg(path));
+    QFile file;
+    openRegularFile(file, path, OpenMessages::CannotOpen);
     loadFromStream(file);
 }
 

@@ -4,6 +4,18 @@
 
 namespace quorvel {
 
+namespace {
+
+// A new image, or the failure `fail` raises.
+QImage allocate(int width, int height, QImage::Format format, void (*fail)(std::int64_t, std::int64_t))
+{
+    QImage image(width, height, format);
+    if (image.isNull() && width > 0 && height > 0) fail(width, height);
+    return image;
+}
+
+} // namespace
+
 void notEnoughMemory(std::int64_t width, std::int64_t height)
 {
     throw Error(QStringLiteral("Not enough memory for a %1 x %2 picture").arg(width).arg(height));
@@ -11,9 +23,17 @@ void notEnoughMemory(std::int64_t width, std::int64_t height)
 
 QImage allocatePicture(int width, int height, QImage::Format format)
 {
-    QImage image(width, height, format);
-    if (image.isNull() && width > 0 && height > 0) notEnoughMemory(width, height);
-    return image;
+    return allocate(width, height, format, notEnoughMemory);
+}
+
+void notEnoughMemoryForLevel(std::int64_t width, std::int64_t height)
+{
+    throw Error(QStringLiteral("Not enough memory for a %1 x %2 level").arg(width).arg(height));
+}
+
+QImage allocateLevel(int width, int height, QImage::Format format)
+{
+    return allocate(width, height, format, notEnoughMemoryForLevel);
 }
 
 } // namespace quorvel

@@ -16,6 +16,10 @@ namespace quorvel {
 // A new image of the size, or the failure above.
 QImage allocatePicture(int width, int height, QImage::Format format);
 
+// The same for a texture's level: "Not enough memory for a W x H level".
+[[noreturn]] void notEnoughMemoryForLevel(std::int64_t width, std::int64_t height);
+QImage allocateLevel(int width, int height, QImage::Format format);
+
 // Runs `work`, turning an allocation that fails inside it into the failure above.
 template <class Work>
 decltype(auto) withPictureMemory(std::int64_t width, std::int64_t height, Work&& work)

@@ -1,8 +1,9 @@
 #include "import/ChainChoices.h"
 
+#include "base/SettingsStore.h"
+
 #include <QDir>
 #include <QFileInfo>
-#include <QSettings>
 
 namespace quorvel {
 
@@ -25,7 +26,9 @@ QString chainChoicesPath(const QString& settingsFilePath)
 ChainChoices readChainChoices(const QString& path, const QString& group)
 {
     ChainChoices choices;
-    QSettings settings(path, QSettings::IniFormat);
+    const std::unique_ptr<QSettings> store = openSettingsStore(path);
+    if (store == nullptr) return choices;
+    QSettings& settings = *store;
     settings.beginGroup(group);
     const QString resampling = settings.value(QStringLiteral("Resampling")).toString();
     for (int i = 0; i < 3; ++i)
@@ -44,7 +47,10 @@ ChainChoices readChainChoices(const QString& path, const QString& group)
 
 void writeChainChoices(const QString& path, const QString& group, const ChainChoices& choices)
 {
-    QSettings settings(path, QSettings::IniFormat);
+    if (!settingsStoreWritable(path)) return;
+    const std::unique_ptr<QSettings> store = openSettingsStore(path);
+    if (store == nullptr) return;
+    QSettings& settings = *store;
     settings.beginGroup(group);
     settings.setValue(QStringLiteral("Resampling"), QLatin1String(kResamplingNames[int(choices.resampling)]));
     settings.setValue(QStringLiteral("KeepPictureAlpha"), choices.keepPictureAlpha);
@@ -52,6 +58,7 @@ void writeChainChoices(const QString& path, const QString& group, const ChainCho
     settings.setValue(QStringLiteral("CoverageReference"), choices.coverageReference);
     settings.endGroup();
     settings.sync();
+    settingsStoreWritten(settings);
 }
 
 } // namespace quorvel

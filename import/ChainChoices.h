@@ -24,9 +24,11 @@ struct ChainChoices {
 QString chainChoicesPath(const QString& settingsFilePath);
 
 // The choices stored under `group`; a file, group or value that is missing or not one the
-// windows offer gives that choice's default.
+// windows offer gives that choice's default, and so does a file that cannot be read (reported
+// as the settings stores report, base/SettingsStore.h).
 ChainChoices readChainChoices(const QString& path, const QString& group);
-// Stores the choices under `group`, the rest of the file kept.
+// Stores the choices under `group`, the rest of the file kept; a file that cannot be written is
+// reported, and the caller goes on.
 void writeChainChoices(const QString& path, const QString& group, const ChainChoices& choices);
 
 } // namespace quorvel

@@ -2,6 +2,7 @@
 
 #include "base/Error.h"
 #include "document/M32Format.h"
+#include "graphics/PictureMemory.h"
 
 #include <algorithm>
 #include <array>
@@ -12,14 +13,6 @@
 namespace quorvel {
 
 namespace {
-
-QImage newImage(int width, int height, QImage::Format format)
-{
-    QImage image(width, height, format);
-    if (image.isNull() && width > 0 && height > 0)
-        throw Error(QStringLiteral("Not enough memory for a %1 x %2 level").arg(width).arg(height));
-    return image;
-}
 
 const QRgb* colourRow(const QImage& image, int y) { return reinterpret_cast<const QRgb*>(image.constScanLine(y)); }
 QRgb* colourRow(QImage& image, int y) { return reinterpret_cast<QRgb*>(image.scanLine(y)); }
@@ -109,7 +102,7 @@ constexpr int kFineTop = 255 * 256; // the fine alpha of an opaque pixel
 
 QImage fineOf(const QImage& alpha)
 {
-    QImage fine = newImage(alpha.width(), alpha.height(), QImage::Format_Grayscale16);
+    QImage fine = allocateLevel(alpha.width(), alpha.height(), QImage::Format_Grayscale16);
     for (int y = 0; y < alpha.height(); ++y) {
         const uchar* in = alpha.constScanLine(y);
         auto* to = reinterpret_cast<std::uint16_t*>(fine.scanLine(y));
@@ -121,7 +114,7 @@ QImage fineOf(const QImage& alpha)
 // The fine alpha's halving: the block's top-left value, or its mean rounded to nearest.
 QImage halvedFine(const QImage& fine, int width, int height, bool point)
 {
-    QImage out = newImage(width, height, QImage::Format_Grayscale16);
+    QImage out = allocateLevel(width, height, QImage::Format_Grayscale16);
     const bool pairX = fine.width() > 1, pairY = fine.height() > 1;
     for (int y = 0; y < height; ++y) {
         const auto* top = reinterpret_cast<const std::uint16_t*>(fine.constScanLine(pairY ? 2 * y : y));
@@ -162,8 +155,8 @@ ChainLevel chainLevelOf(const QImage& picture, bool ownAlpha, bool fine)
         return {picture.format() == QImage::Format_RGB32 ? picture : picture.convertToFormat(QImage::Format_RGB32), {}};
     // Straight alpha: a premultiplied picture is turned back first.
     const QImage straight = picture.convertToFormat(QImage::Format_ARGB32);
-    ChainLevel level{newImage(picture.width(), picture.height(), QImage::Format_RGB32),
-                     newImage(picture.width(), picture.height(), QImage::Format_Grayscale8)};
+    ChainLevel level{allocateLevel(picture.width(), picture.height(), QImage::Format_RGB32),
+                     allocateLevel(picture.width(), picture.height(), QImage::Format_Grayscale8)};
     for (int y = 0; y < picture.height(); ++y) {
         const QRgb* in = colourRow(straight, y);
         QRgb* colour = colourRow(level.colour, y);
@@ -185,8 +178,8 @@ ChainLevel halvedLevel(const ChainLevel& level, int width, int height, Resamplin
         || (in.height() > 1 ? 2 * height > in.height() : height != 1) || (withAlpha && level.alpha.size() != in.size()))
         throw std::invalid_argument("halving of another size");
 
-    ChainLevel out{newImage(width, height, QImage::Format_RGB32),
-                   withAlpha ? newImage(width, height, QImage::Format_Grayscale8) : QImage()};
+    ChainLevel out{allocateLevel(width, height, QImage::Format_RGB32),
+                   withAlpha ? allocateLevel(width, height, QImage::Format_Grayscale8) : QImage()};
     const LightTables& t = lightTables();
     const auto linear = [&t](int c) { return unsigned(t.decode[c]); };
     const auto plain = [](int c) { return unsigned(c); };
@@ -285,7 +278,7 @@ QImage coverageScaled(const ChainLevel& level, int reference, Coverage wanted)
         const long long kept = f >= best ? std::max<long long>(rounded, reference) : std::min<long long>(rounded, reference - 1);
         scaled[std::size_t(f)] = uchar(std::min<long long>(kept, 255));
     }
-    QImage out = newImage(fine.width(), fine.height(), QImage::Format_Grayscale8);
+    QImage out = allocateLevel(fine.width(), fine.height(), QImage::Format_Grayscale8);
     for (int y = 0; y < fine.height(); ++y) {
         const auto* in = reinterpret_cast<const std::uint16_t*>(fine.constScanLine(y));
         uchar* to = out.scanLine(y);
@@ -298,7 +291,7 @@ QImage blendedOverGrey(const QImage& colour, const QImage& alpha)
 {
     if (alpha.size() != colour.size()) throw std::invalid_argument("alpha of another size");
     const Composition& over = composition();
-    QImage out = newImage(colour.width(), colour.height(), QImage::Format_RGB32);
+    QImage out = allocateLevel(colour.width(), colour.height(), QImage::Format_RGB32);
     for (int y = 0; y < colour.height(); ++y) {
         const QRgb* in = colourRow(colour, y);
         const uchar* a = alpha.constScanLine(y);

@@ -3,6 +3,7 @@
 #include "base/Error.h"
 #include "document/M32Format.h"
 #include "document/TextureDocument.h"
+#include "graphics/PictureMemory.h"
 
 #include <stdexcept>
 
@@ -38,8 +39,7 @@ struct ChainState {
 // Pixel (x, y) of the result is pixel (x * sx, y * sy) of `level`.
 QImage halved(const QImage& level, int sx, int sy, int width, int height)
 {
-    QImage out(width, height, QImage::Format_RGB32);
-    if (out.isNull()) throw Error(QStringLiteral("Not enough memory for a %1 x %2 level").arg(width).arg(height));
+    QImage out = allocateLevel(width, height, QImage::Format_RGB32);
     for (int y = 0; y < height; ++y) {
         const auto* in = reinterpret_cast<const QRgb*>(level.constScanLine(y * sy));
         auto* to = reinterpret_cast<QRgb*>(out.scanLine(y));

@@ -10,7 +10,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSettings>
 #include <QValidator>
 
 #include <cstring>
@@ -99,13 +98,11 @@ QLabel* boldLabel(const QString& text, QWidget* parent, const QRect& geometry, Q
 TForm3::TForm3(TextureDocument& document, QWidget* parent)
     : QWidget(parent),
       document_(document),
-      presetSettings_(openPresetSettings()),
-      presets_(*presetSettings_),
+      presets_(presetsFilePath()),
       presetBox_(nullptr),
       savePresetButton_(nullptr),
       applyPresetButton_(nullptr)
 {
-    presetSettings_->setParent(this);
     setObjectName(QStringLiteral("TForm3"));
     setWindowTitle(QStringLiteral("Properties"));
     setFixedSize(kClientWidth, kClientHeight);

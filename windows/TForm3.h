@@ -14,7 +14,6 @@
 class QComboBox;
 class QLineEdit;
 class QPushButton;
-class QSettings;
 
 namespace quorvel {
 
@@ -47,7 +46,6 @@ private:
 
     TextureDocument& document_;
     std::vector<Field> fields_;
-    QSettings* presetSettings_;
     HeaderPresets presets_;
     QComboBox* presetBox_;
     QPushButton* savePresetButton_;

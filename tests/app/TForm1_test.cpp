@@ -12,6 +12,8 @@
 #include <QMimeData>
 #include <QUrl>
 
+#include <sys/stat.h>
+
 namespace quorvel::test {
 namespace {
 
@@ -421,6 +423,38 @@ TEST_F(Frame, SettingsThatCannotBeCreatedAreReportedAndTheEditorStarts)
     EXPECT_EQ(fake.errors.size(), 1);
     EXPECT_TRUE(frame->isVisible());
     EXPECT_EQ(frame->settings().openDirectory, dialogDirectory(programDirectory()));
+}
+
+// A settings file that is a FIFO would block the start for ever: it is reported once, the
+// editor starts with the defaults and leaves the FIFO as it is at exit.
+TEST_F(Frame, SettingsThatAreNotARegularFileAreReportedOnceAndKept)
+{
+    ASSERT_EQ(::mkfifo(QFile::encodeName(settingsPath()).constData(), 0600), 0);
+    startEditor();
+    EXPECT_EQ(fake.errors, QStringList{settingsPath() + " is not a regular file"});
+    EXPECT_EQ(frame->settings().openDirectory, dialogDirectory(programDirectory()));
+    closeEditor();
+    EXPECT_EQ(fake.errors.size(), 1);
+    EXPECT_FALSE(QFileInfo(settingsPath()).isFile());
+}
+
+// A recent file whose name is not UTF-8 (written by another program, or kept from an older
+// run) is shown with its bytes escaped and written back as it was.
+TEST_F(Frame, ARecentFileNamedInBytesThatAreNotUtf8SurvivesTheRewrite)
+{
+    const QByteArray unix = "OPENDIR\n/tex\nIMPORTDIR\n/img\nFILE1\n/t/caf\xe9.m32\nFILE2\n/t/b.m32\n";
+    writeFile(settingsPath(), unix);
+    startEditor();
+    const auto* file = frame->findChild<QMenu*>("File1");
+    ASSERT_NE(file, nullptr);
+    QStringList captions;
+    for (const QAction* a : file->actions()) captions.append(a->text());
+    EXPECT_TRUE(captions.contains("&1 /t/caf\\xe9.m32")) << captions.join('|').toStdString();
+    EXPECT_TRUE(captions.contains("&2 /t/b.m32"));
+    closeEditor();
+    EXPECT_EQ(readFile(settingsPath()), QByteArray("OPENDIR\r\n/tex\r\nIMPORTDIR\r\n/img\r\nFILE1\r\n/t/caf\xe9.m32\r\n"
+                                                  "FILE2\r\n/t/b.m32\r\nFILE3\r\n\r\nFILE4\r\n\r\nFILE5\r\n\r\n"));
+    EXPECT_TRUE(fake.errors.isEmpty()) << fake.errors.join('\n').toStdString();
 }
 
 TEST_F(Frame, DroppedTextureOpensAsFileOpenDoes)

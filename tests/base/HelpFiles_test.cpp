@@ -2,6 +2,7 @@
 #include "base/Error.h"
 #include "base/HelpFiles.h"
 #include "base/Paths.h"
+#include "tests/support/HostileFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -74,12 +75,18 @@ TEST(HelpFiles, TextsComeOutAsLinesAndUnreadableFilesRaiseTheFileMessage)
         write(file, r.bytes);
         EXPECT_EQ(readHelpText(file).toStdString(), r.text) << r.bytes.toStdString();
     }
-    for (const QString& bad : {root.filePath("missing.txt"), root.path()}) {
+    std::vector<std::pair<QString, QString>> bad{{root.filePath("missing.txt"), "Cannot open file " + root.filePath("missing.txt")},
+                                                 {root.path(), root.path() + " is not a regular file"}};
+    for (const test::hostile::SpecialFile& f : test::hostile::specialFiles(root.path(), "help.txt"))
+        bad.emplace_back(f.path, f.path + " is not a regular file");
+    const QString big = test::hostile::sparseFile(root.filePath("big.txt"), 1024 * 1024 + 1);
+    bad.emplace_back(big, big + " is 1048577 bytes, more than a help text can hold (1048576)");
+    for (const auto& [path, message] : bad) {
         try {
-            readHelpText(bad);
-            ADD_FAILURE() << "no error for " << bad.toStdString();
+            readHelpText(path);
+            ADD_FAILURE() << "no error for " << path.toStdString();
         } catch (const Error& e) {
-            EXPECT_EQ(e.message().toStdString(), ("Cannot open file " + bad).toStdString());
+            EXPECT_EQ(e.message().toStdString(), message.toStdString());
         }
     }
 }

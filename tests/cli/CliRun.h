@@ -20,14 +20,22 @@ struct CliRun {
 };
 
 // `inChild` runs in the child before the tool starts (only calls safe there, such as setrlimit).
-inline CliRun runCli(const QStringList& args, const std::function<void()>& inChild = {})
+// `program` and `programArgs` run another program in the tool's place (runShell).
+inline CliRun runCli(const QStringList& args, const std::function<void()>& inChild = {}, const QString& program = {},
+                     const QStringList& programArgs = {})
 {
     QProcess process;
     if (inChild) process.setChildProcessModifier(inChild);
-    process.start(QStringLiteral(QUORVEL_CLI_PATH), args);
+    process.start(program.isEmpty() ? QStringLiteral(QUORVEL_CLI_PATH) : program, program.isEmpty() ? args : programArgs);
     if (!process.waitForFinished(60000)) process.kill();
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardOutput(),
             process.readAllStandardError()};
+}
+
+// Runs `script` in sh with $0 the tool, for arguments that must reach it as raw bytes.
+inline CliRun runShell(const QString& script)
+{
+    return runCli({}, {}, QStringLiteral("/bin/sh"), {QStringLiteral("-c"), script, QStringLiteral(QUORVEL_CLI_PATH)});
 }
 
 // A file's bytes, or "(missing)".

@@ -2,8 +2,10 @@
 // may use, of pictures without pixels, and of the largest bitmap the cap allows: a failure names
 // the picture's size, exits 1 and writes nothing; what the cap allows is decoded.
 #include "tests/cli/CliRun.h"
+#include "tests/document/M32Bytes.h"
 #include "tests/support/HostileFiles.h"
 
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -18,6 +20,7 @@ using test::CliRun;
 using test::readAll;
 using test::runCli;
 using test::writeFile;
+using test::Bytes;
 
 #if defined(__SANITIZE_ADDRESS__)
 constexpr bool kSanitized = true;
@@ -93,6 +96,85 @@ TEST(HostileDecode, TheLargestBitmapTheCapAllowsIsDecoded)
     ASSERT_EQ(written.size(), 54 + 8192 * 8192 * 3);
     EXPECT_EQ(written.mid(18, 8), QByteArray("\x00\x20\x00\x00\x00\x20\x00\x00", 8));
     EXPECT_EQ(written.mid(54).count('\0'), 8192 * 8192 * 3);
+}
+
+// Every command that reads refuses at once what is no regular file (a FIFO would block it for
+// ever, /dev/zero would fill its memory) and a texture larger than one can be, writing nothing.
+TEST(HostileDecode, WhatIsNotARegularFileIsRefusedAtOnce)
+{
+    QTemporaryDir dir;
+    const QString out = dir.filePath("out.bmp"), png = dir.filePath("out.png");
+    const auto limited = [] {
+        const rlimit memory{200u << 20, 200u << 20}, cpu{1, 1};
+        if (!kSanitized) setrlimit(RLIMIT_AS, &memory);
+        setrlimit(RLIMIT_CPU, &cpu);
+    };
+    std::vector<std::pair<QStringList, QString>> rows; // arguments, the file refused
+    for (const SpecialFile& f : specialFiles(dir.path(), "t.m32")) {
+        rows.push_back({{"info", f.path}, f.path});
+        rows.push_back({{"export", f.path, out}, f.path});
+        rows.push_back({{"resave", f.path, dir.filePath("out.m32")}, f.path});
+        rows.push_back({{"set-header", "--flags", "1", f.path}, f.path});
+        rows.push_back({{"sheet", png, f.path}, f.path});
+    }
+    for (const SpecialFile& f : specialFiles(dir.path(), "p.bmp")) {
+        rows.push_back({{"decode", f.path, out}, f.path});
+        rows.push_back({{"tga-resave", f.path, out}, f.path});
+        rows.push_back({{"convert", "--output", dir.path(), f.path}, f.path});
+    }
+    for (const auto& [args, refused] : rows) {
+        SCOPED_TRACE(args.join(' ').toStdString());
+        QElapsedTimer clock;
+        clock.start();
+        const CliRun run = runCli(args, limited);
+        EXPECT_LT(clock.elapsed(), 10000);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_TRUE(run.err.contains((refused + " is not a regular file\n").toUtf8())) << run.err.toStdString();
+        EXPECT_EQ(readAll(out), "(missing)");
+        EXPECT_EQ(readAll(png), "(missing)");
+    }
+    const QString big = sparseFile(dir.filePath("big.m32"), 968 + 16 * 4194304LL + 1);
+    const CliRun run = runCli({"info", big}, limited);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.endsWith((big + " is 67109833 bytes, more than a texture can hold (67109832)\n").toUtf8()))
+        << run.err.toStdString();
+}
+
+// A name that is not UTF-8 is opened by its bytes and shown with those bytes escaped.
+TEST(HostileDecode, ANameThatIsNotUtf8IsOpenedByItsBytes)
+{
+    QTemporaryDir dir;
+    const QByteArray name = QFile::encodeName(dir.path()) + "/caf\xe9.m32";
+    {
+        Bytes texture = test::m32Header(test::M32Fields().level(1, 1, 1, 968));
+        texture.u8s({1, 2, 3, 255});
+        std::FILE* file = std::fopen(name.constData(), "wb");
+        ASSERT_NE(file, nullptr);
+        std::fwrite(QByteArray(texture).constData(), 1, std::size_t(QByteArray(texture).size()), file);
+        std::fclose(file);
+    }
+    // The bytes reach the tool through the shell's printf, as QProcess would re-encode them.
+    const auto run = [&](const QString& command, const QByteArray& path, const QString& out) {
+        QByteArray octal;
+        for (const char c : path) octal += "\\" + QByteArray::number(uchar(c), 8).rightJustified(3, '0');
+        return test::runShell(QStringLiteral("exec \"$0\" %1 \"$(printf '%2')\" %3")
+                                  .arg(command, QString::fromLatin1(octal), out));
+    };
+    const CliRun exported = run("export", name, dir.filePath("out.bmp"));
+    EXPECT_EQ(exported.status, 0) << exported.err.toStdString();
+    EXPECT_EQ(readAll(dir.filePath("out.bmp")).size(), 54 + 4);
+    const CliRun missing = run("info", QFile::encodeName(dir.path()) + "/gon\xe9.m32", QString());
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_TRUE(missing.err.endsWith("\nFile not found\n") || missing.err == "File not found\n") << missing.err.toStdString();
+    const CliRun special = run("info", QFile::encodeName(dir.path()), QString());
+    EXPECT_TRUE(special.err.endsWith((dir.path() + " is not a regular file\n").toUtf8())) << special.err.toStdString();
+    const QByteArray fifo = QFile::encodeName(dir.path()) + "/f\xff.m32";
+    ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
+    const CliRun blocked = run("info", fifo, QString());
+    EXPECT_TRUE(blocked.err.endsWith((dir.path() + "/f\\xff.m32 is not a regular file\n").toUtf8())) << blocked.err.toStdString();
+    // Names Qt cannot spell are removed by their bytes.
+    ::unlink(name.constData());
+    ::unlink(fifo.constData());
 }
 
 } // namespace

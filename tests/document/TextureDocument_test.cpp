@@ -2,7 +2,9 @@
 // and files that must be refused without touching the document.
 #include "document/TextureDocument.h"
 #include "base/Error.h"
+#include "document/M32File.h"
 #include "tests/document/M32Bytes.h"
+#include "tests/support/HostileFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -233,7 +235,6 @@ TEST(TextureDocument, MissingAndUnreadableFiles)
     } rows[] = {
         {dir + "/no-such-file.m32", "File not found"},
         {dir + "/no-such-dir/a.m32", "Invalid filename"},
-        {dir, "File access denied"},
         {"", "File not found"},
     };
     TextureDocument d;
@@ -245,6 +246,33 @@ TEST(TextureDocument, MissingAndUnreadableFiles)
             EXPECT_STREQ(e.what(), r.message) << r.path.toStdString();
         }
         EXPECT_TRUE(d.currentFile().isEmpty());
+    }
+}
+
+TEST(TextureDocument, WhatIsNotARegularFileOrIsTooLargeIsRefusedBeforeItIsRead)
+{
+    QTemporaryDir dir;
+    std::vector<std::pair<QString, QString>> rows{{dir.path(), dir.path() + " is not a regular file"}};
+    for (const test::hostile::SpecialFile& f : test::hostile::specialFiles(dir.path(), "x.m32"))
+        rows.emplace_back(f.path, f.path + " is not a regular file");
+    // One byte more than the header and sixteen 1024 x 1024 levels.
+    const QString big = test::hostile::sparseFile(dir.filePath("big.m32"), 968 + 16 * 4194304LL + 1);
+    rows.emplace_back(big, big + " is 67109833 bytes, more than a texture can hold (67109832)");
+    TextureDocument d;
+    Bytes one = test::m32Header(M32Fields().level(1, 1, 1, 968));
+    one.u8s({1, 2, 3, 255});
+    d.open(test::writeTempFile("kept.m32", one));
+    const QString kept = d.currentFile();
+    for (const auto& [path, message] : rows) {
+        try {
+            d.open(path);
+            ADD_FAILURE() << "opened " << path.toStdString();
+        } catch (const Error& e) {
+            EXPECT_EQ(e.message(), message);
+        }
+        EXPECT_EQ(d.currentFile(), kept);
+        EXPECT_EQ(d.levelCount(), 1);
+        EXPECT_THROW(readM32Header(path), Error) << path.toStdString();
     }
 }
 

@@ -163,6 +163,7 @@ protected:
         ASSERT_TRUE(dir.isValid());
         // The per-user settings (header presets) live in the test's directory, not the home.
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.path()));
         setDialogs(&fake);
     }
 

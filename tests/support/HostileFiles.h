@@ -7,11 +7,22 @@
 #include "tests/support/MetafileFiles.h"
 
 #include <QByteArray>
+#include <QDir>
+#include <QFile>
 #include <QPointF>
+#include <QString>
+
+#include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <vector>
+
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace quorvel::test::hostile {
 
@@ -219,6 +230,47 @@ inline QByteArray zeroBlz(int width, int height)
         if (left == 0 && piece == 32768) b.u16(1).u8(0x80); // an exact multiple ends with an empty block
     }
     return b;
+}
+
+// Names that are no regular file, each made in `directory` under `name` with a suffix of its
+// kind ("x.m32" gives "x-fifo.m32", ...): a FIFO (which blocks a reader until a writer comes), a
+// link to /dev/zero (which never ends), a link to /dev/null, a directory and a socket.
+struct SpecialFile {
+    const char* what;
+    QString path;
+};
+inline std::vector<SpecialFile> specialFiles(const QString& directory, const QString& name)
+{
+    const qsizetype dot = name.lastIndexOf(u'.');
+    const QString stem = dot < 0 ? name : name.left(dot), suffix = dot < 0 ? QString() : name.mid(dot);
+    const auto at = [&](const char* kind) { return QDir(directory).filePath(stem + u'-' + QLatin1String(kind) + suffix); };
+    std::vector<SpecialFile> files{{"a FIFO", at("fifo")}, {"a link to /dev/zero", at("zero")},
+                                   {"a link to /dev/null", at("null")}, {"a directory", at("dir")},
+                                   {"a socket", at("socket")}};
+    const bool made = ::mkfifo(QFile::encodeName(files[0].path).constData(), 0600) == 0 &&
+                      QFile::link("/dev/zero", files[1].path) && QFile::link("/dev/null", files[2].path) &&
+                      QDir().mkdir(files[3].path);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray socketName = QFile::encodeName(files[4].path);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    bool bound = false;
+    if (fd >= 0 && std::size_t(socketName.size()) < sizeof address.sun_path) {
+        std::memcpy(address.sun_path, socketName.constData(), std::size_t(socketName.size()));
+        bound = ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    }
+    if (fd >= 0) ::close(fd);
+    if (!bound) files.pop_back(); // a temporary directory too deep for a socket's name
+    if (!made) ADD_FAILURE() << "cannot make the special files in " << directory.toStdString();
+    return files;
+}
+
+// A regular file of `size` bytes that takes no room on the disk (a hole).
+inline QString sparseFile(const QString& path, qint64 size)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || !file.resize(size)) ADD_FAILURE() << "cannot make " << path.toStdString();
+    return path;
 }
 
 } // namespace quorvel::test::hostile
