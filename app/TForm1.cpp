@@ -10,6 +10,7 @@
 #include "windows/TForm11.h"
 #include "windows/TForm6.h"
 #include "windows/TForm7.h"
+#include "windows/WindowHelpers.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -153,27 +154,14 @@ void TForm1::setHelpWindows(QWidget* howTo, QWidget* about)
     about_ = about;
 }
 
-namespace {
-
-// Shown without being modal; one already open comes to the front.
-void showBeside(QWidget* window)
-{
-    if (window == nullptr) return;
-    window->show();
-    window->raise();
-    window->activateWindow();
-}
-
-} // namespace
-
 void TForm1::Howto1Click()
 {
-    showBeside(howTo_);
+    showInFront(howTo_);
 }
 
 void TForm1::AboutQuorvel1Click()
 {
-    showBeside(about_);
+    showInFront(about_);
 }
 
 QAction* TForm1::menuAction(const QString& name) const
@@ -316,9 +304,7 @@ void TForm1::Import1Click()
     // Remembered before the file is read, so also when reading fails.
     setImportDirectory(dirstr(path));
     importDialog_->loadpicture(path);
-    importDialog_->show();
-    importDialog_->raise();
-    importDialog_->activateWindow();
+    showInFront(importDialog_);
 }
 
 void TForm1::Export1Click()
@@ -336,9 +322,7 @@ void TForm1::Export1Click()
 
 void TForm1::Batchconvert1Click()
 {
-    wizard_->show();
-    wizard_->raise();
-    wizard_->activateWindow();
+    showInFront(wizard_);
 }
 
 void TForm1::recentFileClick(int entry)
@@ -359,8 +343,7 @@ void TForm1::FormShow()
     // The add-a-mipmap dialog is answered before the user goes on.
     if (addMipmap_ != nullptr && addMipmap_->isVisible()) {
         dialogs().beep();
-        addMipmap_->raise();
-        addMipmap_->activateWindow();
+        showInFront(addMipmap_);
     }
     setWindowTitle(QString::fromLatin1(kEditorTitle));
     if (!pendingOpen_.isEmpty()) QTimer::singleShot(0, this, &TForm1::openPending);

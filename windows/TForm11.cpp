@@ -6,10 +6,9 @@
 #include "import/ImportedPicture.h"
 #include "windows/ChainChoicesPanel.h"
 #include "windows/Dialogs.h"
-#include "windows/TForm12.h"
+#include "windows/WindowHelpers.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFileSystemModel>
 #include <QFrame>
 #include <QGroupBox>
@@ -294,22 +293,17 @@ void TForm11::convertt(const ConversionOptions& options)
     const int count = fileList_->count();
     totalbar_->setRange(0, count);
     totalbar_->setValue(0);
-    QElapsedTimer sincePaint;
-    sincePaint.start();
+    ThrottledRepaint repaint;
     for (int i = 0; i < count; ++i) {
         const QString path = fileList_->item(i)->text();
         setBar(totalbar_, i);
         m32bar_->setRange(0, conversionProgressMaximum());
         m32bar_->setValue(0);
         processfile_->setText(path);
-        repaintDuringWork();
-        quorvel::convertt(document_, path, options, [this, &sincePaint](int position) {
+        repaint.now();
+        quorvel::convertt(document_, path, options, [this, &repaint](int position) {
             setBar(m32bar_, position);
-            // A few repaints a second show the work without costing it.
-            if (sincePaint.elapsed() >= 40) {
-                repaintDuringWork();
-                sincePaint.restart();
-            }
+            repaint.soon();
         });
         // Targa, icon and metafile pictures were drawn onto a bitmap.
         if (drawnOnImport(path)) dialogs().beep();

@@ -3,6 +3,7 @@
 #include "graphics/LineDrawing.h"
 #include "windows/Dialogs.h"
 #include "windows/TForm2.h"
+#include "windows/WindowHelpers.h"
 
 #include <QButtonGroup>
 #include <QFrame>
@@ -28,13 +29,8 @@ constexpr int kFieldHeight = 21;
 
 QLabel* label(const QString& text, const char* name, QWidget* parent, const QRect& geometry, bool bold)
 {
-    auto* l = new QLabel(text, parent);
+    QLabel* l = bold ? boldLabel(text, parent) : new QLabel(text, parent);
     l->setObjectName(QString::fromLatin1(name));
-    if (bold) {
-        QFont font = l->font();
-        font.setBold(true);
-        l->setFont(font);
-    }
     l->setGeometry(geometry);
     return l;
 }
