@@ -72,7 +72,6 @@ TForm1::TForm1(TextureDocument& document, const QString& settingsPath, QWidget* 
     : QMainWindow(parent), document_(document), workspace_(new QMdiArea(this)), settingsPath_(settingsPath)
 {
     setObjectName(QStringLiteral("TForm1"));
-    setWindowTitle(QString::fromLatin1(kEditorTitle));
     setCentralWidget(workspace_);
     workspace_->setBackground(QApplication::palette().brush(QPalette::Dark)); // the workspace colour
     setAcceptDrops(true);
@@ -88,12 +87,15 @@ TForm1::TForm1(TextureDocument& document, const QString& settingsPath, QWidget* 
         }
     });
     showRecentFiles();
-    // New and the batch conversion change the document's file from outside the file commands;
-    // the title follows.
-    connect(&document_, &TextureDocument::fileChanged, this, [this] {
-        setWindowTitle(document_.currentFile().isEmpty() ? QString::fromLatin1(kEditorTitle)
-                                                         : editorTitle(document_.currentFile(), document_.header().version));
-    });
+    // Open, save, New and the batch conversion announce the document's file; the title follows.
+    showTitle(WithFile);
+    connect(&document_, &TextureDocument::fileChanged, this, [this] { showTitle(WithFile); });
+}
+
+void TForm1::showTitle(TitleKind kind)
+{
+    const QString file = kind == WithFile ? document_.currentFile() : QString();
+    setWindowTitle(editorTitle(file, document_.header().version));
 }
 
 void TForm1::createMenus()
@@ -191,7 +193,6 @@ void TForm1::openm32(const QString& path)
     // The path heads the list even when the file then fails to open.
     lastfiles(path);
     document_.open(path);
-    setWindowTitle(editorTitle(path, document_.header().version));
     // LoadM32: the level list and the view follow the document; without a level there is
     // nothing to show.
     if (document_.levelCount() == 0) dialogs().beep();
@@ -201,7 +202,6 @@ void TForm1::savem32(const QString& path)
 {
     checkHeaderNumbers(document_.texts());
     document_.save(path);
-    setWindowTitle(editorTitle(path, kNewVersion));
     // ShowwM32(0): the first entry, level 1 at zoom 1.
     document_.setCurrentLevel(1);
 }
@@ -209,7 +209,6 @@ void TForm1::savem32(const QString& path)
 void TForm1::New1Click()
 {
     document_.newDocument();
-    setWindowTitle(QString::fromLatin1(kEditorTitle));
 }
 
 void TForm1::Open1Click()
@@ -345,7 +344,7 @@ void TForm1::FormShow()
         dialogs().beep();
         showInFront(addMipmap_);
     }
-    setWindowTitle(QString::fromLatin1(kEditorTitle));
+    showTitle(ProgramOnly);
     if (!pendingOpen_.isEmpty()) QTimer::singleShot(0, this, &TForm1::openPending);
 }
 
