@@ -27,6 +27,9 @@ namespace quorvel {
 
 namespace {
 
+// The room left between the tool windows and the level view.
+constexpr int kToolWindowGap = 16;
+
 // A tool window: a fixed border, its caption, the minimise button and, where asked, the system menu.
 QMdiSubWindow* addToolWindow(QMdiArea* workspace, QWidget* window, bool systemMenu)
 {
@@ -88,15 +91,18 @@ EditorWindows createEditorWindows(TextureDocument& document, const QString& sett
 
     // The toolbar at the top, right of the properties window; the view paints with its settings
     // and Edit > Undo takes back the view's last stroke.
-    w.toolbar = new TForm5(*w.view);
+    w.toolbar = new TForm5(w.view->viewSettings());
     QMdiSubWindow* toolbarWindow = addToolWindow(workspace, w.toolbar, true);
     toolbarWindow->move(propertiesWindow->width(), 0);
     w.view->setTools(w.toolbar->tools());
     w.frame->attachUndo(w.view->undoSnapshot());
 
-    // Right of the properties window and below the toolbar's place until the view centres
-    // itself in the shown workspace.
-    viewWindow->move(propertiesWindow->width() + 16, 160);
+    // The view's place: right of the properties window and below the toolbar, until it centres
+    // itself in the shown workspace, and then the corner it keeps clear of where there is room.
+    const QPoint besideToolWindows(propertiesWindow->x() + propertiesWindow->width() + kToolWindowGap,
+                                   toolbarWindow->y() + toolbarWindow->height() + kToolWindowGap);
+    viewWindow->move(besideToolWindows);
+    w.view->keepClearOf(besideToolWindows);
 
     // The dialogs: windows of their own, hidden until called, owned by the frame.
     w.addMipmap = new TForm6(document, w.frame);

@@ -1,8 +1,8 @@
 #include "windows/TForm5.h"
 
+#include "document/ViewSettings.h"
 #include "graphics/LineDrawing.h"
 #include "windows/Dialogs.h"
-#include "windows/TForm2.h"
 #include "windows/WindowHelpers.h"
 
 #include <QButtonGroup>
@@ -65,7 +65,7 @@ QColor qColour(TColor colour)
 
 } // namespace
 
-TForm5::TForm5(TForm2& view, QWidget* parent) : QWidget(parent), tools_(new ToolSettings(this))
+TForm5::TForm5(ViewSettings& view, QWidget* parent) : QWidget(parent), tools_(new ToolSettings(this))
 {
     setObjectName(QStringLiteral("TForm5"));
     setFixedSize(kClientWidth, kClientHeight);
@@ -105,8 +105,8 @@ TForm5::TForm5(TForm2& view, QWidget* parent) : QWidget(parent), tools_(new Tool
     zoomOutButton_ = new QPushButton(QStringLiteral("Zoom out"), zoom);
     zoomOutButton_->setObjectName(QStringLiteral("BitBtn2"));
     zoomOutButton_->setGeometry(8, 56, 81, 25);
-    connect(zoomInButton_, &QPushButton::clicked, &view, &TForm2::zoomIn);
-    connect(zoomOutButton_, &QPushButton::clicked, &view, &TForm2::zoomOut);
+    connect(zoomInButton_, &QPushButton::clicked, &view, &ViewSettings::zoomIn);
+    connect(zoomOutButton_, &QPushButton::clicked, &view, &ViewSettings::zoomOut);
 
     // "Pen width": 1..20 with a tick at every step.
     QGroupBox* pen = group(QStringLiteral("Pen width"), "GroupBox3", this, QRect(306, 0, 201, kClientHeight));
