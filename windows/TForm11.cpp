@@ -71,7 +71,24 @@ TForm11::TForm11(TextureDocument& document, QWidget* parent)
     setObjectName(QStringLiteral("TForm11"));
     setWindowTitle(QStringLiteral("Batch conversion Wizard"));
     setModal(false);
+    createBand();
+    for (int i = 0; i < 4; ++i) {
+        pages_[i] = new QGroupBox(this);
+        pages_[i]->setObjectName(QStringLiteral("step%1").arg(i + 1));
+        pages_[i]->setGeometry(kPageLeft, kPageTop, kPageWidth, kPageHeight);
+    }
+    createOptionsPage(pages_[0]);
+    createFilesPage(pages_[1]);
+    createOutputPage(pages_[2]);
+    createProgressPage(pages_[3]);
+    createButtons();
 
+    mipmapsOption_->setChecked(true);
+    showPage(1);
+}
+
+void TForm11::createBand()
+{
     // The navy band on the left.
     auto* band = new QFrame(this);
     band->setObjectName(QStringLiteral("Panel1"));
@@ -80,14 +97,10 @@ TForm11::TForm11(TextureDocument& document, QWidget* parent)
     QPalette navy = band->palette();
     navy.setColor(QPalette::Window, QColor(0, 0, 128));
     band->setPalette(navy);
+}
 
-    for (int i = 0; i < 4; ++i) {
-        pages_[i] = new QGroupBox(this);
-        pages_[i]->setObjectName(QStringLiteral("step%1").arg(i + 1));
-        pages_[i]->setGeometry(kPageLeft, kPageTop, kPageWidth, kPageHeight);
-    }
-
-    QGroupBox* step1 = pages_[0];
+void TForm11::createOptionsPage(QGroupBox* step1)
+{
     label(step1, "Label3", QStringLiteral("Please select how you would like the Wizard to"), 8, 12);
     label(step1, "Label4", QStringLiteral("handle your images."), 8, 30);
     mipmapsOption_ = new QRadioButton(QStringLiteral("Create m32 and mipmaps for every image"), step1);
@@ -107,8 +120,10 @@ TForm11::TForm11(TextureDocument& document, QWidget* parent)
     chainChoices_ = new ChainChoicesPanel(step1);
     chainChoices_->move(8, 146);
     label(step1, "Label5", QStringLiteral("Click the NEXT button to continue."), 8, 220);
+}
 
-    QGroupBox* step2 = pages_[1];
+void TForm11::createFilesPage(QGroupBox* step2)
+{
     label(step2, "Label1", QStringLiteral("Add  the files you wish to convert to m32."), 8, 12);
     fileList_ = new QListWidget(step2);
     fileList_->setObjectName(QStringLiteral("ListBox1"));
@@ -120,8 +135,10 @@ TForm11::TForm11(TextureDocument& document, QWidget* parent)
     removeButton_->setObjectName(QStringLiteral("BitBtn2"));
     removeButton_->setGeometry(286, 68, 78, 26);
     label(step2, "Label2", QStringLiteral("Click the NEXT button to continue."), 8, 220);
+}
 
-    QGroupBox* step3 = pages_[2];
+void TForm11::createOutputPage(QGroupBox* step3)
+{
     label(step3, "Label9", QStringLiteral("Please select the directory to which the m32 files should"), 8, 12);
     label(step3, "Label10", QStringLiteral("be saved..."), 8, 30);
     // This platform has no drives: one tree of directories stands in for the drive and
@@ -141,14 +158,19 @@ TForm11::TForm11(TextureDocument& document, QWidget* parent)
             [this](const QModelIndex& current) {
                 if (current.isValid()) outputDirectory_ = directories_->filePath(current);
             });
+}
 
-    QGroupBox* step4 = pages_[3];
+void TForm11::createProgressPage(QGroupBox* step4)
+{
     label(step4, "Label6", QStringLiteral("The Batch conversion Wizard is now creating the m32 files."), 8, 12);
     label(step4, "Label7", QStringLiteral("This may take a while, please be patient..."), 8, 30);
     processfile_ = label(step4, "processfile", QStringLiteral("-"), 8, 70);
     m32bar_ = bar(step4, "m32bar", 100);
     totalbar_ = bar(step4, "totalbar", 132);
+}
 
+void TForm11::createButtons()
+{
     backButton_->setObjectName(QStringLiteral("Button2"));
     backButton_->setGeometry(kPageLeft + kPageWidth - 3 * 88, kPageTop + kPageHeight + 8, 80, 26);
     cancelButton_->setObjectName(QStringLiteral("Button3"));
@@ -163,9 +185,6 @@ TForm11::TForm11(TextureDocument& document, QWidget* parent)
     connect(cancelButton_, &QPushButton::clicked, this, &QDialog::hide);
     connect(addButton_, &QPushButton::clicked, this, [this] { runCommand(this, [this] { BitBtn1Click(); }); });
     connect(removeButton_, &QPushButton::clicked, this, &TForm11::BitBtn2Click);
-
-    mipmapsOption_->setChecked(true);
-    showPage(1);
 }
 
 void TForm11::setImportDirectory(std::function<QString()> get, std::function<void(const QString&)> set)

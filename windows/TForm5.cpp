@@ -69,7 +69,21 @@ TForm5::TForm5(ViewSettings& view, QWidget* parent) : QWidget(parent), tools_(ne
 {
     setObjectName(QStringLiteral("TForm5"));
     setFixedSize(kClientWidth, kClientHeight);
+    createColourGroup();
+    createZoomGroup(view);
+    createPenWidthGroup();
+    createModeGroup();
 
+    connect(tools_, &ToolSettings::fieldsChanged, this, &TForm5::showFields);
+    connect(tools_, &ToolSettings::swatchChanged, this, &TForm5::showSwatch);
+    connect(tools_, &ToolSettings::modeChanged, this, &TForm5::showMode);
+    showFields();
+    showSwatch(tools_->swatchColour());
+    showMode();
+}
+
+void TForm5::createColourGroup()
+{
     // "Colors": the three colour fields and the alpha field, the swatch and the dialog button.
     QGroupBox* colours = group(QStringLiteral("Colors"), "GroupBox1", this, QRect(0, 0, 201, kClientHeight));
     label(QStringLiteral("RGB"), "Label1", colours, QRect(8, 24, 36, 13), true);
@@ -96,7 +110,10 @@ TForm5::TForm5(ViewSettings& view, QWidget* parent) : QWidget(parent), tools_(ne
     colourButton_->setIcon(colourDialogPicture());
     colourButton_->setGeometry(164, 54, 25, 25);
     connect(colourButton_, &QToolButton::clicked, this, [this] { runCommand(this, [this] { chooseColour(); }); });
+}
 
+void TForm5::createZoomGroup(ViewSettings& view)
+{
     // "Zoom": the level view's zoom.
     QGroupBox* zoom = group(QStringLiteral("Zoom"), "GroupBox2", this, QRect(205, 0, 97, kClientHeight));
     zoomInButton_ = new QPushButton(QStringLiteral("Zoom in"), zoom);
@@ -107,7 +124,10 @@ TForm5::TForm5(ViewSettings& view, QWidget* parent) : QWidget(parent), tools_(ne
     zoomOutButton_->setGeometry(8, 56, 81, 25);
     connect(zoomInButton_, &QPushButton::clicked, &view, &ViewSettings::zoomIn);
     connect(zoomOutButton_, &QPushButton::clicked, &view, &ViewSettings::zoomOut);
+}
 
+void TForm5::createPenWidthGroup()
+{
     // "Pen width": 1..20 with a tick at every step.
     QGroupBox* pen = group(QStringLiteral("Pen width"), "GroupBox3", this, QRect(306, 0, 201, kClientHeight));
     penWidthBar_ = new QSlider(Qt::Horizontal, pen);
@@ -123,7 +143,10 @@ TForm5::TForm5(ViewSettings& view, QWidget* parent) : QWidget(parent), tools_(ne
     label(QStringLiteral("20"), "Label4", pen, QRect(177, 60, 20, 13), false)->setAlignment(Qt::AlignRight);
     connect(penWidthBar_, &QSlider::valueChanged, tools_, &ToolSettings::setPenWidth);
     connect(tools_, &ToolSettings::penWidthChanged, penWidthBar_, &QSlider::setValue);
+}
 
+void TForm5::createModeGroup()
+{
     // "Drawing modes": one of the three is down.
     QGroupBox* modes = group(QStringLiteral("Drawing modes"), "GroupBox4", this, QRect(511, 0, 140, kClientHeight));
     modeGroup_ = new QButtonGroup(this);
@@ -153,13 +176,6 @@ TForm5::TForm5(ViewSettings& view, QWidget* parent) : QWidget(parent), tools_(ne
         connect(button, &QToolButton::clicked, this, [this, select] { (tools_->*select)(); });
         modeButtons_[int(row.mode)] = button;
     }
-
-    connect(tools_, &ToolSettings::fieldsChanged, this, &TForm5::showFields);
-    connect(tools_, &ToolSettings::swatchChanged, this, &TForm5::showSwatch);
-    connect(tools_, &ToolSettings::modeChanged, this, &TForm5::showMode);
-    showFields();
-    showSwatch(tools_->swatchColour());
-    showMode();
 }
 
 void TForm5::fieldEdited(ToolField which, const QString& typed)

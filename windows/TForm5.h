@@ -45,6 +45,11 @@ public:
     QToolButton* modeButton(DrawingMode mode) const { return modeButtons_[int(mode)]; }
 
 private:
+    // The four groups of controls, left to right.
+    void createColourGroup();
+    void createZoomGroup(ViewSettings& view);
+    void createPenWidthGroup();
+    void createModeGroup();
     // Edit1Change .. Edit4Change for what the user typed.
     void fieldEdited(ToolField which, const QString& typed);
     // SpeedButton4Click.
