@@ -41,23 +41,11 @@ QMdiSubWindow* addToolWindow(QMdiArea* workspace, QWidget* window, bool systemMe
     return sub;
 }
 
-} // namespace
-
-EditorWindows createEditorWindows(TextureDocument& document, const QString& settingsPath)
+// The View menu: the view's modes, then the tiled preview, a further child window made the
+// first time it is asked for and shown again after it is closed.
+void addViewMenu(const EditorWindows& w, TextureDocument& document)
 {
-    EditorWindows w{};
-    w.frame = new TForm1(document, settingsPath);
-    w.frame->setWindowIcon(programIcon());
     QMdiArea* workspace = w.frame->workspace();
-
-    w.view = new TForm2(document);
-    QMdiSubWindow* viewWindow = addToolWindow(workspace, w.view, false);
-    // Its zoom shortcuts work wherever the focus is in the frame.
-    w.frame->addAction(w.view->zoomInAction());
-    w.frame->addAction(w.view->zoomOutAction());
-
-    // The View menu: the view's modes, then the tiled preview, a further child window made the
-    // first time it is asked for and shown again after it is closed.
     QMenu* viewMenu = w.frame->viewMenu();
     for (QAction* mode : w.view->viewModeActions()) viewMenu->addAction(mode);
     viewMenu->addSeparator()->setObjectName(QStringLiteral("N7"));
@@ -80,6 +68,24 @@ EditorWindows createEditorWindows(TextureDocument& document, const QString& sett
         preview->fitWindow();
         workspace->setActiveSubWindow(sub);
     });
+}
+
+} // namespace
+
+EditorWindows createEditorWindows(TextureDocument& document, const QString& settingsPath)
+{
+    EditorWindows w{};
+    w.frame = new TForm1(document, settingsPath);
+    w.frame->setWindowIcon(programIcon());
+    QMdiArea* workspace = w.frame->workspace();
+
+    w.view = new TForm2(document);
+    QMdiSubWindow* viewWindow = addToolWindow(workspace, w.view, false);
+    // Its zoom shortcuts work wherever the focus is in the frame.
+    w.frame->addAction(w.view->zoomInAction());
+    w.frame->addAction(w.view->zoomOutAction());
+
+    addViewMenu(w, document);
 
     w.properties = new TForm3(document);
     QMdiSubWindow* propertiesWindow = addToolWindow(workspace, w.properties, true);
