@@ -44,8 +44,6 @@ public:
     QPoint levelPixelAt(QPoint point) const { return QPoint(point.x() / zoom(), point.y() / zoom()); }
     // Repaints the part of the surface that shows `levelRect`.
     void updateLevelRect(const QRect& levelRect);
-    // What is drawn: the level's colour, one channel, or the colour over a checkerboard.
-    ViewMode viewMode() const { return view_.mode(); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
