@@ -27,6 +27,9 @@ namespace quorvel {
 
 namespace {
 
+// The room left between the tool windows and the level view.
+constexpr int kToolWindowGap = 16;
+
 // A tool window: a fixed border, its caption, the minimise button and, where asked, the system menu.
 QMdiSubWindow* addToolWindow(QMdiArea* workspace, QWidget* window, bool systemMenu)
 {
@@ -38,23 +41,11 @@ QMdiSubWindow* addToolWindow(QMdiArea* workspace, QWidget* window, bool systemMe
     return sub;
 }
 
-} // namespace
-
-EditorWindows createEditorWindows(TextureDocument& document, const QString& settingsPath)
+// The View menu: the view's modes, then the tiled preview, a further child window made the
+// first time it is asked for and shown again after it is closed.
+void addViewMenu(const EditorWindows& w, TextureDocument& document)
 {
-    EditorWindows w{};
-    w.frame = new TForm1(document, settingsPath);
-    w.frame->setWindowIcon(programIcon());
     QMdiArea* workspace = w.frame->workspace();
-
-    w.view = new TForm2(document);
-    QMdiSubWindow* viewWindow = addToolWindow(workspace, w.view, false);
-    // Its zoom shortcuts work wherever the focus is in the frame.
-    w.frame->addAction(w.view->zoomInAction());
-    w.frame->addAction(w.view->zoomOutAction());
-
-    // The View menu: the view's modes, then the tiled preview, a further child window made the
-    // first time it is asked for and shown again after it is closed.
     QMenu* viewMenu = w.frame->viewMenu();
     for (QAction* mode : w.view->viewModeActions()) viewMenu->addAction(mode);
     viewMenu->addSeparator()->setObjectName(QStringLiteral("N7"));
@@ -77,6 +68,24 @@ EditorWindows createEditorWindows(TextureDocument& document, const QString& sett
         preview->fitWindow();
         workspace->setActiveSubWindow(sub);
     });
+}
+
+} // namespace
+
+EditorWindows createEditorWindows(TextureDocument& document, const QString& settingsPath)
+{
+    EditorWindows w{};
+    w.frame = new TForm1(document, settingsPath);
+    w.frame->setWindowIcon(programIcon());
+    QMdiArea* workspace = w.frame->workspace();
+
+    w.view = new TForm2(document);
+    QMdiSubWindow* viewWindow = addToolWindow(workspace, w.view, false);
+    // Its zoom shortcuts work wherever the focus is in the frame.
+    w.frame->addAction(w.view->zoomInAction());
+    w.frame->addAction(w.view->zoomOutAction());
+
+    addViewMenu(w, document);
 
     w.properties = new TForm3(document);
     QMdiSubWindow* propertiesWindow = addToolWindow(workspace, w.properties, true);
@@ -88,15 +97,18 @@ EditorWindows createEditorWindows(TextureDocument& document, const QString& sett
 
     // The toolbar at the top, right of the properties window; the view paints with its settings
     // and Edit > Undo takes back the view's last stroke.
-    w.toolbar = new TForm5(*w.view);
+    w.toolbar = new TForm5(w.view->viewSettings());
     QMdiSubWindow* toolbarWindow = addToolWindow(workspace, w.toolbar, true);
     toolbarWindow->move(propertiesWindow->width(), 0);
     w.view->setTools(w.toolbar->tools());
     w.frame->attachUndo(w.view->undoSnapshot());
 
-    // Right of the properties window and below the toolbar's place until the view centres
-    // itself in the shown workspace.
-    viewWindow->move(propertiesWindow->width() + 16, 160);
+    // The view's place: right of the properties window and below the toolbar, until it centres
+    // itself in the shown workspace, and then the corner it keeps clear of where there is room.
+    const QPoint besideToolWindows(propertiesWindow->x() + propertiesWindow->width() + kToolWindowGap,
+                                   toolbarWindow->y() + toolbarWindow->height() + kToolWindowGap);
+    viewWindow->move(besideToolWindows);
+    w.view->keepClearOf(besideToolWindows);
 
     // The dialogs: windows of their own, hidden until called, owned by the frame.
     w.addMipmap = new TForm6(document, w.frame);

@@ -13,6 +13,7 @@
 #include "windows/TForm11.h"
 #include "windows/TForm6.h"
 #include "windows/TForm7.h"
+#include "windows/WindowHelpers.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -73,7 +74,6 @@ TForm1::TForm1(TextureDocument& document, const QString& settingsPath, QWidget* 
     : QMainWindow(parent), document_(document), workspace_(new QMdiArea(this)), settingsPath_(settingsPath)
 {
     setObjectName(QStringLiteral("TForm1"));
-    setWindowTitle(QString::fromLatin1(kEditorTitle));
     setCentralWidget(workspace_);
     workspace_->setBackground(QApplication::palette().brush(QPalette::Dark)); // the workspace colour
     setAcceptDrops(true);
@@ -89,12 +89,15 @@ TForm1::TForm1(TextureDocument& document, const QString& settingsPath, QWidget* 
         settings_.importDirectory = dialogDirectory(settings_.importDirectory);
     }
     showRecentFiles();
-    // New and the batch conversion change the document's file from outside the file commands;
-    // the title follows.
-    connect(&document_, &TextureDocument::fileChanged, this, [this] {
-        setWindowTitle(document_.currentFile().isEmpty() ? QString::fromLatin1(kEditorTitle)
-                                                         : editorTitle(document_.currentFile(), document_.header().version));
-    });
+    // Open, save, New and the batch conversion announce the document's file; the title follows.
+    showTitle(WithFile);
+    connect(&document_, &TextureDocument::fileChanged, this, [this] { showTitle(WithFile); });
+}
+
+void TForm1::showTitle(TitleKind kind)
+{
+    const QString file = kind == WithFile ? document_.currentFile() : QString();
+    setWindowTitle(editorTitle(file, document_.header().version));
 }
 
 TForm1::~TForm1()
@@ -160,27 +163,14 @@ void TForm1::setHelpWindows(QWidget* howTo, QWidget* about)
     about_ = about;
 }
 
-namespace {
-
-// Shown without being modal; one already open comes to the front.
-void showBeside(QWidget* window)
-{
-    if (window == nullptr) return;
-    window->show();
-    window->raise();
-    window->activateWindow();
-}
-
-} // namespace
-
 void TForm1::Howto1Click()
 {
-    showBeside(howTo_);
+    showInFront(howTo_);
 }
 
 void TForm1::AboutQuorvel1Click()
 {
-    showBeside(about_);
+    showInFront(about_);
 }
 
 QAction* TForm1::menuAction(const QString& name) const
@@ -210,7 +200,6 @@ void TForm1::openm32(const QString& path)
     // The path heads the list even when the file then fails to open.
     lastfiles(path);
     document_.open(path);
-    setWindowTitle(editorTitle(path, document_.header().version));
     // LoadM32: the level list and the view follow the document; without a level there is
     // nothing to show.
     if (document_.levelCount() == 0) dialogs().beep();
@@ -220,7 +209,6 @@ void TForm1::savem32(const QString& path)
 {
     checkHeaderNumbers(document_.texts());
     document_.save(path);
-    setWindowTitle(editorTitle(path, kNewVersion));
     // ShowwM32(0): the first entry, level 1 at zoom 1.
     document_.setCurrentLevel(1);
 }
@@ -228,7 +216,6 @@ void TForm1::savem32(const QString& path)
 void TForm1::New1Click()
 {
     document_.newDocument();
-    setWindowTitle(QString::fromLatin1(kEditorTitle));
 }
 
 void TForm1::Open1Click()
@@ -324,9 +311,7 @@ void TForm1::Import1Click()
     // Remembered before the file is read, so also when reading fails.
     setImportDirectory(dirstr(path));
     importDialog_->loadpicture(path);
-    importDialog_->show();
-    importDialog_->raise();
-    importDialog_->activateWindow();
+    showInFront(importDialog_);
 }
 
 void TForm1::Export1Click()
@@ -344,9 +329,7 @@ void TForm1::Export1Click()
 
 void TForm1::Batchconvert1Click()
 {
-    wizard_->show();
-    wizard_->raise();
-    wizard_->activateWindow();
+    showInFront(wizard_);
 }
 
 void TForm1::recentFileClick(int entry)
@@ -367,10 +350,9 @@ void TForm1::FormShow()
     // The add-a-mipmap dialog is answered before the user goes on.
     if (addMipmap_ != nullptr && addMipmap_->isVisible()) {
         dialogs().beep();
-        addMipmap_->raise();
-        addMipmap_->activateWindow();
+        showInFront(addMipmap_);
     }
-    setWindowTitle(QString::fromLatin1(kEditorTitle));
+    showTitle(ProgramOnly);
     if (!pendingOpen_.isEmpty()) QTimer::singleShot(0, this, &TForm1::openPending);
 }
 

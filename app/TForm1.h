@@ -80,6 +80,10 @@ protected:
 
 private:
     void createMenus();
+    // The caption, set here alone: the program's name and version, and with `WithFile` the
+    // document's file and the version its header holds once it has one.
+    enum TitleKind { ProgramOnly, WithFile };
+    void showTitle(TitleKind kind);
     // FormShow: the frame itself became the active window again.
     void FormShow();
     // File > New: a fresh texture with the default header, no file name.

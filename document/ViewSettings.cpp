@@ -74,6 +74,11 @@ void viewRow(ViewMode mode, const QRgb* colour, const std::uint8_t* alpha, int x
     }
 }
 
+QString zoomCaption(int zoom)
+{
+    return QStringLiteral("[zoom %1x]").arg(zoom);
+}
+
 void ViewSettings::setMode(ViewMode mode)
 {
     if (mode == mode_) return;
@@ -86,6 +91,16 @@ void ViewSettings::setZoom(int zoom)
     if (zoom == zoom_) return;
     zoom_ = zoom;
     emit zoomChanged(zoom);
+}
+
+void ViewSettings::zoomIn()
+{
+    if (zoom_ < kMaxZoom) setZoom(zoom_ * 2);
+}
+
+void ViewSettings::zoomOut()
+{
+    if (zoom_ > 1) setZoom(zoom_ / 2);
 }
 
 } // namespace quorvel

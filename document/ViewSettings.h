@@ -12,6 +12,7 @@
 
 #include <QObject>
 #include <QRgb>
+#include <QString>
 
 #include <cstdint>
 
@@ -33,7 +34,14 @@ inline constexpr int kCheckerSquare = 8;
 void viewRow(ViewMode mode, const QRgb* colour, const std::uint8_t* alpha, int x, int y, int zoom, int count,
              QRgb* out);
 
-// The mode and zoom the level view shows and the tiled preview follows.
+// The zoom factors: 1, 2, 4 and 8.
+inline constexpr int kMaxZoom = 8;
+
+// The level view's caption at `zoom`: "[zoom 1x]" .. "[zoom 8x]".
+QString zoomCaption(int zoom);
+
+// The mode and zoom the level view shows and the tiled preview follows: the one place they are
+// kept; the views draw and size themselves from it and follow its announcements.
 class ViewSettings : public QObject {
     Q_OBJECT
 
@@ -44,6 +52,9 @@ public:
     void setMode(ViewMode mode);
     int zoom() const { return zoom_; }
     void setZoom(int zoom);
+    // Doubles the zoom up to 8, halves it down to 1; beyond those nothing changes.
+    void zoomIn();
+    void zoomOut();
 
 signals:
     void modeChanged(quorvel::ViewMode mode);

@@ -1,6 +1,6 @@
 #include "windows/TForm10.h"
 
-#include "windows/TForm8.h"
+#include "windows/WindowHelpers.h"
 
 #include <QEvent>
 #include <QLabel>

@@ -7,10 +7,9 @@
 #include "import/ImportedPicture.h"
 #include "windows/ChainChoicesPanel.h"
 #include "windows/Dialogs.h"
-#include "windows/TForm12.h"
+#include "windows/WindowHelpers.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFileSystemModel>
 #include <QFrame>
 #include <QGroupBox>
@@ -73,7 +72,24 @@ TForm11::TForm11(TextureDocument& document, QWidget* parent)
     setObjectName(QStringLiteral("TForm11"));
     setWindowTitle(QStringLiteral("Batch conversion Wizard"));
     setModal(false);
+    createBand();
+    for (int i = 0; i < 4; ++i) {
+        pages_[i] = new QGroupBox(this);
+        pages_[i]->setObjectName(QStringLiteral("step%1").arg(i + 1));
+        pages_[i]->setGeometry(kPageLeft, kPageTop, kPageWidth, kPageHeight);
+    }
+    createOptionsPage(pages_[0]);
+    createFilesPage(pages_[1]);
+    createOutputPage(pages_[2]);
+    createProgressPage(pages_[3]);
+    createButtons();
 
+    mipmapsOption_->setChecked(true);
+    showPage(1);
+}
+
+void TForm11::createBand()
+{
     // The navy band on the left.
     auto* band = new QFrame(this);
     band->setObjectName(QStringLiteral("Panel1"));
@@ -82,14 +98,10 @@ TForm11::TForm11(TextureDocument& document, QWidget* parent)
     QPalette navy = band->palette();
     navy.setColor(QPalette::Window, QColor(0, 0, 128));
     band->setPalette(navy);
+}
 
-    for (int i = 0; i < 4; ++i) {
-        pages_[i] = new QGroupBox(this);
-        pages_[i]->setObjectName(QStringLiteral("step%1").arg(i + 1));
-        pages_[i]->setGeometry(kPageLeft, kPageTop, kPageWidth, kPageHeight);
-    }
-
-    QGroupBox* step1 = pages_[0];
+void TForm11::createOptionsPage(QGroupBox* step1)
+{
     label(step1, "Label3", QStringLiteral("Please select how you would like the Wizard to"), 8, 12);
     label(step1, "Label4", QStringLiteral("handle your images."), 8, 30);
     mipmapsOption_ = new QRadioButton(QStringLiteral("Create m32 and mipmaps for every image"), step1);
@@ -109,8 +121,10 @@ TForm11::TForm11(TextureDocument& document, QWidget* parent)
     chainChoices_ = new ChainChoicesPanel(step1);
     chainChoices_->move(8, 146);
     label(step1, "Label5", QStringLiteral("Click the NEXT button to continue."), 8, 220);
+}
 
-    QGroupBox* step2 = pages_[1];
+void TForm11::createFilesPage(QGroupBox* step2)
+{
     label(step2, "Label1", QStringLiteral("Add  the files you wish to convert to m32."), 8, 12);
     fileList_ = new QListWidget(step2);
     fileList_->setObjectName(QStringLiteral("ListBox1"));
@@ -122,8 +136,10 @@ TForm11::TForm11(TextureDocument& document, QWidget* parent)
     removeButton_->setObjectName(QStringLiteral("BitBtn2"));
     removeButton_->setGeometry(286, 68, 78, 26);
     label(step2, "Label2", QStringLiteral("Click the NEXT button to continue."), 8, 220);
+}
 
-    QGroupBox* step3 = pages_[2];
+void TForm11::createOutputPage(QGroupBox* step3)
+{
     label(step3, "Label9", QStringLiteral("Please select the directory to which the m32 files should"), 8, 12);
     label(step3, "Label10", QStringLiteral("be saved..."), 8, 30);
     // This platform has no drives: one tree of directories stands in for the drive and
@@ -143,14 +159,19 @@ TForm11::TForm11(TextureDocument& document, QWidget* parent)
             [this](const QModelIndex& current) {
                 if (current.isValid()) outputDirectory_ = directories_->filePath(current);
             });
+}
 
-    QGroupBox* step4 = pages_[3];
+void TForm11::createProgressPage(QGroupBox* step4)
+{
     label(step4, "Label6", QStringLiteral("The Batch conversion Wizard is now creating the m32 files."), 8, 12);
     label(step4, "Label7", QStringLiteral("This may take a while, please be patient..."), 8, 30);
     processfile_ = label(step4, "processfile", QStringLiteral("-"), 8, 70);
     m32bar_ = bar(step4, "m32bar", 100);
     totalbar_ = bar(step4, "totalbar", 132);
+}
 
+void TForm11::createButtons()
+{
     backButton_->setObjectName(QStringLiteral("Button2"));
     backButton_->setGeometry(kPageLeft + kPageWidth - 3 * 88, kPageTop + kPageHeight + 8, 80, 26);
     cancelButton_->setObjectName(QStringLiteral("Button3"));
@@ -165,9 +186,6 @@ TForm11::TForm11(TextureDocument& document, QWidget* parent)
     connect(cancelButton_, &QPushButton::clicked, this, &QDialog::hide);
     connect(addButton_, &QPushButton::clicked, this, [this] { runCommand(this, [this] { BitBtn1Click(); }); });
     connect(removeButton_, &QPushButton::clicked, this, &TForm11::BitBtn2Click);
-
-    mipmapsOption_->setChecked(true);
-    showPage(1);
 }
 
 void TForm11::setImportDirectory(std::function<QString()> get, std::function<void(const QString&)> set)
@@ -296,22 +314,17 @@ void TForm11::convertt(const ConversionOptions& options)
     const int count = fileList_->count();
     totalbar_->setRange(0, count);
     totalbar_->setValue(0);
-    QElapsedTimer sincePaint;
-    sincePaint.start();
+    ThrottledRepaint repaint;
     for (int i = 0; i < count; ++i) {
         const QString path = fileList_->item(i)->text();
         setBar(totalbar_, i);
         m32bar_->setRange(0, conversionProgressMaximum());
         m32bar_->setValue(0);
         processfile_->setText(path);
-        repaintDuringWork();
-        quorvel::convertt(document_, path, options, [this, &sincePaint](int position) {
+        repaint.now();
+        quorvel::convertt(document_, path, options, [this, &repaint](int position) {
             setBar(m32bar_, position);
-            // A few repaints a second show the work without costing it.
-            if (sincePaint.elapsed() >= 40) {
-                repaintDuringWork();
-                sincePaint.restart();
-            }
+            repaint.soon();
         });
         // Targa, icon and metafile pictures were drawn onto a bitmap.
         if (drawnOnImport(path)) dialogs().beep();

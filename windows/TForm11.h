@@ -65,6 +65,13 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // The window's parts: the band on the left, the four pages, the three buttons below them.
+    void createBand();
+    void createOptionsPage(QGroupBox* step1);
+    void createFilesPage(QGroupBox* step2);
+    void createOutputPage(QGroupBox* step3);
+    void createProgressPage(QGroupBox* step4);
+    void createButtons();
     void showPage(int number);
     // Button1Click ("&Next", "&Finish" on page 3): the next page; Finish converts every file.
     void Button1Click();

@@ -1,6 +1,5 @@
 #include "windows/TForm12.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QProgressBar>
 #include <QVBoxLayout>
@@ -9,22 +8,14 @@
 
 namespace quorvel {
 
-void repaintDuringWork()
-{
-    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-}
-
 TForm12::TForm12(QWidget* parent) : QDialog(parent), m32bar_(new QProgressBar(this))
 {
     setObjectName(QStringLiteral("TForm12"));
     setWindowTitle(QStringLiteral("Importing progress"));
     setModal(false);
 
-    auto* label = new QLabel(QStringLiteral("Busy importing image..."), this);
+    QLabel* label = boldLabel(QStringLiteral("Busy importing image..."), this);
     label->setObjectName(QStringLiteral("Label1"));
-    QFont bold = label->font();
-    bold.setBold(true);
-    label->setFont(bold);
     m32bar_->setObjectName(QStringLiteral("m32bar"));
     m32bar_->setRange(0, 100);
     m32bar_->setValue(0);
@@ -42,7 +33,7 @@ void TForm12::start(int maximum)
     m32bar_->setValue(0);
     show();
     raise();
-    repaintDuringWork();
+    repaint_.now();
 }
 
 void TForm12::advance(int position)
@@ -50,11 +41,7 @@ void TForm12::advance(int position)
     const int shown = std::clamp(position, 0, m32bar_->maximum());
     if (shown == m32bar_->value()) return;
     m32bar_->setValue(shown);
-    // A repaint for every step would cost more than the steps; a few per second show the work.
-    if (!sincePaint_.isValid() || sincePaint_.elapsed() >= 40) {
-        repaintDuringWork();
-        sincePaint_.restart();
-    }
+    repaint_.soon();
 }
 
 } // namespace quorvel

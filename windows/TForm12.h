@@ -3,8 +3,9 @@
 // the bar moves, while the work still runs to its end in one command.
 #pragma once
 
+#include "windows/WindowHelpers.h"
+
 #include <QDialog>
-#include <QElapsedTimer>
 
 class QLabel;
 class QProgressBar;
@@ -24,11 +25,7 @@ public:
 
 private:
     QProgressBar* m32bar_;
-    QElapsedTimer sincePaint_;
+    ThrottledRepaint repaint_;
 };
-
-// Lets the windows of the program paint what changed (a progress bar, a label) without taking
-// the user's input in the middle of a command: a second click cannot start a second import.
-void repaintDuringWork();
 
 } // namespace quorvel

@@ -5,6 +5,7 @@
 #include "paint/UndoSnapshot.h"
 #include "windows/Dialogs.h"
 #include "windows/LevelDrawing.h"
+#include "windows/WindowHelpers.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -23,11 +24,7 @@
 namespace quorvel {
 
 namespace {
-constexpr int kMaxZoom = 8;
 constexpr QSize kStartClient(128, 128);
-// The place of the properties window and the toolbar at the workspace's top left, which a
-// centred view does not cover where the workspace is large enough.
-constexpr QPoint kToolWindowsEnd(273 + 16, 106 + 48);
 
 // The control pixel a pointer position lies in (positions left of or above the canvas, which a
 // held button reports, are negative).
@@ -38,7 +35,8 @@ QPoint controlPoint(const QMouseEvent* event)
 }
 } // namespace
 
-LevelCanvas::LevelCanvas(const TextureDocument& document, QWidget* parent) : QWidget(parent), document_(document)
+LevelCanvas::LevelCanvas(const TextureDocument& document, const ViewSettings& view, QWidget* parent)
+    : QWidget(parent), document_(document), view_(view)
 {
     setObjectName(QStringLiteral("mipmap1"));
     // Every pixel is painted by paintEvent, so Qt need not clear it first.
@@ -46,31 +44,18 @@ LevelCanvas::LevelCanvas(const TextureDocument& document, QWidget* parent) : QWi
     // Pick color copies the colour under the pointer while it merely hovers.
     setMouseTracking(true);
     resize(kStartClient);
-}
-
-void LevelCanvas::setZoom(int zoom)
-{
-    zoom_ = zoom;
-    fitToLevel();
-    update();
+    connect(&view, &ViewSettings::modeChanged, this, qOverload<>(&QWidget::update));
 }
 
 void LevelCanvas::fitToLevel()
 {
     const QSize level = document_.levelSize(document_.currentLevel());
-    resize(level * zoom_);
+    resize(level * zoom());
 }
 
 void LevelCanvas::updateLevelRect(const QRect& levelRect)
 {
-    update(QRect(levelRect.topLeft() * zoom_, levelRect.size() * zoom_));
-}
-
-void LevelCanvas::setViewMode(ViewMode mode)
-{
-    if (mode == mode_) return;
-    mode_ = mode;
-    update();
+    update(QRect(levelRect.topLeft() * zoom(), levelRect.size() * zoom()));
 }
 
 void LevelCanvas::paintEvent(QPaintEvent* event)
@@ -83,7 +68,7 @@ void LevelCanvas::paintEvent(QPaintEvent* event)
         painter.fillRect(event->rect(), palette().window());
         return;
     }
-    drawLevel(painter, document_, level, mode_, zoom_, event->rect());
+    drawLevel(painter, document_, level, view_.mode(), zoom(), event->rect());
 }
 
 void LevelCanvas::mousePressEvent(QMouseEvent* event)
@@ -97,13 +82,13 @@ void LevelCanvas::mousePressEvent(QMouseEvent* event)
         // No other button is held, so the stroke's release was lost with the pointer grab.
         stroke_->release();
     }
-    stroke_->press(controlPoint(event), zoom_);
+    stroke_->press(controlPoint(event), zoom());
 }
 
 void LevelCanvas::mouseMoveEvent(QMouseEvent* event)
 {
     event->accept();
-    if (stroke_ != nullptr) stroke_->move(controlPoint(event), zoom_);
+    if (stroke_ != nullptr) stroke_->move(controlPoint(event), zoom());
 }
 
 void LevelCanvas::mouseReleaseEvent(QMouseEvent* event)
@@ -116,13 +101,13 @@ TForm2::TForm2(TextureDocument& document, QWidget* parent)
     : QWidget(parent),
       document_(document),
       scrollArea_(new QScrollArea(this)),
-      canvas_(new LevelCanvas(document, nullptr)),
+      canvas_(new LevelCanvas(document, viewSettings_, nullptr)),
       zoomInAction_(new QAction(QStringLiteral("Zoom in"), this)),
       zoomOutAction_(new QAction(QStringLiteral("Zoom out"), this)),
       undo_(new UndoSnapshot(this))
 {
     setObjectName(QStringLiteral("TForm2"));
-    setWindowTitle(QStringLiteral("[zoom 1x]"));
+    setWindowTitle(zoomCaption(viewSettings_.zoom()));
 
     scrollArea_->setFrameShape(QFrame::NoFrame);
     scrollArea_->setWidgetResizable(false);
@@ -170,8 +155,8 @@ TForm2::TForm2(TextureDocument& document, QWidget* parent)
         connect(action, &QAction::triggered, this, [this, mode] { viewSettings_.setMode(mode); });
         viewModeActions_.push_back(action);
     }
+    connect(&viewSettings_, &ViewSettings::zoomChanged, this, &TForm2::showZoom);
     connect(&viewSettings_, &ViewSettings::modeChanged, this, [this](ViewMode mode) {
-        canvas_->setViewMode(mode);
         for (std::size_t i = 0; i < viewModeActions_.size(); ++i)
             if (kViewModes[i] == mode) viewModeActions_[i]->setChecked(true);
     });
@@ -188,8 +173,9 @@ TForm2::TForm2(TextureDocument& document, QWidget* parent)
 
 TForm2::~TForm2()
 {
-    // The canvas may outlive the stroke by a moment while the scroll area deletes it.
-    canvas_->setStroke(nullptr);
+    // The canvas goes first, with its scroll area: it reads the stroke and the view settings,
+    // which the members' destruction would otherwise take away before it.
+    delete scrollArea_;
 }
 
 void TForm2::setTools(ToolSettings& tools)
@@ -201,7 +187,7 @@ void TForm2::setTools(ToolSettings& tools)
 
 int TForm2::zoom() const
 {
-    return canvas_->zoom();
+    return viewSettings_.zoom();
 }
 
 QSize TForm2::sizeHint() const
@@ -211,48 +197,38 @@ QSize TForm2::sizeHint() const
 
 void TForm2::zoomIn()
 {
-    if (zoom() < kMaxZoom) setZoom(zoom() * 2);
+    viewSettings_.zoomIn();
 }
 
 void TForm2::zoomOut()
 {
-    if (zoom() > 1) setZoom(zoom() / 2);
+    viewSettings_.zoomOut();
 }
 
 void TForm2::showCurrentLevel()
 {
-    setZoom(1);
+    // Zoom 1 at the new level's size, also when the zoom already is 1.
+    if (zoom() != 1)
+        viewSettings_.setZoom(1);
+    else
+        showZoom();
     scrollArea_->horizontalScrollBar()->setValue(0);
     scrollArea_->verticalScrollBar()->setValue(0);
 }
 
-void TForm2::setZoom(int zoom)
+void TForm2::showZoom()
 {
-    canvas_->setZoom(zoom);
-    viewSettings_.setZoom(zoom);
-    setWindowTitle(QStringLiteral("[zoom %1x]").arg(zoom));
+    canvas_->fitToLevel();
+    canvas_->update();
+    setWindowTitle(zoomCaption(zoom()));
     fitWindow();
 }
 
 void TForm2::fitWindow()
 {
-    updateGeometry();
-    auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
-    if (sub == nullptr || sub->mdiArea() == nullptr) {
-        resize(sizeHint());
-        return;
-    }
-    // The window's frame around the client area, then no larger than the workspace: beyond
-    // that the scroll bars reach the rest.
-    const QSize frame = sub->sizeHint() - sizeHint();
-    const QSize workspace = sub->mdiArea()->viewport()->size();
-    const QSize wanted = (sizeHint() + frame).boundedTo(workspace.expandedTo(sub->minimumSizeHint()));
-    sub->setFixedSize(wanted.expandedTo(sub->minimumSizeHint()));
+    fitViewWindow(this, ViewWindowSize::Fixed);
     // Kept inside the workspace where it can be.
-    QPoint at = sub->pos();
-    at.setX(std::max(0, std::min(at.x(), workspace.width() - sub->width())));
-    at.setY(std::max(0, std::min(at.y(), workspace.height() - sub->height())));
-    sub->move(at);
+    if (QMdiSubWindow* sub = workspaceWindow(this)) placeInWorkspace(sub, sub->pos());
 }
 
 void TForm2::showEvent(QShowEvent* event)
@@ -261,8 +237,7 @@ void TForm2::showEvent(QShowEvent* event)
     if (placed_) return;
     placed_ = true;
     // A workspace that grows or shrinks (the frame maximised late, resized) refits the window.
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()); sub != nullptr && sub->mdiArea() != nullptr)
-        sub->mdiArea()->viewport()->installEventFilter(this);
+    if (QMdiSubWindow* sub = workspaceWindow(this)) sub->mdiArea()->viewport()->installEventFilter(this);
     // Once the frame has its size.
     QTimer::singleShot(0, this, &TForm2::centreInWorkspace);
 }
@@ -275,13 +250,11 @@ bool TForm2::eventFilter(QObject* watched, QEvent* event)
 
 void TForm2::centreInWorkspace()
 {
-    auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
-    if (sub == nullptr || sub->mdiArea() == nullptr) return;
+    QMdiSubWindow* sub = workspaceWindow(this);
+    if (sub == nullptr) return;
     const QSize workspace = sub->mdiArea()->viewport()->size();
-    const int x = std::max((workspace.width() - sub->width()) / 2, kToolWindowsEnd.x());
-    const int y = std::max((workspace.height() - sub->height()) / 2, kToolWindowsEnd.y());
-    sub->move(std::max(0, std::min(x, workspace.width() - sub->width())),
-              std::max(0, std::min(y, workspace.height() - sub->height())));
+    placeInWorkspace(sub, QPoint(std::max((workspace.width() - sub->width()) / 2, toolWindowsCorner_.x()),
+                                 std::max((workspace.height() - sub->height()) / 2, toolWindowsCorner_.y())));
 }
 
 void TForm2::mousePressEvent(QMouseEvent* event)

@@ -28,24 +28,22 @@ class UndoSnapshot;
 // It draws only the part of the level a paint event exposes, nearest-neighbour, from the level
 // image itself. Mouse input on it is the level's (painting), never the window's: presses,
 // moves (hovering too, which Pick color needs) and releases go to the stroke, in the canvas's
-// own coordinates, which are the control coordinates the stroke maps by the zoom.
+// own coordinates, which are the control coordinates the stroke maps by the zoom. The zoom and
+// the mode are the view settings'; the canvas keeps no copy of them.
 class LevelCanvas : public QWidget {
 public:
-    LevelCanvas(const TextureDocument& document, QWidget* parent);
+    LevelCanvas(const TextureDocument& document, const ViewSettings& view, QWidget* parent);
 
     // The stroke mouse input goes to; none: input is taken and ignored.
     void setStroke(Stroke* stroke) { stroke_ = stroke; }
 
-    int zoom() const { return zoom_; }
-    void setZoom(int zoom);
+    int zoom() const { return view_.zoom(); }
     // Resizes to the current level's size times the zoom.
     void fitToLevel();
     // The level pixel under a point of this widget: (x div z, y div z).
-    QPoint levelPixelAt(QPoint point) const { return QPoint(point.x() / zoom_, point.y() / zoom_); }
+    QPoint levelPixelAt(QPoint point) const { return QPoint(point.x() / zoom(), point.y() / zoom()); }
     // Repaints the part of the surface that shows `levelRect`.
     void updateLevelRect(const QRect& levelRect);
-    // What is drawn: the level's colour, one channel, or the colour over a checkerboard.
-    void setViewMode(ViewMode mode);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -55,9 +53,8 @@ protected:
 
 private:
     const TextureDocument& document_;
+    const ViewSettings& view_;
     Stroke* stroke_ = nullptr;
-    int zoom_ = 1;
-    ViewMode mode_ = ViewMode::Colour;
 };
 
 class TForm2 : public QWidget {
@@ -87,6 +84,10 @@ public:
     const std::vector<QAction*>& viewModeActions() const { return viewModeActions_; }
     QScrollArea* scrollArea() const { return scrollArea_; }
 
+    // The frame's tool windows take the workspace above and left of `corner`: the view, centred
+    // in the workspace when first shown, stays right of and below it where there is room.
+    void keepClearOf(QPoint corner) { toolWindowsCorner_ = corner; }
+
     // The client area wanted: the canvas's size, at least 1 x 1.
     QSize sizeHint() const override;
 
@@ -98,24 +99,26 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // Centres the window in the workspace, the first time it is shown, where that keeps the
-    // properties window and the toolbar at the workspace's top left uncovered.
+    // Centres the window in the workspace, the first time it is shown, clear of the frame's
+    // tool windows where the workspace is large enough.
     void centreInWorkspace();
     // Showing a level: zoom 1, caption and client area follow the level.
     void showCurrentLevel();
-    void setZoom(int zoom);
+    // The canvas, the caption and the window follow the zoom.
+    void showZoom();
     // Sizes the window around the canvas, within the workspace.
     void fitWindow();
 
     TextureDocument& document_;
+    ViewSettings viewSettings_;
     QScrollArea* scrollArea_;
     LevelCanvas* canvas_;
     QAction* zoomInAction_;
     QAction* zoomOutAction_;
     UndoSnapshot* undo_;
     std::unique_ptr<Stroke> stroke_;
-    ViewSettings viewSettings_;
     std::vector<QAction*> viewModeActions_;
+    QPoint toolWindowsCorner_;
     bool pressedOnSurface_ = false;
     bool placed_ = false;
 };

@@ -2,6 +2,7 @@
 
 #include "document/TextureDocument.h"
 #include "windows/Dialogs.h"
+#include "windows/WindowHelpers.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -21,11 +22,8 @@ TForm4::TForm4(TextureDocument& document, QWidget* parent)
     setWindowTitle(QStringLiteral("Mipmaps"));
     setFixedSize(271, 30);
 
-    auto* label = new QLabel(QStringLiteral("Mipmaps:"), this);
+    QLabel* label = boldLabel(QStringLiteral("Mipmaps:"), this);
     label->setObjectName(QStringLiteral("Label22"));
-    QFont bold = label->font();
-    bold.setBold(true);
-    label->setFont(bold);
     label->setGeometry(6, 4, 66, 22);
 
     comboBox_->setObjectName(QStringLiteral("ComboBox1"));

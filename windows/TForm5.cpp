@@ -1,8 +1,9 @@
 #include "windows/TForm5.h"
 
+#include "document/ViewSettings.h"
 #include "graphics/LineDrawing.h"
 #include "windows/Dialogs.h"
-#include "windows/TForm2.h"
+#include "windows/WindowHelpers.h"
 
 #include <QButtonGroup>
 #include <QFrame>
@@ -28,13 +29,8 @@ constexpr int kFieldHeight = 21;
 
 QLabel* label(const QString& text, const char* name, QWidget* parent, const QRect& geometry, bool bold)
 {
-    auto* l = new QLabel(text, parent);
+    QLabel* l = bold ? boldLabel(text, parent) : new QLabel(text, parent);
     l->setObjectName(QString::fromLatin1(name));
-    if (bold) {
-        QFont font = l->font();
-        font.setBold(true);
-        l->setFont(font);
-    }
     l->setGeometry(geometry);
     return l;
 }
@@ -69,11 +65,25 @@ QColor qColour(TColor colour)
 
 } // namespace
 
-TForm5::TForm5(TForm2& view, QWidget* parent) : QWidget(parent), tools_(new ToolSettings(this))
+TForm5::TForm5(ViewSettings& view, QWidget* parent) : QWidget(parent), tools_(new ToolSettings(this))
 {
     setObjectName(QStringLiteral("TForm5"));
     setFixedSize(kClientWidth, kClientHeight);
+    createColourGroup();
+    createZoomGroup(view);
+    createPenWidthGroup();
+    createModeGroup();
 
+    connect(tools_, &ToolSettings::fieldsChanged, this, &TForm5::showFields);
+    connect(tools_, &ToolSettings::swatchChanged, this, &TForm5::showSwatch);
+    connect(tools_, &ToolSettings::modeChanged, this, &TForm5::showMode);
+    showFields();
+    showSwatch(tools_->swatchColour());
+    showMode();
+}
+
+void TForm5::createColourGroup()
+{
     // "Colors": the three colour fields and the alpha field, the swatch and the dialog button.
     QGroupBox* colours = group(QStringLiteral("Colors"), "GroupBox1", this, QRect(0, 0, 201, kClientHeight));
     label(QStringLiteral("RGB"), "Label1", colours, QRect(8, 24, 36, 13), true);
@@ -100,7 +110,10 @@ TForm5::TForm5(TForm2& view, QWidget* parent) : QWidget(parent), tools_(new Tool
     colourButton_->setIcon(colourDialogPicture());
     colourButton_->setGeometry(164, 54, 25, 25);
     connect(colourButton_, &QToolButton::clicked, this, [this] { runCommand(this, [this] { chooseColour(); }); });
+}
 
+void TForm5::createZoomGroup(ViewSettings& view)
+{
     // "Zoom": the level view's zoom.
     QGroupBox* zoom = group(QStringLiteral("Zoom"), "GroupBox2", this, QRect(205, 0, 97, kClientHeight));
     zoomInButton_ = new QPushButton(QStringLiteral("Zoom in"), zoom);
@@ -109,9 +122,12 @@ TForm5::TForm5(TForm2& view, QWidget* parent) : QWidget(parent), tools_(new Tool
     zoomOutButton_ = new QPushButton(QStringLiteral("Zoom out"), zoom);
     zoomOutButton_->setObjectName(QStringLiteral("BitBtn2"));
     zoomOutButton_->setGeometry(8, 56, 81, 25);
-    connect(zoomInButton_, &QPushButton::clicked, &view, &TForm2::zoomIn);
-    connect(zoomOutButton_, &QPushButton::clicked, &view, &TForm2::zoomOut);
+    connect(zoomInButton_, &QPushButton::clicked, &view, &ViewSettings::zoomIn);
+    connect(zoomOutButton_, &QPushButton::clicked, &view, &ViewSettings::zoomOut);
+}
 
+void TForm5::createPenWidthGroup()
+{
     // "Pen width": 1..20 with a tick at every step.
     QGroupBox* pen = group(QStringLiteral("Pen width"), "GroupBox3", this, QRect(306, 0, 201, kClientHeight));
     penWidthBar_ = new QSlider(Qt::Horizontal, pen);
@@ -127,7 +143,10 @@ TForm5::TForm5(TForm2& view, QWidget* parent) : QWidget(parent), tools_(new Tool
     label(QStringLiteral("20"), "Label4", pen, QRect(177, 60, 20, 13), false)->setAlignment(Qt::AlignRight);
     connect(penWidthBar_, &QSlider::valueChanged, tools_, &ToolSettings::setPenWidth);
     connect(tools_, &ToolSettings::penWidthChanged, penWidthBar_, &QSlider::setValue);
+}
 
+void TForm5::createModeGroup()
+{
     // "Drawing modes": one of the three is down.
     QGroupBox* modes = group(QStringLiteral("Drawing modes"), "GroupBox4", this, QRect(511, 0, 140, kClientHeight));
     modeGroup_ = new QButtonGroup(this);
@@ -157,13 +176,6 @@ TForm5::TForm5(TForm2& view, QWidget* parent) : QWidget(parent), tools_(new Tool
         connect(button, &QToolButton::clicked, this, [this, select] { (tools_->*select)(); });
         modeButtons_[int(row.mode)] = button;
     }
-
-    connect(tools_, &ToolSettings::fieldsChanged, this, &TForm5::showFields);
-    connect(tools_, &ToolSettings::swatchChanged, this, &TForm5::showSwatch);
-    connect(tools_, &ToolSettings::modeChanged, this, &TForm5::showMode);
-    showFields();
-    showSwatch(tools_->swatchColour());
-    showMode();
 }
 
 void TForm5::fieldEdited(ToolField which, const QString& typed)

@@ -1,6 +1,6 @@
 // TForm5: the paint toolbar. It shows and edits the painting tool's settings (ToolSettings):
 // the colour and alpha fields with their swatch and the colour dialog, the pen width, and the
-// three drawing modes; its two zoom buttons work the level view's zoom. The settings object is
+// three drawing modes; its two zoom buttons work the views' zoom. The settings object is
 // the toolbar's; the level view's strokes read it and write picked colours into it, and the
 // fields follow whatever changed it. The window itself holds no state of its own.
 #pragma once
@@ -20,12 +20,12 @@ class QToolButton;
 
 namespace quorvel {
 
-class TForm2;
+class ViewSettings;
 
 class TForm5 : public QWidget {
 public:
-    // FormCreate: the toolbar over its own settings, zooming `view`.
-    explicit TForm5(TForm2& view, QWidget* parent = nullptr);
+    // FormCreate: the toolbar over its own settings, zooming `view` (the level view's).
+    explicit TForm5(ViewSettings& view, QWidget* parent = nullptr);
 
     // What painting reads.
     ToolSettings& tools() const { return *tools_; }
@@ -44,6 +44,11 @@ public:
     QToolButton* modeButton(DrawingMode mode) const { return modeButtons_[int(mode)]; }
 
 private:
+    // The four groups of controls, left to right.
+    void createColourGroup();
+    void createZoomGroup(ViewSettings& view);
+    void createPenWidthGroup();
+    void createModeGroup();
     // Edit1Change .. Edit4Change for what the user typed.
     void fieldEdited(ToolField which, const QString& typed);
     // SpeedButton4Click.

@@ -2,6 +2,7 @@
 
 #include "import/AddMipmap.h"
 #include "windows/Dialogs.h"
+#include "windows/WindowHelpers.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -21,17 +22,13 @@ TForm6::TForm6(TextureDocument& document, QWidget* parent)
     setWindowTitle(QStringLiteral("Add a mipmap"));
     setModal(false);
 
-    QFont bold = font();
-    bold.setBold(true);
-    auto* label = new QLabel(QStringLiteral("New mipmap size:"), this);
+    QLabel* label = boldLabel(QStringLiteral("New mipmap size:"), this);
     label->setObjectName(QStringLiteral("Label1"));
-    label->setFont(bold);
     label->setGeometry(8, 8, 200, 20);
     widthBox_->setObjectName(QStringLiteral("Edit1"));
     widthBox_->setGeometry(8, 32, 64, 22);
-    auto* times = new QLabel(QStringLiteral("x"), this);
+    QLabel* times = boldLabel(QStringLiteral("x"), this);
     times->setObjectName(QStringLiteral("Label2"));
-    times->setFont(bold);
     times->setAlignment(Qt::AlignCenter);
     times->setGeometry(74, 32, 16, 22);
     heightBox_->setObjectName(QStringLiteral("Edit2"));
@@ -50,9 +47,7 @@ TForm6::TForm6(TextureDocument& document, QWidget* parent)
 
 void TForm6::showDialog()
 {
-    show();
-    raise();
-    activateWindow();
+    showInFront(this);
 }
 
 void TForm6::Button1Click()

@@ -8,6 +8,7 @@
 #include "windows/ChainChoicesPanel.h"
 #include "windows/Dialogs.h"
 #include "windows/TForm12.h"
+#include "windows/WindowHelpers.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -47,12 +48,6 @@ private:
     const QImage& picture_;
 };
 
-QFont boldFont(QFont font)
-{
-    font.setBold(true);
-    return font;
-}
-
 } // namespace
 
 TForm7::TForm7(TextureDocument& document, TForm12& progress, QWidget* parent)
@@ -72,7 +67,7 @@ TForm7::TForm7(TextureDocument& document, TForm12& progress, QWidget* parent)
 
     auto* heading = new QLabel(QStringLiteral("Import image as mipmap"), this);
     heading->setObjectName(QStringLiteral("Label1"));
-    heading->setFont(boldFont(heading->font()));
+    makeBold(heading);
     heading->setGeometry(8, 8, 300, 20);
 
     auto* panel = new QFrame(this);

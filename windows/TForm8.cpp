@@ -1,8 +1,8 @@
 #include "windows/TForm8.h"
 
-#include <QGuiApplication>
+#include "windows/WindowHelpers.h"
+
 #include <QLabel>
-#include <QScreen>
 #include <QShowEvent>
 
 namespace quorvel {
@@ -34,14 +34,6 @@ constexpr AboutLine kAboutLines[] = {
 
 } // namespace
 
-void centreOnScreen(QWidget* window)
-{
-    QScreen* screen = window->screen() != nullptr ? window->screen() : QGuiApplication::primaryScreen();
-    if (screen == nullptr) return;
-    const QRect area = screen->availableGeometry();
-    window->move(area.center() - QPoint(window->width() / 2, window->height() / 2));
-}
-
 TForm8::TForm8(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                           | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint)
@@ -55,11 +47,7 @@ TForm8::TForm8(QWidget* parent)
     for (const AboutLine& line : kAboutLines) {
         auto* label = new QLabel(QString::fromUtf8(line.text), this);
         label->setObjectName(QStringLiteral("Label%1").arg(number));
-        if (line.bold) {
-            QFont font = label->font();
-            font.setBold(true);
-            label->setFont(font);
-        }
+        if (line.bold) makeBold(label);
         // A heading line starts a group, so it gets a little room above it.
         if (line.bold && number > 2) top += 6;
         label->setGeometry(line.bold || number <= 3 || number == 13 ? 16 : 32, top, 474, 20);

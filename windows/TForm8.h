@@ -17,7 +17,4 @@ private:
     bool centred_ = false;
 };
 
-// Places a window of a fixed size in the middle of the screen it is on.
-void centreOnScreen(QWidget* window);
-
 } // namespace quorvel

@@ -3,9 +3,8 @@
 #include "document/TextureDocument.h"
 #include "document/ViewSettings.h"
 #include "windows/LevelDrawing.h"
+#include "windows/WindowHelpers.h"
 
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollArea>
@@ -92,15 +91,7 @@ QSize TiledPreview::sizeHint() const
 
 void TiledPreview::fitWindow()
 {
-    updateGeometry();
-    auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
-    if (sub == nullptr || sub->mdiArea() == nullptr) {
-        resize(sizeHint());
-        return;
-    }
-    const QSize frame = sub->size() - size();
-    const QSize workspace = sub->mdiArea()->viewport()->size();
-    sub->resize((sizeHint() + frame).boundedTo(workspace).expandedTo(sub->minimumSizeHint()));
+    fitViewWindow(this, ViewWindowSize::Resizable);
 }
 
 } // namespace quorvel

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPushButton>
 #include <QPaintEvent>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -46,6 +47,19 @@ TEST_F(View, ZoomShortcutsDoubleAndHalveCaptionAndClientArea)
         EXPECT_EQ(w.view->size(), QSize(s.side, s.side).expandedTo(smallest));
     }
     EXPECT_EQ(w.view->zoom(), 1);
+
+    // The toolbar's two buttons work the same zoom: caption, canvas and window follow them.
+    auto* zoomIn = w.toolbar->findChild<QPushButton*>("BitBtn1");
+    auto* zoomOut = w.toolbar->findChild<QPushButton*>("BitBtn2");
+    ASSERT_TRUE(zoomIn && zoomOut);
+    QTest::mouseClick(zoomIn, Qt::LeftButton);
+    EXPECT_EQ(w.view->windowTitle(), "[zoom 2x]");
+    EXPECT_EQ(w.view->levelCanvas()->size(), QSize(128, 128));
+    EXPECT_EQ(w.view->size(), QSize(128, 128).expandedTo(smallest));
+    QTest::mouseClick(zoomOut, Qt::LeftButton);
+    QTest::mouseClick(zoomOut, Qt::LeftButton);
+    EXPECT_EQ(w.view->windowTitle(), "[zoom 1x]");
+    EXPECT_EQ(w.view->levelCanvas()->size(), QSize(64, 64));
 
     // Showing another level while zoomed returns to zoom 1 at that level's size.
     w.view->zoomIn();
