@@ -1,5 +1,6 @@
 #include "import/ImportedPicture.h"
 
+#include "base/Error.h"
 #include "base/PathText.h"
 #include "codecs/TargaImage.h"
 #include "graphics/Bitmap.h"
@@ -12,6 +13,12 @@
 #include <algorithm>
 
 namespace quorvel {
+
+void checkPictureHasPixels(QSize size)
+{
+    if (size.width() <= 0 || size.height() <= 0)
+        throw Error(QStringLiteral("The picture is empty (%1 x %2)").arg(size.width()).arg(size.height()));
+}
 
 bool drawnOnImport(const QString& path)
 {
@@ -76,6 +83,7 @@ QImage importedImage(const QString& path, const Graphic& graphic, bool ownAlpha)
 QImage loadImportedImage(const QString& path, bool ownAlpha)
 {
     const std::unique_ptr<Graphic> graphic = loadPicture(path);
+    checkPictureHasPixels(QSize(graphic->width(), graphic->height()));
     return importedImage(path, *graphic, ownAlpha);
 }
 
