@@ -218,6 +218,7 @@ TEST_F(Painting, UndoTakesBackTheLastStrokeOnTheLevelPressedAndShowsIt)
 
     // Opening a texture drops the step, which belonged to pixels now gone.
     stroke({{4, 4}, {8, 8}});
+    fake.questionAnswers.push_back(QMessageBox::No); // the stroke is not saved
     openThroughMenu(file);
     EXPECT_FALSE(undoEnabled());
 }
