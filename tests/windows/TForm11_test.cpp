@@ -264,26 +264,36 @@ TEST_F(Wizard, AFileGoneSinceItWasAddedStopsTheRunOnPageFour)
     const QString first = picture("first.bmp", bmpOf(8, 8));
     const QString gone = picture("gone.bmp", bmpOf(8, 8));
     const QString third = picture("third.bmp", bmpOf(8, 8));
+    // A picture without pixels stops the run the same way: no texture without levels is written.
+    const QString empty = picture("empty.tga", tgaOf(0, 10));
     startEditor();
-    TForm11* wizard = openWizard();
-    wizard->chooseOutputDirectory(path("out"));
-    next();
-    add({first, gone, third});
-    next();
-    ASSERT_TRUE(QFile::remove(gone));
-    next(); // Finish
-    EXPECT_EQ(fake.errors, QStringList{"Cannot open file " + gone});
-    EXPECT_TRUE(wizard->isVisible());
-    EXPECT_EQ(visiblePage(), 4);
-    EXPECT_FALSE(wizard->nextButton()->isEnabled());
-    EXPECT_FALSE(wizard->backButton()->isEnabled());
-    EXPECT_EQ(wizard->processfile()->text(), gone);
-    EXPECT_EQ(wizard->totalbar()->value(), 1);
-    EXPECT_EQ(QDir(path("out")).entryList(QDir::Files), QStringList{"first.m32"});
-    EXPECT_EQ(document.currentFile(), path("out/first.m32"));
-    EXPECT_EQ(document.levelCount(), 4);
-    QTest::mouseClick(wizard->cancelButton(), Qt::LeftButton);
-    EXPECT_FALSE(wizard->isVisible());
+    const std::pair<QString, QString> rows[] = {{gone, "Cannot open file " + gone},
+                                                {empty, "The picture is empty (0 x 10)"}};
+    for (const auto& [failing, message] : rows) {
+        SCOPED_TRACE(failing.toStdString());
+        fake.errors.clear();
+        TForm11* wizard = openWizard();
+        wizard->chooseOutputDirectory(path("out"));
+        next();
+        add({first, failing, third});
+        next();
+        if (failing == gone) {
+            ASSERT_TRUE(QFile::remove(gone));
+        }
+        next(); // Finish
+        EXPECT_EQ(fake.errors, QStringList{message});
+        EXPECT_TRUE(wizard->isVisible());
+        EXPECT_EQ(visiblePage(), 4);
+        EXPECT_FALSE(wizard->nextButton()->isEnabled());
+        EXPECT_FALSE(wizard->backButton()->isEnabled());
+        EXPECT_EQ(wizard->processfile()->text(), failing);
+        EXPECT_EQ(wizard->totalbar()->value(), 1);
+        EXPECT_EQ(QDir(path("out")).entryList(QDir::Files), QStringList{"first.m32"});
+        EXPECT_EQ(document.currentFile(), path("out/first.m32"));
+        EXPECT_EQ(document.levelCount(), 4);
+        QTest::mouseClick(wizard->cancelButton(), Qt::LeftButton);
+        EXPECT_FALSE(wizard->isVisible());
+    }
 }
 
 TEST_F(Wizard, FlagAndAlphaThatAreNoFitNumbersAreRefusedAtFinish)
@@ -323,27 +333,6 @@ TEST_F(Wizard, FlagAndAlphaThatAreNoFitNumbersAreRefusedAtFinish)
         EXPECT_EQ(document.saveToBytes(), before);
         QTest::mouseClick(wizard->cancelButton(), Qt::LeftButton);
     }
-}
-
-// A picture without pixels ends the run at that file with its message, and no texture without
-// levels is written for it.
-TEST_F(Wizard, APictureWithoutPixelsStopsTheRunWithItsMessage)
-{
-    const QString first = picture("first.bmp", bmpOf(8, 8));
-    const QString empty = picture("empty.tga", tgaOf(0, 10));
-    startEditor();
-    TForm11* wizard = openWizard();
-    wizard->chooseOutputDirectory(path("out"));
-    next();
-    add({first, empty});
-    next();
-    next(); // Finish
-    EXPECT_EQ(fake.errors, QStringList{"The picture is empty (0 x 10)"});
-    EXPECT_EQ(visiblePage(), 4);
-    EXPECT_EQ(QDir(path("out")).entryList(QDir::Files), QStringList{"first.m32"});
-    EXPECT_EQ(document.currentFile(), path("out/first.m32"));
-    EXPECT_EQ(document.levelCount(), 4);
-    QTest::mouseClick(wizard->cancelButton(), Qt::LeftButton);
 }
 
 // Empty Flag and Alpha boxes read as 0, as every number box does.
