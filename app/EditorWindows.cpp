@@ -129,6 +129,9 @@ EditorWindows createEditorWindows(TextureDocument& document, const QString& sett
     w.wizard->setImportDirectory([frame] { return frame->settings().importDirectory; },
                                  [frame](const QString& directory) { frame->setImportDirectory(directory); });
     w.frame->setImportWindows(w.addMipmap, w.importDialog, w.wizard);
+    // Both replace the open texture, so its changes are saved or given up first.
+    w.importDialog->setSaveChangesFirst([frame] { return frame->saveChangesFirst(); });
+    w.wizard->setSaveChangesFirst([frame] { return frame->saveChangesFirst(); });
     return w;
 }
 

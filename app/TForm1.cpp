@@ -213,13 +213,35 @@ void TForm1::savem32(const QString& path)
     document_.setCurrentLevel(1);
 }
 
+bool TForm1::saveChangesFirst()
+{
+    if (!document_.isModified()) return true;
+    const auto answer = dialogs().question(this, QStringLiteral("Confirm"), saveChangesQuestion(document_.currentFile()),
+                                           QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                                           QMessageBox::Warning);
+    if (answer == QMessageBox::No) return true;
+    if (answer != QMessageBox::Yes) return false;
+    Save1Click();
+    // A save dialog that was cancelled leaves the changes unsaved.
+    return !document_.isModified();
+}
+
+bool TForm1::saveChangesOutsideCommands()
+{
+    bool goOn = false;
+    runCommand(this, [&] { goOn = saveChangesFirst(); });
+    return goOn;
+}
+
 void TForm1::New1Click()
 {
+    if (!saveChangesFirst()) return;
     document_.newDocument();
 }
 
 void TForm1::Open1Click()
 {
+    if (!saveChangesFirst()) return;
     FileDialogOptions options;
     options.directory = settings_.openDirectory;
     options.fileName = kM32Pattern;
@@ -270,6 +292,11 @@ void TForm1::saveUnderChosenName(const QString& title)
 
 void TForm1::exit1Click()
 {
+    // With unsaved changes the close asks about them, and that is the only question.
+    if (document_.isModified()) {
+        close();
+        return;
+    }
     const auto answer = dialogs().question(this, QStringLiteral("Confirm"), QStringLiteral("Are you sure you want to exit?"),
                                            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     if (answer == QMessageBox::Yes) close();
@@ -316,6 +343,8 @@ void TForm1::Import1Click()
 
 void TForm1::Export1Click()
 {
+    // Without a level there is nothing to name a file for.
+    checkExportable(document_);
     FileDialogOptions options;
     options.fileName = QStringLiteral("*.bmp");
     options.filter = kExportFilter;
@@ -335,11 +364,17 @@ void TForm1::Batchconvert1Click()
 void TForm1::recentFileClick(int entry)
 {
     const QString path = settings_.recentFiles[entry];
-    if (!path.isEmpty()) openm32(path);
+    if (!path.isEmpty() && saveChangesFirst()) openm32(path);
 }
 
 void TForm1::closeEvent(QCloseEvent* event)
 {
+    // Unsaved changes are saved or given up first; Cancel, or a save that fails, keeps the
+    // program running.
+    if (!saveChangesOutsideCommands()) {
+        event->ignore();
+        return;
+    }
     // No user is kept in a program that cannot write its settings.
     writeSettingsFile(settingsPath_, settings_);
     event->accept();
@@ -393,7 +428,7 @@ void TForm1::openPending()
 {
     if (pendingOpen_.isEmpty()) return;
     const QString path = std::exchange(pendingOpen_, QString());
-    openAsFileOpen(path);
+    if (saveChangesOutsideCommands()) openAsFileOpen(path);
 }
 
 void TForm1::dragEnterEvent(QDragEnterEvent* event)
@@ -406,7 +441,7 @@ void TForm1::dropEvent(QDropEvent* event)
     const QStringList paths = droppedTextures(event->mimeData());
     if (paths.isEmpty()) return;
     event->acceptProposedAction();
-    openAsFileOpen(paths.constFirst());
+    if (saveChangesOutsideCommands()) openAsFileOpen(paths.constFirst());
 }
 
 } // namespace quorvel

@@ -40,6 +40,11 @@ public:
     void savem32(const QString& path);
     // Save's and Save as's dialog (with its title), then the save.
     void saveUnderChosenName(const QString& title);
+    // Asked before a command replaces or closes a document with unsaved changes: Save changes
+    // to "NAME"? with Yes (the document is saved, a name asked for when untitled), No and Cancel.
+    // Returns whether the command may go on: without changes, on No, and on Yes once the save
+    // has written the file. A cancelled save stops the command; a failed one raises its Error.
+    bool saveChangesFirst();
     // lastfiles: `path` becomes recent file 1.
     void lastfiles(const QString& path);
 
@@ -112,6 +117,9 @@ private:
     void recentFileClick(int entry);
     void showRecentFiles();
     void openPending();
+    // saveChangesFirst where no command shows its failure (the close, a drop, the start file):
+    // a failed save is shown here and stops what would follow.
+    bool saveChangesOutsideCommands();
 
     TextureDocument& document_;
     QMdiArea* workspace_;

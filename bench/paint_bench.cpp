@@ -214,7 +214,8 @@ protected:
     {
         return std::nullopt;
     }
-    QMessageBox::StandardButton doQuestion(QWidget*, const QString&, const QString&, QMessageBox::StandardButtons) override
+    QMessageBox::StandardButton doQuestion(QWidget*, const QString&, const QString&, QMessageBox::StandardButtons,
+                                           QMessageBox::Icon) override
     {
         return QMessageBox::Cancel;
     }

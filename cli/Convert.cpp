@@ -3,7 +3,8 @@
 // IMAGE, DIR/(its file name without its last three characters)m32, but going on past files that
 // fail; the chain options default to the wizard's chain. Files run in parallel, one document per worker. Inputs that
 // end in the same output name are converted in their list order by one worker, so the file left
-// is the one a run one at a time leaves.
+// is the one a run one at a time leaves. Different files that would write one output are all
+// failures, reported before anything is converted, and none of them is written.
 #include "cli/Commands.h"
 #include "cli/ProgressLine.h"
 #include "base/Error.h"
@@ -105,10 +106,16 @@ int convert(const QStringList& args)
 {
     const Request request = parse(args);
 
+    // Two files writing one output would leave only the later one: neither is converted.
+    const std::vector<OutputClash> clashes = outputClashes(request.images);
+    std::vector<bool> clashing(std::size_t(request.images.size()), false);
+    for (const OutputClash& clash : clashes) clashing[std::size_t(clash.index)] = true;
+
     // Inputs grouped by the file they write, each group in list order.
     std::vector<std::vector<qsizetype>> groups;
     QHash<QString, std::size_t> groupOf;
     for (qsizetype i = 0; i < request.images.size(); ++i) {
+        if (clashing[std::size_t(i)]) continue;
         const QString output = convertedFileName(request.images[i]);
         const auto found = groupOf.constFind(output);
         if (found != groupOf.constEnd()) {
@@ -120,9 +127,13 @@ int convert(const QStringList& args)
     }
 
     std::atomic<std::size_t> nextGroup{0};
-    std::atomic<int> converted{0}, failed{0};
+    std::atomic<int> converted{0}, failed{int(clashes.size())};
     {
         ProgressLine progress("converting", int(request.images.size()));
+        for (const OutputClash& clash : clashes) {
+            progress.printLine(request.images[clash.index] + QStringLiteral(": ") + clash.message);
+            progress.advance();
+        }
         const auto work = [&] {
             TextureDocument document;
             for (std::size_t g; (g = nextGroup.fetch_add(1)) < groups.size();) {

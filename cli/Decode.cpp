@@ -14,7 +14,7 @@ int decode(const QStringList& args)
     const std::unique_ptr<Graphic> graphic = loadPicture(args[0]);
     const int width = graphic->width(), height = graphic->height();
     // A picture without pixels has nothing to write, and its bitmap would not be readable.
-    if (width <= 0 || height <= 0) throw Error(QStringLiteral("The picture is empty (%1 x %2)").arg(width).arg(height));
+    checkPictureHasPixels(QSize(width, height));
     withPictureMemory(width, height, [&] { saveBmp24(importedImage(args[0], *graphic), args[1]); });
     return 0;
 }

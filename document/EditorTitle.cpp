@@ -12,4 +12,9 @@ QString editorTitle(const QString& path, int version)
     return QStringLiteral("%1 \"%2\" (M32 v%3)").arg(title, shownPath(namestr(path))).arg(version);
 }
 
+QString saveChangesQuestion(const QString& path)
+{
+    return QStringLiteral("Save changes to \"%1\"?").arg(path.isEmpty() ? QStringLiteral("untitled") : namestr(path));
+}
+
 } // namespace quorvel

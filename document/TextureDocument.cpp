@@ -156,9 +156,20 @@ bool TextureDocument::hasAlphaPlane(int slot) const
     return !alphaPlane(slot).isNull();
 }
 
+void TextureDocument::setModified(bool modified)
+{
+    if (modified_ == modified) return;
+    modified_ = modified;
+    emit modifiedChanged(modified);
+}
+
 void TextureDocument::setTexts(const HeaderTexts& texts)
 {
-    texts_ = texts;
+    // Writing the texts the document already holds is no change.
+    if (!(texts == texts_)) {
+        texts_ = texts;
+        setModified(true);
+    }
     emit textsChanged();
 }
 
@@ -168,7 +179,10 @@ void TextureDocument::editPixels(int level, const QRect& changed, const PixelEdi
     Slot& slot = slots_[level - 1];
     edit(slot.image, slot.alpha);
     const QRect announced = changed & QRect(QPoint(0, 0), levelSize(level));
-    if (!announced.isEmpty()) emit pixelsChanged(level, announced);
+    if (!announced.isEmpty()) {
+        setModified(true);
+        emit pixelsChanged(level, announced);
+    }
 }
 
 void TextureDocument::setLevelPixels(int level, const QImage& colour, const QImage& alpha)
@@ -180,7 +194,10 @@ void TextureDocument::setLevelPixels(int level, const QImage& colour, const QIma
     Slot& slot = slots_[level - 1];
     slot.image = colour.convertToFormat(QImage::Format_RGB32);
     if (!alpha.isNull()) slot.alpha = alpha.convertToFormat(QImage::Format_Grayscale8);
-    if (!size.isEmpty()) emit pixelsChanged(level, QRect(QPoint(0, 0), size));
+    if (!size.isEmpty()) {
+        setModified(true);
+        emit pixelsChanged(level, QRect(QPoint(0, 0), size));
+    }
 }
 
 void TextureDocument::setCurrentLevel(int slot)
@@ -229,6 +246,7 @@ void TextureDocument::renew(bool keepCarriedBytes)
     layOutLevelTable();
     // No slot holds a level any more, so none keeps pixels.
     for (Slot& slot : slots_) slot = Slot();
+    setModified(false);
     emit levelsChanged();
     emit textsChanged();
     emit fileChanged();
@@ -295,6 +313,7 @@ void TextureDocument::takeOpened(const M32Header& read, const std::vector<QSize>
     currentFile_ = path;
     slots_ = std::move(next);
     if (!sizes.empty()) currentLevel_ = 1;
+    setModified(false);
 
     emit levelsChanged();
     emit textsChanged();
@@ -346,6 +365,7 @@ void TextureDocument::save(const QString& path)
     // Named after the file only once it is written: a failed Save as does not rename the
     // document to a file that does not hold it.
     currentFile_ = path;
+    setModified(false);
     emit fileChanged();
 }
 
@@ -381,6 +401,7 @@ int TextureDocument::appendLevel(int width, int height, const QString& entry, in
     entries_.append(entry);
     layOutLevelTable();
     slots_[level - 1] = std::move(made);
+    setModified(true);
     emit levelsChanged();
     return level;
 }
@@ -398,6 +419,7 @@ void TextureDocument::removeLevel(int level)
     entries_.removeAt(level - 1);
     layOutLevelTable();
     currentLevel_ = 1;
+    setModified(true);
     emit levelsChanged();
     emit currentLevelChanged(1);
 }

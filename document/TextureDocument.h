@@ -37,6 +37,13 @@ public:
     // current_file: the document's path, empty while it is untitled.
     const QString& currentFile() const { return currentFile_; }
 
+    // Whether the document has changes since it was last opened, renewed (New) or saved: its
+    // pixels, its levels or its working texts. Every change sets it (announcing modifiedChanged
+    // when it flips); open, New and a save that wrote the file clear it. Commands that would
+    // replace the document ask about saving it first while it is set.
+    bool isModified() const { return modified_; }
+    void setModified(bool modified);
+
     // The working copy of the names and numbers (the properties window's fields). Writing a
     // text through setTexts announces textsChanged; the properties window writes each field as
     // the user types it.
@@ -115,6 +122,8 @@ signals:
     void fileChanged();
     // The working texts were replaced (open, New, setTexts).
     void textsChanged();
+    // isModified() became `modified`.
+    void modifiedChanged(bool modified);
 
 private:
     struct Slot {
@@ -142,6 +151,7 @@ private:
     QStringList entries_;
     std::array<Slot, kMaxLevels> slots_;
     int currentLevel_ = 1;
+    bool modified_ = false;
 };
 
 } // namespace quorvel

@@ -50,43 +50,33 @@ private:
     uchar red_;
 };
 
-// Bresenham's line from `from` towards `to`, leaving out `to` itself.
 void thinLine(PixelWriter& out, QPoint from, QPoint to)
 {
-    const int dx = std::abs(to.x() - from.x()), dy = -std::abs(to.y() - from.y());
-    const int sx = from.x() < to.x() ? 1 : -1, sy = from.y() < to.y() ? 1 : -1;
-    int x = from.x(), y = from.y(), error = dx + dy;
-    while (x != to.x() || y != to.y()) {
+    forEachThinLinePixel(from, to, [&](int x, int y) {
         if (out.inside(x, y)) out.set(x, y);
-        const int e2 = 2 * error;
-        if (e2 >= dy) {
-            error += dy;
-            x += sx;
-        }
-        if (e2 <= dx) {
-            error += dx;
-            y += sy;
-        }
-    }
+    });
 }
 
-// The band of a wide pen: the pixels whose centres lie within width/2 of the segment. Each row
-// of the band is one run, found by testing its pixels in exact integer arithmetic.
+// The band of a wide pen: the pixels whose centres lie within width/2 of the segment (for an
+// even width, of the segment moved half a pixel up and left). Each row of the band is one run,
+// found by testing its pixels in exact integer arithmetic.
 void wideLine(PixelWriter& out, QPoint a, QPoint b, int width)
 {
-    // Distances are compared squared and doubled (4·d² ≤ width²) so the radius width/2 stays
+    // Everything is measured in half pixels, so the half-pixel shift and the radius width/2 stay
     // whole; 128-bit products keep any int coordinates exact.
     using Wide = __int128;
-    const Wide ax = a.x(), ay = a.y(), bx = b.x(), by = b.y();
+    const Wide shift = width % 2 == 0 ? 1 : 0;
+    const Wide ax = 2 * Wide(a.x()) - shift, ay = 2 * Wide(a.y()) - shift;
+    const Wide bx = 2 * Wide(b.x()) - shift, by = 2 * Wide(b.y()) - shift;
     const Wide vx = bx - ax, vy = by - ay, length2 = vx * vx + vy * vy;
-    const Wide limit = Wide(width) * width;
+    const Wide limit = Wide(width) * width; // (width/2 in half pixels)²
     auto within = [&](int x, int y) {
-        const Wide px = x, py = y, wx = px - ax, wy = py - ay;
+        const Wide px = 2 * Wide(x), py = 2 * Wide(y), wx = px - ax, wy = py - ay;
         const Wide t = wx * vx + wy * vy;
-        if (length2 == 0 || t <= 0) return 4 * (wx * wx + wy * wy) <= limit;
-        if (t >= length2) return 4 * ((px - bx) * (px - bx) + (py - by) * (py - by)) <= limit;
+        if (length2 == 0 || t <= 0) return wx * wx + wy * wy <= limit;
+        if (t >= length2) return (px - bx) * (px - bx) + (py - by) * (py - by) <= limit;
         const Wide cross = wx * vy - wy * vx; // distance² = cross² / length2
-        return 4 * cross * cross <= limit * length2;
+        return cross * cross <= limit * length2;
     };
     const int r = width / 2 + 1;
     const int y0 = std::max(std::min(a.y(), b.y()) - r, 0);
@@ -108,11 +98,8 @@ void wideLine(PixelWriter& out, QPoint a, QPoint b, int width)
 void drawLine(QImage& image, QPoint from, QPoint to, TColor colour, int penWidth)
 {
     if (image.isNull()) return;
-    // Points this far out are nowhere near any image; keeping them within ±2^16 keeps the
-    // arithmetic small and the walk along a thin line short.
-    constexpr int far = 1 << 16;
-    from = QPoint(std::clamp(from.x(), -far, far), std::clamp(from.y(), -far, far));
-    to = QPoint(std::clamp(to.x(), -far, far), std::clamp(to.y(), -far, far));
+    from = nearImages(from);
+    to = nearImages(to);
     PixelWriter out(image, colour);
     penWidth = std::clamp(penWidth, kMinPenWidth, kMaxPenWidth);
     if (penWidth == 1)

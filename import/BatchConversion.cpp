@@ -6,7 +6,10 @@
 #include "import/ImportedPicture.h"
 
 #include <QDir>
+#include <QHash>
 #include <QFileInfo>
+
+#include <algorithm>
 
 namespace quorvel {
 
@@ -16,9 +19,20 @@ int conversionProgressMaximum()
     return progressEstimate(128);
 }
 
+namespace {
+
+// A box's whole number as Save reads its number fields: blanks around it allowed, an empty box 0.
+std::optional<std::int32_t> boxNumber(const QString& text)
+{
+    if (text.trimmed().isEmpty()) return 0;
+    return wholeNumberOf(text);
+}
+
+} // namespace
+
 int conversionAlpha(const QString& alphaText)
 {
-    const std::optional<std::int32_t> value = wholeNumberOf(alphaText);
+    const std::optional<std::int32_t> value = boxNumber(alphaText);
     if (!value || *value < 0 || *value > 255)
         throw Error(QStringLiteral("The Alpha value must be a whole number from 0 to 255, not \"%1\"").arg(alphaText));
     return *value;
@@ -26,7 +40,7 @@ int conversionAlpha(const QString& alphaText)
 
 void checkConversionFlags(const QString& flagText)
 {
-    if (!wholeNumberOf(flagText))
+    if (!boxNumber(flagText))
         throw Error(QStringLiteral("The Flag value must be a whole number from -2147483648 to 2147483647, not \"%1\"")
                         .arg(flagText));
 }
@@ -48,6 +62,45 @@ QString convertedPath(const QString& sourcePath, const QString& outputDirectory)
 {
     const QString name = convertedFileName(sourcePath);
     return outputDirectory.isEmpty() ? name : QDir(outputDirectory).filePath(name);
+}
+
+std::vector<OutputClash> outputClashes(const QStringList& sourcePaths)
+{
+    // The distinct files writing each output name, each by its first path in the list.
+    struct Writer {
+        QString file, path;
+    };
+    const auto fileOf = [](const QString& path) {
+        const QFileInfo info(path);
+        const QString canonical = info.canonicalFilePath();
+        return canonical.isEmpty() ? info.absoluteFilePath() : canonical;
+    };
+    QHash<QString, std::vector<Writer>> writers;
+    QStringList files;
+    for (const QString& path : sourcePaths) {
+        files.append(fileOf(path));
+        std::vector<Writer>& of = writers[convertedFileName(path)];
+        if (std::none_of(of.begin(), of.end(), [&](const Writer& w) { return w.file == files.constLast(); }))
+            of.push_back({files.constLast(), path});
+    }
+    std::vector<OutputClash> clashes;
+    for (qsizetype i = 0; i < sourcePaths.size(); ++i) {
+        const std::vector<Writer>& of = writers[convertedFileName(sourcePaths[i])];
+        if (of.size() < 2) continue;
+        QStringList others;
+        for (const Writer& w : of)
+            if (w.file != files[i]) others.append(w.path);
+        clashes.push_back({i, QStringLiteral("also written by %1").arg(others.join(QStringLiteral(", ")))});
+    }
+    return clashes;
+}
+
+QStringList outputClashLines(const QStringList& sourcePaths)
+{
+    QStringList lines;
+    for (const OutputClash& clash : outputClashes(sourcePaths))
+        lines.append(sourcePaths[clash.index] + QStringLiteral(": ") + clash.message);
+    return lines;
 }
 
 QString convertt(TextureDocument& document, const QString& sourcePath, const ConversionOptions& options,

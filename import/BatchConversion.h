@@ -7,6 +7,9 @@
 #include "import/MipmapChain.h"
 
 #include <QString>
+#include <QStringList>
+
+#include <vector>
 
 namespace quorvel {
 
@@ -23,9 +26,11 @@ struct ConversionOptions {
 // The wizard's per-file progress bar maximum: the estimate of 128, whatever the picture's size.
 int conversionProgressMaximum();
 
-// The Alpha box's value, a whole number from 0 to 255; anything else raises Error.
+// The Alpha box's value, a whole number from 0 to 255 (an empty box is 0); anything else raises
+// Error.
 int conversionAlpha(const QString& alphaText);
-// Raises Error unless the Flag box holds a whole number of the signed 32-bit range.
+// Raises Error unless the Flag box holds a whole number of the signed 32-bit range (an empty box
+// is 0).
 void checkConversionFlags(const QString& flagText);
 // The options Finish starts a run with, both boxes checked (Error) before any file is touched.
 ConversionOptions conversionOptions(bool allSizes, const QString& flagText, const QString& alphaText,
@@ -37,8 +42,19 @@ QString convertedFileName(const QString& sourcePath);
 // The output directory joined with convertedFileName.
 QString convertedPath(const QString& sourcePath, const QString& outputDirectory);
 
-// convertt for one file: loads the picture (readers' errors pass through; a picture over the
-// limits is refused before the document changes), runs New as at program start (the header
+// Inputs of one run that would write the same output file: for each, in list order, its index
+// and the message naming the others ("also written by rock.bmp"). One file listed twice is no
+// clash, as it writes the same output each time.
+struct OutputClash {
+    qsizetype index;
+    QString message;
+};
+std::vector<OutputClash> outputClashes(const QStringList& sourcePaths);
+// The clashes as lines "rock.tga: also written by rock.bmp".
+QStringList outputClashLines(const QStringList& sourcePaths);
+
+// convertt for one file: loads the picture (readers' errors pass through; a picture without
+// pixels or over the limits is refused before the document changes), runs New as at program start (the header
 // carries nothing from earlier documents, so an output depends only on its input and the
 // options), appends its chain with the options' alpha and chain choices (the copy pass counted;
 // the picture is read with its alpha when the chain keeps it), makes level 1 current, puts the

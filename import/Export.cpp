@@ -28,9 +28,14 @@ void exportLevel(const TextureDocument& document, int level, const QString& path
     saveBmp24(exportedLevel(document, level), path);
 }
 
-void exportCurrentLevel(const TextureDocument& document, const QString& path)
+void checkExportable(const TextureDocument& document)
 {
     if (document.levelCount() == 0) throw Error("There is no level to export: the texture has no levels");
+}
+
+void exportCurrentLevel(const TextureDocument& document, const QString& path)
+{
+    checkExportable(document);
     exportLevel(document, document.currentLevel(), path);
 }
 

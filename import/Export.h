@@ -22,6 +22,9 @@ QImage exportedLevel(const TextureDocument& document, int level);
 // failure raises "Cannot create file %s" leaving any earlier file intact.
 void exportLevel(const TextureDocument& document, int level, const QString& path);
 
+// Raises Error when the document has no level to export.
+void checkExportable(const TextureDocument& document);
+
 // Export of the current level; with no level the export is refused (Error) and nothing is
 // written.
 void exportCurrentLevel(const TextureDocument& document, const QString& path);

@@ -22,12 +22,15 @@ struct ImportOptions {
 // The progress bar's maximum for importing `picture`: the estimate of its width.
 int importProgressMaximum(const QImage& picture);
 
-// Checks the limits (Error with the limit and what the picture or texture has), then runs New
+// Raises Error, before anything changes, for a picture without pixels (as checkPictureHasPixels)
+// or one over the limits with the texture it would go into (as checkChainLimits).
+void checkImport(const TextureDocument& document, const QImage& picture, const ImportOptions& options);
+
+// Checks as checkImport (Error with what the picture or texture has), then runs New
 // unless inserting, appends the chain with alpha 255 and the options' chain choices (the halving
 // pass counted) and makes the
 // first new level current. A refused import leaves the document as it was; a failure while the
-// levels are made keeps the levels made so far. Returns the first new level, or 0 for a picture
-// without pixels.
+// levels are made keeps the levels made so far. Returns the first new level.
 int importIntoDocument(TextureDocument& document, const QImage& picture, const ImportOptions& options,
                        const ProgressReport& progress = {});
 

@@ -1,5 +1,7 @@
 #include "import/ImportedPicture.h"
 
+#include "base/Error.h"
+#include "base/PathText.h"
 #include "graphics/Bitmap.h"
 #include "graphics/PictureMemory.h"
 #include "graphics/PictureRegistry.h"
@@ -9,6 +11,12 @@
 #include <algorithm>
 
 namespace quorvel {
+
+void checkPictureHasPixels(QSize size)
+{
+    if (size.width() <= 0 || size.height() <= 0)
+        throw Error(QStringLiteral("The picture is empty (%1 x %2)").arg(size.width()).arg(size.height()));
+}
 
 bool drawnOnImport(const QString& path)
 {
@@ -44,6 +52,7 @@ QImage importedImage(const QString& path, const Graphic& graphic, bool ownAlpha)
 QImage loadImportedImage(const QString& path, bool ownAlpha)
 {
     const std::unique_ptr<Graphic> graphic = loadPicture(path);
+    checkPictureHasPixels(QSize(graphic->width(), graphic->height()));
     return importedImage(path, *graphic, ownAlpha);
 }
 

@@ -6,11 +6,16 @@
 #pragma once
 
 #include <QImage>
+#include <QSize>
 #include <QString>
 
 namespace quorvel {
 
 class Graphic;
+
+// Raises Error ("The picture is empty (0 x 10)") for a picture without pixels, which would
+// make a texture without levels.
+void checkPictureHasPixels(QSize size);
 
 // Whether the kind the registry gives for the path's extension is drawn onto a bitmap rather
 // than taken as one; false for a path of no registered kind.
@@ -22,7 +27,8 @@ bool drawnOnImport(const QString& path);
 // taken as without it.
 QImage importedImage(const QString& path, const Graphic& graphic, bool ownAlpha = false);
 
-// Reads the file through the registry; readers' errors pass through.
+// Reads the file through the registry; readers' errors pass through, and a picture without
+// pixels is refused (checkPictureHasPixels).
 QImage loadImportedImage(const QString& path, bool ownAlpha = false);
 
 } // namespace quorvel

@@ -38,11 +38,12 @@ bool paintable(QPoint control, int zoom)
 
 QRect segmentRect(QPoint from, QPoint to, int penWidth)
 {
-    // A wide pen sets the pixels whose centres lie within width/2 of the segment, so no pixel
-    // lies more than width div 2 beyond the segment's box on any axis.
-    const int grow = std::clamp(penWidth, kMinPenWidth, kMaxPenWidth) / 2;
-    const QPoint low(std::min(from.x(), to.x()) - grow, std::min(from.y(), to.y()) - grow);
-    const QPoint high(std::max(from.x(), to.x()) + grow, std::max(from.y(), to.y()) + grow);
+    // A pen w pixels wide reaches w div 2 pixels before the segment's box on each axis and
+    // (w - 1) div 2 beyond it: an even width's extra half pixel lies up and left.
+    const int width = std::clamp(penWidth, kMinPenWidth, kMaxPenWidth);
+    const int before = width / 2, beyond = (width - 1) / 2;
+    const QPoint low(std::min(from.x(), to.x()) - before, std::min(from.y(), to.y()) - before);
+    const QPoint high(std::max(from.x(), to.x()) + beyond, std::max(from.y(), to.y()) + beyond);
     return QRect(low, high);
 }
 
@@ -58,6 +59,7 @@ void Stroke::press(QPoint control, int zoom)
     active_ = true;
     tools_.pointerPressed();
     pen_ = picturePixel(control, zoom);
+    if (tools_.mode() == DrawingMode::PickColor) pick(pen_);
 }
 
 void Stroke::move(QPoint control, int zoom)
@@ -95,35 +97,17 @@ void Stroke::pick(QPoint p)
 void Stroke::paintSegment(QPoint p)
 {
     if (level_ > document_.levelCount()) return;
-    const Composition& table = composition();
     const int red = tools_.fieldValue(ToolField::Red), green = tools_.fieldValue(ToolField::Green);
     const int blue = tools_.fieldValue(ToolField::Blue), alpha = tools_.fieldValue(ToolField::Alpha);
-    const auto& blend = table.shown[alpha];
-
-    TColor colour;
-    int width;
-    if (tools_.colourFieldsEnabled()) {
-        colour = makeColour(blend[red], blend[green], blend[blue]);
-        width = tools_.penWidth();
-    } else {
-        // Draw Alpha: the whole segment takes the end pixel's own colour, reblended by the new
-        // alpha; a pixel of alpha 0 (or beyond the level) has none and takes the toolbar's.
-        width = 1;
-        const QImage& image = document_.levelImage(level_);
-        const QImage& plane = document_.alphaPlane(level_);
-        const int a0 = inside(image, p) && inside(plane, p) ? alphaAt(plane, p) : 0;
-        int r = red, g = green, b = blue;
-        if (a0 > 0) {
-            const auto& unblend = table.stored[a0];
-            const QRgb d = colourAt(image, p);
-            r = unblend[qRed(d)];
-            g = unblend[qGreen(d)];
-            b = unblend[qBlue(d)];
-        }
-        colour = makeColour(blend[r], blend[g], blend[b]);
-    }
-
     const QPoint from = pen_;
+    pen_ = p;
+    if (!tools_.colourFieldsEnabled()) {
+        drawAlphaSegment(from, p, alpha, red, green, blue);
+        return;
+    }
+    const auto& blend = composition().shown[alpha];
+    const TColor colour = makeColour(blend[red], blend[green], blend[blue]);
+    const int width = tools_.penWidth();
     // A one-pixel pen leaves out the end pixel, so a segment to the pen's own place sets none.
     if (width > 1 || from != p) {
         document_.editPixels(level_, segmentRect(from, p, width), [&](QImage& image, QImage& plane) {
@@ -131,7 +115,31 @@ void Stroke::paintSegment(QPoint p)
             drawLine(image, from, p, colour, width);
         });
     }
-    pen_ = p;
+}
+
+void Stroke::drawAlphaSegment(QPoint from, QPoint to, int alpha, int red, int green, int blue)
+{
+    if (from == to) return;
+    const Composition& table = composition();
+    const auto& blend = table.shown[alpha];
+    // Each pixel's own colour is the unblend of what it shows by its own alpha; a pixel of alpha
+    // 0 has none and takes the toolbar's. Reblended by the new alpha, it keeps its colour.
+    const QRgb toolbar = qRgb(blend[red], blend[green], blend[blue]);
+    document_.editPixels(level_, segmentRect(from, to, 1), [&](QImage& image, QImage& plane) {
+        forEachThinLinePixel(nearImages(from), nearImages(to), [&](int x, int y) {
+            const QPoint p(x, y);
+            if (!inside(image, p) || !inside(plane, p)) return;
+            uchar& a = plane.scanLine(y)[x];
+            QRgb& shown = reinterpret_cast<QRgb*>(image.scanLine(y))[x];
+            if (a == 0) {
+                shown = toolbar;
+            } else {
+                const auto& unblend = table.stored[a];
+                shown = qRgb(blend[unblend[qRed(shown)]], blend[unblend[qGreen(shown)]], blend[unblend[qBlue(shown)]]);
+            }
+            a = uchar(alpha);
+        });
+    });
 }
 
 } // namespace quorvel

@@ -4,9 +4,10 @@
 // announces the rectangle it changed (pixelsChanged) and the view repaints only that.
 //
 // Modes come from the tool settings: Paint lays down the toolbar colour blended over the grey
-// by the toolbar alpha, and that alpha; Draw Alpha lays down the alpha while each segment keeps
-// the colour of its end pixel, always one pixel wide; Pick color paints nothing and copies the
-// colour and alpha under the pointer into the fields while the tracking flag is set.
+// by the toolbar alpha, and that alpha; Draw Alpha lays down the alpha while every pixel it
+// crosses keeps its own colour, always one pixel wide; Pick color paints nothing and copies the
+// colour and alpha under the pointer into the fields at the press and while the tracking flag
+// is set.
 //
 // A control point (X, Y) stands for picture pixel (X div z, Y div z). A point is paintable when
 // that pixel lies in the 1024 x 1024 picture, at every zoom; pixels outside the level's own size
@@ -27,7 +28,7 @@ QPoint picturePixel(QPoint control, int zoom);
 // Whether a move to `control` may paint: its picture pixel lies in 0..1023 on both axes.
 bool paintable(QPoint control, int zoom);
 // What a segment from `from` to `to` with a pen of `penWidth` may change: the bounding box grown
-// by half the pen width (not yet clipped to the level).
+// by the pen's reach on each side (not yet clipped to the level).
 QRect segmentRect(QPoint from, QPoint to, int penWidth);
 
 class Stroke {
@@ -35,7 +36,8 @@ public:
     Stroke(TextureDocument& document, ToolSettings& tools, UndoSnapshot& undo);
 
     // Any button down on the level view: takes the undo snapshot of the current level, sets the
-    // stroke and pick-tracking flags and puts both pens at the pressed pixel without drawing.
+    // stroke and pick-tracking flags and puts both pens at the pressed pixel without drawing. In
+    // Pick color mode the pressed pixel is picked at once, so a click picks without a move.
     void press(QPoint control, int zoom);
     // Every pointer move over the view, and anywhere while a button is held.
     void move(QPoint control, int zoom);
@@ -50,6 +52,8 @@ public:
 private:
     void pick(QPoint p);
     void paintSegment(QPoint p);
+    // Draw Alpha's segment: each pixel of the one-pixel line gets `alpha` and keeps its colour.
+    void drawAlphaSegment(QPoint from, QPoint to, int alpha, int red, int green, int blue);
 
     TextureDocument& document_;
     ToolSettings& tools_;

@@ -68,9 +68,12 @@ protected:
     }
 
     QMessageBox::StandardButton doQuestion(QWidget* parent, const QString& title, const QString& text,
-                                           QMessageBox::StandardButtons buttons) override
+                                           QMessageBox::StandardButtons buttons, QMessageBox::Icon icon) override
     {
-        return QMessageBox::question(parent, title, text, buttons);
+        QMessageBox box(icon, title, text, buttons, parent);
+        const int answer = box.exec();
+        // Closing the box without a button counts as Cancel.
+        return box.clickedButton() == nullptr ? QMessageBox::Cancel : QMessageBox::StandardButton(answer);
     }
 
     void doError(QWidget* parent, const QString& message) override
@@ -135,10 +138,10 @@ std::optional<QString> Dialogs::text(QWidget* parent, const QString& title, cons
 }
 
 QMessageBox::StandardButton Dialogs::question(QWidget* parent, const QString& title, const QString& text,
-                                              QMessageBox::StandardButtons buttons)
+                                              QMessageBox::StandardButtons buttons, QMessageBox::Icon icon)
 {
     OpenDialogScope scope;
-    return doQuestion(parent, title, text, buttons);
+    return doQuestion(parent, title, text, buttons, icon);
 }
 
 void Dialogs::error(QWidget* parent, const QString& message)

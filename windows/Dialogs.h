@@ -49,9 +49,11 @@ public:
     std::optional<QColor> colour(QWidget* parent, const QColor& initial);
     // A line of text asked for with `label`; nothing when cancelled.
     std::optional<QString> text(QWidget* parent, const QString& title, const QString& label, const QString& initial);
-    // A modal message box with a question icon; the button pressed (Cancel when closed).
+    // A modal message box with a question icon (or `icon`); the button pressed (Cancel when
+    // closed).
     QMessageBox::StandardButton question(QWidget* parent, const QString& title, const QString& text,
-                                         QMessageBox::StandardButtons buttons);
+                                         QMessageBox::StandardButtons buttons,
+                                         QMessageBox::Icon icon = QMessageBox::Question);
     // A modal message box with an error icon, titled with the application's name.
     void error(QWidget* parent, const QString& message);
     void beep();
@@ -68,7 +70,7 @@ protected:
     virtual std::optional<QString> doText(QWidget* parent, const QString& title, const QString& label,
                                           const QString& initial) = 0;
     virtual QMessageBox::StandardButton doQuestion(QWidget* parent, const QString& title, const QString& text,
-                                                   QMessageBox::StandardButtons buttons) = 0;
+                                                   QMessageBox::StandardButtons buttons, QMessageBox::Icon icon) = 0;
     virtual void doError(QWidget* parent, const QString& message) = 0;
     virtual void doBeep() = 0;
 

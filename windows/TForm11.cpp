@@ -194,6 +194,25 @@ void TForm11::setImportDirectory(std::function<QString()> get, std::function<voi
     setImportDirectory_ = std::move(set);
 }
 
+void TForm11::setSaveChangesFirst(std::function<bool()> saveChangesFirst)
+{
+    saveChangesFirst_ = std::move(saveChangesFirst);
+}
+
+bool TForm11::mayStartRun()
+{
+    QStringList listed;
+    for (int i = 0; i < fileList_->count(); ++i) listed.append(fileList_->item(i)->text());
+    const QStringList clashes = outputClashLines(listed);
+    if (!clashes.isEmpty()) {
+        const QString text = QStringLiteral("These files write the same m32 file, and the later replaces the earlier:\n\n") +
+                             clashes.join(u'\n') + QStringLiteral("\n\nConvert them all the same?");
+        if (dialogs().question(this, QStringLiteral("Confirm"), text, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+            return false;
+    }
+    return !saveChangesFirst_ || saveChangesFirst_();
+}
+
 void TForm11::setChainChoicesFile(const QString& path)
 {
     chainChoicesFile_ = path;
@@ -252,6 +271,7 @@ void TForm11::Button1Click()
         // go back and put them right.
         ConversionOptions options =
             conversionOptions(mipmapsOption_->isChecked(), flagBox_->text(), alphaBox_->text(), outputDirectory_);
+        if (!mayStartRun()) return;
         const ChainChoices choices = chainChoices_->choices();
         options.chain = choices.options();
         if (!chainChoicesFile_.isEmpty()) writeChainChoices(chainChoicesFile_, QStringLiteral("Wizard"), choices);

@@ -33,6 +33,10 @@ public:
     // directory of the first file chosen.
     void setImportDirectory(std::function<QString()> get, std::function<void(const QString&)> set);
 
+    // Asked at Finish before the run replaces the open document: whether its changes are saved
+    // or given up, so the run may go on (the frame's saveChangesFirst).
+    void setSaveChangesFirst(std::function<bool()> saveChangesFirst);
+
     // The step number: 1 on page 1 up to 4 on page 4.
     int step() const { return step_; }
     // The directory the outputs are written to: the tree's current directory.
@@ -83,10 +87,15 @@ private:
     void BitBtn2Click();
     // Converts every listed file; the first failure raises and ends the run.
     void convertt(const ConversionOptions& options);
+    // At Finish, before page 4: listed files that would write one output are shown, and the run
+    // goes on only when the user says so; then the open document's changes are saved or given
+    // up. False: the wizard stays on page 3.
+    bool mayStartRun();
 
     TextureDocument& document_;
     std::function<QString()> importDirectory_;
     std::function<void(const QString&)> setImportDirectory_;
+    std::function<bool()> saveChangesFirst_;
     int step_ = 1;
     QString outputDirectory_;
     QGroupBox* pages_[4]{};

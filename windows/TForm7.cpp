@@ -105,6 +105,8 @@ void TForm7::loadpicture(const QString& path)
 {
     // Read once, taken both ways: the chain choices may ask for the picture's own alpha at OK.
     const std::unique_ptr<Graphic> graphic = loadPicture(path);
+    // A picture without pixels would give a texture without levels.
+    checkPictureHasPixels(QSize(graphic->width(), graphic->height()));
     QImage picture = importedImage(path, *graphic);
     QImage withAlpha = importedImage(path, *graphic, true);
     picture_ = std::move(picture);
@@ -119,7 +121,8 @@ void TForm7::Button1Click()
     const ImportOptions options{allSizesBox_->isChecked(), insertBox_->isChecked(), choices.options()};
     const QImage& picture = choices.keepPictureAlpha && !alphaPicture_.isNull() ? alphaPicture_ : picture_;
     // Refused before the dialog closes, so that the user can change the options and try again.
-    checkChainLimits(options.insert ? document_.levelCount() : 0, picture.size(), options.allSizes);
+    checkImport(document_, picture, options);
+    if (!options.insert && saveChangesFirst_ && !saveChangesFirst_()) return;
     if (!chainChoicesFile_.isEmpty()) writeChainChoices(chainChoicesFile_, QStringLiteral("Import"), choices);
     progress_.start(importProgressMaximum(picture));
     hide();
@@ -135,6 +138,11 @@ void TForm7::setChainChoicesFile(const QString& path)
 {
     chainChoicesFile_ = path;
     chainChoices_->setChoices(readChainChoices(path, QStringLiteral("Import")));
+}
+
+void TForm7::setSaveChangesFirst(std::function<bool()> saveChangesFirst)
+{
+    saveChangesFirst_ = std::move(saveChangesFirst);
 }
 
 void TForm7::Button2Click()

@@ -8,6 +8,8 @@
 #include <QDialog>
 #include <QImage>
 
+#include <functional>
+
 class QCheckBox;
 class QPushButton;
 
@@ -38,6 +40,10 @@ public:
     ChainChoicesPanel* chainChoices() const { return chainChoices_; }
     // Where the chain choices are kept between runs: read now, written at each OK.
     void setChainChoicesFile(const QString& path);
+    // Asked at OK before a fresh texture replaces the open one ("Insert image into current
+    // file" off): whether the open texture's changes are saved or given up, so the import may
+    // go on (the frame's saveChangesFirst).
+    void setSaveChangesFirst(std::function<bool()> saveChangesFirst);
 
 private:
     // Button1Click (OK): makes the picture the texture's level or levels, as the options say.
@@ -56,6 +62,7 @@ private:
     ChainChoicesPanel* chainChoices_;
     QImage alphaPicture_; // the picture with its own alpha, when its reader has alpha
     QString chainChoicesFile_;
+    std::function<bool()> saveChangesFirst_;
 };
 
 } // namespace quorvel

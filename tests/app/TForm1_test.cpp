@@ -1,15 +1,20 @@
 // The frame as a user meets it: its menus, the file commands with their dialogs, the title, the
 // settings file and the recent files, Exit, dropping a file and the file named at start.
 #include "tests/support/EditorFixture.h"
+#include "tests/windows/ImportFiles.h"
 
 #include "base/Paths.h"
+#include "windows/TForm11.h"
+#include "windows/TForm7.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMimeData>
+#include <QPushButton>
 #include <QUrl>
 
 #include <sys/stat.h>
@@ -507,6 +512,189 @@ TEST_F(Frame, FileNamedAtStartOpensOnceTheFrameIsActive)
     EXPECT_EQ(frame->windowTitle(), kUntitled);
     EXPECT_EQ(other.levelCount(), 0);
     closeEditor(); // before `other` goes
+}
+
+// Every command that replaces or closes the document asks first while it has unsaved changes:
+// No goes on, Cancel leaves the document and its file as they were, Yes writes the file first.
+// Without changes the commands ask nothing beyond what they always ask.
+class UnsavedChanges : public EditorTest {
+protected:
+    void drop(const QString& file)
+    {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(file)});
+        const QPoint at = frame->workspace()->geometry().center();
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(frame.get(), &enter);
+        QDropEvent dropped(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(frame.get(), &dropped);
+    }
+    void importWithoutInsert(const QString& picture)
+    {
+        fake.fileAnswers.push_back(picture);
+        chooseMenu('f', 'i');
+        ASSERT_TRUE(w.importDialog->isVisible()) << fake.errors.join("; ").toStdString();
+        ASSERT_FALSE(w.importDialog->insertBox()->isChecked());
+        QTest::mouseClick(w.importDialog->okButton(), Qt::LeftButton);
+        if (!w.importDialog->isVisible()) backFromMenu();
+    }
+    void batchRun(const QString& picture)
+    {
+        chooseMenu('f', 'b');
+        TForm11* wizard = w.wizard;
+        wizard->chooseOutputDirectory(path("out"));
+        QTest::mouseClick(wizard->nextButton(), Qt::LeftButton);
+        fake.fileListAnswers.push_back({picture});
+        QTest::mouseClick(wizard->addButton(), Qt::LeftButton);
+        QTest::mouseClick(wizard->nextButton(), Qt::LeftButton);
+        QTest::mouseClick(wizard->nextButton(), Qt::LeftButton); // Finish
+    }
+    // What a path left open, closed as a user would.
+    void closeDialogs()
+    {
+        if (w.importDialog->isVisible()) QTest::mouseClick(w.importDialog->cancelButton(), Qt::LeftButton);
+        if (w.wizard->isVisible()) QTest::mouseClick(w.wizard->cancelButton(), Qt::LeftButton);
+    }
+
+    struct Path {
+        const char* name;
+        std::function<void()> run;
+        std::function<bool()> wentOn;
+    };
+    std::vector<Path> paths()
+    {
+        const QString other = path("other.m32"), picture = path("pic.bmp");
+        return {
+            {"New", [this] { chooseMenu('f', 'n'); }, [this] { return document.currentFile().isEmpty(); }},
+            {"Open", [this, other] { openThroughMenu(other); }, [this, other] { return document.currentFile() == other; }},
+            {"a recent entry", [this] { chooseRecent(2); }, [this, other] { return document.currentFile() == other; }},
+            {"a drop", [this, other] { drop(other); }, [this, other] { return document.currentFile() == other; }},
+            {"Import", [this, picture] { importWithoutInsert(picture); },
+             [this] { return document.currentFile().isEmpty() && document.levelCount() == 3; }},
+            {"a batch run", [this, picture] { batchRun(picture); },
+             [this] { return document.currentFile() == path("out/pic.m32"); }},
+            {"Exit", [this] { chooseMenu('f', 'x'); }, [this] { return !frame->isVisible(); }},
+            {"the frame's close", [this] { frame->close(); }, [this] { return !frame->isVisible(); }},
+        };
+    }
+    // The editor with t.m32 open, other.m32 recent entry 2.
+    void startWithTexture()
+    {
+        writeTexture(path("t.m32"), {{8, 8}});
+        writeTexture(path("other.m32"), {{4, 4}, {2, 2}});
+        writeFile(path("pic.bmp"), bmpOf(4, 4));
+        ASSERT_TRUE(QDir(dir.path()).mkpath("out"));
+        startEditor();
+        // What an earlier path left in the document is given up.
+        if (document.isModified()) fake.questionAnswers.push_back(QMessageBox::No);
+        openThroughMenu(path("other.m32"));
+        openThroughMenu(path("t.m32"));
+        fake.questionCalls.clear();
+        fake.fileCalls.clear();
+    }
+};
+
+TEST_F(UnsavedChanges, EveryPathAsksAndNoGoesOnCancelStopsYesSavesFirst)
+{
+    for (std::size_t i = 0; i < paths().size(); ++i) {
+        for (const auto answer : {QMessageBox::Cancel, QMessageBox::No, QMessageBox::Yes}) {
+            const Path p = paths()[i];
+            SCOPED_TRACE(testing::Message() << p.name << " answered " << int(answer));
+            startWithTexture();
+            const QByteArray original = readFile(path("t.m32"));
+            QTest::keyClicks(w.properties->field("Edit2"), "moss");
+            ASSERT_TRUE(document.isModified());
+            fake.questionAnswers = {answer};
+            p.run();
+            ASSERT_EQ(fake.questionCalls.size(), 1u);
+            EXPECT_EQ(fake.questionCalls[0].title, "Confirm");
+            EXPECT_EQ(fake.questionCalls[0].text, "Save changes to \"t.m32\"?");
+            EXPECT_EQ(fake.questionCalls[0].buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+            EXPECT_EQ(fake.questionCalls[0].icon, QMessageBox::Warning);
+            EXPECT_TRUE(fake.errors.isEmpty()) << fake.errors.join("; ").toStdString();
+            if (answer == QMessageBox::Cancel) {
+                EXPECT_FALSE(p.wentOn());
+                EXPECT_EQ(document.currentFile(), path("t.m32"));
+                EXPECT_EQ(document.texts().name, "moss");
+                EXPECT_TRUE(document.isModified());
+                EXPECT_TRUE(frame->isVisible());
+                EXPECT_EQ(readFile(path("t.m32")), original);
+            } else {
+                EXPECT_TRUE(p.wentOn());
+                EXPECT_EQ(readFile(path("t.m32")).contains("moss"), answer == QMessageBox::Yes);
+            }
+            EXPECT_TRUE(fake.questionAnswers.empty());
+            if (frame->isVisible()) closeDialogs();
+            closeEditor();
+            fake = {};
+            setDialogs(&fake);
+        }
+    }
+}
+
+TEST_F(UnsavedChanges, WithoutChangesNothingMoreIsAsked)
+{
+    for (const Path& p : paths()) {
+        SCOPED_TRACE(p.name);
+        startWithTexture();
+        ASSERT_FALSE(document.isModified());
+        const bool exit = QString::fromLatin1(p.name) == "Exit";
+        if (exit) fake.questionAnswers = {QMessageBox::Yes};
+        p.run();
+        EXPECT_TRUE(p.wentOn());
+        ASSERT_EQ(fake.questionCalls.size(), exit ? 1u : 0u);
+        if (exit) {
+            EXPECT_EQ(fake.questionCalls[0].text, "Are you sure you want to exit?");
+        }
+        EXPECT_TRUE(fake.errors.isEmpty()) << fake.errors.join("; ").toStdString();
+        if (frame->isVisible()) closeDialogs();
+        closeEditor();
+        fake = {};
+        setDialogs(&fake);
+    }
+}
+
+// Yes on an untitled document asks for a name; a cancelled save dialog stops the command, and a
+// save that fails is shown and stops it too.
+TEST_F(UnsavedChanges, YesOnAnUntitledDocumentAsksForANameAndACancelledOrFailedSaveStops)
+{
+    startEditor();
+    QTest::keyClicks(w.properties->field("Edit2"), "moss");
+    EXPECT_EQ(document.currentFile(), "");
+
+    fake.questionAnswers = {QMessageBox::Yes};
+    chooseMenu('f', 'n'); // the save dialog is cancelled
+    ASSERT_EQ(fake.questionCalls.size(), 1u);
+    EXPECT_EQ(fake.questionCalls[0].text, "Save changes to \"untitled\"?");
+    ASSERT_EQ(fake.fileCalls.size(), 1u);
+    EXPECT_TRUE(fake.fileCalls[0].save);
+    EXPECT_EQ(document.texts().name, "moss");
+
+    fake.questionAnswers = {QMessageBox::Yes};
+    fake.fileAnswers = {path("missing/x.m32")};
+    frame->close(); // the save fails
+    EXPECT_EQ(fake.errors.size(), 1);
+    EXPECT_TRUE(frame->isVisible());
+    EXPECT_EQ(document.texts().name, "moss");
+
+    fake.questionAnswers = {QMessageBox::Yes};
+    fake.fileAnswers = {path("named.m32")};
+    chooseMenu('f', 'n');
+    EXPECT_TRUE(readFile(path("named.m32")).contains("moss"));
+    EXPECT_EQ(document.texts().name, "");
+    EXPECT_FALSE(document.isModified());
+}
+
+// A failed open changes nothing about the changes: they are still there to be asked about.
+TEST_F(UnsavedChanges, AFailedOpenKeepsTheChanges)
+{
+    startEditor();
+    QTest::keyClicks(w.properties->field("Edit2"), "moss");
+    fake.questionAnswers = {QMessageBox::No};
+    openThroughMenu(path("missing.m32"));
+    EXPECT_EQ(fake.errors, QStringList{"File not found"});
+    EXPECT_TRUE(document.isModified());
+    EXPECT_EQ(document.texts().name, "moss");
 }
 
 } // namespace

@@ -109,14 +109,20 @@ TEST(ConvertCommand, InputsOfOneOutputNameKeepTheirOrder)
     QTemporaryDir in, out;
     QStringList images;
     for (int i = 0; i < 6; ++i) images << writeFile(in, QStringLiteral("s%1.bmp").arg(i), bmpOf(32, 32, i));
-    // wall.bmp and wall.gif both write wall.m32: the later one is the file left, as one at a time.
+    // One file listed twice writes the same output twice: converted both times.
+    images.insert(3, images[2]);
+    // wall.bmp and wall.gif both write wall.m32: both fail, naming each other, before anything is
+    // converted, and no wall.m32 is written; the rest of the run goes on.
     const QString bmp = writeFile(in, "wall.bmp", bmpOf(8, 8)), gif = writeFile(in, "wall.gif", gifOf(4, 4));
     images.insert(1, bmp);
     images << gif;
     const CliRun run = runCli(QStringList{"convert", "--output", out.path(), "--jobs", "4"} + images);
-    ASSERT_EQ(run.status, 0) << run.err.toStdString();
-    EXPECT_EQ(run.out, "8 converted, 0 failed\n");
-    EXPECT_EQ(test::i32At(readAll(QDir(out.path()).filePath("wall.m32")), test::kWidthsAt), 4);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "7 converted, 2 failed\n");
+    EXPECT_TRUE(run.err.contains((bmp + ": also written by " + gif + "\n").toUtf8())) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains((gif + ": also written by " + bmp + "\n").toUtf8())) << run.err.toStdString();
+    EXPECT_FALSE(QFile::exists(QDir(out.path()).filePath("wall.m32")));
+    EXPECT_EQ(QDir(out.path()).entryList(QDir::Files).size(), 6);
 }
 
 TEST(ConvertCommand, GoesOnPastFailuresAndSaysWhy)

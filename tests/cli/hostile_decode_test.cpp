@@ -81,6 +81,14 @@ TEST(HostileDecode, APictureWithoutPixelsIsNotWritten)
         EXPECT_TRUE(run.err.endsWith(QStringLiteral("The picture is empty (%1 x %2)\n").arg(width).arg(height).toUtf8()))
             << run.err.toStdString();
         EXPECT_EQ(readAll(out), "(missing)");
+        // convert refuses it too: no level-less texture, and it counts as failed.
+        const QString m32 = dir.filePath("empty.m32");
+        const CliRun converted = runCli({"convert", "--output", dir.path(), dir.filePath("empty.tga")});
+        EXPECT_EQ(converted.status, 1);
+        EXPECT_EQ(converted.out, "0 converted, 1 failed\n");
+        EXPECT_TRUE(converted.err.contains(QStringLiteral("The picture is empty (%1 x %2)\n").arg(width).arg(height).toUtf8()))
+            << converted.err.toStdString();
+        EXPECT_FALSE(QFile::exists(m32));
     }
 }
 

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <functional>
 #include <utility>
 #include <cstring>
 #include <sys/resource.h>
@@ -505,6 +506,50 @@ TEST(TextureDocument, AnnouncesLevelsFileCurrentLevelAndTexts)
 
     d.newDocument();
     EXPECT_EQ(seen.take(), QStringList({"levels", "texts", "file"}));
+}
+
+// The document knows whether it has changes since its last open, New or save: every change of
+// pixels, levels or texts sets it, and only a change of the state itself is announced.
+TEST(TextureDocument, KnowsWhetherItHasChangesSinceItsLastOpenNewOrSave)
+{
+    TextureDocument d;
+    QList<bool> announced;
+    QObject::connect(&d, &TextureDocument::modifiedChanged, [&](bool m) { announced << m; });
+    EXPECT_FALSE(d.isModified());
+    const QString path = tempPath("modified.m32");
+    HeaderTexts named;
+    named.name = "wall";
+    struct Row {
+        const char* step;
+        std::function<void()> run;
+        bool modified;
+    } rows[] = {
+        {"append", [&] { d.appendLevel(4, 4, "4x4"); }, true},
+        {"save", [&] { d.save(path); }, false},
+        {"the same texts", [&] { d.setTexts(d.texts()); }, false},
+        {"a current level", [&] { d.setCurrentLevel(1); }, false},
+        {"an edit outside the level", [&] { d.editPixels(1, QRect(9, 9, 2, 2), [](QImage&, QImage&) {}); }, false},
+        {"texts", [&] { d.setTexts(named); }, true},
+        {"open", [&] { d.open(path); }, false},
+        {"pixels", [&] { d.editPixels(1, QRect(0, 0, 1, 1), [](QImage& i, QImage&) { i.setPixel(0, 0, 0); }); }, true},
+        {"a failed open", [&] { EXPECT_THROW(d.open(tempPath("missing.m32")), Error); }, true},
+        {"a failed save", [&] { EXPECT_THROW(d.save(tempPath("no-such-dir/x.m32")), Error); }, true},
+        {"New", [&] { d.newDocument(); }, false},
+        {"append again", [&] { d.appendLevel(2, 2, "2x2"); }, true},
+        {"New as at start", [&] { d.newBlankDocument(); }, false},
+        {"reopen", [&] { d.open(path); }, false},
+        {"whole pixels", [&] { d.setLevelPixels(1, d.levelImage(1).copy()); }, true},
+        {"the bytes of a save", [&] { d.saveToBytes(); }, true},
+        {"save as", [&] { d.save(tempPath("other.m32")); }, false},
+        {"remove", [&] { d.removeLevel(1); }, true},
+    };
+    for (const Row& r : rows) {
+        const bool before = d.isModified();
+        announced.clear();
+        r.run();
+        EXPECT_EQ(d.isModified(), r.modified) << r.step;
+        EXPECT_EQ(announced, before == r.modified ? QList<bool>() : QList<bool>{r.modified}) << r.step;
+    }
 }
 
 // Each level's image and plane are of the level's own size; a slot without a level holds none.

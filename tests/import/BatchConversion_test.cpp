@@ -71,9 +71,10 @@ TEST(BatchConversion, OutputNames)
 
 TEST(BatchConversion, AlphaAndFlagBoxesAreChecked)
 {
-    const std::pair<const char*, int> alphas[] = {{"0", 0}, {"255", 255}, {" 128 ", 128}, {"$80", 128}};
+    // An empty box is 0, as everywhere else.
+    const std::pair<const char*, int> alphas[] = {{"0", 0}, {"255", 255}, {" 128 ", 128}, {"$80", 128}, {"", 0}, {"  ", 0}};
     for (auto [text, value] : alphas) EXPECT_EQ(conversionAlpha(text), value) << text;
-    for (const char* bad : {"256", "-1", "", "12a", "1.0", "abc"}) {
+    for (const char* bad : {"256", "-1", "12a", "1.0", "abc", "$", "-"}) {
         try {
             conversionAlpha(bad);
             ADD_FAILURE() << bad;
@@ -81,9 +82,9 @@ TEST(BatchConversion, AlphaAndFlagBoxesAreChecked)
             EXPECT_EQ(e.message(), QStringLiteral("The Alpha value must be a whole number from 0 to 255, not \"%1\"").arg(bad));
         }
     }
-    for (const char* good : {"2048", "-1", "2147483647", "-2147483648", "$FFFFFFFF", " 1 "})
+    for (const char* good : {"2048", "-1", "2147483647", "-2147483648", "$FFFFFFFF", " 1 ", "", " "})
         EXPECT_NO_THROW(checkConversionFlags(good)) << good;
-    for (const char* bad : {"2147483648", "", "1x", "0x10"}) EXPECT_THROW(checkConversionFlags(bad), Error) << bad;
+    for (const char* bad : {"2147483648", "1x", "0x10", "$"}) EXPECT_THROW(checkConversionFlags(bad), Error) << bad;
 
     const ConversionOptions options = conversionOptions(false, "1", "128", "/out");
     EXPECT_FALSE(options.allSizes);
@@ -164,6 +165,36 @@ TEST(BatchConversion, FlagsAndAlphaOfTheBoxesEverywhere)
     }
 }
 
+// Different files of one run that would write the same output name each other; one file listed
+// twice is no clash.
+TEST(BatchConversion, InputsThatWriteOneOutputAreFound)
+{
+    QTemporaryDir in;
+    const QString bmp = write(in, "rock.bmp", bmpOf(2, 2)), tga = write(in, "rock.tga", bmpOf(2, 2));
+    const QString gif = write(in, "rock.gif", gifOf(2, 2)), other = write(in, "wall.bmp", bmpOf(2, 2));
+    struct Row {
+        QStringList inputs;
+        QStringList lines;
+    } rows[] = {
+        {{bmp, other}, {}},
+        {{bmp, bmp}, {}},
+        {{bmp, QDir(in.path()).filePath("./rock.bmp")}, {}},
+        {{bmp, other, tga}, {bmp + ": also written by " + tga, tga + ": also written by " + bmp}},
+        {{tga, bmp, gif, bmp},
+         {tga + ": also written by " + bmp + ", " + gif, bmp + ": also written by " + tga + ", " + gif,
+          gif + ": also written by " + tga + ", " + bmp, bmp + ": also written by " + tga + ", " + gif}},
+        // Not yet there, or gone: told apart by their names.
+        {{in.filePath("gone.bmp"), in.filePath("gone.pcx")},
+         {in.filePath("gone.bmp") + ": also written by " + in.filePath("gone.pcx"),
+          in.filePath("gone.pcx") + ": also written by " + in.filePath("gone.bmp")}},
+    };
+    for (const Row& r : rows) EXPECT_EQ(outputClashLines(r.inputs), r.lines) << r.inputs.join(' ').toStdString();
+    const std::vector<OutputClash> clashes = outputClashes({other, tga, bmp});
+    ASSERT_EQ(clashes.size(), 2u);
+    EXPECT_EQ(clashes[0].index, 1);
+    EXPECT_EQ(clashes[1].index, 2);
+}
+
 TEST(BatchConversion, AFailedFileLeavesTheDocumentAsItWas)
 {
     QTemporaryDir in, out;
@@ -179,6 +210,9 @@ TEST(BatchConversion, AFailedFileLeavesTheDocumentAsItWas)
         {in.filePath("deleted.bmp"), "Cannot open file " + in.filePath("deleted.bmp")},
         {write(in, "photo.jpg", bmpOf(2, 2)), "Unknown picture file extension (.jpg)"},
         {write(in, "wide.bmp", bmpOf(1100, 1)), "The picture is 1100 x 1 pixels; a level has at most 1024 pixels on a side"},
+        // A Targa of no columns: a level-less texture would be written and count as converted.
+        {write(in, "empty.tga", QByteArray("\0\0\2\0\0\0\0\0\0\0\0\0\0\0\x0a\0\x18\0", 18)),
+         "The picture is empty (0 x 10)"},
     };
     for (const Row& r : rows) {
         try {

@@ -3,6 +3,7 @@
 // alpha, and the bytes a painted texture is saved with.
 #include "paint/Stroke.h"
 
+#include "document/M32Format.h"
 #include "document/TextureDocument.h"
 #include "paint/ToolSettings.h"
 #include "paint/UndoSnapshot.h"
@@ -158,10 +159,12 @@ TEST(Stroke, DrawAlphaDrawsOnePixelLinesWhateverThePenThenPaintTakesTheFullWidth
     }
     p.tools.selectPaint();
     p.line({{10, 30}, {40, 30}});
-    EXPECT_EQ(alphaAt(p.document, 1, 25, 40), 100);
+    // Twenty rows, the even width's extra half pixel above the line: 20..39.
+    EXPECT_EQ(alphaAt(p.document, 1, 25, 39), 100);
     EXPECT_EQ(alphaAt(p.document, 1, 25, 20), 100);
-    EXPECT_EQ(alphaAt(p.document, 1, 25, 41), 255);
-    EXPECT_EQ(shownAt(p.document, 1, 25, 40), rgb(117, 117, 117)); // 192 x 155/255 = 116.7
+    EXPECT_EQ(alphaAt(p.document, 1, 25, 40), 255);
+    EXPECT_EQ(alphaAt(p.document, 1, 25, 19), 255);
+    EXPECT_EQ(shownAt(p.document, 1, 25, 39), rgb(117, 117, 117)); // 192 x 155/255 = 116.7
 }
 
 TEST(Stroke, DrawAlphaKeepsTheEndPixelsOwnColourOrTakesTheToolbarsOverAlphaZero)
@@ -192,14 +195,26 @@ TEST(Stroke, DrawAlphaKeepsTheEndPixelsOwnColourOrTakesTheToolbarsOverAlphaZero)
             EXPECT_EQ(alphaAt(p.document, 1, x, 5), r.toolbarAlpha) << x;
         }
     }
-    // The whole segment takes the colour worked out for its end pixel.
-    Painter p;
-    p.fill(qRgb(255, 0, 0), 255);
-    p.document.editPixels(1, QRect(8, 5, 1, 1), [](QImage& image, QImage&) { image.setPixel(8, 5, qRgb(0, 0, 255)); });
-    p.tools.selectDrawAlpha();
-    p.colour(0, 0, 0, 255);
-    p.line({{2, 5}, {8, 5}});
-    EXPECT_EQ(shownAt(p.document, 1, 2, 5), rgb(0, 0, 255));
+    // Every pixel crossed keeps its own colour, however the colours along the line differ: at
+    // alpha 255 nothing changes, at 128 each is its own colour reblended.
+    const QRgb colours[] = {qRgb(157, 64, 40), qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255),
+                            qRgb(30, 59, 220), qRgb(1, 2, 3),   qRgb(250, 250, 5), qRgb(128, 0, 128)};
+    for (const int toolbarAlpha : {255, 128}) {
+        SCOPED_TRACE(toolbarAlpha);
+        Painter p;
+        p.document.editPixels(1, QRect(0, 5, 10, 1), [&](QImage& image, QImage&) {
+            for (int i = 0; i < 8; ++i) image.setPixel(2 + i, 5, colours[i]);
+        });
+        p.tools.selectDrawAlpha();
+        p.colour(0, 0, 0, toolbarAlpha);
+        p.line({{2, 5}, {6, 5}, {10, 5}}); // a drag of two segments over pixels 2..9
+        const auto& blend = composition().shown[toolbarAlpha];
+        for (int i = 0; i < 8; ++i) {
+            const QRgb c = colours[i];
+            EXPECT_EQ(shownAt(p.document, 1, 2 + i, 5), rgb(blend[qRed(c)], blend[qGreen(c)], blend[qBlue(c)])) << i;
+            EXPECT_EQ(alphaAt(p.document, 1, 2 + i, 5), toolbarAlpha) << i;
+        }
+    }
 }
 
 TEST(Stroke, PickReadsTheColourBackWhileTracking)
@@ -245,6 +260,12 @@ TEST(Stroke, PickColorNeverPaintsAndStopsPickingAtTheRelease)
     p.stroke.move(QPoint(5, 5), 1); // no longer tracking
     EXPECT_EQ(p.tools.fieldText(F::Red), "9");
     EXPECT_EQ(p.document.levelImage(1), before);
+    // A press picks at once, so a click on another pixel picks it without a move.
+    for (const auto& [at, red] : {std::pair{QPoint(0, 0), "255"}, std::pair{QPoint(3, 3), "9"}}) {
+        p.stroke.press(at, 1);
+        p.stroke.release();
+        EXPECT_EQ(p.tools.fieldText(F::Red), red);
+    }
     // Beyond the level there is nothing to read; the fields stay.
     p.stroke.press(QPoint(0, 0), 8);
     p.stroke.move(QPoint(-100, 3000), 8);
@@ -310,11 +331,15 @@ TEST(Stroke, PixelsBeyondTheLevelAreClipped)
     EXPECT_EQ(p.document.levelImage(1).size(), QSize(40, 30));
     EXPECT_EQ(alphaAt(p.document, 1, 39, 29), 0);
     EXPECT_EQ(alphaAt(p.document, 1, 0, 0), 255);
-    // Draw Alpha with the end pixel beyond the level lays down the toolbar colour.
+    // Draw Alpha with the end pixel beyond the level: the pixels inside keep their own colour,
+    // those of alpha 0 take the toolbar's.
     p.tools.selectDrawAlpha();
     p.colour(255, 0, 0, 255);
-    p.line({{0, 5}, {100, 5}});
-    EXPECT_EQ(shownAt(p.document, 1, 30, 5), rgb(255, 0, 0));
+    p.line({{0, 5}, {100, 5}, {100, 29}, {0, 29}});
+    EXPECT_EQ(shownAt(p.document, 1, 30, 5), rgb(255, 255, 255));
+    EXPECT_EQ(alphaAt(p.document, 1, 30, 5), 255);
+    EXPECT_EQ(shownAt(p.document, 1, 39, 29), rgb(255, 0, 0));
+    EXPECT_EQ(alphaAt(p.document, 1, 39, 29), 255);
 }
 
 TEST(Stroke, WithoutALevelNothingHappens)

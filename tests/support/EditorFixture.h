@@ -51,6 +51,7 @@ public:
     struct QuestionCall {
         QString title, text;
         QMessageBox::StandardButtons buttons;
+        QMessageBox::Icon icon;
     };
 
     std::deque<QString> fileAnswers;
@@ -71,9 +72,9 @@ protected:
     QString doOpenFileName(QWidget*, const FileDialogOptions& options) override { return file(false, options); }
     QString doSaveFileName(QWidget*, const FileDialogOptions& options) override { return file(true, options); }
     QMessageBox::StandardButton doQuestion(QWidget*, const QString& title, const QString& text,
-                                           QMessageBox::StandardButtons buttons) override
+                                           QMessageBox::StandardButtons buttons, QMessageBox::Icon icon) override
     {
-        questionCalls.push_back({title, text, buttons});
+        questionCalls.push_back({title, text, buttons, icon});
         if (whileOpen) whileOpen();
         if (questionAnswers.empty()) return QMessageBox::Cancel;
         const auto answer = questionAnswers.front();
@@ -189,6 +190,8 @@ protected:
     void closeEditor()
     {
         if (!frame) return;
+        // What the test changed is given up, not saved.
+        if (document.isModified()) fake.questionAnswers.push_front(QMessageBox::No);
         frame->close();
         frame.reset();
         w = {};

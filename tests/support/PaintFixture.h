@@ -29,6 +29,8 @@ protected:
         d.editPixels(1, QRect(QPoint(0, 0), size), paint);
         d.save(file);
         if (!frame) startEditor();
+        // The changes to a level opened before are given up.
+        if (document.isModified()) fake.questionAnswers.push_front(QMessageBox::No);
         openThroughMenu(file);
     }
     void openWhite(QSize size)

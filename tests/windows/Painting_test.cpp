@@ -87,6 +87,87 @@ TEST_F(Painting, DrawAlphaDrawsOnePixelLinesWhateverThePenAndPaintTheFullWidth)
     EXPECT_EQ(shown(25, 52), rgb(200, 100, 50));
 }
 
+// Draw Alpha over a row of eight opaque colours, in one fast drag and in short moves: at alpha
+// 255 the saved file keeps every byte, at 128 every pixel is saved as its own colour (within the
+// rounding of one unblend and blend).
+TEST_F(Painting, DrawAlphaKeepsEachPixelsOwnColour)
+{
+    const QRgb colours[] = {qRgb(157, 64, 40), qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255),
+                            qRgb(30, 59, 220), qRgb(1, 2, 3),   qRgb(250, 250, 5), qRgb(128, 0, 128)};
+    openLevel({40, 8}, [&](QImage& image, QImage& plane) {
+        for (int x = 0; x < 40; ++x)
+            for (int y = 0; y < 8; ++y) image.setPixel(x, y, colours[(x / 4) % 8]);
+        plane.fill(255u);
+    });
+    const QString file = document.currentFile();
+    const QByteArray original = readFile(file);
+    const std::vector<std::vector<QPoint>> drags = {{{0, 3}, {33, 3}}, {{0, 3}, {5, 3}, {11, 3}, {22, 3}, {33, 3}}};
+    for (const auto& drag : drags) {
+        for (const int a : {255, 128}) {
+            SCOPED_TRACE(testing::Message() << drag.size() << " points, alpha " << a);
+            clickMode(DrawingMode::Paint);
+            setColour(9, 9, 9, a);
+            clickMode(DrawingMode::DrawAlpha);
+            stroke(drag);
+            chooseMenu('f', 's');
+            const QByteArray saved = readFile(file);
+            ASSERT_EQ(saved.size(), original.size());
+            if (a == 255) {
+                EXPECT_EQ(saved, original);
+            } else {
+                for (int x = 0; x < 40; ++x) {
+                    const char* pixel = saved.constData() + 968 + (3 * 40 + x) * 4;
+                    const QRgb own = colours[(x / 4) % 8];
+                    if (x >= 33) {
+                        EXPECT_EQ(QByteArray(pixel, 4), original.mid(968 + (3 * 40 + x) * 4, 4)) << x;
+                        continue;
+                    }
+                    EXPECT_NEAR(uchar(pixel[0]), qRed(own), 1) << x;
+                    EXPECT_NEAR(uchar(pixel[1]), qGreen(own), 1) << x;
+                    EXPECT_NEAR(uchar(pixel[2]), qBlue(own), 1) << x;
+                    EXPECT_EQ(uchar(pixel[3]), 128) << x;
+                }
+            }
+            chooseMenu('e', 'u');
+        }
+    }
+}
+
+// A click in Pick color mode picks the pixel clicked, without a move.
+TEST_F(Painting, PickClickWithoutAMoveFillsTheFields)
+{
+    openLevel({32, 32}, [](QImage& image, QImage& plane) {
+        image.fill(rgb(255, 255, 255));
+        plane.fill(255u);
+        image.setPixel(5, 5, qRgb(10, 20, 30));
+        image.setPixel(20, 5, qRgb(40, 50, 60));
+        plane.scanLine(5)[20] = 255;
+    });
+    setColour(1, 2, 3, 4);
+    clickMode(DrawingMode::PickColor);
+    QTest::mouseClick(canvas(), Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(fieldTexts(), (QStringList{"10", "20", "30", "255"}));
+    QTest::mouseClick(canvas(), Qt::LeftButton, {}, QPoint(20, 5));
+    EXPECT_EQ(fieldTexts(), (QStringList{"40", "50", "60", "255"}));
+    hover(QPoint(5, 5));
+    EXPECT_EQ(fieldTexts(), (QStringList{"40", "50", "60", "255"})) << "the release ends the picking";
+}
+
+// A pen of width w lays a band exactly w pixels across a horizontal stroke.
+TEST_F(Painting, PenWidthsAreExactlyThatManyPixelsAcross)
+{
+    openWhite({64, 64});
+    setColour(0, 0, 0, 255);
+    for (int width = 1; width <= 20; ++width) {
+        setPenWidth(width);
+        stroke({{10, 30}, {50, 30}});
+        int across = 0;
+        for (int y = 0; y < 64; ++y) across += shown(30, y) == rgb(0, 0, 0);
+        EXPECT_EQ(across, width);
+        chooseMenu('e', 'u');
+    }
+}
+
 TEST_F(Painting, ZoomEightReachesTheLastPixelAndRepaintsOnlyWhatChanged)
 {
     openWhite({1024, 1024});
@@ -137,6 +218,7 @@ TEST_F(Painting, UndoTakesBackTheLastStrokeOnTheLevelPressedAndShowsIt)
 
     // Opening a texture drops the step, which belonged to pixels now gone.
     stroke({{4, 4}, {8, 8}});
+    fake.questionAnswers.push_back(QMessageBox::No); // the stroke is not saved
     openThroughMenu(file);
     EXPECT_FALSE(undoEnabled());
 }

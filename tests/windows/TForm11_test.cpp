@@ -264,26 +264,36 @@ TEST_F(Wizard, AFileGoneSinceItWasAddedStopsTheRunOnPageFour)
     const QString first = picture("first.bmp", bmpOf(8, 8));
     const QString gone = picture("gone.bmp", bmpOf(8, 8));
     const QString third = picture("third.bmp", bmpOf(8, 8));
+    // A picture without pixels stops the run the same way: no texture without levels is written.
+    const QString empty = picture("empty.tga", tgaOf(0, 10));
     startEditor();
-    TForm11* wizard = openWizard();
-    wizard->chooseOutputDirectory(path("out"));
-    next();
-    add({first, gone, third});
-    next();
-    ASSERT_TRUE(QFile::remove(gone));
-    next(); // Finish
-    EXPECT_EQ(fake.errors, QStringList{"Cannot open file " + gone});
-    EXPECT_TRUE(wizard->isVisible());
-    EXPECT_EQ(visiblePage(), 4);
-    EXPECT_FALSE(wizard->nextButton()->isEnabled());
-    EXPECT_FALSE(wizard->backButton()->isEnabled());
-    EXPECT_EQ(wizard->processfile()->text(), gone);
-    EXPECT_EQ(wizard->totalbar()->value(), 1);
-    EXPECT_EQ(QDir(path("out")).entryList(QDir::Files), QStringList{"first.m32"});
-    EXPECT_EQ(document.currentFile(), path("out/first.m32"));
-    EXPECT_EQ(document.levelCount(), 4);
-    QTest::mouseClick(wizard->cancelButton(), Qt::LeftButton);
-    EXPECT_FALSE(wizard->isVisible());
+    const std::pair<QString, QString> rows[] = {{gone, "Cannot open file " + gone},
+                                                {empty, "The picture is empty (0 x 10)"}};
+    for (const auto& [failing, message] : rows) {
+        SCOPED_TRACE(failing.toStdString());
+        fake.errors.clear();
+        TForm11* wizard = openWizard();
+        wizard->chooseOutputDirectory(path("out"));
+        next();
+        add({first, failing, third});
+        next();
+        if (failing == gone) {
+            ASSERT_TRUE(QFile::remove(gone));
+        }
+        next(); // Finish
+        EXPECT_EQ(fake.errors, QStringList{message});
+        EXPECT_TRUE(wizard->isVisible());
+        EXPECT_EQ(visiblePage(), 4);
+        EXPECT_FALSE(wizard->nextButton()->isEnabled());
+        EXPECT_FALSE(wizard->backButton()->isEnabled());
+        EXPECT_EQ(wizard->processfile()->text(), failing);
+        EXPECT_EQ(wizard->totalbar()->value(), 1);
+        EXPECT_EQ(QDir(path("out")).entryList(QDir::Files), QStringList{"first.m32"});
+        EXPECT_EQ(document.currentFile(), path("out/first.m32"));
+        EXPECT_EQ(document.levelCount(), 4);
+        QTest::mouseClick(wizard->cancelButton(), Qt::LeftButton);
+        EXPECT_FALSE(wizard->isVisible());
+    }
 }
 
 TEST_F(Wizard, FlagAndAlphaThatAreNoFitNumbersAreRefusedAtFinish)
@@ -322,6 +332,63 @@ TEST_F(Wizard, FlagAndAlphaThatAreNoFitNumbersAreRefusedAtFinish)
         EXPECT_EQ(document.currentFile(), path("t.m32"));
         EXPECT_EQ(document.saveToBytes(), before);
         QTest::mouseClick(wizard->cancelButton(), Qt::LeftButton);
+    }
+}
+
+// Empty Flag and Alpha boxes read as 0, as every number box does.
+TEST_F(Wizard, EmptyFlagAndAlphaBoxesAreZero)
+{
+    const QString a = picture("a.bmp", bmpOf(4, 4));
+    startEditor();
+    TForm11* wizard = openWizard();
+    type(wizard->flagBox(), "");
+    type(wizard->alphaBox(), "");
+    wizard->chooseOutputDirectory(path("out"));
+    next();
+    add({a});
+    next();
+    next(); // Finish
+    EXPECT_TRUE(fake.errors.isEmpty()) << fake.errors.join("; ").toStdString();
+    const QByteArray bytes = readFile(path("out/a.m32"));
+    ASSERT_EQ(bytes.size(), 968 + 4 * (16 + 4 + 1));
+    EXPECT_EQ(qFromLittleEndian<qint32>(bytes.constData() + 708), 0);
+    for (qsizetype at = 968 + 3; at < bytes.size(); at += 4) EXPECT_EQ(bytes[at], '\0') << at;
+    type(wizard->flagBox(), "2048");
+    type(wizard->alphaBox(), "255");
+}
+
+// Files that would write one m32 file are shown at Finish: No goes back to page 3 with nothing
+// written, Yes converts them all, the later replacing the earlier.
+TEST_F(Wizard, FilesWritingOneOutputAreShownAndConvertedOnlyWhenAsked)
+{
+    const QString bmp = picture("rock.bmp", bmpOf(8, 8)), tga = picture("rock.tga", tgaOf(4, 4));
+    const QString wall = picture("wall.bmp", bmpOf(2, 2));
+    startEditor();
+    for (const auto answer : {QMessageBox::No, QMessageBox::Yes}) {
+        fake.questionCalls.clear();
+        TForm11* wizard = openWizard();
+        wizard->chooseOutputDirectory(path("out"));
+        next();
+        add({bmp, wall, tga, wall});
+        next();
+        fake.questionAnswers = {answer};
+        next(); // Finish
+        ASSERT_EQ(fake.questionCalls.size(), 1u);
+        EXPECT_EQ(fake.questionCalls[0].title, "Confirm");
+        EXPECT_EQ(fake.questionCalls[0].buttons, QMessageBox::Yes | QMessageBox::No);
+        const QString& text = fake.questionCalls[0].text;
+        EXPECT_TRUE(text.contains(bmp + ": also written by " + tga + "\n" + tga + ": also written by " + bmp))
+            << text.toStdString();
+        EXPECT_FALSE(text.contains(wall + ":")) << "a file listed twice writes its own output";
+        if (answer == QMessageBox::No) {
+            expectButtons(3, "&Finish", true, true);
+            EXPECT_TRUE(QDir(path("out")).entryList(QDir::Files).isEmpty());
+            QTest::mouseClick(wizard->cancelButton(), Qt::LeftButton);
+        } else {
+            EXPECT_FALSE(wizard->isVisible());
+            EXPECT_EQ(QDir(path("out")).entryList(QDir::Files), (QStringList{"rock.m32", "wall.m32"}));
+            EXPECT_EQ(readFile(path("out/rock.m32")).mid(580, 4), QByteArray("\4\0\0\0", 4)) << "rock.tga's";
+        }
     }
 }
 

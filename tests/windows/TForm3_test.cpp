@@ -86,6 +86,7 @@ TEST_F(Properties, TypingGoesToTheDocumentAndOpensRefreshTheFields)
     EXPECT_EQ(document.texts().substitution_name, "moss");
     EXPECT_EQ(document.texts().value, "-12");
 
+    fake.questionAnswers.push_back(QMessageBox::No); // what was typed is not saved
     openThroughMenu(file);
     EXPECT_EQ(w.properties->field("Edit2")->text(), QString(128, u'n'));
     EXPECT_EQ(w.properties->field("Edit3")->text(), "");
@@ -152,7 +153,9 @@ TEST_F(Properties, APresetSavedAndAppliedGivesTheHeaderTypingGives)
     EXPECT_EQ(fake.textCalls, QStringList{"Preset name:"});
     EXPECT_EQ(w.properties->presetBox()->currentText(), "stone");
 
-    // New puts the defaults back; the name is typed again, the numbers come from the preset.
+    // New puts the defaults back (the typed texts given up); the name is typed again, the
+    // numbers come from the preset.
+    fake.questionAnswers.push_back(QMessageBox::No);
     chooseMenu('f', 'n');
     EXPECT_EQ(w.properties->field("Edit6")->text(), "2048");
     typeOver(w.properties->field("Edit2"), "moss");

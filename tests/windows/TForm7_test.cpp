@@ -210,6 +210,7 @@ TEST_F(ImportWindow, FailuresAreShownAndLeaveTheDocument)
     startEditor();
     writeTexture(path("t.m32"), {{8, 8}, {4, 4}});
     openThroughMenu(path("t.m32"));
+    const QByteArray before = document.saveToBytes();
     QDir(dir.path()).mkdir("pictures");
     struct Row {
         QString file;
@@ -218,6 +219,8 @@ TEST_F(ImportWindow, FailuresAreShownAndLeaveTheDocument)
         {picture("pictures/photo.jpg", bmpOf(4, 4)), "Unknown picture file extension (.jpg)"},
         {path("pictures/gone.bmp"), "Cannot open file " + path("pictures/gone.bmp")},
         {picture("pictures/bad.bmp", "BM not a bitmap"), ""},
+        // Without pixels it would run New and add no level.
+        {picture("pictures/empty.tga", tgaOf(0, 10)), "The picture is empty (0 x 10)"},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.file.toStdString());
@@ -232,6 +235,8 @@ TEST_F(ImportWindow, FailuresAreShownAndLeaveTheDocument)
         // The directory moved before the file was read.
         EXPECT_EQ(frame->settings().importDirectory, path("pictures"));
         EXPECT_EQ(document.levelCount(), 2);
+        EXPECT_EQ(document.saveToBytes(), before);
+        EXPECT_EQ(document.currentFile(), path("t.m32"));
     }
 }
 
