@@ -35,6 +35,7 @@ public:
     void draw(QPainter& painter, const QRect& target) const override;
     // Reads a plain Windows bitmap ("Bitmap image is not valid").
     void loadFromStream(QIODevice& stream) override;
+    std::optional<QSize> sizeFromHeader(const QByteArray& head) const override;
     // Writes an uncompressed 24-bit Windows bitmap.
     void saveToStream(QIODevice& stream) const override;
 

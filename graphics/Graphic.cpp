@@ -9,10 +9,22 @@ namespace quorvel {
 
 void Graphic::loadFromFile(const QString& path)
 {
+    loadFromFile(path, SizeCheck());
+}
+
+void Graphic::loadFromFile(const QString& path, const SizeCheck& check)
+{
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw Error(QStringLiteral("Cannot open file %1").arg(path));
+    if (check)
+        if (const std::optional<QSize> size = sizeFromHeader(file.peek(kHeaderBytes))) check(*size);
     loadFromStream(file);
+}
+
+std::optional<QSize> Graphic::sizeFromHeader(const QByteArray&) const
+{
+    return std::nullopt;
 }
 
 void Graphic::saveToStream(QIODevice&) const

@@ -17,6 +17,8 @@ public:
     void draw(QPainter& painter, const QRect& target) const override;
     // Reads the first image of an icon file ("Icon image is not valid").
     void loadFromStream(QIODevice& stream) override;
+    // The first image's size from its DIB header or PNG header, when `head` reaches it.
+    std::optional<QSize> sizeFromHeader(const QByteArray& head) const override;
 
 private:
     QImage image_;

@@ -3,6 +3,7 @@
 #include "base/Error.h"
 #include "document/NumberText.h"
 #include "document/TextureDocument.h"
+#include "graphics/Graphic.h"
 #include "import/ImportedPicture.h"
 
 #include <QDir>
@@ -53,7 +54,7 @@ QString convertedPath(const QString& sourcePath, const QString& outputDirectory)
 QString convertt(TextureDocument& document, const QString& sourcePath, const ConversionOptions& options,
                  const ProgressReport& progress)
 {
-    const QImage picture = loadImportedImage(sourcePath, options.chain.keepPictureAlpha);
+    const QImage picture = importedImage(sourcePath, *loadLevelPicture(sourcePath), options.chain.keepPictureAlpha);
     checkChainLimits(0, picture.size(), options.allSizes);
     // Not plain New: the sizes of an earlier file's absent levels and the reserved bytes of a
     // texture opened before would otherwise go into this file's header.

@@ -6,6 +6,7 @@
 #include "graphics/Icon.h"
 #include "graphics/PictureMemory.h"
 #include "graphics/PictureRegistry.h"
+#include "import/MipmapChain.h"
 
 #include <QPainter>
 
@@ -71,6 +72,11 @@ QImage importedImage(const QString& path, const Graphic& graphic, bool ownAlpha)
         graphic.draw(painter, QPoint(0, 0));
     }
     return image;
+}
+
+std::unique_ptr<Graphic> loadLevelPicture(const QString& path)
+{
+    return loadPicture(path, [](QSize declared) { checkChainLimits(0, declared, false); });
 }
 
 QImage loadImportedImage(const QString& path, bool ownAlpha)
