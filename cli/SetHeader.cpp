@@ -176,10 +176,7 @@ bool setInFile(const QString& path, const std::vector<Setting>& settings, bool d
 
 int setHeader(const QStringList& args)
 {
-    const Command& self = command("set-header");
-    const auto usage = [&](const std::string& why) {
-        return UsageError("quorvel-cli set-header: " + why + "\nusage: quorvel-cli set-header " + self.usage);
-    };
+    const auto usage = [](const std::string& why) { return usageError("set-header", QString::fromStdString(why)); };
     std::vector<Setting> settings;
     QStringList paths;
     bool dryRun = false;

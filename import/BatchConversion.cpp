@@ -1,6 +1,7 @@
 #include "import/BatchConversion.h"
 
 #include "base/Error.h"
+#include "base/SameFile.h"
 #include "document/NumberText.h"
 #include "document/TextureDocument.h"
 #include "graphics/Graphic.h"
@@ -54,6 +55,8 @@ QString convertedPath(const QString& sourcePath, const QString& outputDirectory)
 QString convertt(TextureDocument& document, const QString& sourcePath, const ConversionOptions& options,
                  const ProgressReport& progress)
 {
+    const QString output = convertedPath(sourcePath, options.outputDirectory);
+    refuseOutputOverInputs(output, {sourcePath});
     const QImage picture = importedImage(sourcePath, *loadLevelPicture(sourcePath), options.chain.keepPictureAlpha);
     checkChainLimits(0, picture.size(), options.allSizes);
     // Not plain New: the sizes of an earlier file's absent levels and the reserved bytes of a
@@ -64,7 +67,6 @@ QString convertt(TextureDocument& document, const QString& sourcePath, const Con
     HeaderTexts texts = document.texts();
     texts.flags = options.flags;
     document.setTexts(texts);
-    const QString output = convertedPath(sourcePath, options.outputDirectory);
     document.save(output);
     return output;
 }
