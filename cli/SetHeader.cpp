@@ -155,6 +155,9 @@ bool setInFile(const QString& path, const std::vector<Setting>& settings, bool d
     // Only the named fields' bytes are taken from the new header.
     QByteArray after = before;
     for (const Setting& s : settings) std::memcpy(after.data() + s.field->offset, encoded + s.field->offset, s.field->size);
+    // The changes are told once the file holds them (or, in a dry run, as what would be written).
+    if (after != before && !dryRun)
+        saveWhole(path, SaveMessages::Runtime, [&](QIODevice& file) { writeAll(file, after); });
     const QByteArray name = path.toLocal8Bit();
     for (const Setting& s : settings) {
         const std::string was = shownValue(*s.field, before);
@@ -166,10 +169,7 @@ bool setInFile(const QString& path, const std::vector<Setting>& settings, bool d
         else
             std::printf("%s: %s %s -> %s\n", name.constData(), s.field->option + 2, was.c_str(), now.c_str());
     }
-    if (after == before) return false;
-    if (!dryRun)
-        saveWhole(path, SaveMessages::Runtime, [&](QIODevice& file) { writeAll(file, after); });
-    return true;
+    return after != before;
 }
 
 } // namespace

@@ -57,6 +57,16 @@ inline std::function<void()> limitedTo(rlim_t megabytes, rlim_t seconds)
     };
 }
 
+// For runCli's `inChild`: no file the tool writes may grow past `bytes` (a write past it fails as
+// on a full disk; the permissions that root passes over cannot make a write fail).
+inline std::function<void()> fileSizeLimitedTo(rlim_t bytes)
+{
+    return [bytes] {
+        const rlimit size{bytes, bytes};
+        setrlimit(RLIMIT_FSIZE, &size);
+    };
+}
+
 // A file's bytes, or "(missing)".
 inline QByteArray readAll(const QString& path)
 {
