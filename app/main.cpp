@@ -17,6 +17,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 
+#include <csignal>
 #include <cstdio>
 #include <memory>
 
@@ -80,6 +81,8 @@ void addOptions(QCommandLineParser& parser, const Options& options)
 
 int main(int argc, char** argv)
 {
+    // A file-size limit makes a save fail with "Disk full" instead of ending the editor.
+    std::signal(SIGXFSZ, SIG_IGN);
     const Options options;
     {
         // Before any window system is opened, the options that answer on the terminal. The

@@ -10,6 +10,8 @@
 #include "document/TextureDocument.h"
 #include "graphics/BmpWriter.h"
 #include "import/PictureKinds.h"
+#include "bench/support/BenchTexture.h"
+#include "bench/support/SilentDialogs.h"
 #include "windows/Dialogs.h"
 #include "windows/TForm2.h"
 #include "windows/TForm7.h"
@@ -39,7 +41,8 @@ const QString kTexture = QStringLiteral("/dev/shm/quorvel-editor-bench-%1.m32").
 const QString kSettings = QStringLiteral("/dev/shm/quorvel-editor-bench-%1.ini").arg(getpid());
 const QString kPicture = QStringLiteral("/dev/shm/quorvel-editor-bench-%1.bmp").arg(getpid());
 // What the open dialog answers; empty: cancelled.
-QString openAnswer;
+// The dialogs the benchmarks run with: they answer nothing but the picture to import.
+quorvel::bench::SilentDialogs* silentDialogs = nullptr;
 
 double residentMegabytes()
 {
@@ -68,24 +71,7 @@ struct Editor {
 
 void makeTexture()
 {
-    static bool made = false;
-    if (made) return;
-    quorvel::TextureDocument d;
-    for (int side = 1024; side >= 1; side /= 2) {
-        const int k = d.appendLevel(side, side, QString());
-        d.editPixels(k, QRect(0, 0, side, side), [side](QImage& image, QImage& alpha) {
-            for (int y = 0; y < side; ++y) {
-                auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-                uchar* a = alpha.scanLine(y);
-                for (int x = 0; x < side; ++x) {
-                    row[x] = qRgb(x & 255, y & 255, (x ^ y) & 255);
-                    a[x] = uchar(x + 3 * y);
-                }
-            }
-        });
-    }
-    d.save(kTexture);
-    made = true;
+    quorvel::bench::saveChainTexture(kTexture);
 }
 
 void BM_EditorStart(benchmark::State& state)
@@ -132,28 +118,34 @@ void BM_ImportUntilLevel1Shown(benchmark::State& state)
     }
     quorvel::saveBmp24(picture, kPicture);
     Editor editor;
-    openAnswer = kPicture;
+    silentDialogs->openAnswer = kPicture;
     for (auto _ : state) {
         editor.frame->menuAction(QStringLiteral("Import1"))->trigger();
         editor.windows.importDialog->okButton()->click();
         editor.windows.view->levelCanvas()->repaint();
     }
-    openAnswer.clear();
+    silentDialogs->openAnswer.clear();
     if (editor.document.levelCount() != 11) state.SkipWithError("the import made no chain of eleven levels");
     QFile::remove(kPicture);
 }
 BENCHMARK(BM_ImportUntilLevel1Shown)->Unit(benchmark::kMillisecond);
 
-void BM_RepaintAtZoom8(benchmark::State& state)
+// The frame shown with a workspace of 1600 x 1000 pixels, the texture open in it.
+void openInWorkspace(Editor& editor)
 {
     makeTexture();
-    Editor editor;
     editor.frame->showNormal();
-    // A workspace of 1600 x 1000 pixels, the view filling it.
     const QSize margin = editor.frame->size() - editor.frame->workspace()->viewport()->size();
     editor.frame->resize(QSize(1600, 1000) + margin);
     QApplication::processEvents();
     editor.frame->openm32(kTexture);
+}
+
+void BM_RepaintAtZoom8(benchmark::State& state)
+{
+    Editor editor;
+    // The view filling the workspace.
+    openInWorkspace(editor);
     quorvel::TForm2* view = editor.windows.view;
     qobject_cast<QMdiSubWindow*>(view->parentWidget())->move(0, 0);
     for (int i = 0; i < 3; ++i) view->zoomIn();
@@ -174,13 +166,8 @@ BENCHMARK(BM_RepaintAtZoom8)->DenseRange(0, 5)->Unit(benchmark::kMillisecond);
 // of the nine tiles drawn again.
 void BM_TiledPreviewRepaintAtZoom8(benchmark::State& state)
 {
-    makeTexture();
     Editor editor;
-    editor.frame->showNormal();
-    const QSize margin = editor.frame->size() - editor.frame->workspace()->viewport()->size();
-    editor.frame->resize(QSize(1600, 1000) + margin);
-    QApplication::processEvents();
-    editor.frame->openm32(kTexture);
+    openInWorkspace(editor);
     quorvel::TForm2* view = editor.windows.view;
     for (int i = 0; i < 3; ++i) view->zoomIn();
     view->viewSettings().setMode(quorvel::ViewMode::OverCheckerboard);
@@ -196,26 +183,6 @@ void BM_TiledPreviewRepaintAtZoom8(benchmark::State& state)
 }
 BENCHMARK(BM_TiledPreviewRepaintAtZoom8)->Unit(benchmark::kMillisecond);
 
-// Answers nothing: the benchmarks never ask.
-class SilentDialogs final : public quorvel::Dialogs {
-protected:
-    QString doOpenFileName(QWidget*, const quorvel::FileDialogOptions&) override { return openAnswer; }
-    QString doSaveFileName(QWidget*, const quorvel::FileDialogOptions&) override { return {}; }
-    QStringList doOpenFileNames(QWidget*, const quorvel::FileDialogOptions&) override { return {}; }
-    std::optional<QColor> doColour(QWidget*, const QColor&) override { return std::nullopt; }
-    std::optional<QString> doText(QWidget*, const QString&, const QString&, const QString&) override
-    {
-        return std::nullopt;
-    }
-    QMessageBox::StandardButton doQuestion(QWidget*, const QString&, const QString&, QMessageBox::StandardButtons,
-                                           QMessageBox::Icon) override
-    {
-        return QMessageBox::Cancel;
-    }
-    void doError(QWidget*, const QString& message) override { std::fprintf(stderr, "%s\n", qPrintable(message)); }
-    void doBeep() override {}
-};
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -226,7 +193,8 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvel"));
     quorvel::registerAllPictureKinds();
-    SilentDialogs silent;
+    quorvel::bench::SilentDialogs silent;
+    silentDialogs = &silent;
     quorvel::setDialogs(&silent);
     {
         // The first start of the process, as the program's own start does it.

@@ -1,6 +1,7 @@
 // Hostile pictures at full size, each decoded by `quorvel-cli decode` in a child process: the
 // time it takes and the child's peak memory (maxrss), and its exit status (0 decoded, 1 refused).
 // Files live in /dev/shm when it exists, so the disk does not time itself.
+#include "bench/support/BenchTexture.h"
 #include "tests/support/HostileFiles.h"
 
 #include <QDir>
@@ -10,15 +11,11 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
-#include <fcntl.h>
 #include <functional>
-#include <spawn.h>
 #include <string>
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <vector>
 
-extern char** environ;
 
 namespace {
 
@@ -36,30 +33,20 @@ void decodeInChild(benchmark::State& state, const QString& name, const std::func
         }
         state.counters["file_KB"] = double(file.size()) / 1024;
     }
-    std::vector<std::string> args{QUORVEL_CLI_PATH, "decode", input.toStdString(), dir.filePath("out.bmp").toStdString()};
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    quorvel::bench::ChildRun child({QUORVEL_CLI_PATH, "decode", input.toStdString(), dir.filePath("out.bmp").toStdString()});
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
-        pid_t pid = 0;
-        int status = 0;
         rusage usage{};
-        if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0
-            || wait4(pid, &status, 0, &usage) < 0) {
+        const int status = child.run(&usage);
+        if (status < 0) {
             state.SkipWithError("cannot run quorvel-cli");
             break;
         }
         const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
         state.SetIterationTime(took.count());
         state.counters["peak_MB"] = double(usage.ru_maxrss) / 1024;
-        state.counters["exit"] = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        state.counters["exit"] = status;
     }
-    posix_spawn_file_actions_destroy(&actions);
 }
 
 #define HOSTILE(NAME, FILE, EXPRESSION)                                                                           \

@@ -4,6 +4,7 @@
 // the whole import of such a picture from a file (read, chain, first level current); and
 // quorvel-cli convert --jobs 2 of 100 pictures of 512 x 512 with all sizes. Files live in
 // /dev/shm when it exists, so the disk does not time itself.
+#include "bench/support/BenchTexture.h"
 #include "document/TextureDocument.h"
 #include "graphics/BmpWriter.h"
 #include "import/Import.h"
@@ -17,12 +18,8 @@
 #include <benchmark/benchmark.h>
 
 #include <cstring>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <vector>
 
-extern char** environ;
 
 namespace {
 
@@ -120,23 +117,13 @@ void ConvertJobs2Of100(benchmark::State& state)
         quorvel::saveBmp24(picture(512, i), path);
         args.push_back(path.toStdString());
     }
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    quorvel::bench::ChildRun child(std::move(args));
     for (auto _ : state) {
-        pid_t pid = 0;
-        int status = 0;
-        if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0 || waitpid(pid, &status, 0) < 0 ||
-            !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        if (child.run() != 0) {
             state.SkipWithError("quorvel-cli convert failed");
             break;
         }
     }
-    posix_spawn_file_actions_destroy(&actions);
 }
 BENCHMARK(ConvertJobs2Of100)->Unit(benchmark::kMillisecond)->UseRealTime();
 

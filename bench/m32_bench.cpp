@@ -1,6 +1,7 @@
 // Open and save of a full texture: level 1 of 1024 x 1024 and every halving down to 1 x 1
 // (eleven levels, 5.6 MB), against a plain copy of the same bytes. Files live in /dev/shm so
 // the disk does not time itself.
+#include "bench/support/BenchTexture.h"
 #include "document/TextureDocument.h"
 
 #include <QFile>
@@ -14,27 +15,9 @@ namespace {
 const QString kSource = QStringLiteral("/dev/shm/quorvel-bench-in.m32");
 const QString kTarget = QStringLiteral("/dev/shm/quorvel-bench-out.m32");
 
-// Writes the texture once: levels with a colour and alpha pattern that varies per pixel.
 void makeTexture()
 {
-    static bool made = false;
-    if (made) return;
-    quorvel::TextureDocument d;
-    for (int side = 1024; side >= 1; side /= 2) {
-        const int k = d.appendLevel(side, side, QStringLiteral("%1x%1").arg(side));
-        d.editPixels(k, QRect(0, 0, side, side), [side](QImage& image, QImage& alpha) {
-            for (int y = 0; y < side; ++y) {
-                auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-                uchar* a = alpha.scanLine(y);
-                for (int x = 0; x < side; ++x) {
-                    row[x] = qRgb(x & 255, y & 255, (x ^ y) & 255);
-                    a[x] = uchar(x + 3 * y);
-                }
-            }
-        });
-    }
-    d.save(kSource);
-    made = true;
+    quorvel::bench::saveChainTexture(kSource);
 }
 
 // Reopening into a document that holds the same texture: its images are reused.

@@ -9,6 +9,7 @@
 #include "paint/Stroke.h"
 #include "paint/ToolSettings.h"
 #include "paint/UndoSnapshot.h"
+#include "bench/support/SilentDialogs.h"
 #include "windows/Dialogs.h"
 #include "windows/TForm2.h"
 #include "windows/TForm5.h"
@@ -203,26 +204,6 @@ void BM_ViewStroke1000Segments(benchmark::State& state)
 }
 BENCHMARK(BM_ViewStroke1000Segments)->Arg(1)->Arg(20)->Unit(benchmark::kMillisecond);
 
-// Answers nothing: the benchmarks never ask.
-class SilentDialogs final : public Dialogs {
-protected:
-    QString doOpenFileName(QWidget*, const FileDialogOptions&) override { return {}; }
-    QString doSaveFileName(QWidget*, const FileDialogOptions&) override { return {}; }
-    QStringList doOpenFileNames(QWidget*, const FileDialogOptions&) override { return {}; }
-    std::optional<QColor> doColour(QWidget*, const QColor&) override { return std::nullopt; }
-    std::optional<QString> doText(QWidget*, const QString&, const QString&, const QString&) override
-    {
-        return std::nullopt;
-    }
-    QMessageBox::StandardButton doQuestion(QWidget*, const QString&, const QString&, QMessageBox::StandardButtons,
-                                           QMessageBox::Icon) override
-    {
-        return QMessageBox::Cancel;
-    }
-    void doError(QWidget*, const QString& message) override { std::fprintf(stderr, "%s\n", qPrintable(message)); }
-    void doBeep() override {}
-};
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -230,7 +211,7 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvel"));
-    SilentDialogs silent;
+    quorvel::bench::SilentDialogs silent;
     setDialogs(&silent);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -20,7 +20,10 @@ struct Command {
     int (*run)(const QStringList& args);
 };
 
-// Raises a UsageError naming the command's usage unless args has `count` entries.
+// The one form of a usage error: "quorvel-cli NAME: PROBLEM" when there is a problem to name, then
+// "usage: quorvel-cli NAME USAGE".
+UsageError usageError(const char* name, const QString& problem = {});
+// Raises the command's usage error unless args has `count` entries.
 void expectArguments(const QStringList& args, qsizetype count, const Command& command);
 const Command& command(const char* name);
 // set-header's arguments, made from the header fields' options.

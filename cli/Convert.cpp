@@ -9,15 +9,18 @@
 #include "cli/ProgressLine.h"
 #include "base/Error.h"
 #include "base/FileNames.h"
+#include "base/SameFile.h"
 #include "document/NumberText.h"
 #include "document/TextureDocument.h"
 #include "import/BatchConversion.h"
 
+#include <QFileInfo>
 #include <QHash>
 #include <QThread>
 
 #include <atomic>
 #include <cstdio>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -27,9 +30,7 @@ namespace {
 
 [[noreturn]] void usage(const QString& problem)
 {
-    throw UsageError(QStringLiteral("quorvel-cli convert: %1\nusage: quorvel-cli convert %2")
-                         .arg(problem, QString::fromLatin1(command("convert").usage))
-                         .toStdString());
+    throw usageError("convert", problem);
 }
 
 struct Request {
@@ -97,6 +98,10 @@ Request parse(const QStringList& args)
     if (request.options.chain.alphaCoverage > 0 && !request.options.chain.keepPictureAlpha)
         usage(QStringLiteral("--alpha-coverage needs --keep-alpha"));
     if (request.images.isEmpty()) usage(QStringLiteral("no IMAGE given"));
+    // A directory that is not there is one mistake, told once, not once for each file.
+    const QString& directory = request.options.outputDirectory;
+    if (!directory.isEmpty() && !QFileInfo(directory).isDir())
+        usage(QStringLiteral("--output %1 is not a directory").arg(directory));
     return request;
 }
 
@@ -126,6 +131,8 @@ int convert(const QStringList& args)
         }
     }
 
+    // No output may land on any input of the run, also through another name or a link.
+    const InputFiles inputs(request.images);
     std::atomic<std::size_t> nextGroup{0};
     std::atomic<int> converted{0}, failed{int(clashes.size())};
     {
@@ -140,6 +147,7 @@ int convert(const QStringList& args)
                 for (const qsizetype i : groups[g]) {
                     const QString& path = request.images[i];
                     try {
+                        inputs.refuseAsOutput(convertedPath(path, request.options.outputDirectory));
                         convertt(document, path, request.options);
                         ++converted;
                     } catch (const std::exception& e) {
@@ -152,7 +160,15 @@ int convert(const QStringList& args)
         };
         const std::size_t workers = std::min<std::size_t>(std::size_t(request.jobs), groups.size());
         std::vector<std::thread> threads;
-        for (std::size_t w = 1; w < workers; ++w) threads.emplace_back(work);
+        try {
+            for (std::size_t w = 1; w < workers; ++w) threads.emplace_back(work);
+        } catch (const std::system_error&) {
+            // The system gives no more threads: the workers there are (this thread at least)
+            // share all the files.
+            progress.printLine(QStringLiteral("quorvel-cli convert: could start only %1 of %2 workers")
+                                   .arg(threads.size() + 1)
+                                   .arg(workers));
+        }
         work();
         for (std::thread& t : threads) t.join();
     }

@@ -1,8 +1,9 @@
 // export TEXTURE.m32 [--level K] OUT.bmp: what File > Export writes after opening TEXTURE and
 // choosing level K (1 unless given): the level's colour as a 24-bit BMP. A level that does not
-// exist is an error, and nothing is written.
+// exist or has no pixels is an error, and so is OUT naming TEXTURE; nothing is written then.
 #include "cli/Commands.h"
 #include "cli/ProgressLine.h"
+#include "base/SameFile.h"
 #include "document/NumberText.h"
 #include "document/TextureDocument.h"
 #include "import/Export.h"
@@ -20,13 +21,12 @@ int exportLevel(const QStringList& args)
             continue;
         }
         const std::optional<std::int32_t> k = i + 1 < args.size() ? wholeNumberOf(args[i + 1]) : std::nullopt;
-        if (!k)
-            throw UsageError(std::string("quorvel-cli export: --level needs a whole number\nusage: quorvel-cli export ") +
-                             self.usage);
+        if (!k) throw usageError("export", QStringLiteral("--level needs a whole number"));
         level = *k;
         ++i;
     }
     expectArguments(paths, 2, self);
+    refuseOutputOverInputs(paths[1], {paths[0]});
     ProgressLine progress("exporting", 1);
     TextureDocument document;
     document.open(paths[0]);

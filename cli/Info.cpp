@@ -92,7 +92,7 @@ int info(const QStringList& args)
         if (a == QLatin1String("--json")) json = true;
         else files << a;
     }
-    if (files.size() != 1) throw UsageError(std::string("usage: quorvel-cli info ") + command("info").usage);
+    if (files.size() != 1) throw usageError("info");
     const M32Header h = readM32Header(files[0]);
     if (json) printJson(h);
     else printText(h);

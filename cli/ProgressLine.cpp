@@ -1,6 +1,7 @@
 #include "cli/ProgressLine.h"
 
 #include <cstdio>
+#include <system_error>
 #include <unistd.h>
 
 namespace quorvel::cli {
@@ -15,7 +16,11 @@ constexpr std::chrono::milliseconds kRedraw(100);
 
 ProgressLine::ProgressLine(const char* label, int total) : label_(label), total_(total)
 {
-    if (isatty(fileno(stderr))) drawer_ = std::thread([this] { run(); });
+    try {
+        if (isatty(fileno(stderr))) drawer_ = std::thread([this] { run(); });
+    } catch (const std::system_error&) {
+        // Without a thread to draw it there is no progress line; the work goes on.
+    }
 }
 
 ProgressLine::~ProgressLine()

@@ -114,6 +114,9 @@ bool setInFile(const QString& path, const std::vector<Setting>& settings, bool d
     // Only the named fields' bytes are taken from the new header.
     QByteArray after = before;
     for (const Setting& s : settings) std::memcpy(after.data() + s.field->offset, encoded + s.field->offset, s.field->size);
+    // The changes are told once the file holds them (or, in a dry run, as what would be written).
+    if (after != before && !dryRun)
+        saveWhole(path, SaveMessages::Runtime, [&](QIODevice& file) { writeAll(file, after); });
     const QByteArray name = shownPath(path).toLocal8Bit();
     for (const Setting& s : settings) {
         const std::string was = shownValue(*s.field, before);
@@ -125,10 +128,7 @@ bool setInFile(const QString& path, const std::vector<Setting>& settings, bool d
         else
             std::printf("%s: %s %s -> %s\n", name.constData(), s.field->option + 2, was.c_str(), now.c_str());
     }
-    if (after == before) return false;
-    if (!dryRun)
-        saveWhole(path, SaveMessages::Runtime, [&](QIODevice& file) { writeAll(file, after); });
-    return true;
+    return after != before;
 }
 
 } // namespace
@@ -160,10 +160,7 @@ const char* setHeaderUsage()
 
 int setHeader(const QStringList& args)
 {
-    const Command& self = command("set-header");
-    const auto usage = [&](const std::string& why) {
-        return UsageError("quorvel-cli set-header: " + why + "\nusage: quorvel-cli set-header " + self.usage);
-    };
+    const auto usage = [](const std::string& why) { return usageError("set-header", QString::fromStdString(why)); };
     std::vector<Setting> settings;
     QStringList paths;
     bool dryRun = false;

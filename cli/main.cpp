@@ -6,6 +6,7 @@
 
 #include <QGuiApplication>
 
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <algorithm>
@@ -65,9 +66,16 @@ const Command& command(const char* name)
     throw std::logic_error("no such command");
 }
 
+UsageError usageError(const char* name, const QString& problem)
+{
+    const QString text = QStringLiteral("usage: quorvel-cli %1 %2").arg(QLatin1String(name), QLatin1String(command(name).usage));
+    if (problem.isEmpty()) return UsageError(text.toStdString());
+    return UsageError(QStringLiteral("quorvel-cli %1: %2\n%3").arg(QLatin1String(name), problem, text).toStdString());
+}
+
 void expectArguments(const QStringList& args, qsizetype count, const Command& c)
 {
-    if (args.size() != count) throw UsageError(std::string("usage: quorvel-cli ") + c.name + " " + c.usage);
+    if (args.size() != count) throw usageError(c.name);
 }
 
 } // namespace quorvel::cli
@@ -75,6 +83,8 @@ void expectArguments(const QStringList& args, qsizetype count, const Command& c)
 int main(int argc, char** argv)
 {
     using namespace quorvel::cli;
+    // A file-size limit makes a write fail with EFBIG ("Disk full") instead of ending the process.
+    std::signal(SIGXFSZ, SIG_IGN);
     if (argc < 2) {
         printHelp(stderr);
         return 2;

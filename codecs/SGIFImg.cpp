@@ -58,7 +58,22 @@ int TSGIF::readColourTable(int sizeBits)
     return Ok;
 }
 
+std::optional<QSize> TSGIF::declaredSize(const QByteArray& head)
+{
+    TSGIF decoder;
+    decoder.file_ = head;
+    if (decoder.findImage() != Ok) return std::nullopt;
+    return QSize(decoder.width_, decoder.height_);
+}
+
 int TSGIF::ReadImage()
+{
+    if (const int status = findImage()) return status;
+    if (position_ >= file_.size()) return BadFile;
+    return DecodeLzw(u8At(file_, position_++));
+}
+
+int TSGIF::findImage()
 {
     if (file_.size() < 13 || !file_.startsWith("GIF")) return BadFile;
     const int screenFlags = u8At(file_, 10);
@@ -84,10 +99,8 @@ int TSGIF::ReadImage()
         const int imageFlags = u8At(file_, position_ + 8);
         interlaced_ = imageFlags & 0x40;
         position_ += 9;
-        if (imageFlags & 0x80)
-            if (const int status = readColourTable(imageFlags & 0x07)) return status;
-        if (position_ >= file_.size()) return BadFile;
-        return DecodeLzw(u8At(file_, position_++));
+        if (imageFlags & 0x80) return readColourTable(imageFlags & 0x07);
+        return Ok;
     }
 }
 
@@ -297,6 +310,11 @@ void TSGIF::buildImage()
         for (int x = 0; x < width_; ++x) to[x] = colours[from[x]];
     }
     indexes_.reset();
+}
+
+std::optional<QSize> TSGIFBitmap::sizeFromHeader(const QByteArray& head) const
+{
+    return TSGIF::declaredSize(head);
 }
 
 void TSGIFBitmap::loadFromStream(QIODevice& stream)

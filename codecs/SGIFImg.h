@@ -14,6 +14,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 class QIODevice;
 
@@ -43,6 +44,9 @@ public:
     // Decodes the first image; the stream must hold the file from its first byte. A failure
     // raises EGIFException with the status's message.
     void ReadGif(QIODevice& source);
+    // The first image's width and height, found in `head` (the file's first bytes) by passing
+    // over the blocks before it, without decoding; nothing when `head` does not reach it.
+    static std::optional<QSize> declaredSize(const QByteArray& head);
 
     // The first image (Format_RGB32); indexes past the colour table that was read are black.
     const QImage& image() const { return image_; }
@@ -53,6 +57,9 @@ public:
 
 private:
     int ReadImage();
+    // Passes over the blocks up to the first image descriptor and reads it: its size, its
+    // colour table; position_ is left at the LZW minimum code size.
+    int findImage();
     int ReadExtension();
     int DecodeLzw(int minimumCodeSize);
     int decodePixels(int minimumCodeSize, std::uint64_t total);
@@ -82,6 +89,7 @@ class TSGIFBitmap : public TUniBitmap {
 public:
     using TUniBitmap::TUniBitmap;
     void loadFromStream(QIODevice& stream) override;
+    std::optional<QSize> sizeFromHeader(const QByteArray& head) const override;
 
     // After a load: the GIF's transparent colour, or, without a graphic control extension, the
     // colour of the bottom-left pixel (what bitmaps take as transparent).

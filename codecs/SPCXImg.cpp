@@ -70,6 +70,18 @@ QList<QRgb> TSPCX256::colourTable() const
     return QList<QRgb>(colours_.begin(), colours_.begin() + count);
 }
 
+std::optional<QSize> TSPCX256::declaredSize(const QByteArray& head)
+{
+    TSPCX256 decoder;
+    decoder.file_ = head;
+    try {
+        decoder.ReadHeader();
+    } catch (const Error&) {
+        return std::nullopt;
+    }
+    return QSize(decoder.width_, decoder.height_);
+}
+
 void TSPCX256::ReadHeader()
 {
     if (file_.size() < kHeaderSize || u8At(file_, 0) != 10 || u8At(file_, 2) != 1) PcxError(1);
@@ -219,6 +231,11 @@ void TSPCX256::ReadPcx(QIODevice& source)
         DecodeLine();
         convertLine(y);
     }
+}
+
+std::optional<QSize> TSPCXBitmap::sizeFromHeader(const QByteArray& head) const
+{
+    return TSPCX256::declaredSize(head);
 }
 
 void TSPCXBitmap::loadFromStream(QIODevice& stream)

@@ -29,6 +29,9 @@ public:
 
     // Converts the whole PCX file; the stream must hold it from its first byte.
     void ReadPcx(QIODevice& source);
+    // The width and height the 128-byte header of `head` (the file's first bytes) declares, or
+    // nothing when the header is not one the reader takes.
+    static std::optional<QSize> declaredSize(const QByteArray& head);
 
     // The decoded picture (Format_RGB32), and what it was stored as: 4, 8 or 24 bits per pixel
     // and, for the first two, its palette (16 or 256 colours).
@@ -69,6 +72,7 @@ class TSPCXBitmap : public TUniBitmap {
 public:
     using TUniBitmap::TUniBitmap;
     void loadFromStream(QIODevice& stream) override;
+    std::optional<QSize> sizeFromHeader(const QByteArray& head) const override;
 };
 
 } // namespace quorvel

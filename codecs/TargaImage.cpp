@@ -328,6 +328,12 @@ void TTarga::draw(QPainter& painter, const QRect& target) const
     painter.drawImage(target, image, image.rect());
 }
 
+std::optional<QSize> TTarga::sizeFromHeader(const QByteArray& head) const
+{
+    if (head.size() < 18) return std::nullopt;
+    return QSize(u16At(head, 12), u16At(head, 14));
+}
+
 void TTarga::loadFromStream(QIODevice& stream)
 {
     TgaInput in(stream);

@@ -105,6 +105,8 @@ public:
     // pixel data. Fails with "TGA image is truncated", "TGA image is too large" or "TGA
     // run-length data runs past the end of the image"; a failed load leaves the picture as it was.
     void loadFromStream(QIODevice& stream) override;
+    // The width and height of the 18-byte header.
+    std::optional<QSize> sizeFromHeader(const QByteArray& head) const override;
     // Writes a TGA: run-length 24-bit for an image loaded from a run-length true-colour file,
     // else uncompressed at the depth SaveDepth chooses.
     void saveToStream(QIODevice& stream) const override;

@@ -12,6 +12,7 @@
 #include <QIODevice>
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 
 namespace quorvel {
@@ -174,6 +175,15 @@ static std::pair<std::int64_t, std::int64_t> declaredSize(const QByteArray& byte
     if (headers.size() < 26) return {0, 0};
     const std::int64_t height = std::int32_t(u32At(headers, 22));
     return {std::int32_t(u32At(headers, 18)), height < 0 ? -height : height};
+}
+
+std::optional<QSize> TUniBitmap::sizeFromHeader(const QByteArray& head) const
+{
+    const Form form = formOf(head);
+    if (form == Form::Plain) return bmpDeclaredSize(head);
+    const auto [width, height] = declaredSize(head, form);
+    if (width <= 0 || height <= 0 || height > INT_MAX) return std::nullopt;
+    return QSize(int(width), int(height));
 }
 
 void TUniBitmap::loadFromStream(QIODevice& stream)

@@ -31,6 +31,9 @@ public:
     // Reads the rest of the stream and loads it in whichever form it is. On failure the bitmap
     // keeps its previous contents.
     void loadFromStream(QIODevice& stream) override;
+    // The plain form's size from its headers, a compressed form's from the bitmap headers it
+    // holds readable or in its first block.
+    std::optional<QSize> sizeFromHeader(const QByteArray& head) const override;
     // Load one form only; content in another form fails.
     void loadBlzFromStream(QIODevice& stream);
 

@@ -64,6 +64,11 @@ void Bitmap::loadFromStream(QIODevice& stream)
     image_ = decodeBmp(stream.readAll());
 }
 
+std::optional<QSize> Bitmap::sizeFromHeader(const QByteArray& head) const
+{
+    return bmpDeclaredSize(head);
+}
+
 void Bitmap::saveToStream(QIODevice& stream) const
 {
     writeBmp24(image_, stream);

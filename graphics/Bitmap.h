@@ -37,6 +37,7 @@ public:
     QImage colourAndAlpha() const override;
     // Reads a plain Windows bitmap ("Bitmap image is not valid").
     void loadFromStream(QIODevice& stream) override;
+    std::optional<QSize> sizeFromHeader(const QByteArray& head) const override;
     // Writes an uncompressed 24-bit Windows bitmap.
     void saveToStream(QIODevice& stream) const override;
 

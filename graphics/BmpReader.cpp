@@ -101,6 +101,21 @@ BmpLayout readLayout(const QByteArray& bytes)
     return l;
 }
 
+} // namespace
+
+std::optional<QSize> bmpDeclaredSize(const QByteArray& head)
+{
+    if (head.size() < kFileHeaderSize + kCoreHeaderSize || head[0] != 'B' || head[1] != 'M') return std::nullopt;
+    const std::int64_t headerSize = u32At(head, 14);
+    if (headerSize == kCoreHeaderSize) return QSize(u16At(head, 18), u16At(head, 20));
+    if (headerSize < 16 || head.size() < 26) return std::nullopt;
+    const std::int32_t height = std::int32_t(u32At(head, 22));
+    if (height == INT_MIN) return std::nullopt;
+    return QSize(std::int32_t(u32At(head, 18)), height < 0 ? -height : height);
+}
+
+namespace {
+
 // The pixel data must be there in full; only the padding of the last row may be missing.
 void checkPixelData(const QByteArray& bytes, const BmpLayout& l)
 {

@@ -6,13 +6,19 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QSize>
 
 #include <cstdint>
+#include <optional>
 
 namespace quorvel {
 
 // Decodes a whole BMP file; anything unreadable fails with "Bitmap image is not valid". The result
 // is Format_RGB32, or Format_ARGB32 (straight alpha) when the file carries alpha.
 QImage readBmp(const QByteArray& bytes);
+
+// The width and height (rows, always positive) the headers at the start of `head` declare, read
+// as readBmp reads them, or nothing when `head` does not start with readable headers.
+std::optional<QSize> bmpDeclaredSize(const QByteArray& head);
 
 } // namespace quorvel

@@ -10,9 +10,21 @@ namespace quorvel {
 
 void Graphic::loadFromFile(const QString& path)
 {
+    loadFromFile(path, SizeCheck());
+}
+
+void Graphic::loadFromFile(const QString& path, const SizeCheck& check)
+{
     QFile file;
     openRegularFile(file, path, OpenMessages::CannotOpen);
+    if (check)
+        if (const std::optional<QSize> size = sizeFromHeader(file.peek(kHeaderBytes))) check(*size);
     loadFromStream(file);
+}
+
+std::optional<QSize> Graphic::sizeFromHeader(const QByteArray&) const
+{
+    return std::nullopt;
 }
 
 void Graphic::saveToStream(QIODevice&) const

@@ -3,10 +3,15 @@
 // picture registry creates them by file extension.
 #pragma once
 
+#include <QByteArray>
 #include <QImage>
 #include <QPoint>
 #include <QRect>
+#include <QSize>
 #include <QString>
+
+#include <functional>
+#include <optional>
 
 class QIODevice;
 class QPainter;
@@ -33,6 +38,20 @@ public:
     virtual void loadFromStream(QIODevice& stream) = 0;
     // Opens the file ("Cannot open file %s") and loads it as a stream.
     virtual void loadFromFile(const QString& path);
+
+    // Called with the size a picture's header declares, before any of its pixels is decoded;
+    // raises to refuse the picture.
+    using SizeCheck = std::function<void(QSize)>;
+    // As loadFromFile, but first shows `check` the size the file's header declares when this kind
+    // can tell it (sizeFromHeader); a kind that cannot is loaded unchecked.
+    void loadFromFile(const QString& path, const SizeCheck& check);
+
+    // How many of a file's first bytes sizeFromHeader is given (fewer when the file is shorter).
+    static constexpr qint64 kHeaderBytes = 65536;
+    // The width and height a load of a file starting with `head` would give, read from the header
+    // alone without decoding anything, or nothing when this kind cannot tell them that cheaply
+    // (or the header is not readable: the load then says what is wrong).
+    virtual std::optional<QSize> sizeFromHeader(const QByteArray& head) const;
     // Kinds that cannot be written raise an error.
     virtual void saveToStream(QIODevice& stream) const;
     // Writes the whole file or nothing ("Cannot create file %s").

@@ -7,6 +7,7 @@
 #include <QIODevice>
 #include <QPainter>
 
+#include <climits>
 #include <cstdlib>
 
 namespace quorvel {
@@ -87,6 +88,25 @@ QImage decodeDib(const QByteArray& d, qint64 at)
 void Icon::draw(QPainter& painter, const QRect& target) const
 {
     if (!image_.isNull()) painter.drawImage(target, image_);
+}
+
+std::optional<QSize> Icon::sizeFromHeader(const QByteArray& d) const
+{
+    if (d.size() < 22 || u16At(d, 0) != 0 || (u16At(d, 2) != 1 && u16At(d, 2) != 2) || u16At(d, 4) == 0)
+        return std::nullopt;
+    const qint64 at = u32At(d, 18);
+    if (at < 22 || at + 24 > d.size()) return std::nullopt;
+    if (d.mid(at, 8) == QByteArray("\x89PNG\r\n\x1a\n", 8)) {
+        // The PNG's IHDR: width and height, high byte first.
+        const auto big = [&](qint64 p) {
+            return qint64(u8At(d, p)) << 24 | qint64(u8At(d, p + 1)) << 16 | u8At(d, p + 2) << 8 | u8At(d, p + 3);
+        };
+        const qint64 width = big(at + 16), height = big(at + 20);
+        if (width > INT_MAX || height > INT_MAX) return std::nullopt;
+        return QSize(int(width), int(height));
+    }
+    const qint64 height = std::abs(qint64(qint32(u32At(d, at + 8)))) / 2;
+    return QSize(qint32(u32At(d, at + 4)), int(height));
 }
 
 void Icon::loadFromStream(QIODevice& stream)

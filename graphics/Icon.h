@@ -19,6 +19,8 @@ public:
     QImage colourAndAlpha() const override { return image_.convertToFormat(QImage::Format_ARGB32); }
     // Reads the first image of an icon file ("Icon image is not valid").
     void loadFromStream(QIODevice& stream) override;
+    // The first image's size from its DIB header or PNG header, when `head` reaches it.
+    std::optional<QSize> sizeFromHeader(const QByteArray& head) const override;
 
 private:
     QImage image_;

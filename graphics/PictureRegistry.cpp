@@ -69,13 +69,13 @@ QStringList picturePatterns()
     return patterns;
 }
 
-std::unique_ptr<Graphic> loadPicture(const QString& path)
+std::unique_ptr<Graphic> loadPicture(const QString& path, const Graphic::SizeCheck& check)
 {
     const QString extension = pictureExtension(path);
     const PictureKind* kind = findPictureKind(extension);
     if (!kind) throw Error(QStringLiteral("Unknown picture file extension (.%1)").arg(extension));
     std::unique_ptr<Graphic> graphic = kind->create();
-    graphic->loadFromFile(path);
+    graphic->loadFromFile(path, check);
     return graphic;
 }
 

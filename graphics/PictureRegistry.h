@@ -51,7 +51,9 @@ QStringList picturePatterns();
 inline QString pictureExtension(const QString& path) { return extensionAfterLastDot(path); }
 
 // Creates the graphic the registry gives for the path's extension and reads the file into it.
-// An unknown extension fails with "Unknown picture file extension (.%s)".
-std::unique_ptr<Graphic> loadPicture(const QString& path);
+// An unknown extension fails with "Unknown picture file extension (.%s)". With a `check`, the
+// size the file's header declares goes to it before any pixel is decoded (Graphic::sizeFromHeader:
+// each kind tells its own), so that a picture too large for the caller costs nothing to refuse.
+std::unique_ptr<Graphic> loadPicture(const QString& path, const Graphic::SizeCheck& check = {});
 
 } // namespace quorvel

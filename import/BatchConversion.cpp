@@ -1,8 +1,10 @@
 #include "import/BatchConversion.h"
 
 #include "base/Error.h"
+#include "base/SameFile.h"
 #include "document/NumberText.h"
 #include "document/TextureDocument.h"
+#include "graphics/Graphic.h"
 #include "import/ImportedPicture.h"
 
 #include <QDir>
@@ -106,7 +108,9 @@ QStringList outputClashLines(const QStringList& sourcePaths)
 QString convertt(TextureDocument& document, const QString& sourcePath, const ConversionOptions& options,
                  const ProgressReport& progress)
 {
-    const QImage picture = loadImportedImage(sourcePath, options.chain.keepPictureAlpha);
+    const QString output = convertedPath(sourcePath, options.outputDirectory);
+    refuseOutputOverInputs(output, {sourcePath});
+    const QImage picture = importedImage(sourcePath, *loadLevelPicture(sourcePath), options.chain.keepPictureAlpha);
     checkChainLimits(0, picture.size(), options.allSizes);
     // Not plain New: the sizes of an earlier file's absent levels and the reserved bytes of a
     // texture opened before would otherwise go into this file's header.
@@ -116,7 +120,6 @@ QString convertt(TextureDocument& document, const QString& sourcePath, const Con
     HeaderTexts texts = document.texts();
     texts.flags = options.flags;
     document.setTexts(texts);
-    const QString output = convertedPath(sourcePath, options.outputDirectory);
     document.save(output);
     return output;
 }

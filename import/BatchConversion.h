@@ -53,8 +53,9 @@ std::vector<OutputClash> outputClashes(const QStringList& sourcePaths);
 // The clashes as lines "rock.tga: also written by rock.bmp".
 QStringList outputClashLines(const QStringList& sourcePaths);
 
-// convertt for one file: loads the picture (readers' errors pass through; a picture without
-// pixels or over the limits is refused before the document changes), runs New as at program start (the header
+// convertt for one file: refuses an output that is the source itself (through a link or another
+// name), loads the picture (readers' errors pass through; a picture without pixels or over the limits is refused,
+// by its header's size where its kind tells it, before the document changes), runs New as at program start (the header
 // carries nothing from earlier documents, so an output depends only on its input and the
 // options), appends its chain with the options' alpha and chain choices (the copy pass counted;
 // the picture is read with its alpha when the chain keeps it), makes level 1 current, puts the

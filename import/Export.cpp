@@ -20,6 +20,8 @@ QImage exportedLevel(const TextureDocument& document, int level)
         throw Error(QStringLiteral("Level %1 does not exist; the texture has %2").arg(level).arg(levelsText(document.levelCount())));
     const QImage& image = document.levelImage(level);
     const QSize size = document.levelSize(level);
+    // A bitmap without pixels is no picture any program reads back.
+    if (size.isEmpty()) throw Error(QStringLiteral("Level %1 is empty (%2 x %3)").arg(level).arg(size.width()).arg(size.height()));
     return image.size() == size ? image : image.copy(QRect(QPoint(0, 0), size));
 }
 

@@ -15,7 +15,8 @@ class TextureDocument;
 QString exportFileName(const QString& typed);
 
 // Level 1..levelCount()'s colour at the level's size. A level that is not present raises Error
-// ("Level 5 does not exist; the texture has 3 levels").
+// ("Level 5 does not exist; the texture has 3 levels"), and so does one without pixels ("Level 2
+// is empty (0 x 4)").
 QImage exportedLevel(const TextureDocument& document, int level);
 
 // Writes exportedLevel to `path`: the file is replaced only once every byte is written, and a

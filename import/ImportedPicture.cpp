@@ -5,6 +5,7 @@
 #include "graphics/Bitmap.h"
 #include "graphics/PictureMemory.h"
 #include "graphics/PictureRegistry.h"
+#include "import/MipmapChain.h"
 
 #include <QPainter>
 
@@ -47,6 +48,14 @@ QImage importedImage(const QString& path, const Graphic& graphic, bool ownAlpha)
         graphic.draw(painter, QPoint(0, 0));
     }
     return image;
+}
+
+std::unique_ptr<Graphic> loadLevelPicture(const QString& path)
+{
+    std::unique_ptr<Graphic> graphic = loadPicture(path, [](QSize declared) { checkChainLimits(0, declared, false); });
+    // A picture without pixels would give a texture without levels.
+    checkPictureHasPixels(QSize(graphic->width(), graphic->height()));
+    return graphic;
 }
 
 QImage loadImportedImage(const QString& path, bool ownAlpha)

@@ -9,6 +9,8 @@
 #include <QSize>
 #include <QString>
 
+#include <memory>
+
 namespace quorvel {
 
 class Graphic;
@@ -30,5 +32,11 @@ QImage importedImage(const QString& path, const Graphic& graphic, bool ownAlpha 
 // Reads the file through the registry; readers' errors pass through, and a picture without
 // pixels is refused (checkPictureHasPixels).
 QImage loadImportedImage(const QString& path, bool ownAlpha = false);
+
+// Reads the file through the registry for a level: a picture whose header declares more than a
+// level's 1024 pixels on a side is refused with the chain limits' message before any of its
+// pixels is decoded, so that a small file declaring a huge picture costs nothing; a picture
+// without pixels is refused ("The picture is empty (0 x 10)").
+std::unique_ptr<Graphic> loadLevelPicture(const QString& path);
 
 } // namespace quorvel

@@ -103,12 +103,11 @@ TForm7::TForm7(TextureDocument& document, TForm12& progress, QWidget* parent)
 
 void TForm7::loadpicture(const QString& path)
 {
-    // Read once, taken both ways: the chain choices may ask for the picture's own alpha at OK.
-    const std::unique_ptr<Graphic> graphic = loadPicture(path);
-    // A picture without pixels would give a texture without levels.
-    checkPictureHasPixels(QSize(graphic->width(), graphic->height()));
-    QImage picture = importedImage(path, *graphic);
+    // Read once, refused by its header's size before it is decoded, and taken both ways only
+    // when it has alpha of its own: the chain choices may ask for it at OK.
+    const std::unique_ptr<Graphic> graphic = loadLevelPicture(path);
     QImage withAlpha = importedImage(path, *graphic, true);
+    QImage picture = withAlpha.hasAlphaChannel() ? importedImage(path, *graphic) : withAlpha;
     picture_ = std::move(picture);
     alphaPicture_ = withAlpha.hasAlphaChannel() ? std::move(withAlpha) : QImage();
     if (drawnOnImport(path)) dialogs().beep();

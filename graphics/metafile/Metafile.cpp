@@ -37,12 +37,8 @@ void Metafile::loadFromStream(QIODevice& stream)
     load(stream.readAll());
 }
 
-void Metafile::load(const QByteArray& bytes)
+Metafile::Header Metafile::readHeader(const QByteArray& bytes)
 {
-    bytes_.clear();
-    kind_ = Kind::None;
-    width_ = height_ = 0;
-
     const Record file(reinterpret_cast<const std::uint8_t*>(bytes.constData()), bytes.size());
     Kind kind = Kind::None;
     int width = 0, height = 0;
@@ -134,18 +130,38 @@ void Metafile::load(const QByteArray& bytes)
     }
     if (!pictureSizeAllowed(width, height)) metafile::invalid();
 
+    return {kind, width, height, firstRecord, objectSlots, window, frame, pixelsPerMm};
+}
+
+std::optional<QSize> Metafile::sizeFromHeader(const QByteArray& head) const
+{
+    try {
+        const Header header = readHeader(head);
+        return QSize(header.width, header.height);
+    } catch (const Error&) {
+        return std::nullopt;
+    }
+}
+
+void Metafile::load(const QByteArray& bytes)
+{
+    bytes_.clear();
+    kind_ = Kind::None;
+    width_ = height_ = 0;
+
+    const Header header = readHeader(bytes);
     bytes_ = bytes;
-    kind_ = kind;
-    width_ = width;
-    height_ = height;
-    firstRecord_ = firstRecord;
-    window_ = window;
-    frame_ = frame;
-    pixelsPerMm_ = pixelsPerMm;
-    objectSlots_ = objectSlots;
+    kind_ = header.kind;
+    width_ = header.width;
+    height_ = header.height;
+    firstRecord_ = header.firstRecord;
+    window_ = header.window;
+    frame_ = header.frame;
+    pixelsPerMm_ = header.pixelsPerMm;
+    objectSlots_ = header.objectSlots;
     try {
         // Every record is checked, and the work of drawing counted, before the picture is taken.
-        play(nullptr, QRectF(0, 0, width, height));
+        play(nullptr, QRectF(0, 0, width_, height_));
     } catch (...) {
         bytes_.clear();
         kind_ = Kind::None;

@@ -21,9 +21,21 @@ public:
     // Reads and checks the whole file; anything malformed fails with "Metafile is not valid".
     void loadFromStream(QIODevice& stream) override;
     void load(const QByteArray& bytes);
+    // The natural size from the header (a window extent among the first records when a Windows
+    // metafile has no placeable header).
+    std::optional<QSize> sizeFromHeader(const QByteArray& head) const override;
 
 private:
     enum class Kind { None, Wmf, Emf };
+    // What the header says, checked ("Metafile is not valid" when unusable).
+    struct Header {
+        Kind kind;
+        int width, height;
+        qsizetype firstRecord, objectSlots;
+        QRectF window, frame;
+        double pixelsPerMm;
+    };
+    static Header readHeader(const QByteArray& bytes);
     void play(QPainter* painter, const QRectF& target) const;
 
     QByteArray bytes_;

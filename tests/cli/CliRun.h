@@ -12,6 +12,8 @@
 
 #include <functional>
 
+#include <sys/resource.h>
+
 namespace quorvel::test {
 
 struct CliRun {
@@ -36,6 +38,41 @@ inline CliRun runCli(const QStringList& args, const std::function<void()>& inChi
 inline CliRun runShell(const QString& script)
 {
     return runCli({}, {}, QStringLiteral("/bin/sh"), {QStringLiteral("-c"), script, QStringLiteral(QUORVEL_CLI_PATH)});
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kSanitized = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
+#endif
+#else
+constexpr bool kSanitized = false;
+#endif
+
+// For runCli's `inChild`: the tool may use at most `megabytes` of address space and `seconds` of
+// processor time (past it, the system ends it and the run's status is -1). The sanitizers reserve
+// far more address space than such a limit allows: tests that use it skip under them.
+inline std::function<void()> limitedTo(rlim_t megabytes, rlim_t seconds)
+{
+    return [megabytes, seconds] {
+        const rlimit memory{megabytes << 20, megabytes << 20};
+        setrlimit(RLIMIT_AS, &memory);
+        const rlimit time{seconds, seconds};
+        setrlimit(RLIMIT_CPU, &time);
+    };
+}
+
+// For runCli's `inChild`: no file the tool writes may grow past `bytes` (a write past it fails as
+// on a full disk; the permissions that root passes over cannot make a write fail).
+inline std::function<void()> fileSizeLimitedTo(rlim_t bytes)
+{
+    return [bytes] {
+        const rlimit size{bytes, bytes};
+        setrlimit(RLIMIT_FSIZE, &size);
+    };
 }
 
 // A file's bytes, or "(missing)".

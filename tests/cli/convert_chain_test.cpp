@@ -15,7 +15,6 @@ namespace quorvel {
 namespace {
 
 using test::CliRun;
-using test::readAll;
 using test::runCli;
 using test::writeFile;
 
@@ -61,7 +60,7 @@ TEST(ConvertChain, WritesWhatTheCoreWritesWithTheSameChoices)
         const CliRun run = runCli(QStringList{"convert", "--output", out.path(), "--jobs", "2"} + r.args + images);
         ASSERT_EQ(run.status, 0) << run.err.toStdString();
         for (const char* name : {"leaf.m32", "check.m32"})
-            EXPECT_EQ(readAll(QDir(out.path()).filePath(name)), readAll(QDir(expected.path()).filePath(name)))
+            EXPECT_EQ(test::readAll(QDir(out.path()).filePath(name)), test::readAll(QDir(expected.path()).filePath(name)))
                 << name << " " << r.args.join(' ').toStdString();
     }
     // A known halving end to end: the 2 x 2 checkerboard's level 2.
@@ -69,7 +68,7 @@ TEST(ConvertChain, WritesWhatTheCoreWritesWithTheSameChoices)
     for (auto [filter, grey] : known) {
         QTemporaryDir out;
         ASSERT_EQ(runCli({"convert", "--output", out.path(), "--filter", filter, images[1]}).status, 0);
-        const QByteArray bytes = readAll(QDir(out.path()).filePath("check.m32"));
+        const QByteArray bytes = test::readAll(QDir(out.path()).filePath("check.m32"));
         EXPECT_EQ(bytes.mid(968 + 16), QByteArray(3, char(grey)) + char(255)) << filter;
     }
 }

@@ -166,12 +166,16 @@ TEST(ConvertCommand, UsageErrorsBeforeAnythingIsWritten)
         {{}, "no IMAGE given"},
         {{"--colour", image}, "unknown option --colour"},
         {{image, "--jobs"}, "--jobs needs a value"},
+        // One error naming the directory, not one failure for each file.
+        {{"--output", in.filePath("none"), image, image}, "--output " + in.filePath("none") + " is not a directory"},
+        {{"--output", image, image, image}, "--output " + image + " is not a directory"},
     };
     for (const Row& r : rows) {
         const CliRun run = runCli(QStringList{"convert", "--output", out.path()} + r.args);
         EXPECT_EQ(run.status, 2) << r.problem.toStdString();
         EXPECT_TRUE(run.err.endsWith(("quorvel-cli convert: " + r.problem + "\n" + usage).toLocal8Bit()))
             << run.err.toStdString();
+        EXPECT_EQ(run.err.count("quorvel-cli convert: "), 1) << run.err.toStdString();
         EXPECT_EQ(run.out, "");
     }
     EXPECT_TRUE(QDir(out.path()).isEmpty());
@@ -269,6 +273,9 @@ TEST(ExportCommand, MissingLevelsAndBadArguments)
     test::M32Fields fields;
     fields.level(1, 1, 1, 968);
     const QString texture = writeFile(dir, "one.m32", test::m32Header(fields).u8s({1, 2, 3, 255}));
+    test::M32Fields emptyFields;
+    emptyFields.level(1, 2, 2, 968).level(2, 0, 4, 968 + 16);
+    const QString empty = writeFile(dir, "empty.m32", test::m32Header(emptyFields).fill(16));
     const QString out = dir.filePath("out.bmp");
     const QString usage = "usage: quorvel-cli export TEXTURE.m32 [--level K] OUT.bmp\n";
     struct Row {
@@ -279,6 +286,8 @@ TEST(ExportCommand, MissingLevelsAndBadArguments)
         {{texture, "--level", "2", out}, 1, "Level 2 does not exist; the texture has 1 level\n"},
         {{"--level", "0", texture, out}, 1, "Level 0 does not exist; the texture has 1 level\n"},
         {{dir.filePath("none.m32"), out}, 1, "File not found\n"},
+        // A level without pixels makes no bitmap any program reads.
+        {{"--level", "2", empty, out}, 1, "Level 2 is empty (0 x 4)\n"},
         {{texture, "--level", "two", out}, 2, "quorvel-cli export: --level needs a whole number\n" + usage},
         {{texture, out, "--level"}, 2, "quorvel-cli export: --level needs a whole number\n" + usage},
         {{texture}, 2, usage},
@@ -289,6 +298,78 @@ TEST(ExportCommand, MissingLevelsAndBadArguments)
         EXPECT_TRUE(run.err.endsWith(r.err.toLocal8Bit())) << run.err.toStdString();
         EXPECT_FALSE(QFile::exists(out));
     }
+}
+
+// When the system gives fewer threads than asked, the run goes on with those it gave; a file-size
+// limit is a failure of the file ("Disk full"), never the end of the process, and leaves nothing.
+TEST(ConvertCommand, NoAbortWhenThreadsOrFileSizeRunOut)
+{
+    QTemporaryDir in, out;
+    QStringList images;
+    for (int i = 0; i < 80; ++i) images << writeFile(in, QStringLiteral("p%1.bmp").arg(i), bmpOf(4, 4, i));
+    if (!test::kSanitized) {
+        // Each thread's stack takes address space: 200 MB holds far fewer than 64 of them.
+        const CliRun run = runCli(QStringList{"convert", "--jobs", "64", "--output", out.path()} + images,
+                                  test::limitedTo(200, 30));
+        EXPECT_EQ(run.status, 0) << run.err.toStdString();
+        EXPECT_EQ(run.out, "80 converted, 0 failed\n");
+        const qsizetype said = run.err.indexOf("quorvel-cli convert: could start only ");
+        EXPECT_GE(said, 0) << run.err.toStdString();
+        EXPECT_TRUE(run.err.mid(said).endsWith(" of 64 workers\n")) << run.err.toStdString();
+        EXPECT_EQ(QDir(out.path()).entryList(QDir::Files).size(), 80);
+    }
+    QTemporaryDir full;
+    const QString image = writeFile(in, "big.bmp", bmpOf(64, 64));
+    const CliRun run = runCli({"convert", "--output", full.path(), image}, test::fileSizeLimitedTo(4096));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.endsWith((image + ": Disk full\n").toUtf8())) << run.err.toStdString();
+    EXPECT_EQ(run.out, "0 converted, 1 failed\n");
+    EXPECT_TRUE(QDir(full.path()).isEmpty());
+}
+
+// Every command that writes refuses, before writing, an output that is one of its inputs: by
+// the same name, another name, or a link; the input stays as it was.
+TEST(WritingCommands, NoOutputLandsOnAnInput)
+{
+    QTemporaryDir dir;
+    const auto at = [&](const char* name) { return dir.filePath(name); };
+    TextureDocument document;
+    ConversionOptions options;
+    options.outputDirectory = dir.path();
+    const QString texture = convertt(document, writeFile(dir, "t.bmp", bmpOf(8, 4)), options);
+    const QString picture = writeFile(dir, "pic.bmp", bmpOf(6, 6));
+    const QString targa = writeFile(dir, "r.tga", tgaOf(3, 2));
+    ASSERT_TRUE(QFile::link(picture, at("pic.m32")));  // what convert of pic.bmp would write
+    ASSERT_TRUE(QFile::link(texture, at("sheet.png")));
+    ASSERT_EQ(::link(QFile::encodeName(texture).constData(), QFile::encodeName(at("hard.m32")).constData()), 0);
+    const QByteArray textureBytes = readAll(texture), pictureBytes = readAll(picture), targaBytes = readAll(targa);
+    const auto same = [](const QString& out, const QString& in) { return QStringLiteral("%1 and %2 are the same file\n").arg(out, in); };
+    struct Row {
+        QStringList args;
+        int status;
+        QString err;
+    } rows[] = {
+        {{"convert", "--output", dir.path(), picture}, 1, picture + ": " + same(at("pic.m32"), picture)},
+        {{"export", texture, texture}, 1, same(texture, texture)},
+        {{"export", texture, at("hard.m32")}, 1, same(at("hard.m32"), texture)},
+        {{"resave", texture, at("hard.m32")}, 1, same(at("hard.m32"), texture)},
+        {{"resave", at("hard.m32"), texture}, 1, same(texture, at("hard.m32"))},
+        {{"tga-resave", targa, targa}, 1, same(targa, targa)},
+        {{"decode", picture, at("pic.m32")}, 1, same(at("pic.m32"), picture)},
+        {{"sheet", at("sheet.png"), texture}, 1, same(at("sheet.png"), texture)},
+        // A forgotten OUT: the first texture would become the sheet.
+        {{"sheet", texture, at("hard.m32")}, 2, "quorvel-cli sheet: OUT must end in .png, not \"" + texture + "\"\n"},
+    };
+    for (const Row& r : rows) {
+        const CliRun run = runCli(r.args);
+        EXPECT_EQ(run.status, r.status) << r.args.join(' ').toStdString();
+        EXPECT_TRUE(run.err.contains(r.err.toUtf8())) << run.err.toStdString();
+        EXPECT_EQ(readAll(texture), textureBytes);
+        EXPECT_EQ(readAll(picture), pictureBytes);
+        EXPECT_EQ(readAll(targa), targaBytes);
+    }
+    EXPECT_TRUE(QFileInfo(at("sheet.png")).isSymLink());
+    EXPECT_TRUE(QFileInfo(at("pic.m32")).isSymLink());
 }
 
 } // namespace

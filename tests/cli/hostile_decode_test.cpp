@@ -1,10 +1,13 @@
 // quorvel-cli decode of pictures within the cap whose pixels do not fit in the memory the tool
 // may use, of pictures without pixels, and of the largest bitmap the cap allows: a failure names
-// the picture's size, exits 1 and writes nothing; what the cap allows is decoded.
+// the picture's size, exits 1 and writes nothing; what the cap allows is decoded. convert refuses
+// the same small files by the size their headers declare, before decoding any of them.
 #include "tests/cli/CliRun.h"
+#include "codecs/UniBmp.h"
 #include "tests/document/M32Bytes.h"
 #include "tests/support/HostileFiles.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 
@@ -22,17 +25,7 @@ using test::runCli;
 using test::writeFile;
 using test::Bytes;
 
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kSanitized = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kSanitized = true;
-#else
-constexpr bool kSanitized = false;
-#endif
-#else
-constexpr bool kSanitized = false;
-#endif
+using test::kSanitized;
 
 TEST(HostileDecode, APictureThatDoesNotFitInMemoryFailsNamingItsSize)
 {
@@ -44,11 +37,11 @@ TEST(HostileDecode, APictureThatDoesNotFitInMemoryFailsNamingItsSize)
         const char* message;
     };
     const Row rows[] = {
-        {"frame.emf", emfOf(test::Emf(), 16384, 4096), "Not enough memory for a 16384 x 4096 picture\n"},
-        {"frame.wmf", test::Wmf().placeable(0, 0, 16384, 4096, 96), "Not enough memory for a 16384 x 4096 picture\n"},
+        {"eframe.emf", emfOf(test::Emf(), 16384, 4096), "Not enough memory for a 16384 x 4096 picture\n"},
+        {"wframe.wmf", test::Wmf().placeable(0, 0, 16384, 4096, 96), "Not enough memory for a 16384 x 4096 picture\n"},
         {"runs.tga", runsTga(8192, 8192), "Not enough memory for a 8192 x 8192 picture\n"},
         {"dot.gif", dotGif(8192, 8192), "Not enough memory for a 8192 x 8192 picture\n"},
-        {"runs.pcx", runsPcx(8192, 8192), "Not enough memory for a 8192 x 8192 picture\n"},
+        {"pruns.pcx", runsPcx(8192, 8192), "Not enough memory for a 8192 x 8192 picture\n"},
         {"end.bmp", endOnlyRle8(8192, 8192), "Not enough memory for a 8192 x 8192 picture\n"},
         {"zero.blz", zeroBlz(8192, 8192), "Not enough memory for a 8192 x 8192 picture\n"},
     };
@@ -183,6 +176,51 @@ TEST(HostileDecode, ANameThatIsNotUtf8IsOpenedByItsBytes)
     // Names Qt cannot spell are removed by their bytes.
     ::unlink(name.constData());
     ::unlink(fifo.constData());
+}
+
+// Small files declaring pictures wider or higher than a level: eight workers at once, each file
+// refused by its header, in a fraction of a second and of the memory one decode would take.
+TEST(HostileDecode, ConvertRefusesAPictureTooLargeForALevelByItsHeader)
+{
+    if (kSanitized) GTEST_SKIP() << "address space limits do not apply under the sanitizers";
+    const QByteArray icon = test::Bytes().u16(0).u16(1).u16(1).fill(12).u32(22)        // directory, one entry
+                                .u32(40).i32(2048).i32(2 * 2048).u16(1).u16(32).fill(24); // its DIB header
+    const QByteArray pngIcon = test::Bytes().u16(0).u16(1).u16(1).fill(12).u32(22)
+                                   .raw(QByteArray("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\x04\x01\0\0\0\x10", 24));
+    struct Row {
+        const char* name;
+        QByteArray bytes;
+        int width, height;
+    };
+    const Row rows[] = {
+        {"eframe.emf", emfOf(test::Emf(), 16384, 4096), 16384, 4096},
+        {"wframe.wmf", test::Wmf().placeable(0, 0, 16384, 4096, 96), 16384, 4096},
+        {"window.wmf", test::Wmf().rec(0x020C, {4096, 2048}).plain(), 2048, 4096},
+        {"runs.tga", runsTga(8192, 8192), 8192, 8192},
+        {"dot.gif", dotGif(8192, 8192), 8192, 8192},
+        {"pruns.pcx", runsPcx(8192, 8192), 8192, 8192},
+        {"end.bmp", endOnlyRle8(8192, 8192), 8192, 8192},
+        {"tall.bmp", endOnlyRle8(4, 1025), 4, 1025},
+        {"zero.blz", zeroBlz(8192, 8192), 8192, 8192},
+        {"dend.dib", TUniBitmap::compressDib(endOnlyRle8(8192, 8192)), 8192, 8192},
+        {"big.ico", icon, 2048, 2048},
+        {"png.ico", pngIcon, 1025, 16},
+    };
+    QTemporaryDir dir;
+    QStringList args{"convert", "--jobs", "8", "--output", dir.filePath("out")};
+    QDir().mkpath(dir.filePath("out"));
+    for (const Row& row : rows) args << writeFile(dir, row.name, row.bytes);
+    const CliRun run = runCli(args, test::limitedTo(200, 1));
+    EXPECT_EQ(run.status, 1) << run.err.toStdString();
+    EXPECT_EQ(run.out, QByteArray("0 converted, 12 failed\n"));
+    for (const Row& row : rows) {
+        const QString line = QStringLiteral("%1: The picture is %2 x %3 pixels; a level has at most 1024 pixels on a side\n")
+                                 .arg(dir.filePath(row.name))
+                                 .arg(row.width)
+                                 .arg(row.height);
+        EXPECT_TRUE(run.err.contains(line.toUtf8())) << row.name << ": " << run.err.toStdString();
+    }
+    EXPECT_TRUE(QDir(dir.filePath("out")).isEmpty());
 }
 
 } // namespace

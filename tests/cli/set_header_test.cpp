@@ -152,6 +152,15 @@ TEST(SetHeader, GoesOnPastAFileThatFailsAndExitsOne)
     EXPECT_TRUE(run.out.endsWith("2 changed, 0 unchanged, 3 failed\n")) << run.out.toStdString();
     // No temporary file is left beside the files.
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 4);
+
+    // A file that cannot be written is reported, its change never shown, and not counted.
+    const QString full = test::writeFile(dir, "full.m32", original);
+    const CliRun refused = runCli({"set-header", "--flags", "4096", full}, test::fileSizeLimitedTo(512));
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_TRUE(refused.err.endsWith((full + ": Disk full\n").toUtf8())) << refused.err.toStdString();
+    EXPECT_EQ(refused.out, "0 changed, 0 unchanged, 1 failed\n");
+    EXPECT_EQ(test::readAll(full), original);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 5);
 }
 
 TEST(SetHeader, DryRunShowsWhatWouldChangeAndWritesNothing)

@@ -24,18 +24,6 @@ QByteArray bmpOf(int width, int height)
     return encodeBmp24(image);
 }
 
-QByteArray gifOf(int width, int height)
-{
-    test::GifForm form;
-    form.width = width;
-    form.height = height;
-    form.globalColours = {qRgb(1, 2, 3), qRgb(200, 100, 50)};
-    form.globalSizeBits = 0;
-    form.minimumCodeSize = 2;
-    for (int i = 0; i < width * height; ++i) form.pixels.push_back(std::uint8_t(i % 2));
-    return test::gifFile(form);
-}
-
 QString write(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes)
 {
     const QString path = dir.filePath(name);
@@ -99,7 +87,7 @@ TEST(BatchConversion, EachFileItsOwnTexture)
 {
     QTemporaryDir in, out;
     const QString a = write(in, "a.bmp", bmpOf(256, 256));
-    const QString b = write(in, "b.gif", gifOf(64, 64));
+    const QString b = write(in, "b.gif", test::twoColourGif(64, 64));
     TextureDocument document;
     ConversionOptions options;
     options.outputDirectory = out.path();
@@ -171,7 +159,7 @@ TEST(BatchConversion, InputsThatWriteOneOutputAreFound)
 {
     QTemporaryDir in;
     const QString bmp = write(in, "rock.bmp", bmpOf(2, 2)), tga = write(in, "rock.tga", bmpOf(2, 2));
-    const QString gif = write(in, "rock.gif", gifOf(2, 2)), other = write(in, "wall.bmp", bmpOf(2, 2));
+    const QString gif = write(in, "rock.gif", test::twoColourGif(2, 2)), other = write(in, "wall.bmp", bmpOf(2, 2));
     struct Row {
         QStringList inputs;
         QStringList lines;

@@ -192,6 +192,19 @@ inline QByteArray gifFile(const GifForm& form, const char* version = "GIF89a")
     return gifHeader(form, version).raw(gifImage(form)).u8(0x3B);
 }
 
+// A two-colour GIF of `width` x `height`, the colours alternating.
+inline QByteArray twoColourGif(int width, int height)
+{
+    GifForm form;
+    form.width = width;
+    form.height = height;
+    form.globalColours = {qRgb(1, 2, 3), qRgb(200, 100, 50)};
+    form.globalSizeBits = 0;
+    form.minimumCodeSize = 2;
+    for (int i = 0; i < width * height; ++i) form.pixels.push_back(std::uint8_t(i % 2));
+    return gifFile(form);
+}
+
 // ---------------------------------------------------------------------------------------- PCX
 
 struct PcxForm {

@@ -35,14 +35,7 @@ inline QByteArray bmpOf(int width, int height)
 // A two-colour GIF, the colours alternating.
 inline QByteArray gifOf(int width, int height)
 {
-    GifForm form;
-    form.width = width;
-    form.height = height;
-    form.globalColours = {qRgb(1, 2, 3), qRgb(200, 100, 50)};
-    form.globalSizeBits = 0;
-    form.minimumCodeSize = 2;
-    for (int i = 0; i < width * height; ++i) form.pixels.push_back(std::uint8_t(i % 2));
-    return gifFile(form);
+    return twoColourGif(width, height);
 }
 
 // An uncompressed 32-bit Targa, rows from the top, every alpha 7 (which the import drops).
