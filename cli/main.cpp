@@ -1,6 +1,7 @@
 // quorvel-cli: the core without windows, for scripts and pipelines.
 #include "cli/Commands.h"
 #include "base/Error.h"
+#include "graphics/PictureRegistry.h"
 #include "import/PictureKinds.h"
 
 #include <QGuiApplication>
@@ -9,6 +10,7 @@
 #include <cstring>
 #include <algorithm>
 #include <iterator>
+#include <memory>
 
 namespace quorvel::cli {
 
@@ -60,6 +62,20 @@ void printHelp(std::FILE* out)
                       "\nExit status: 0 success, 1 failure (message on stderr), 2 usage error.\n");
 }
 
+// Metafile pictures draw their text with the platform's fonts, and the sheet's PNG records the
+// screen's resolution: only a QGuiApplication provides either. Starting one costs several
+// milliseconds, more than most commands take in all, so it is made only for the sheet and for the
+// commands that read pictures when one of them is a metafile.
+bool needsGuiApplication(const Command& c, const QStringList& args)
+{
+    if (std::strcmp(c.name, "sheet") == 0) return true;
+    if (std::strcmp(c.name, "decode") != 0 && std::strcmp(c.name, "convert") != 0) return false;
+    return std::any_of(args.begin(), args.end(), [](const QString& arg) {
+        const QString extension = quorvel::pictureExtension(arg).toLower();
+        return extension == QLatin1String("wmf") || extension == QLatin1String("emf");
+    });
+}
+
 } // namespace
 
 const Command& command(const char* name)
@@ -99,14 +115,19 @@ int main(int argc, char** argv)
         return 2;
     }
 
-    // Metafile text needs fonts, which need a (window-less) application.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    int appArgc = 1;
-    QGuiApplication application(appArgc, argv);
-    quorvel::registerAllPictureKinds();
-
     QStringList args;
     for (int i = 2; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+
+    int appArgc = 1;
+    std::unique_ptr<QCoreApplication> application;
+    if (needsGuiApplication(*found, args)) {
+        // A window-less one.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        application = std::make_unique<QGuiApplication>(appArgc, argv);
+    } else {
+        application = std::make_unique<QCoreApplication>(appArgc, argv);
+    }
+    quorvel::registerAllPictureKinds();
     try {
         return found->run(args);
     } catch (const UsageError& e) {
