@@ -9,6 +9,7 @@
 #include "app/TForm1.h"
 #include "base/Error.h"
 #include "base/HelpFiles.h"
+#include "base/ProcessMemory.h"
 #include "base/Paths.h"
 #include "document/TextureDocument.h"
 #include "import/PictureKinds.h"
@@ -93,6 +94,7 @@ int main(int argc, char** argv)
         }
     }
 
+    quorvel::keepFreedMemoryForReuse();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvel"));
     QApplication::setWindowIcon(quorvel::programIcon());

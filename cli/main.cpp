@@ -1,6 +1,7 @@
 // quorvel-cli: the core without windows, for scripts and pipelines.
 #include "cli/Commands.h"
 #include "base/Error.h"
+#include "base/ProcessMemory.h"
 #include "graphics/PictureRegistry.h"
 #include "import/PictureKinds.h"
 
@@ -118,6 +119,7 @@ int main(int argc, char** argv)
     QStringList args;
     for (int i = 2; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
 
+    quorvel::keepFreedMemoryForReuse();
     int appArgc = 1;
     std::unique_ptr<QCoreApplication> application;
     if (needsGuiApplication(*found, args)) {
