@@ -10,6 +10,7 @@
 #include "base/Error.h"
 #include "base/FileNames.h"
 #include "base/HelpFiles.h"
+#include "base/ProcessMemory.h"
 #include "base/Paths.h"
 #include "document/TextureDocument.h"
 #include "import/PictureKinds.h"
@@ -106,6 +107,7 @@ int main(int argc, char** argv)
         }
     }
 
+    quorvel::keepFreedMemoryForReuse();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvel"));
     QApplication::setWindowIcon(quorvel::programIcon());

@@ -2,6 +2,8 @@
 #include "cli/Commands.h"
 #include "base/Error.h"
 #include "base/FileNames.h"
+#include "base/ProcessMemory.h"
+#include "graphics/PictureRegistry.h"
 #include "import/PictureKinds.h"
 
 #include <QGuiApplication>
@@ -11,6 +13,7 @@
 #include <cstring>
 #include <algorithm>
 #include <iterator>
+#include <memory>
 
 namespace quorvel::cli {
 
@@ -55,6 +58,20 @@ void printHelp(std::FILE* out)
     for (const Command& c : commands) std::fprintf(out, "  %s %s\n      %s\n", c.name, c.usage, c.summary);
     std::fprintf(out, "\nOptions:\n  --help     show this text\n  --version  show the version\n"
                       "\nExit status: 0 success, 1 failure (message on stderr), 2 usage error.\n");
+}
+
+// Metafile pictures draw their text with the platform's fonts, and the sheet's PNG records the
+// screen's resolution: only a QGuiApplication provides either. Starting one costs several
+// milliseconds, more than most commands take in all, so it is made only for the sheet and for the
+// commands that read pictures when one of them is a metafile.
+bool needsGuiApplication(const Command& c, const QStringList& args)
+{
+    if (std::strcmp(c.name, "sheet") == 0) return true;
+    if (std::strcmp(c.name, "decode") != 0 && std::strcmp(c.name, "convert") != 0) return false;
+    return std::any_of(args.begin(), args.end(), [](const QString& arg) {
+        const QString extension = quorvel::pictureExtension(arg).toLower();
+        return extension == QLatin1String("wmf") || extension == QLatin1String("emf");
+    });
 }
 
 } // namespace
@@ -105,15 +122,21 @@ int main(int argc, char** argv)
         return 2;
     }
 
-    // Metafile text needs fonts, which need a (window-less) application.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    int appArgc = 1;
-    QGuiApplication application(appArgc, argv);
-    quorvel::registerAllPictureKinds();
-
     QStringList args;
     // By their bytes: a file name that is not UTF-8 is opened as it is named.
     for (int i = 2; i < argc; ++i) args << quorvel::pathFromBytes(argv[i]);
+
+    quorvel::keepFreedMemoryForReuse();
+    int appArgc = 1;
+    std::unique_ptr<QCoreApplication> application;
+    if (needsGuiApplication(*found, args)) {
+        // A window-less one.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        application = std::make_unique<QGuiApplication>(appArgc, argv);
+    } else {
+        application = std::make_unique<QCoreApplication>(appArgc, argv);
+    }
+    quorvel::registerAllPictureKinds();
     try {
         return found->run(args);
     } catch (const UsageError& e) {

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <bit>
-#include <cmath>
 #include <cstring>
 
 namespace quorvel {
@@ -49,29 +48,10 @@ constexpr char16_t kCp1252High[32] = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
-Composition* computeComposition()
-{
-    auto* c = new Composition;
-    // Extended precision on purpose: these are the values the stored files were made with.
-    const long double oneIn255 = 1.0L / 255.0L;
-    for (int a = 0; a < 256; ++a) {
-        const long double weight = static_cast<long double>(a) * oneIn255;
-        const long double backgroundWeight = static_cast<long double>(255 - a) * oneIn255;
-        const long double background = static_cast<long double>(kBackgroundGrey) * backgroundWeight;
-        for (int v = 0; v < 256; ++v) {
-            const long double shown = std::nearbyintl(static_cast<long double>(v) * weight + background);
-            c->shown[a][v] = std::uint8_t(std::clamp(shown, 0.0L, 255.0L));
-            if (a == 0) {
-                c->stored[a][v] = 0;
-            } else {
-                const long double stored =
-                    std::nearbyintl((static_cast<long double>(v) - background) / weight);
-                c->stored[a][v] = std::uint8_t(std::clamp(stored, 0.0L, 255.0L));
-            }
-        }
-    }
-    return c;
-}
+// Computed when the program is built (tools/composition_table.cpp).
+constexpr Composition kComposition = {
+#include "CompositionTable.inc"
+};
 
 } // namespace
 
@@ -146,8 +126,7 @@ void setNameText(char (&field)[kM32NameSize], const QString& text)
 
 const Composition& composition()
 {
-    static const Composition* const table = computeComposition();
-    return *table;
+    return kComposition;
 }
 
 } // namespace quorvel

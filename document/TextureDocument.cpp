@@ -57,6 +57,74 @@ void readAt(QIODevice& device, qint64 offset, char* into, qint64 count, const QS
     }
 }
 
+// The file's pixels are red, green, blue, alpha; a level row holds each shown over the grey, its
+// alpha row the alpha. A row of one alpha takes one table for all its pixels, and at alpha 255
+// the table is the identity, so the row only changes its byte order.
+void showRow(const unsigned char* from, int width, QRgb* colour, uchar* alpha)
+{
+    unsigned all = 0xFF, any = 0;
+    for (int x = 0; x < width; ++x) {
+        const unsigned a = from[4 * x + 3];
+        alpha[x] = uchar(a);
+        all &= a;
+        any |= a;
+    }
+    const auto pack = [](unsigned r, unsigned g, unsigned b) { return 0xFF000000u | r << 16 | g << 8 | b; };
+    if (all == 255) {
+        for (int x = 0; x < width; ++x, from += 4) colour[x] = pack(from[0], from[1], from[2]);
+        return;
+    }
+    const Composition& c = composition();
+    if (all == any) {
+        const std::uint8_t* shown = c.shown[all];
+        for (int x = 0; x < width; ++x, from += 4) colour[x] = pack(shown[from[0]], shown[from[1]], shown[from[2]]);
+        return;
+    }
+    for (int x = 0; x < width; ++x, from += 4) {
+        const std::uint8_t* shown = c.shown[from[3]];
+        colour[x] = pack(shown[from[0]], shown[from[1]], shown[from[2]]);
+    }
+}
+
+// A level row and its alpha row back to the file's pixels, by the same rule the other way.
+void storeRow(const QRgb* colour, const uchar* alpha, int width, unsigned char* to)
+{
+    unsigned all = 0xFF, any = 0;
+    for (int x = 0; x < width; ++x) {
+        all &= alpha[x];
+        any |= alpha[x];
+    }
+    const auto put = [](unsigned char* at, const std::uint8_t* stored, QRgb pixel, uchar a) {
+        at[0] = stored[qRed(pixel)];
+        at[1] = stored[qGreen(pixel)];
+        at[2] = stored[qBlue(pixel)];
+        at[3] = a;
+    };
+    if (all == 255) {
+        for (int x = 0; x < width; ++x, to += 4) {
+            to[0] = std::uint8_t(qRed(colour[x]));
+            to[1] = std::uint8_t(qGreen(colour[x]));
+            to[2] = std::uint8_t(qBlue(colour[x]));
+            to[3] = 255;
+        }
+        return;
+    }
+    const Composition& c = composition();
+    if (all == any) {
+        for (int x = 0; x < width; ++x, to += 4) put(to, c.stored[all], colour[x], alpha[x]);
+        return;
+    }
+    for (int x = 0; x < width; ++x, to += 4) put(to, c.stored[alpha[x]], colour[x], alpha[x]);
+}
+
+// The rows `first` .. `first + count - 1` of a level from the file's bytes of those rows.
+void showRows(QImage& image, QImage& alpha, const unsigned char* from, int first, int count)
+{
+    const int width = image.width();
+    for (int y = first; y < first + count; ++y, from += qsizetype(width) * 4)
+        showRow(from, width, reinterpret_cast<QRgb*>(image.scanLine(y)), alpha.scanLine(y));
+}
+
 // Every present level of the table, in table order, wherever its data lies; each checked
 // against the side limit and the file's size.
 std::vector<FoundLevel> presentLevels(const M32Header& read, qint64 fileSize)
@@ -92,26 +160,20 @@ std::unique_ptr<unsigned char[]> readLevelData(QIODevice& device, const std::vec
     return pixels;
 }
 
-// One level's stored pixels from `source` into its level image (the colour shown over the
-// grey) and alpha plane, both of the level's size; returns where the next level's pixels start.
-const unsigned char* composeLevel(const unsigned char* source, QImage& image, QImage& alphaPlane)
+// Reads a level into its fresh images through a small window, a few rows at a time, so that the
+// file's pixels are never held whole beside the images made of them.
+void readLevelThroughWindow(QIODevice& device, const QString& path, const FoundLevel& level, QImage& image,
+                            QImage& alpha)
 {
-    const int w = image.width(), h = image.height();
-    if (w == 0 || h == 0) return source;
-    const Composition& c = composition();
-    uchar* imageBits = image.bits();
-    uchar* alphaBits = alphaPlane.bits();
-    const qsizetype imageStride = image.bytesPerLine(), alphaStride = alphaPlane.bytesPerLine();
-    for (int y = 0; y < h; ++y) {
-        auto* colour = reinterpret_cast<QRgb*>(imageBits + y * imageStride);
-        uchar* alpha = alphaBits + y * alphaStride;
-        for (int x = 0; x < w; ++x, source += 4) {
-            const std::uint8_t* shown = c.shown[source[3]];
-            colour[x] = 0xFF000000u | QRgb(shown[source[0]]) << 16 | QRgb(shown[source[1]]) << 8 | QRgb(shown[source[2]]);
-            alpha[x] = source[3];
-        }
+    constexpr qint64 kWindow = 64 * 1024;
+    const qint64 rowBytes = qint64(level.width) * 4;
+    const int rowsAtOnce = int(std::max<qint64>(1, kWindow / rowBytes));
+    std::vector<unsigned char> window(std::size_t(rowBytes) * std::size_t(std::min(rowsAtOnce, level.height)));
+    for (int y = 0; y < level.height; y += rowsAtOnce) {
+        const int rows = std::min(rowsAtOnce, level.height - y);
+        readAt(device, level.offset + y * rowBytes, reinterpret_cast<char*>(window.data()), rows * rowBytes, path);
+        showRows(image, alpha, window.data(), y, rows);
     }
-    return source;
 }
 
 } // namespace
@@ -268,22 +330,37 @@ void TextureDocument::open(QIODevice& device, const QString& path)
     readAt(device, 0, headerBytes, kM32HeaderSize, path);
     const M32Header read = decodeM32Header(headerBytes);
     const std::vector<FoundLevel> levels = presentLevels(read, fileSize);
-    const auto pixels = readLevelData(device, levels, path);
-
     std::vector<QSize> sizes;
     for (const FoundLevel& level : levels) sizes.emplace_back(level.width, level.height);
-    std::array<Slot, kMaxLevels> next = slotsFor(sizes);
-    const unsigned char* source = pixels.get();
-    for (std::size_t i = 0; i < levels.size(); ++i) source = composeLevel(source, next[i].image, next[i].alpha);
+    std::array<bool, kMaxLevels> reuse{};
+    std::array<Slot, kMaxLevels> next = freshSlotsFor(sizes, reuse);
+    bool reusing = false;
+    for (std::size_t i = 0; i < sizes.size(); ++i) reusing = reusing || (reuse[i] && !sizes[i].isEmpty());
+    if (!reusing) {
+        // Fresh images: nothing of the document changes before they are whole, so each level is
+        // read straight into its own.
+        for (std::size_t i = 0; i < levels.size(); ++i)
+            if (!sizes[i].isEmpty()) readLevelThroughWindow(device, path, levels[i], next[i].image, next[i].alpha);
+    } else {
+        // A reused image is the document's own: every level is read before any is overwritten.
+        const auto pixels = readLevelData(device, levels, path);
+        for (std::size_t i = 0; i < sizes.size(); ++i)
+            if (reuse[i]) next[i] = std::move(slots_[i]);
+        const unsigned char* source = pixels.get();
+        for (std::size_t i = 0; i < levels.size(); ++i) {
+            if (!sizes[i].isEmpty()) showRows(next[i].image, next[i].alpha, source, 0, sizes[i].height());
+            source += levels[i].size();
+        }
+    }
     takeOpened(read, sizes, std::move(next), path);
 }
 
-std::array<TextureDocument::Slot, kMaxLevels> TextureDocument::slotsFor(const std::vector<QSize>& sizes)
+std::array<TextureDocument::Slot, kMaxLevels> TextureDocument::freshSlotsFor(const std::vector<QSize>& sizes,
+                                                                            std::array<bool, kMaxLevels>& reuse) const
 {
-    // The slot's own images where they already have the shape, so a warm document reads into
-    // the memory it has; the others made before anything changes.
+    // The slot's own images may be kept where they already have the shape (`reuse`), so a warm
+    // document reads into the memory it has; the others are made before anything changes.
     std::array<Slot, kMaxLevels> next;
-    std::array<bool, kMaxLevels> reuse{};
     for (std::size_t i = 0; i < sizes.size(); ++i) {
         const QSize size = sizes[i];
         const Slot& old = slots_[i];
@@ -293,8 +370,6 @@ std::array<TextureDocument::Slot, kMaxLevels> TextureDocument::slotsFor(const st
         next[i].alpha = QImage(size, QImage::Format_Grayscale8);
         if (next[i].image.isNull() || next[i].alpha.isNull()) notEnoughMemoryForLevel(size.width(), size.height());
     }
-    for (std::size_t i = 0; i < sizes.size(); ++i)
-        if (reuse[i]) next[i] = std::move(slots_[i]);
     return next;
 }
 
@@ -323,7 +398,6 @@ void TextureDocument::takeOpened(const M32Header& read, const std::vector<QSize>
 
 void TextureDocument::writeLevels(QIODevice& out) const
 {
-    const Composition& c = composition();
     std::vector<unsigned char> buffer;
     for (int k = 0; k < levelCount(); ++k) {
         const int w = header_.widths[k], h = header_.heights[k];
@@ -332,17 +406,8 @@ void TextureDocument::writeLevels(QIODevice& out) const
         const QImage& plane = alphaPlane(k + 1);
         buffer.resize(std::size_t(w) * std::size_t(h) * 4);
         unsigned char* to = buffer.data();
-        for (int y = 0; y < h; ++y) {
-            const auto* colour = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-            const uchar* alpha = plane.constScanLine(y);
-            for (int x = 0; x < w; ++x, to += 4) {
-                const std::uint8_t* stored = c.stored[alpha[x]];
-                to[0] = stored[qRed(colour[x])];
-                to[1] = stored[qGreen(colour[x])];
-                to[2] = stored[qBlue(colour[x])];
-                to[3] = alpha[x];
-            }
-        }
+        for (int y = 0; y < h; ++y, to += qsizetype(w) * 4)
+            storeRow(reinterpret_cast<const QRgb*>(image.constScanLine(y)), plane.constScanLine(y), w, to);
         errno = 0;
         if (!buffer.empty() &&
             out.write(reinterpret_cast<const char*>(buffer.data()), qint64(buffer.size())) != qint64(buffer.size()))

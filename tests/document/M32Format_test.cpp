@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -135,6 +136,26 @@ TEST(M32Composition, ShowsAndStoresOverTheBackgroundGrey)
     }
     // The true value here is 64.5: the extended arithmetic and ties to even give 64.
     EXPECT_EQ(c.stored[2][191], 64);
+}
+
+// The tables are made when the program is built; every entry is the extended-precision formula's.
+TEST(M32Composition, EveryEntryIsTheExtendedFormula)
+{
+    const Composition& c = composition();
+    const long double step = 1.0L / 255.0L;
+    int wrong = 0;
+    for (int a = 0; a < 256; ++a) {
+        const long double over = (255 - a) * step * kBackgroundGrey;
+        for (int v = 0; v < 256; ++v) {
+            const long double shown = std::clamp(std::nearbyintl(v * (a * step) + over), 0.0L, 255.0L);
+            const long double stored = a == 0 ? 0.0L : std::clamp(std::nearbyintl((v - over) / (a * step)), 0.0L, 255.0L);
+            if (c.shown[a][v] != int(shown) || c.stored[a][v] != int(stored)) {
+                ADD_FAILURE() << "alpha " << a << ", channel " << v << ": " << int(c.shown[a][v]) << "/"
+                              << int(c.stored[a][v]) << ", not " << int(shown) << "/" << int(stored);
+                if (++wrong == 10) return;
+            }
+        }
+    }
 }
 
 TEST(NumberText, WholeNumbersAsTheRuntimeReadsThem)

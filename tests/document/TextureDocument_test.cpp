@@ -409,6 +409,53 @@ TEST(TextureDocument, FailedSaveKeepsTheFileItWouldReplace)
     }
 }
 
+// Rows of alpha 255, of one other alpha, of mixed alphas and of alpha 0 each take their own path
+// through open and save; a level taller than the read window is read in pieces, and a reopened
+// document reads into the memory it has. Every pixel must still be the table's, both ways.
+TEST(TextureDocument, EveryKindOfRowOpensAndSavesByTheTables)
+{
+    constexpr int w = 1024, h = 21;
+    const auto alphaOf = [](int x, int y) { return y % 4 == 0 ? 255 : y % 4 == 1 ? 77 : y % 4 == 2 ? (x * 37) & 0xFF : 0; };
+    const auto channel = [](int x, int y, int c) { return (x * 7 + y * 13 + c * 101) & 0xFF; };
+    Bytes file = test::m32Header(M32Fields().level(1, w, h, 968).level(2, 3, 1, 968 + 4 * w * h));
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) file.u8s({channel(x, y, 0), channel(x, y, 1), channel(x, y, 2), alphaOf(x, y)});
+    file.u8s({1, 2, 3, 255, 4, 5, 6, 128, 7, 8, 9, 200});
+    const QString path = test::writeTempFile("row-kinds.m32", file);
+    const Composition& c = composition();
+
+    TextureDocument d;
+    for (int pass = 0; pass < 2; ++pass) {
+        SCOPED_TRACE(pass == 0 ? "fresh document" : "reopened");
+        d.open(path);
+        int wrong = 0;
+        for (int y = 0; y < h && wrong < 5; ++y)
+            for (int x = 0; x < w && wrong < 5; ++x) {
+                const std::uint8_t* shown = c.shown[alphaOf(x, y)];
+                const QRgb want = qRgb(shown[channel(x, y, 0)], shown[channel(x, y, 1)], shown[channel(x, y, 2)]);
+                if (shownAt(d, 1, x, y) != (want & 0xFFFFFF) || alphaAt(d, 1, x, y) != alphaOf(x, y)) {
+                    ADD_FAILURE() << "pixel " << x << "," << y;
+                    ++wrong;
+                }
+            }
+        EXPECT_EQ(shownAt(d, 2, 1, 0), qRgb(c.shown[128][4], c.shown[128][5], c.shown[128][6]) & 0xFFFFFF);
+    }
+
+    const QByteArray saved = d.saveToBytes();
+    ASSERT_EQ(saved.size(), file.size());
+    int wrong = 0;
+    for (qsizetype i = 968; i < saved.size() && wrong < 5; i += 4) {
+        const int a = std::uint8_t(file.data()[i + 3]);
+        for (int k = 0; k < 3; ++k) {
+            const int want = c.stored[a][c.shown[a][std::uint8_t(file.data()[i + k])]];
+            if (std::uint8_t(saved[i + k]) != want || std::uint8_t(saved[i + 3]) != a) {
+                ADD_FAILURE() << "byte " << i + k << ": " << int(std::uint8_t(saved[i + k])) << ", not " << want;
+                ++wrong;
+            }
+        }
+    }
+}
+
 TEST(TextureDocument, OpenedFileSavesAsTheSameBytes)
 {
     M32Fields s;
