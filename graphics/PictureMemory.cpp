@@ -1,6 +1,9 @@
 #include "graphics/PictureMemory.h"
 
 #include "base/Error.h"
+#include "base/Limits.h"
+
+#include <QImageReader>
 
 namespace quorvel {
 
@@ -14,6 +17,12 @@ QImage allocatePicture(int width, int height, QImage::Format format)
     QImage image(width, height, format);
     if (image.isNull() && width > 0 && height > 0) notEnoughMemory(width, height);
     return image;
+}
+
+void allowCapAllocations()
+{
+    constexpr int kCapMegabytes = int((kMaxPicturePixels * 4) >> 20) + 1;
+    QImageReader::setAllocationLimit(kCapMegabytes);
 }
 
 } // namespace quorvel

@@ -16,6 +16,10 @@ namespace quorvel {
 // A new image of the size, or the failure above.
 QImage allocatePicture(int width, int height, QImage::Format format);
 
+// Lets the platform's image readers allocate as much as the largest picture within the cap needs
+// at 32 bits a pixel (they refuse anything above their own, lower limit otherwise), and no more.
+void allowCapAllocations();
+
 // Runs `work`, turning an allocation that fails inside it into the failure above.
 template <class Work>
 decltype(auto) withPictureMemory(std::int64_t width, std::int64_t height, Work&& work)

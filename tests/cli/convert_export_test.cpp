@@ -10,8 +10,11 @@
 #include "tests/document/M32Bytes.h"
 #include "tests/support/ImageFiles.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QImageReader>
+#include <QImageWriter>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -61,6 +64,63 @@ QByteArray tgaOf(int width, int height)
     return b;
 }
 
+// A 32-bit Targa of an image's straight colour and alpha, top row first: the picture a reader of
+// our own takes as the platform's reader decodes it.
+QByteArray tgaOfImage(const QImage& picture)
+{
+    const QImage image = picture.convertToFormat(QImage::Format_ARGB32);
+    test::Bytes b;
+    b.u8s({0, 0, 2, 0, 0, 0, 0, 0}).u16(0).u16(0).u16(std::uint16_t(image.width())).u16(std::uint16_t(image.height()));
+    b.u8(32).u8(0x28);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb p = image.pixel(x, y);
+            b.u8s({qBlue(p), qGreen(p), qRed(p), qAlpha(p)});
+        }
+    return b;
+}
+
+// Samples that change from pixel to pixel, 0..255.
+int sample(int x, int y, int channel) { return (x * 37 + y * 11 + channel * 71) & 255; }
+
+// PNGs of every colour type with alpha, written chunk by chunk: an 8-bit palette with
+// transparency, grey + alpha, RGBA, and 16-bit RGBA.
+QByteArray pngOf(int colourType, int depth, int width, int height)
+{
+    test::PngForm form{width, height, depth, colourType};
+    const int channels = colourType == 3 ? 1 : colourType == 4 ? 2 : 4;
+    for (int y = 0; y < height; ++y) {
+        form.rows.append(char(0));
+        for (int x = 0; x < width; ++x)
+            for (int c = 0; c < channels; ++c) {
+                const int v = colourType == 3 ? (x + y) % 5 : sample(x, y, c);
+                form.rows.append(char(v));
+                if (depth == 16) form.rows.append(char(v ^ 0x5A));
+            }
+    }
+    if (colourType == 3) {
+        test::Bytes palette;
+        for (int i = 0; i < 5; ++i) palette.u8s({i * 50, 255 - i * 40, i * 13});
+        form.palette = palette;
+        form.transparency = test::Bytes().u8s({0, 128, 255, 7});
+    }
+    return test::pngFile(form);
+}
+
+// A picture written by the platform's writer in `format`.
+QByteArray writtenAs(const char* format, int quality)
+{
+    QImage image(20, 12, QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) image.setPixel(x, y, qRgb(sample(x, y, 0), sample(x, y, 1), 90));
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    writer.setQuality(quality);
+    EXPECT_TRUE(writer.write(image)) << format;
+    return buffer.data();
+}
+
 QStringList inputs(const QTemporaryDir& dir)
 {
     return {writeFile(dir, "a.bmp", bmpOf(256, 256)), writeFile(dir, "b.gif", gifOf(64, 64)),
@@ -104,6 +164,46 @@ TEST(ConvertCommand, WritesWhatTheWizardWritesWhateverTheJobs)
     }
 }
 
+// The platform's pictures convert to what their decoded pixels give: the same texture as a Targa
+// of those pixels converts to, with and without their alpha.
+TEST(ConvertCommand, PlatformPicturesConvertToTheirDecodedPixels)
+{
+    QTemporaryDir in, viaTga;
+    struct Row {
+        const char* name;
+        QByteArray bytes;
+    };
+    std::vector<Row> rows = {
+        {"palette.png", pngOf(3, 8, 9, 7)}, {"greyalpha.png", pngOf(4, 8, 16, 8)},
+        {"rgba.png", pngOf(6, 8, 33, 17)},  {"deep.png", pngOf(6, 16, 12, 12)},
+        {"photo.jpg", writtenAs("jpeg", 90)}, {"photo2.jpeg", writtenAs("jpeg", 50)},
+    };
+    if (QImageReader::supportedImageFormats().contains("webp")) rows.push_back({"lossless.webp", writtenAs("webp", 100)});
+    if (QImageReader::supportedImageFormats().contains("tiff")) rows.push_back({"scan.tif", writtenAs("tiff", 0)});
+    for (const Row& row : rows) {
+        const QString path = writeFile(in, row.name, row.bytes);
+        QImageReader reader(path);
+        const QImage decoded = reader.read();
+        ASSERT_FALSE(decoded.isNull()) << row.name;
+        const QString base = QFileInfo(path).completeBaseName();
+        const QString tga = writeFile(viaTga, base + ".tga", tgaOfImage(decoded));
+        for (const QStringList& options : {QStringList{}, QStringList{"--keep-alpha"}, QStringList{"--keep-alpha", "--filter", "box"}}) {
+            QTemporaryDir out, expected;
+            const CliRun run = runCli(QStringList{"convert", "--output", out.path()} + options + QStringList{path});
+            ASSERT_EQ(run.status, 0) << row.name << " " << run.err.toStdString();
+            ASSERT_EQ(runCli(QStringList{"convert", "--output", expected.path()} + options + QStringList{tga}).status, 0);
+            const QByteArray m32 = readAll(QDir(out.path()).filePath(base + ".m32"));
+            ASSERT_GT(m32.size(), 968) << row.name;
+            EXPECT_EQ(m32, readAll(QDir(expected.path()).filePath(base + ".m32")))
+                << row.name << " " << options.join(' ').toStdString();
+            if (options.isEmpty() && QByteArray(row.name) == "rgba.png") {
+                EXPECT_EQ(m32.mid(968 + 4 * 34, 4),
+                          test::Bytes().u8s({sample(1, 1, 0), sample(1, 1, 1), sample(1, 1, 2), 255}).data());
+            }
+        }
+    }
+}
+
 TEST(ConvertCommand, InputsOfOneOutputNameKeepTheirOrder)
 {
     QTemporaryDir in, out;
@@ -124,15 +224,18 @@ TEST(ConvertCommand, GoesOnPastFailuresAndSaysWhy)
     QTemporaryDir in, out;
     const QString good = writeFile(in, "good.bmp", bmpOf(16, 16));
     const QString missing = in.filePath("gone.bmp");
-    const QString photo = writeFile(in, "photo.jpg", bmpOf(2, 2));
+    const QString photo = writeFile(in, "photo.psd", bmpOf(2, 2));
+    const QString notPng = writeFile(in, "not.png", bmpOf(2, 2));
     const QString wide = writeFile(in, "wide.bmp", bmpOf(1030, 2));
     const QString broken = writeFile(in, "broken.gif", "GIF89a");
     const QString other = writeFile(in, "other.gif", gifOf(8, 2));
-    const CliRun run = runCli({"convert", "--output", out.path(), "--jobs", "2", good, missing, photo, wide, broken, other});
+    const CliRun run =
+        runCli({"convert", "--output", out.path(), "--jobs", "2", good, missing, photo, wide, broken, other, notPng});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.out, "2 converted, 4 failed\n");
+    EXPECT_EQ(run.out, "2 converted, 5 failed\n");
     const QString err = QString::fromLocal8Bit(run.err);
-    for (const QString& line : {missing + ": Cannot open file " + missing, photo + ": Unknown picture file extension (.jpg)",
+    for (const QString& line : {missing + ": Cannot open file " + missing, photo + ": Unknown picture file extension (.psd)",
+                                notPng + ": PNG image is not valid: not a PNG file",
                                 wide + ": The picture is 1030 x 2 pixels; a level has at most 1024 pixels on a side"})
         EXPECT_TRUE(err.contains(line + "\n")) << line.toStdString() << "\n" << run.err.toStdString();
     EXPECT_TRUE(err.contains(broken + ": ")) << run.err.toStdString();
