@@ -45,8 +45,9 @@ QStringList importFilters()
     filters.append(filterWithHiddenPatterns(QStringLiteral("All Types (%1)").arg(all.join(u';')), all));
     return filters;
 }
-// SaveDialog2.
-const QString kExportFilter = QStringLiteral("Windows Bitmap (*.bmp) (*.bmp)");
+// SaveDialog2: the kinds File > Export writes, by the name's extension.
+const QString kExportFilter =
+    QStringLiteral("Windows Bitmap (*.bmp) (*.bmp);;PNG Image (*.png) (*.png);;Targa (*.tga) (*.tga)");
 
 // A menu caption shows "&" as the accelerator mark, so a path's own "&" is doubled.
 QString menuText(const QString& text)

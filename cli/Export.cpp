@@ -1,11 +1,15 @@
-// export TEXTURE.m32 [--level K] OUT.bmp: what File > Export writes after opening TEXTURE and
-// choosing level K (1 unless given): the level's colour as a 24-bit BMP. A level that does not
-// exist is an error, and nothing is written.
+// export TEXTURE.m32 [--level K] OUT: what File > Export writes after opening TEXTURE and
+// choosing level K (1 unless given), in the kind OUT's name asks for: .png the stored colour and
+// alpha as a 32-bit PNG, .tga the same as a 32-bit Targa, any other the colour as a 24-bit BMP.
+// export --all TEXTURE.m32 DIR: every level as DIR/NAME-K-WxH.png. A level that does not exist
+// is an error, and nothing is written; each file is written whole or not at all.
 #include "cli/Commands.h"
 #include "cli/ProgressLine.h"
 #include "document/NumberText.h"
 #include "document/TextureDocument.h"
 #include "import/Export.h"
+
+#include <QFileInfo>
 
 namespace quorvel::cli {
 
@@ -14,7 +18,12 @@ int exportLevel(const QStringList& args)
     const Command& self = command("export");
     QStringList paths;
     int level = 1;
+    bool all = false, levelGiven = false;
     for (qsizetype i = 0; i < args.size(); ++i) {
+        if (args[i] == u"--all") {
+            all = true;
+            continue;
+        }
         if (args[i] != u"--level") {
             paths << args[i];
             continue;
@@ -24,11 +33,23 @@ int exportLevel(const QStringList& args)
             throw UsageError(std::string("quorvel-cli export: --level needs a whole number\nusage: quorvel-cli export ") +
                              self.usage);
         level = *k;
+        levelGiven = true;
         ++i;
     }
+    if (all && levelGiven)
+        throw UsageError(std::string("quorvel-cli export: --all writes every level; --level goes without it\n"
+                                     "usage: quorvel-cli export ") +
+                         self.usage);
     expectArguments(paths, 2, self);
-    ProgressLine progress("exporting", 1);
     TextureDocument document;
+    if (all) {
+        ProgressLine progress("exporting", 1);
+        document.open(paths[0]);
+        exportAllLevels(document, paths[1], QFileInfo(paths[0]).completeBaseName());
+        progress.advance();
+        return 0;
+    }
+    ProgressLine progress("exporting", 1);
     document.open(paths[0]);
     quorvel::exportLevel(document, level, paths[1]);
     progress.advance();

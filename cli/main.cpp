@@ -28,8 +28,11 @@ const Command commands[] = {
      convert},
     {"decode", "IMAGE OUT.bmp",
      "read IMAGE as the import sees it (colour only) and write it as a 24-bit BMP", decode},
-    {"export", "TEXTURE.m32 [--level K] OUT.bmp",
-     "write level K (default 1) of TEXTURE as File > Export does: its colour as a 24-bit BMP", exportLevel},
+    {"export", "TEXTURE.m32 [--level K] OUT.bmp|OUT.png|OUT.tga, or --all TEXTURE.m32 DIR",
+     "write level K (default 1) of TEXTURE as File > Export does: .bmp its colour as a 24-bit BMP,\n"
+     "      .png and .tga its stored colour and alpha at 32 bits; --all: every level as\n"
+     "      DIR/NAME-K-WxH.png",
+     exportLevel},
     {"info", "[--json] TEXTURE.m32", "show the header fields and the level table of an m32 file", info},
     {"resave", "IN.m32 OUT.m32", "open IN as the editor opens a texture and save it as OUT", resave},
     {"sheet", "[--zoom N] OUT.png TEXTURE.m32...",

@@ -350,14 +350,78 @@ TEST(ExportCommand, WritesTheLevelAsFileExportDoes)
     for (int level : {1, 3}) {
         const QString expected = dir.filePath(QStringLiteral("expected%1.bmp").arg(level));
         exportLevel(document, level, expected);
-        const QString out = dir.filePath(QStringLiteral("out%1.png").arg(level));
+        const QString out = dir.filePath(QStringLiteral("out%1.bmp").arg(level));
         QStringList args{"export", texture, out};
         if (level != 1) args = QStringList{"export", "--level", QString::number(level), texture, out};
         const CliRun run = runCli(args);
         ASSERT_EQ(run.status, 0) << run.err.toStdString();
         EXPECT_EQ(readAll(out), readAll(expected)) << level;
     }
-    EXPECT_EQ(test::i32At(readAll(dir.filePath("out3.png")), 18), 16);
+    EXPECT_EQ(test::i32At(readAll(dir.filePath("out3.bmp")), 18), 16);
+}
+
+// The stored bytes of level k of an m32 file, as straight colour and alpha.
+QImage levelOfFile(const QByteArray& m32, int k)
+{
+    const int w = test::i32At(m32, test::kWidthsAt + 4 * (k - 1)), h = test::i32At(m32, test::kHeightsAt + 4 * (k - 1));
+    const qsizetype at = test::i32At(m32, test::kOffsetsAt + 4 * (k - 1));
+    QImage image(w, h, QImage::Format_ARGB32);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const auto* p = reinterpret_cast<const uchar*>(m32.constData() + at + 4 * (qsizetype(y) * w + x));
+            image.setPixel(x, y, qRgba(p[0], p[1], p[2], p[3]));
+        }
+    return image;
+}
+
+// A 32-bit Targa as the writer lays it out: an 18-byte header, rows from the bottom, BGRA.
+QImage imageOfTga32(const QByteArray& tga)
+{
+    const int w = std::uint8_t(tga[12]) | std::uint8_t(tga[13]) << 8, h = std::uint8_t(tga[14]) | std::uint8_t(tga[15]) << 8;
+    QImage image(w, h, QImage::Format_ARGB32);
+    if (tga[2] != 2 || tga[16] != 32 || tga.size() != 18 + qsizetype(w) * h * 4) return {};
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const auto* p = reinterpret_cast<const uchar*>(tga.constData() + 18 + 4 * (qsizetype(h - 1 - y) * w + x));
+            image.setPixel(x, y, qRgba(p[2], p[1], p[0], p[3]));
+        }
+    return image;
+}
+
+TEST(ExportCommand, PngAndTgaHoldTheStoredColourAndAlpha)
+{
+    QTemporaryDir in, dir;
+    const QString rgba = writeFile(in, "leaf.png", pngOf(6, 8, 33, 17));
+    for (const QStringList& options : {QStringList{"--keep-alpha", "--filter", "box"}, QStringList{"--alpha", "77"}}) {
+        ASSERT_EQ(runCli(QStringList{"convert", "--output", dir.path()} + options + QStringList{rgba}).status, 0);
+        const QString texture = dir.filePath("leaf.m32");
+        const QByteArray m32 = readAll(texture);
+        for (int level : {1, 2, 6}) {
+            const QString png = dir.filePath("out.png"), tga = dir.filePath("out.TGA");
+            const QString k = QString::number(level);
+            ASSERT_EQ(runCli({"export", "--level", k, texture, png}).status, 0);
+            ASSERT_EQ(runCli({"export", texture, "--level", k, tga}).status, 0);
+            const QImage stored = levelOfFile(m32, level);
+            QImageReader reader(png);
+            EXPECT_EQ(reader.read().convertToFormat(QImage::Format_ARGB32), stored) << level;
+            EXPECT_EQ(imageOfTga32(readAll(tga)), stored) << level;
+        }
+        // Every level, named by the texture, its number and its size, each what export of it writes.
+        const QString all = dir.filePath("all");
+        QDir().mkpath(all);
+        const CliRun run = runCli({"export", "--all", texture, all});
+        ASSERT_EQ(run.status, 0) << run.err.toStdString();
+        QStringList names = QDir(all).entryList(QDir::Files, QDir::Name);
+        EXPECT_EQ(names, (QStringList{"leaf-1-33x17.png", "leaf-2-16x8.png", "leaf-3-8x4.png", "leaf-4-4x2.png",
+                                      "leaf-5-2x1.png", "leaf-6-1x1.png"}));
+        for (int level = 1; level <= 6; ++level) {
+            const QString one = dir.filePath("one.png");
+            ASSERT_EQ(runCli({"export", "--level", QString::number(level), texture, one}).status, 0);
+            const QString name = names.value(level - 1);
+            EXPECT_EQ(readAll(QDir(all).filePath(name)), readAll(one)) << name.toStdString();
+        }
+        QDir(all).removeRecursively();
+    }
 }
 
 TEST(ExportCommand, MissingLevelsAndBadArguments)
@@ -367,7 +431,7 @@ TEST(ExportCommand, MissingLevelsAndBadArguments)
     fields.level(1, 1, 1, 968);
     const QString texture = writeFile(dir, "one.m32", test::m32Header(fields).u8s({1, 2, 3, 255}));
     const QString out = dir.filePath("out.bmp");
-    const QString usage = "usage: quorvel-cli export TEXTURE.m32 [--level K] OUT.bmp\n";
+    const QString usage = "usage: quorvel-cli export TEXTURE.m32 [--level K] OUT.bmp|OUT.png|OUT.tga, or --all TEXTURE.m32 DIR\n";
     struct Row {
         QStringList args;
         int status;
@@ -379,6 +443,10 @@ TEST(ExportCommand, MissingLevelsAndBadArguments)
         {{texture, "--level", "two", out}, 2, "quorvel-cli export: --level needs a whole number\n" + usage},
         {{texture, out, "--level"}, 2, "quorvel-cli export: --level needs a whole number\n" + usage},
         {{texture}, 2, usage},
+        {{"--all", texture, "--level", "1", dir.path()}, 2,
+         "quorvel-cli export: --all writes every level; --level goes without it\n" + usage},
+        {{"--all", texture, dir.filePath("none/deeper")}, 1,
+         "Cannot create file " + dir.filePath("none/deeper/one-1-1x1.png") + "\n"},
     };
     for (const Row& r : rows) {
         const CliRun run = runCli(QStringList{"export"} + r.args);
