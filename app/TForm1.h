@@ -88,6 +88,12 @@ private:
     void Undo1Click();
     void Import1Click();
     void Export1Click();
+    // File > Replace level…: a picture chosen as for Import put in place of the level shown,
+    // with the import dialog's "Use the picture's alpha"; Edit > Undo puts the level back.
+    void ReplaceLevel1Click();
+    // Edit > Rebuild smaller levels: every level below the one shown made again from it with the
+    // import dialog's chain choices; Edit > Undo puts them all back.
+    void Rebuild1Click();
     void Batchconvert1Click();
     void Howto1Click();
     void AboutQuorvel1Click();

@@ -33,6 +33,15 @@ const Command commands[] = {
      "      .png and .tga its stored colour and alpha at 32 bits; --all: every level as\n"
      "      DIR/NAME-K-WxH.png",
      exportLevel},
+    {"replace-level", "TEXTURE.m32 --level K PICTURE [--keep-alpha]",
+     "put PICTURE, of level K's size, in place of level K's colour (and with --keep-alpha its alpha,\n"
+     "      when it has one), taking its colour as the colour stored; TEXTURE is saved whole",
+     replaceLevel},
+    {"rebuild", "TEXTURE.m32 [--from K] [--filter point|box|linear] [--keep-alpha] [--alpha-coverage N]",
+     "make every level after K (default 1) again from level K as convert makes smaller levels, the\n"
+     "      level count and sizes kept; without --keep-alpha each level keeps its alpha; TEXTURE is\n"
+     "      saved whole",
+     rebuild},
     {"info", "[--json] TEXTURE.m32", "show the header fields and the level table of an m32 file", info},
     {"resave", "IN.m32 OUT.m32", "open IN as the editor opens a texture and save it as OUT", resave},
     {"sheet", "[--zoom N] OUT.png TEXTURE.m32...",

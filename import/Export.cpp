@@ -66,20 +66,7 @@ QImage storedLevel(const TextureDocument& document, int level)
     // Neither a PNG nor a Targa holds a picture without pixels.
     if (size.isEmpty())
         throw Error(QStringLiteral("Level %1 is %2 x %3 pixels: there is nothing to write").arg(level).arg(size.width()).arg(size.height()));
-    const QImage& image = document.levelImage(level);
-    const QImage& plane = document.alphaPlane(level);
-    QImage out = allocatePicture(size.width(), size.height(), QImage::Format_ARGB32);
-    const Composition& c = composition();
-    for (int y = 0; y < size.height(); ++y) {
-        const auto* colour = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-        const uchar* alpha = plane.constScanLine(y);
-        auto* to = reinterpret_cast<QRgb*>(out.scanLine(y));
-        for (int x = 0; x < size.width(); ++x) {
-            const std::uint8_t* stored = c.stored[alpha[x]];
-            to[x] = qRgba(stored[qRed(colour[x])], stored[qGreen(colour[x])], stored[qBlue(colour[x])], alpha[x]);
-        }
-    }
-    return out;
+    return storedPixels(document, level);
 }
 
 void exportLevel(const TextureDocument& document, int level, const QString& path)

@@ -424,6 +424,100 @@ TEST(ExportCommand, PngAndTgaHoldTheStoredColourAndAlpha)
     }
 }
 
+// The artist's round trip: every level out as a PNG and back in gives the very same file for an
+// opaque texture, and the smaller levels rebuilt from level 1 are what convert makes of it.
+TEST(RoundTrip, ExportReplaceAndRebuildGiveTheFileBack)
+{
+    QTemporaryDir in, dir;
+    const QString picture = writeFile(in, "rock.png", pngOf(6, 8, 37, 21));
+    ASSERT_EQ(runCli({"convert", "--output", dir.path(), picture}).status, 0);
+    const QString texture = dir.filePath("rock.m32");
+    const QByteArray converted = readAll(texture);
+    const QString levels = dir.filePath("levels");
+    QDir().mkpath(levels);
+    ASSERT_EQ(runCli({"export", "--all", texture, levels}).status, 0);
+    const QStringList names = QDir(levels).entryList(QDir::Files, QDir::Name);
+    ASSERT_EQ(names.size(), 6);
+    for (int k = 1; k <= 6; ++k) {
+        const CliRun run = runCli({"replace-level", texture, "--level", QString::number(k), QDir(levels).filePath(names[k - 1])});
+        ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    }
+    EXPECT_EQ(readAll(texture), converted);
+    ASSERT_EQ(runCli({"rebuild", texture}).status, 0);
+    EXPECT_EQ(readAll(texture), converted);
+
+    // Level 1 painted: the rebuilt texture is what convert makes of level 1's export.
+    TextureDocument document;
+    document.open(texture);
+    document.editPixels(1, QRect(3, 2, 9, 5), [](QImage& colour, QImage&) {
+        for (int y = 2; y < 7; ++y)
+            for (int x = 3; x < 12; ++x) colour.setPixel(x, y, qRgb(x * 20, 255 - y * 30, 7));
+    });
+    document.save(texture);
+    ASSERT_EQ(runCli({"rebuild", texture, "--from", "1"}).status, 0);
+    const QString painted = dir.filePath("painted/rock.png");
+    QDir().mkpath(dir.filePath("painted"));
+    ASSERT_EQ(runCli({"export", texture, painted}).status, 0);
+    ASSERT_EQ(runCli({"convert", "--output", dir.filePath("painted"), painted}).status, 0);
+    EXPECT_EQ(readAll(texture), readAll(dir.filePath("painted/rock.m32")));
+
+    // With the picture's alpha, putting the exports back gives what resave writes.
+    ASSERT_EQ(runCli({"convert", "--keep-alpha", "--filter", "box", "--output", dir.path(), picture}).status, 0);
+    const QString resaved = dir.filePath("resaved.m32");
+    ASSERT_EQ(runCli({"resave", texture, resaved}).status, 0);
+    QDir(levels).removeRecursively();
+    QDir().mkpath(levels);
+    ASSERT_EQ(runCli({"export", "--all", texture, levels}).status, 0);
+    for (int k = 1; k <= 6; ++k)
+        ASSERT_EQ(runCli({"replace-level", "--keep-alpha", texture, "--level", QString::number(k),
+                          QDir(levels).filePath(QDir(levels).entryList(QDir::Files, QDir::Name)[k - 1])})
+                      .status,
+                  0);
+    EXPECT_EQ(readAll(texture), readAll(resaved));
+}
+
+TEST(RoundTrip, RefusalsChangeNothing)
+{
+    QTemporaryDir dir;
+    ASSERT_EQ(runCli({"convert", "--output", dir.path(), writeFile(dir, "t.bmp", bmpOf(16, 8))}).status, 0);
+    const QString texture = dir.filePath("t.m32");
+    const QByteArray before = readAll(texture);
+    const QString picture = writeFile(dir, "p.bmp", bmpOf(8, 8));
+    // A texture whose second level is not the halving of its first.
+    test::M32Fields fields;
+    fields.level(1, 4, 4, 968).level(2, 3, 2, 968 + 64);
+    const QString odd = writeFile(dir, "odd.m32", test::m32Header(fields).fill(64 + 24, 9));
+    const QString replaceUsage = "usage: quorvel-cli replace-level TEXTURE.m32 --level K PICTURE [--keep-alpha]\n";
+    const QString rebuildUsage =
+        "usage: quorvel-cli rebuild TEXTURE.m32 [--from K] [--filter point|box|linear] [--keep-alpha] [--alpha-coverage N]\n";
+    struct Row {
+        QStringList args;
+        int status;
+        QString err;
+    } rows[] = {
+        {{"replace-level", texture, "--level", "1", picture}, 1, "The picture is 8 x 8; level 1 is 16 x 8\n"},
+        {{"replace-level", texture, "--level", "6", picture}, 1, "Level 6 does not exist; the texture has 5 levels\n"},
+        {{"replace-level", texture, picture}, 2, "quorvel-cli replace-level: --level K is needed\n" + replaceUsage},
+        {{"replace-level", texture, "--level", "x", picture}, 2, "quorvel-cli replace-level: --level needs a whole number\n" + replaceUsage},
+        {{"rebuild", texture, "--from", "6"}, 1, "Level 6 does not exist; the texture has 5 levels\n"},
+        {{"rebuild", texture, "--alpha-coverage", "9"}, 2, "quorvel-cli rebuild: --alpha-coverage needs --keep-alpha\n" + rebuildUsage},
+        {{"rebuild", texture, "--filter", "cubic"}, 2,
+         "quorvel-cli rebuild: --filter must be point, box or linear, not \"cubic\"\n" + rebuildUsage},
+        {{"rebuild", texture, "--sharpen"}, 2, "quorvel-cli rebuild: unknown option --sharpen\n" + rebuildUsage},
+        {{"rebuild"}, 2, "quorvel-cli rebuild: one TEXTURE.m32 is needed\n" + rebuildUsage},
+        {{"rebuild", odd}, 1, "Level 2 is 3 x 2, not the halving of level 1 (4 x 4); only halvings can be rebuilt\n"},
+    };
+    const QByteArray oddBefore = readAll(odd);
+    for (const Row& r : rows) {
+        const CliRun run = runCli(r.args);
+        EXPECT_EQ(run.status, r.status) << r.args.join(' ').toStdString();
+        EXPECT_TRUE(run.err.endsWith(r.err.toLocal8Bit())) << run.err.toStdString();
+        EXPECT_EQ(readAll(texture), before);
+        EXPECT_EQ(readAll(odd), oddBefore);
+    }
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 4);
+}
+
 TEST(ExportCommand, MissingLevelsAndBadArguments)
 {
     QTemporaryDir dir;
