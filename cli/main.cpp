@@ -1,6 +1,7 @@
 // quorvel-cli: the core without windows, for scripts and pipelines.
 #include "cli/Commands.h"
 #include "base/Error.h"
+#include "graphics/PictureRegistry.h"
 #include "import/PictureKinds.h"
 
 #include <QGuiApplication>
@@ -68,6 +69,12 @@ void printHelp(std::FILE* out)
 {
     std::fprintf(out, "Usage: quorvel-cli COMMAND ARGUMENTS...\n\nCommands:\n");
     for (const Command& c : commands) std::fprintf(out, "  %s %s\n      %s\n", c.name, c.usage, c.summary);
+    // The kinds this installation reads: the platform's plugins decide some of them.
+    quorvel::registerAllPictureKinds();
+    QStringList extensions;
+    for (const QString& pattern : quorvel::picturePatterns()) extensions << pattern.mid(2);
+    std::fprintf(out, "\nPictures this installation reads (IMAGE, PICTURE): %s\n",
+                 extensions.join(QStringLiteral(", ")).toLocal8Bit().constData());
     std::fprintf(out, "\nOptions:\n  --help     show this text\n  --version  show the version\n"
                       "\nExit status: 0 success, 1 failure (message on stderr), 2 usage error.\n");
 }
