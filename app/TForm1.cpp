@@ -50,6 +50,19 @@ QStringList importFilters()
     filters.append(filterWithHiddenPatterns(QStringLiteral("All Types (%1)").arg(all.join(u';')), all));
     return filters;
 }
+// OpenDialog2: every picture kind the import reads, starting in `directory`.
+FileDialogOptions pictureDialogOptions(const QString& directory)
+{
+    FileDialogOptions options;
+    options.directory = directory;
+    const QStringList filters = importFilters();
+    options.fileName = picturePatterns().join(u';');
+    options.filter = filters.join(QStringLiteral(";;"));
+    options.selectedFilter = filters.last();
+    options.hideFilterPatterns = true;
+    return options;
+}
+
 // SaveDialog2: the kinds File > Export writes, by the name's extension.
 const QString kExportFilter =
     QStringLiteral("Windows Bitmap (*.bmp) (*.bmp);;PNG Image (*.png) (*.png);;Targa (*.tga) (*.tga)");
@@ -313,14 +326,7 @@ void TForm1::setImportWindows(TForm6* addMipmap, TForm7* importDialog, TForm11* 
 
 void TForm1::Import1Click()
 {
-    FileDialogOptions options;
-    options.directory = settings_.importDirectory;
-    const QStringList filters = importFilters();
-    options.fileName = picturePatterns().join(u';');
-    options.filter = filters.join(QStringLiteral(";;"));
-    options.selectedFilter = filters.last();
-    options.hideFilterPatterns = true;
-    const QString path = dialogs().openFileName(this, options);
+    const QString path = dialogs().openFileName(this, pictureDialogOptions(settings_.importDirectory));
     if (path.isEmpty()) return;
     // Remembered before the file is read, so also when reading fails.
     setImportDirectory(dirstr(path));
@@ -346,14 +352,7 @@ void TForm1::Export1Click()
 void TForm1::ReplaceLevel1Click()
 {
     if (document_.levelCount() == 0) throw Error("There is no level to replace: the texture has no levels");
-    FileDialogOptions options;
-    options.directory = settings_.importDirectory;
-    const QStringList filters = importFilters();
-    options.fileName = picturePatterns().join(u';');
-    options.filter = filters.join(QStringLiteral(";;"));
-    options.selectedFilter = filters.last();
-    options.hideFilterPatterns = true;
-    const QString path = dialogs().openFileName(this, options);
+    const QString path = dialogs().openFileName(this, pictureDialogOptions(settings_.importDirectory));
     if (path.isEmpty()) return;
     setImportDirectory(dirstr(path));
     const bool ownAlpha = importDialog_ != nullptr && importDialog_->chainChoices()->choices().keepPictureAlpha;
