@@ -7,7 +7,8 @@ SHELL := /bin/bash
 # make bench  build and run the benchmarks
 # make seeds  write fuzz/seeds/ again from the seed generator
 # make install PREFIX=DIR   build the editor and quorvel-cli and install them under DIR
-#             (default /usr/local) with the help texts, desktop entry, MIME type and icon
+#             (default /usr/local) with the help texts, desktop entry, MIME type, icon, manual
+#             pages and AppStream file
 # Every build made here treats warnings as errors (QUORVEL_WERROR).
 
 BUILD      ?= build
@@ -18,10 +19,12 @@ FUZZ_SECONDS ?= 15
 SAN_OPT    ?= -O1 -g1 -DNDEBUG
 JOBS       ?= $(shell nproc)
 
-RUN_PACKAGES   := cmake ninja-build g++ make qt6-base-dev libgl-dev fonts-dejavu-core
+# qt6-image-formats-plugins: the WebP and TIFF readers.
+RUN_PACKAGES   := cmake ninja-build g++ make qt6-base-dev libgl-dev fonts-dejavu-core qt6-image-formats-plugins
 # xvfb and xauth: a virtual display for tests of the windows on a real X server.
 # desktop-file-utils and libxml2-utils: the checks of the desktop entry and the MIME package.
-TEST_PACKAGES  := $(RUN_PACKAGES) libgtest-dev libbenchmark-dev xvfb xauth desktop-file-utils libxml2-utils
+# man-db and appstream: the checks of the manual pages and the AppStream file.
+TEST_PACKAGES  := $(RUN_PACKAGES) libgtest-dev libbenchmark-dev xvfb xauth desktop-file-utils libxml2-utils man-db appstream
 CHECK_PACKAGES := $(TEST_PACKAGES) clang libclang-rt-14-dev
 PREFIX     ?= /usr/local
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)

@@ -17,6 +17,7 @@
 #include "base/HelpFiles.h"
 #include "windows/TiledPreview.h"
 
+
 #include <QAction>
 #include <QMenu>
 
@@ -114,6 +115,9 @@ EditorWindows createEditorWindows(TextureDocument& document, const QString& sett
     w.addMipmap = new TForm6(document, w.frame);
     TForm6* addMipmap = w.addMipmap;
     w.levels->setAddHandler([addMipmap] { addMipmap->showDialog(); });
+    // "replace…" is File > Replace level… for the level the list shows.
+    TForm1* replacing = w.frame;
+    w.levels->setReplaceHandler([replacing] { replacing->menuAction(QStringLiteral("ReplaceLevel1"))->trigger(); });
     w.importProgress = new TForm12(w.frame);
     w.importDialog = new TForm7(document, *w.importProgress, w.frame);
     // About, how-to and the notice come between the import dialog and the wizard.

@@ -1,5 +1,6 @@
 #include "app/TForm1.h"
 
+#include "base/Error.h"
 #include "base/FileNames.h"
 #include "base/Paths.h"
 #include "base/SettingsStore.h"
@@ -9,6 +10,10 @@
 #include "graphics/PictureRegistry.h"
 #include "paint/UndoSnapshot.h"
 #include "import/Export.h"
+#include "import/ImportedPicture.h"
+#include "import/MipmapChain.h"
+#include "import/ReplaceLevel.h"
+#include "windows/ChainChoicesPanel.h"
 #include "windows/Dialogs.h"
 #include "windows/TForm11.h"
 #include "windows/TForm6.h"
@@ -48,8 +53,22 @@ QStringList importFilters()
     filters.append(filterWithHiddenPatterns(QStringLiteral("All Types (%1)").arg(all.join(u';')), all));
     return filters;
 }
-// SaveDialog2.
-const QString kExportFilter = QStringLiteral("Windows Bitmap (*.bmp) (*.bmp)");
+// OpenDialog2: every picture kind the import reads, starting in `directory`.
+FileDialogOptions pictureDialogOptions(const QString& directory)
+{
+    FileDialogOptions options;
+    options.directory = directory;
+    const QStringList filters = importFilters();
+    options.fileName = picturePatterns().join(u';');
+    options.filter = filters.join(QStringLiteral(";;"));
+    options.selectedFilter = filters.last();
+    options.hideFilterPatterns = true;
+    return options;
+}
+
+// SaveDialog2: the kinds File > Export writes, by the name's extension.
+const QString kExportFilter =
+    QStringLiteral("Windows Bitmap (*.bmp) (*.bmp);;PNG Image (*.png) (*.png);;Targa (*.tga) (*.tga)");
 
 // A menu caption shows "&" as the accelerator mark, so a path's own "&" is doubled.
 QString menuText(const QString& text)
@@ -129,6 +148,7 @@ void TForm1::createMenus()
     separator(file, "N1");
     item(file, "Import1", QStringLiteral("&Import"), &TForm1::Import1Click);
     item(file, "Export1", QStringLiteral("&Export"), &TForm1::Export1Click);
+    item(file, "ReplaceLevel1", QStringLiteral("&Replace level…"), &TForm1::ReplaceLevel1Click);
     separator(file, "N2");
     item(file, "Batchconvert1", QStringLiteral("&Batch convert"), &TForm1::Batchconvert1Click);
     separator(file, "N5");
@@ -145,6 +165,7 @@ void TForm1::createMenus()
     edit->setObjectName(QStringLiteral("Edit1"));
     // Greyed until a press on the level gives it a stroke to take back.
     item(edit, "Undo1", QStringLiteral("&Undo"), &TForm1::Undo1Click)->setEnabled(false);
+    item(edit, "Rebuild1", QStringLiteral("&Rebuild smaller levels"), &TForm1::Rebuild1Click);
     separator(edit, "N6");
 
     viewMenu_ = menuBar()->addMenu(QStringLiteral("&View"));
@@ -326,14 +347,7 @@ void TForm1::setImportWindows(TForm6* addMipmap, TForm7* importDialog, TForm11* 
 
 void TForm1::Import1Click()
 {
-    FileDialogOptions options;
-    options.directory = settings_.importDirectory;
-    const QStringList filters = importFilters();
-    options.fileName = picturePatterns().join(u';');
-    options.filter = filters.join(QStringLiteral(";;"));
-    options.selectedFilter = filters.last();
-    options.hideFilterPatterns = true;
-    const QString path = dialogs().openFileName(this, options);
+    const QString path = dialogs().openFileName(this, pictureDialogOptions(settings_.importDirectory));
     if (path.isEmpty()) return;
     // Remembered before the file is read, so also when reading fails.
     setImportDirectory(dirstr(path));
@@ -354,6 +368,34 @@ void TForm1::Export1Click()
     const QString path = dialogs().saveFileName(this, options);
     if (path.isEmpty()) return;
     exportCurrentLevel(document_, exportFileName(path));
+}
+
+void TForm1::ReplaceLevel1Click()
+{
+    if (document_.levelCount() == 0) throw Error("There is no level to replace: the texture has no levels");
+    const QString path = dialogs().openFileName(this, pictureDialogOptions(settings_.importDirectory));
+    if (path.isEmpty()) return;
+    setImportDirectory(dirstr(path));
+    const bool ownAlpha = importDialog_ != nullptr && importDialog_->chainChoices()->choices().keepPictureAlpha;
+    const int level = document_.currentLevel();
+    const QImage picture = loadImportedImage(path, ownAlpha);
+    // Checked before the snapshot, so that a refused picture keeps the last stroke's Undo.
+    checkReplacement(document_, level, picture);
+    if (undo_ != nullptr) undo_->take(document_, level);
+    replaceLevel(document_, level, picture, ownAlpha);
+}
+
+void TForm1::Rebuild1Click()
+{
+    if (document_.levelCount() == 0) throw Error("There is no level to rebuild from: the texture has no levels");
+    const ChainOptions chain = importDialog_ != nullptr ? importDialog_->chainChoices()->choices().options() : ChainOptions{};
+    const int from = document_.currentLevel();
+    // A texture whose smaller levels cannot be rebuilt is refused before the snapshot. The
+    // snapshot starts at the level shown, which Undo then shows again.
+    checkRebuild(document_, from);
+    if (from == document_.levelCount()) return;
+    if (undo_ != nullptr) undo_->takeLevels(document_, from, document_.levelCount());
+    rebuildSmallerLevels(document_, from, chain);
 }
 
 void TForm1::Batchconvert1Click()

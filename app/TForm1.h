@@ -107,6 +107,12 @@ private:
     void Import1Click();
     // File > Export: the shown level's colour written to a chosen 24-bit BMP.
     void Export1Click();
+    // File > Replace level…: a picture chosen as for Import put in place of the level shown,
+    // with the import dialog's "Use the picture's alpha"; Edit > Undo puts the level back.
+    void ReplaceLevel1Click();
+    // Edit > Rebuild smaller levels: every level below the one shown made again from it with the
+    // import dialog's chain choices; Edit > Undo puts them all back.
+    void Rebuild1Click();
     // File > Batch convert: shows the wizard (TForm11).
     void Batchconvert1Click();
     // Help > How to: shows the how-to window (TForm9), not modal.

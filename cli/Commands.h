@@ -5,7 +5,12 @@
 
 #include <QStringList>
 
+#include <functional>
 #include <stdexcept>
+
+namespace quorvel {
+struct ChainOptions;
+}
 
 namespace quorvel::cli {
 
@@ -29,7 +34,17 @@ const Command& command(const char* name);
 // set-header's arguments, made from the header fields' options.
 const char* setHeaderUsage();
 
+// The chain options convert and rebuild share: --keep-alpha, --filter point|box|linear and
+// --alpha-coverage N. Returns whether `arg` is one of them (`value` gives its value);
+// a bad value goes to `usage`, which does not return.
+bool chainOption(const QString& arg, const std::function<QString()>& value, ChainOptions& chain,
+                 const std::function<void(const QString&)>& usage);
+// --alpha-coverage without --keep-alpha goes to `usage`.
+void checkChainOptions(const ChainOptions& chain, const std::function<void(const QString&)>& usage);
+
 int convert(const QStringList& args);
+int rebuild(const QStringList& args);
+int replaceLevel(const QStringList& args);
 int decode(const QStringList& args);
 int exportLevel(const QStringList& args);
 int info(const QStringList& args);

@@ -59,20 +59,7 @@ Request parse(const QStringList& args)
         else if (arg == u"--flags") request.options.flags = value();
         else if (arg == u"--alpha") alphaText = value();
         else if (arg == u"--output") request.options.outputDirectory = value();
-        else if (arg == u"--keep-alpha") request.options.chain.keepPictureAlpha = true;
-        else if (arg == u"--filter") {
-            const QString text = value();
-            if (text == u"point") request.options.chain.resampling = Resampling::Point;
-            else if (text == u"box") request.options.chain.resampling = Resampling::Box;
-            else if (text == u"linear") request.options.chain.resampling = Resampling::Linear;
-            else usage(QStringLiteral("--filter must be point, box or linear, not \"%1\"").arg(text));
-        } else if (arg == u"--alpha-coverage") {
-            const QString text = value();
-            const std::optional<std::int32_t> reference = wholeNumberOf(text);
-            if (!reference || *reference < 1 || *reference > 255)
-                usage(QStringLiteral("--alpha-coverage must be a whole number from 1 to 255, not \"%1\"").arg(text));
-            request.options.chain.alphaCoverage = *reference;
-        }
+        else if (chainOption(arg, value, request.options.chain, usage)) continue;
         else if (arg == u"--jobs") {
             const QString text = value();
             const std::optional<std::int32_t> jobs = wholeNumberOf(text);
@@ -94,9 +81,7 @@ Request parse(const QStringList& args)
         usage(QStringLiteral("--flags must be a whole number from -2147483648 to 2147483647, not \"%1\"")
                   .arg(request.options.flags));
     }
-    // Without the picture's alpha every pixel has the one alpha, and there is no coverage to hold.
-    if (request.options.chain.alphaCoverage > 0 && !request.options.chain.keepPictureAlpha)
-        usage(QStringLiteral("--alpha-coverage needs --keep-alpha"));
+    checkChainOptions(request.options.chain, usage);
     if (request.images.isEmpty()) usage(QStringLiteral("no IMAGE given"));
     // A directory that is not there is one mistake, told once, not once for each file.
     const QString& directory = request.options.outputDirectory;
@@ -106,6 +91,35 @@ Request parse(const QStringList& args)
 }
 
 } // namespace
+
+bool chainOption(const QString& arg, const std::function<QString()>& value, ChainOptions& chain,
+                 const std::function<void(const QString&)>& usage)
+{
+    if (arg == u"--keep-alpha") {
+        chain.keepPictureAlpha = true;
+    } else if (arg == u"--filter") {
+        const QString text = value();
+        if (text == u"point") chain.resampling = Resampling::Point;
+        else if (text == u"box") chain.resampling = Resampling::Box;
+        else if (text == u"linear") chain.resampling = Resampling::Linear;
+        else usage(QStringLiteral("--filter must be point, box or linear, not \"%1\"").arg(text));
+    } else if (arg == u"--alpha-coverage") {
+        const QString text = value();
+        const std::optional<std::int32_t> reference = wholeNumberOf(text);
+        if (!reference || *reference < 1 || *reference > 255)
+            usage(QStringLiteral("--alpha-coverage must be a whole number from 1 to 255, not \"%1\"").arg(text));
+        chain.alphaCoverage = *reference;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+void checkChainOptions(const ChainOptions& chain, const std::function<void(const QString&)>& usage)
+{
+    // Without the picture's alpha every pixel has the one alpha, and there is no coverage to hold.
+    if (chain.alphaCoverage > 0 && !chain.keepPictureAlpha) usage(QStringLiteral("--alpha-coverage needs --keep-alpha"));
+}
 
 int convert(const QStringList& args)
 {

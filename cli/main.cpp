@@ -33,8 +33,20 @@ const Command commands[] = {
      convert},
     {"decode", "IMAGE OUT.bmp",
      "read IMAGE as the import sees it (colour only) and write it as a 24-bit BMP", decode},
-    {"export", "TEXTURE.m32 [--level K] OUT.bmp",
-     "write level K (default 1) of TEXTURE as File > Export does: its colour as a 24-bit BMP", exportLevel},
+    {"export", "TEXTURE.m32 [--level K] OUT.bmp|OUT.png|OUT.tga, or --all TEXTURE.m32 DIR",
+     "write level K (default 1) of TEXTURE as File > Export does: .bmp its colour as a 24-bit BMP,\n"
+     "      .png and .tga its stored colour and alpha at 32 bits; --all: every level as\n"
+     "      DIR/NAME-K-WxH.png",
+     exportLevel},
+    {"replace-level", "TEXTURE.m32 --level K PICTURE [--keep-alpha]",
+     "put PICTURE, of level K's size, in place of level K's colour (and with --keep-alpha its alpha,\n"
+     "      when it has one), taking its colour as the colour stored; TEXTURE is saved whole",
+     replaceLevel},
+    {"rebuild", "TEXTURE.m32 [--from K] [--filter point|box|linear] [--keep-alpha] [--alpha-coverage N]",
+     "make every level after K (default 1) again from level K as convert makes smaller levels, the\n"
+     "      level count and sizes kept; without --keep-alpha each level keeps its alpha; TEXTURE is\n"
+     "      saved whole",
+     rebuild},
     {"info", "[--json] TEXTURE.m32", "show the header fields and the level table of an m32 file", info},
     {"resave", "IN.m32 OUT.m32", "open IN as the editor opens a texture and save it as OUT", resave},
     {"sheet", "[--zoom N] OUT.png TEXTURE.m32...",
@@ -56,6 +68,12 @@ void printHelp(std::FILE* out)
 {
     std::fprintf(out, "Usage: quorvel-cli COMMAND ARGUMENTS...\n\nCommands:\n");
     for (const Command& c : commands) std::fprintf(out, "  %s %s\n      %s\n", c.name, c.usage, c.summary);
+    // The kinds this installation reads: the platform's plugins decide some of them.
+    quorvel::registerAllPictureKinds();
+    QStringList extensions;
+    for (const QString& pattern : quorvel::picturePatterns()) extensions << pattern.mid(2);
+    std::fprintf(out, "\nPictures this installation reads (IMAGE, PICTURE): %s\n",
+                 extensions.join(QStringLiteral(", ")).toLocal8Bit().constData());
     std::fprintf(out, "\nOptions:\n  --help     show this text\n  --version  show the version\n"
                       "\nExit status: 0 success, 1 failure (message on stderr), 2 usage error.\n");
 }

@@ -16,7 +16,10 @@ set(expected
   ${DATADIR}/mime/packages/quorvel.xml
   ${DATADIR}/icons/hicolor/16x16/apps/quorvel.png
   ${DATADIR}/icons/hicolor/32x32/apps/quorvel.png
-  ${DATADIR}/icons/hicolor/48x48/apps/quorvel.png)
+  ${DATADIR}/icons/hicolor/48x48/apps/quorvel.png
+  ${MANDIR}/man1/quorvel.1
+  ${MANDIR}/man1/quorvel-cli.1
+  ${DATADIR}/metainfo/org.quorvel.Quorvel.metainfo.xml)
 set(missing)
 foreach(file IN LISTS expected)
   if(NOT EXISTS ${PREFIX}/${file} OR IS_DIRECTORY ${PREFIX}/${file})

@@ -225,12 +225,10 @@ QImage decodeRle(const QByteArray& bytes, const BmpLayout& l)
 
 namespace {
 
-// The platform's reader, allowed as much memory as the largest picture within the cap needs (it
-// checks its own, lower limit otherwise).
+// The platform's reader, allowed as much memory as the largest picture within the cap needs.
 QImage platformRead(const QByteArray& bytes)
 {
-    constexpr int kCapMegabytes = int((kMaxPicturePixels * 4) >> 20) + 1;
-    if (QImageReader::allocationLimit() < kCapMegabytes) QImageReader::setAllocationLimit(kCapMegabytes);
+    allowCapAllocations();
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);

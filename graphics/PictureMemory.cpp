@@ -1,6 +1,9 @@
 #include "graphics/PictureMemory.h"
 
 #include "base/Error.h"
+#include "base/Limits.h"
+
+#include <QImageReader>
 
 namespace quorvel {
 
@@ -34,6 +37,12 @@ void notEnoughMemoryForLevel(std::int64_t width, std::int64_t height)
 QImage allocateLevel(int width, int height, QImage::Format format)
 {
     return allocate(width, height, format, notEnoughMemoryForLevel);
+}
+
+void allowCapAllocations()
+{
+    constexpr int kCapMegabytes = int((kMaxPicturePixels * 4) >> 20) + 1;
+    QImageReader::setAllocationLimit(kCapMegabytes);
 }
 
 } // namespace quorvel

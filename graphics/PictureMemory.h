@@ -20,6 +20,10 @@ QImage allocatePicture(int width, int height, QImage::Format format);
 [[noreturn]] void notEnoughMemoryForLevel(std::int64_t width, std::int64_t height);
 QImage allocateLevel(int width, int height, QImage::Format format);
 
+// Lets the platform's image readers allocate as much as the largest picture within the cap needs
+// at 32 bits a pixel (they refuse anything above their own, lower limit otherwise), and no more.
+void allowCapAllocations();
+
 // Runs `work`, turning an allocation that fails inside it into the failure above.
 template <class Work>
 decltype(auto) withPictureMemory(std::int64_t width, std::int64_t height, Work&& work)

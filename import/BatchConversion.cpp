@@ -5,6 +5,7 @@
 #include "document/NumberText.h"
 #include "document/TextureDocument.h"
 #include "graphics/Graphic.h"
+#include "graphics/PictureRegistry.h"
 #include "import/ImportedPicture.h"
 
 #include <QDir>
@@ -57,6 +58,12 @@ ConversionOptions conversionOptions(bool allSizes, const QString& flagText, cons
 QString convertedFileName(const QString& sourcePath)
 {
     const QString name = QFileInfo(sourcePath).fileName();
+    // Every kind of three letters loses exactly its extension by the old rule; a longer
+    // extension of a kind the program reads (.jpeg, .webp, .tiff) is replaced whole, so that
+    // x.jpeg gives x.m32 rather than x.jm32.
+    const QString extension = pictureExtension(name);
+    if (extension.size() > 3 && name.size() > extension.size() && findPictureKind(extension))
+        return name.left(name.size() - extension.size()) + QStringLiteral("m32");
     return name.left(std::max<qsizetype>(0, name.size() - 3)) + QStringLiteral("m32");
 }
 

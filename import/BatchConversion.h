@@ -37,7 +37,8 @@ ConversionOptions conversionOptions(bool allSizes, const QString& flagText, cons
                                     const QString& outputDirectory);
 
 // The output's file name: the source's file name without its last three characters, then
-// "m32" (ROCK.TGA gives ROCK.m32; the dot comes from the source name).
+// "m32" (ROCK.TGA gives ROCK.m32; the dot comes from the source name). A readable kind's longer
+// extension is replaced whole (photo.jpeg gives photo.m32).
 QString convertedFileName(const QString& sourcePath);
 // The output directory joined with convertedFileName.
 QString convertedPath(const QString& sourcePath, const QString& outputDirectory);

@@ -1,13 +1,50 @@
 #include "import/Export.h"
 
 #include "base/Error.h"
+#include "base/SaveFile.h"
+#include "codecs/TargaImage.h"
+#include "document/M32Format.h"
 #include "document/TextureDocument.h"
 #include "graphics/BmpWriter.h"
+#include "graphics/PictureMemory.h"
+#include "graphics/PictureRegistry.h"
 #include "import/MipmapChain.h"
 
+#include <QDir>
 #include <QFileInfo>
+#include <QImageWriter>
 
 namespace quorvel {
+
+namespace {
+
+void checkLevel(const TextureDocument& document, int level)
+{
+    if (level < 1 || level > document.levelCount())
+        throw Error(QStringLiteral("Level %1 does not exist; the texture has %2").arg(level).arg(levelsText(document.levelCount())));
+}
+
+void savePng(const QImage& image, const QString& path)
+{
+    saveWhole(path, SaveMessages::PictureLayer, [&](QIODevice& file) {
+        QImageWriter writer(&file, "png");
+        // A writer that cannot put every byte on the device fails as a short write does.
+        if (!writer.write(image)) throw WriteFailure(0);
+    });
+}
+
+void saveTga32(const QImage& stored, const QString& path)
+{
+    TTarga targa;
+    targa.colorBitmap().setImage(stored.convertToFormat(QImage::Format_RGB32));
+    QImage alpha = stored.convertToFormat(QImage::Format_Alpha8);
+    alpha.reinterpretAsFormat(QImage::Format_Grayscale8);
+    targa.setAlphaPlane(alpha);
+    targa.SaveDepth = 3;
+    saveWhole(path, SaveMessages::PictureLayer, [&](QIODevice& file) { targa.saveToStream(file); });
+}
+
+} // namespace
 
 QString exportFileName(const QString& typed)
 {
@@ -16,8 +53,7 @@ QString exportFileName(const QString& typed)
 
 QImage exportedLevel(const TextureDocument& document, int level)
 {
-    if (level < 1 || level > document.levelCount())
-        throw Error(QStringLiteral("Level %1 does not exist; the texture has %2").arg(level).arg(levelsText(document.levelCount())));
+    checkLevel(document, level);
     const QImage& image = document.levelImage(level);
     const QSize size = document.levelSize(level);
     // A bitmap without pixels is no picture any program reads back.
@@ -25,9 +61,22 @@ QImage exportedLevel(const TextureDocument& document, int level)
     return image.size() == size ? image : image.copy(QRect(QPoint(0, 0), size));
 }
 
+QImage storedLevel(const TextureDocument& document, int level)
+{
+    checkLevel(document, level);
+    const QSize size = document.levelSize(level);
+    // Neither a PNG nor a Targa holds a picture without pixels.
+    if (size.isEmpty())
+        throw Error(QStringLiteral("Level %1 is %2 x %3 pixels: there is nothing to write").arg(level).arg(size.width()).arg(size.height()));
+    return storedPixels(document, level);
+}
+
 void exportLevel(const TextureDocument& document, int level, const QString& path)
 {
-    saveBmp24(exportedLevel(document, level), path);
+    const QString extension = pictureExtension(path).toLower();
+    if (extension == u"png") savePng(storedLevel(document, level), path);
+    else if (extension == u"tga") saveTga32(storedLevel(document, level), path);
+    else saveBmp24(exportedLevel(document, level), path);
 }
 
 void checkExportable(const TextureDocument& document)
@@ -39,6 +88,24 @@ void exportCurrentLevel(const TextureDocument& document, const QString& path)
 {
     checkExportable(document);
     exportLevel(document, document.currentLevel(), path);
+}
+
+QString allLevelsFileName(const QString& name, int level, int width, int height)
+{
+    return QStringLiteral("%1-%2-%3x%4.png").arg(name).arg(level).arg(width).arg(height);
+}
+
+QStringList exportAllLevels(const TextureDocument& document, const QString& directory, const QString& name)
+{
+    if (document.levelCount() == 0) throw Error("There is no level to export: the texture has no levels");
+    QStringList written;
+    for (int k = 1; k <= document.levelCount(); ++k) {
+        const QSize size = document.levelSize(k);
+        const QString path = QDir(directory).filePath(allLevelsFileName(name, k, size.width(), size.height()));
+        savePng(storedLevel(document, k), path);
+        written << path;
+    }
+    return written;
 }
 
 } // namespace quorvel

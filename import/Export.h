@@ -1,6 +1,8 @@
-// File > Export: a level's colour, cropped to the level's size, written as an uncompressed
-// 24-bit Windows bitmap whatever the file's extension. The colour is what the level view shows
-// (partly transparent pixels blended over the background grey); the alpha is not written.
+// File > Export: a level, cropped to the level's size, written in the kind its file name asks
+// for. A name ending in .png gets the level's stored colour and alpha as a 32-bit PNG, one ending
+// in .tga the same as an uncompressed 32-bit Targa; any other name (.bmp, or none) gets the
+// colour the level view shows (partly transparent pixels blended over the background grey) as an
+// uncompressed 24-bit Windows bitmap, without the alpha, as it always has.
 #pragma once
 
 #include <QImage>
@@ -19,8 +21,13 @@ QString exportFileName(const QString& typed);
 // is empty (0 x 4)").
 QImage exportedLevel(const TextureDocument& document, int level);
 
-// Writes exportedLevel to `path`: the file is replaced only once every byte is written, and a
-// failure raises "Cannot create file %s" leaving any earlier file intact.
+// The level as the file stores it: each pixel's stored (not blended) colour and its alpha,
+// Format_ARGB32 (straight alpha), at the level's size. The same Error for a missing level.
+QImage storedLevel(const TextureDocument& document, int level);
+
+// Writes the level to `path` in the kind its extension asks for: the file is replaced only once
+// every byte is written, and a failure raises "Cannot create file %s" leaving any earlier file
+// intact.
 void exportLevel(const TextureDocument& document, int level, const QString& path);
 
 // Raises Error when the document has no level to export.
@@ -29,5 +36,13 @@ void checkExportable(const TextureDocument& document);
 // Export of the current level; with no level the export is refused (Error) and nothing is
 // written.
 void exportCurrentLevel(const TextureDocument& document, const QString& path);
+
+// The name every level is written under by exportAllLevels: NAME-K-WxH.png.
+QString allLevelsFileName(const QString& name, int level, int width, int height);
+
+// Every level as `directory`/allLevelsFileName(name, K, ...), each a 32-bit PNG written whole or
+// not at all; the first failure raises and the levels after it are not written. Returns the paths
+// written, in level order. A texture without levels is refused (Error).
+QStringList exportAllLevels(const TextureDocument& document, const QString& directory, const QString& name);
 
 } // namespace quorvel

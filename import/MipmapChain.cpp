@@ -93,13 +93,17 @@ void checkChainLimits(int presentLevels, QSize size, bool allSizes)
                         .arg(kMaxLevels));
 }
 
-int makemipmaps(TextureDocument& document, const QImage& source, int alpha, bool allSizes, CountedPass counted,
-                const ProgressReport& progress, const ChainOptions& chain)
-{
-    if (alpha < 0 || alpha > 255) throw std::invalid_argument("alpha outside 0..255");
-    if (chain.alphaCoverage < 0 || chain.alphaCoverage > 255) throw std::invalid_argument("coverage outside 0..255");
-    checkChainLimits(document.levelCount(), source.size(), allSizes);
+namespace {
 
+// Receives each level a chain run makes: its size, its level image and its alpha plane (null
+// where the run gives every pixel its one constant alpha).
+using LevelSink = std::function<void(int width, int height, const QImage& image, const QImage& alpha)>;
+
+// The chain of `source`: `levels` levels at most (all of them for 0), each handed to `put` in
+// order, the progress counted as makemipmaps counts it.
+void runChain(const QImage& source, const ChainOptions& chain, bool allSizes, int levels, CountedPass counted,
+              const ProgressReport& progress, const LevelSink& put)
+{
     int counter = 0, shown = 0;
     const auto count = [&](int steps) {
         counter += steps;
@@ -113,35 +117,106 @@ int makemipmaps(TextureDocument& document, const QImage& source, int alpha, bool
     const bool holdCoverage = ownAlpha && chain.alphaCoverage > 0;
     Coverage firstCoverage;
     ChainState state{source.width(), source.height()};
-    int first = 0;
-    while (state.w > 0 && state.h > 0) {
+    for (int made = 0; state.w > 0 && state.h > 0 && (levels == 0 || made < levels); ++made) {
         const int w = state.w, h = state.h, sx = state.sx, sy = state.sy;
-        const int made = document.appendLevel(w, h, QStringLiteral("%1x%2").arg(w).arg(h), alpha);
         if (ownAlpha) {
             // The coverage scale changes what is stored, not what the next halving reads, so
             // the small levels do not inherit the rounding of every scale before them.
             QImage levelAlpha = level.alpha;
-            if (holdCoverage && first == 0)
+            if (holdCoverage && made == 0)
                 firstCoverage = coverageOf(levelAlpha, chain.alphaCoverage);
             else if (holdCoverage)
                 levelAlpha = coverageScaled(level, chain.alphaCoverage, firstCoverage);
-            document.setLevelPixels(made, blendedOverGrey(level.colour, levelAlpha), levelAlpha);
+            put(w, h, blendedOverGrey(level.colour, levelAlpha), levelAlpha);
         } else {
-            document.setLevelPixels(made, level.colour);
+            put(w, h, level.colour, QImage());
         }
-        if (first == 0) first = made;
 
         const int halvingWidth = w / sx;
         count(counted == CountedPass::Copy ? w + 1 : halvingWidth + 1);
         state.advance();
         if (!allSizes) break;
-        if (state.w <= 0 || state.h <= 0) continue;
+        if (state.w <= 0 || state.h <= 0 || made + 1 == levels) continue;
         if (chain.resampling == Resampling::Point && !ownAlpha)
             level.colour = halved(level.colour, sx, sy, state.w, state.h);
         else
             level = halvedLevel(level, state.w, state.h, chain.resampling);
     }
+}
+
+} // namespace
+
+int makemipmaps(TextureDocument& document, const QImage& source, int alpha, bool allSizes, CountedPass counted,
+                const ProgressReport& progress, const ChainOptions& chain)
+{
+    if (alpha < 0 || alpha > 255) throw std::invalid_argument("alpha outside 0..255");
+    if (chain.alphaCoverage < 0 || chain.alphaCoverage > 255) throw std::invalid_argument("coverage outside 0..255");
+    checkChainLimits(document.levelCount(), source.size(), allSizes);
+
+    int first = 0;
+    runChain(source, chain, allSizes, 0, counted, progress,
+             [&](int w, int h, const QImage& image, const QImage& levelAlpha) {
+                 const int made = document.appendLevel(w, h, QStringLiteral("%1x%2").arg(w).arg(h), alpha);
+                 document.setLevelPixels(made, image, levelAlpha);
+                 if (first == 0) first = made;
+             });
     return first;
+}
+
+void checkRebuild(const TextureDocument& document, int from)
+{
+    if (from < 1 || from > document.levelCount())
+        throw Error(QStringLiteral("Level %1 does not exist; the texture has %2").arg(from).arg(levelsText(document.levelCount())));
+    const std::vector<QSize> sizes = chainSizes(document.levelSize(from), true);
+    for (int k = from + 1; k <= document.levelCount(); ++k) {
+        const std::size_t at = std::size_t(k - from);
+        if (at >= sizes.size() || document.levelSize(k) != sizes[at])
+            throw Error(QStringLiteral("Level %1 is %2 x %3, not the halving of level %4 (%5 x %6); only halvings can be rebuilt")
+                            .arg(k)
+                            .arg(document.levelSize(k).width())
+                            .arg(document.levelSize(k).height())
+                            .arg(k - 1)
+                            .arg(document.levelSize(k - 1).width())
+                            .arg(document.levelSize(k - 1).height()));
+    }
+}
+
+int rebuildSmallerLevels(TextureDocument& document, int from, const ChainOptions& chain)
+{
+    if (chain.alphaCoverage < 0 || chain.alphaCoverage > 255) throw std::invalid_argument("coverage outside 0..255");
+    checkRebuild(document, from);
+    const int count = document.levelCount() - from;
+    if (count == 0) return 0;
+
+    // The level's pixels as the chain takes a picture: with the picture's alpha, its stored colour
+    // and alpha; without, its level image, each smaller level keeping its own alpha plane.
+    const QImage source = chain.keepPictureAlpha ? storedPixels(document, from)
+                                                 : document.levelImage(from).copy(QRect(QPoint(0, 0), document.levelSize(from)));
+    // Every level is made before any is put in, so that a failure changes nothing.
+    std::vector<std::pair<QImage, QImage>> made;
+    runChain(source, chain, true, count + 1, CountedPass::Halving, {},
+             [&](int, int, const QImage& image, const QImage& alpha) { made.emplace_back(image, alpha); });
+    for (int i = 1; i <= count; ++i) document.setLevelPixels(from + i, made[std::size_t(i)].first, made[std::size_t(i)].second);
+    return count;
+}
+
+QImage storedPixels(const TextureDocument& document, int level)
+{
+    const QSize size = document.levelSize(level);
+    const QImage& image = document.levelImage(level);
+    const QImage& plane = document.alphaPlane(level);
+    QImage out = allocatePicture(size.width(), size.height(), QImage::Format_ARGB32);
+    const Composition& c = composition();
+    for (int y = 0; y < size.height(); ++y) {
+        const auto* colour = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        const uchar* alpha = plane.constScanLine(y);
+        auto* to = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < size.width(); ++x) {
+            const std::uint8_t* stored = c.stored[alpha[x]];
+            to[x] = qRgba(stored[qRed(colour[x])], stored[qGreen(colour[x])], stored[qBlue(colour[x])], alpha[x]);
+        }
+    }
+    return out;
 }
 
 } // namespace quorvel

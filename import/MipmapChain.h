@@ -68,4 +68,20 @@ struct ChainOptions {
 int makemipmaps(TextureDocument& document, const QImage& source, int alpha, bool allSizes, CountedPass counted,
                 const ProgressReport& progress = {}, const ChainOptions& chain = {});
 
+// Edit > Rebuild smaller levels: every level after `from` made again from level `from` by the
+// chain `chain` asks for, the level count and sizes kept. With the picture's alpha, the chain
+// starts from the level's stored colour and alpha and gives every smaller level its alpha;
+// without, it starts from the level image and every smaller level keeps its own alpha plane, so
+// a texture made by the point chain with one constant alpha rebuilds to itself. A level that is
+// not present, or smaller levels that are not the chain's halvings of it (chainSizes), raise
+// Error. Every level is made before any changes, so a failure leaves the texture as it was.
+// Returns the number of levels rebuilt.
+int rebuildSmallerLevels(TextureDocument& document, int from, const ChainOptions& chain = {});
+// The checks rebuildSmallerLevels makes before it changes anything, with the same errors.
+void checkRebuild(const TextureDocument& document, int from);
+
+// Level `level`'s pixels as the file stores them: each pixel's stored (not blended) colour and
+// its alpha, Format_ARGB32 (straight alpha), at the level's size.
+QImage storedPixels(const TextureDocument& document, int level);
+
 } // namespace quorvel

@@ -1,5 +1,6 @@
 #include "import/PictureKinds.h"
 
+#include "codecs/QtPicture.h"
 #include "codecs/SGIFImg.h"
 #include "codecs/SPCXImg.h"
 #include "codecs/TargaImage.h"
@@ -44,6 +45,32 @@ void registerAllPictureKinds()
         {"tga", "TGA Image", reader<TTarga>(), "Targa", 9, true},
     };
     for (const PictureKind& kind : kinds) registerPictureKind(kind);
+
+    // The kinds the platform's image plugins read, each offered only where its plugin is
+    // installed; our own readers keep their extensions.
+    struct PlatformKind {
+        const char* extension;
+        const char* format; // the plugin's name
+        const char* label;  // in messages
+        const char* filter;
+        int listOrder;
+    };
+    const PlatformKind platformKinds[] = {
+        {"png", "png", "PNG", "PNG Image", 10},
+        {"jpg", "jpeg", "JPEG", "JPEG Image", 11},
+        {"jpeg", "jpeg", "JPEG", "JPEG Image", 11},
+        {"webp", "webp", "WebP", "WebP Image", 12},
+        {"tif", "tiff", "TIFF", "TIFF Image", 13},
+        {"tiff", "tiff", "TIFF", "TIFF Image", 13},
+    };
+    for (const PlatformKind& kind : platformKinds) {
+        if (!QtPicture::readable(kind.format)) continue;
+        const QByteArray format = kind.format;
+        const QString label = QString::fromLatin1(kind.label);
+        registerPictureKind({kind.extension, QStringLiteral("%1 Image").arg(label),
+                             [format, label] { return std::make_unique<QtPicture>(format, label); }, kind.filter,
+                             kind.listOrder, false});
+    }
 }
 
 } // namespace quorvel

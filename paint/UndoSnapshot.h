@@ -4,11 +4,15 @@
 // under the old colours, and the next save would write those colours wrongly unblended).
 //
 // The copies share the document's pixels until the first segment changes them, so a press
-// costs no copy; the first change after a press copies the level once.
+// costs no copy; the first change after a press copies the level once. A change of several
+// levels at once (rebuilding the smaller levels) keeps each of them the same way.
 #pragma once
 
 #include <QImage>
 #include <QObject>
+
+#include <utility>
+#include <vector>
 
 namespace quorvel {
 
@@ -28,9 +32,12 @@ public:
     // Replaces the snapshot with present level `level` of `document` and makes Undo available.
     // A level that is not present leaves everything as it was.
     void take(const TextureDocument& document, int level);
+    // The same for present levels first..last, put back together by one Undo.
+    void takeLevels(const TextureDocument& document, int first, int last);
     // Puts the snapshot back into its level, makes that level current and makes Undo
     // unavailable. Returns false, changing no pixel, when Undo is not available or the level is
-    // no longer present at the size it had (it was removed or the texture replaced since).
+    // no longer present at the size it had (it was removed or the texture replaced since); of
+    // several levels, none is put back unless all are.
     bool undo(TextureDocument& document);
     // Drops the snapshot; Undo becomes unavailable.
     void clear();
@@ -43,8 +50,8 @@ private:
 
     bool available_ = false;
     int level_ = 0;
-    QImage colour_;
-    QImage alpha_;
+    // Of levels level_, level_ + 1, ...
+    std::vector<std::pair<QImage, QImage>> levels_;
 };
 
 } // namespace quorvel

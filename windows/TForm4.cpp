@@ -16,11 +16,12 @@ TForm4::TForm4(TextureDocument& document, QWidget* parent)
       document_(document),
       comboBox_(new QComboBox(this)),
       removeButton_(new QPushButton(QStringLiteral("remove"), this)),
-      addButton_(new QPushButton(QStringLiteral("add"), this))
+      addButton_(new QPushButton(QStringLiteral("add"), this)),
+      replaceButton_(new QPushButton(QStringLiteral("replace…"), this))
 {
     setObjectName(QStringLiteral("TForm4"));
     setWindowTitle(QStringLiteral("Mipmaps"));
-    setFixedSize(271, 30);
+    setFixedSize(271 + 64, 30);
 
     QLabel* label = boldLabel(QStringLiteral("Mipmaps:"), this);
     label->setObjectName(QStringLiteral("Label22"));
@@ -34,6 +35,9 @@ TForm4::TForm4(TextureDocument& document, QWidget* parent)
     addButton_->setObjectName(QStringLiteral("Button1"));
     addButton_->setGeometry(229, 4, 38, 22);
     addButton_->setEnabled(false);
+    replaceButton_->setObjectName(QStringLiteral("ReplaceButton"));
+    replaceButton_->setGeometry(270, 4, 60, 22);
+    replaceButton_->setEnabled(false);
 
     // ComboBox1Click: choosing an entry, even the one shown, shows its level afresh.
     connect(comboBox_, &QComboBox::activated, this, [this](int entry) {
@@ -42,6 +46,10 @@ TForm4::TForm4(TextureDocument& document, QWidget* parent)
     connect(removeButton_, &QPushButton::clicked, this, [this] { runCommand(this, [this] { Button2Click(); }); });
     connect(addButton_, &QPushButton::clicked, this, [this] {
         if (addHandler_) runCommand(this, addHandler_);
+    });
+
+    connect(replaceButton_, &QPushButton::clicked, this, [this] {
+        if (replaceHandler_) runCommand(this, replaceHandler_);
     });
 
     connect(&document_, &TextureDocument::levelsChanged, this, &TForm4::showEntries);
@@ -58,6 +66,12 @@ void TForm4::setAddHandler(std::function<void()> handler)
 {
     addHandler_ = std::move(handler);
     addButton_->setEnabled(bool(addHandler_));
+}
+
+void TForm4::setReplaceHandler(std::function<void()> handler)
+{
+    replaceHandler_ = std::move(handler);
+    replaceButton_->setEnabled(bool(replaceHandler_));
 }
 
 void TForm4::showEntries()

@@ -2,6 +2,7 @@
 // 24-bit bitmap under the name typed (".bmp" added to a name without an extension); no level or
 // a file that cannot be made is refused with a message and nothing is written.
 #include "tests/support/EditorFixture.h"
+#include "import/Export.h"
 
 #include <QComboBox>
 
@@ -42,7 +43,7 @@ TEST_F(Export, WritesTheShownLevelCroppedToItsSize)
         QString typed, written;
     } rows[] = {
         {path("texture"), path("texture.bmp")},
-        {path("level.png"), path("level.png")}, // bitmap data whatever the extension
+        {path("level.xyz"), path("level.xyz")}, // bitmap data for any name but .png and .tga
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.typed.toStdString());
@@ -58,13 +59,20 @@ TEST_F(Export, WritesTheShownLevelCroppedToItsSize)
     const FileDialogOptions& o = fake.fileCalls.back().options;
     EXPECT_TRUE(fake.fileCalls.back().save);
     EXPECT_EQ(o.fileName, "*.bmp");
-    EXPECT_EQ(o.filter, "Windows Bitmap (*.bmp) (*.bmp)");
+    EXPECT_EQ(o.filter, "Windows Bitmap (*.bmp) (*.bmp);;PNG Image (*.png) (*.png);;Targa (*.tga) (*.tga)");
     EXPECT_TRUE(o.hideFilterPatterns);
     EXPECT_TRUE(o.confirmOverwrite);
 
+    // A .png name: the stored colour and alpha of the level shown, at its size.
+    fake.fileAnswers.push_back(path("level.png"));
+    chooseMenu('f', 'e');
+    EXPECT_TRUE(fake.errors.isEmpty()) << fake.errors.join("; ").toStdString();
+    EXPECT_EQ(QImage(path("level.png")).convertToFormat(QImage::Format_ARGB32), storedLevel(document, 3));
+    EXPECT_EQ(QImage(path("level.png")).size(), QSize(16, 8));
+
     // Cancelled: nothing is written.
     chooseMenu('f', 'e');
-    EXPECT_EQ(QDir(dir.path()).entryList({"*.bmp", "*.png"}, QDir::Files).size(), 2);
+    EXPECT_EQ(QDir(dir.path()).entryList({"*.bmp", "*.png", "*.xyz"}, QDir::Files).size(), 3);
 }
 
 TEST_F(Export, RefusedWithoutALevelOrWhereNoFileCanBeMade)

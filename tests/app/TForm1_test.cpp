@@ -45,11 +45,12 @@ TEST_F(Frame, StartsWithEveryMenuItemAndTheToolWindowsInPlace)
     } rows[] = {
         {"File1", "&New", true},       {"File1", "&Open", true},      {"File1", "&Save", true},
         {"File1", "Save &as", true},   {"File1", "-", true},          {"File1", "&Import", true},
-        {"File1", "&Export", true},    {"File1", "-", true},          {"File1", "&Batch convert", true},
+        {"File1", "&Export", true},    {"File1", "&Replace level…", true},
+        {"File1", "-", true},          {"File1", "&Batch convert", true},
         {"File1", "-", true},          {"File1", "&1 ", true},        {"File1", "&2 ", true},
         {"File1", "&3 ", true},        {"File1", "&4 ", true},        {"File1", "&5 ", true},
         {"File1", "-", true},          {"File1", "E&xit", true},      {"Edit1", "&Undo", false},
-        {"Edit1", "-", true},          {"View1", "&Colour", true},    {"View1", "&Red", true},
+        {"Edit1", "&Rebuild smaller levels", true},                   {"Edit1", "-", true},          {"View1", "&Colour", true},    {"View1", "&Red", true},
         {"View1", "&Green", true},     {"View1", "&Blue", true},      {"View1", "&Alpha", true},
         {"View1", "&Over checkerboard", true},                       {"View1", "-", true},
         {"View1", "&Tiled preview", true},                           {"About1", "H&ow to", true},
@@ -70,7 +71,7 @@ TEST_F(Frame, StartsWithEveryMenuItemAndTheToolWindowsInPlace)
         if (std::string(r.caption) == "-") {
             EXPECT_TRUE(a->isSeparator());
         } else {
-            EXPECT_EQ(a->text(), QString::fromLatin1(r.caption));
+            EXPECT_EQ(a->text(), QString::fromUtf8(r.caption));
             EXPECT_EQ(a->isEnabled(), r.enabled);
         }
     }
@@ -86,7 +87,8 @@ TEST_F(Frame, StartsWithEveryMenuItemAndTheToolWindowsInPlace)
     EXPECT_EQ(levels->pos(), QPoint(0, properties->height()));
     // The three groups' 273 x 425, then the preset box below them.
     EXPECT_EQ(w.properties->size(), QSize(273, 425 + 7 + 49));
-    EXPECT_EQ(w.levels->size(), QSize(271, 30));
+    // 271 x 30 and the replace… button right of add.
+    EXPECT_EQ(w.levels->size(), QSize(271 + 64, 30));
     EXPECT_EQ(w.properties->windowTitle(), "Properties");
     EXPECT_EQ(w.levels->windowTitle(), "Mipmaps");
     EXPECT_EQ(w.view->windowTitle(), "[zoom 1x]");

@@ -7,8 +7,10 @@
 #include "tests/document/M32Bytes.h"
 #include "tests/support/HostileFiles.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QImage>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -44,6 +46,7 @@ TEST(HostileDecode, APictureThatDoesNotFitInMemoryFailsNamingItsSize)
         {"pruns.pcx", runsPcx(8192, 8192), "Not enough memory for a 8192 x 8192 picture\n"},
         {"end.bmp", endOnlyRle8(8192, 8192), "Not enough memory for a 8192 x 8192 picture\n"},
         {"zero.blz", zeroBlz(8192, 8192), "Not enough memory for a 8192 x 8192 picture\n"},
+        {"zero.png", zeroPng(8192, 8192), "Not enough memory for a 8192 x 8192 picture\n"},
     };
     // Enough for the tool and a small picture, not for 256 MB of pixels.
     const auto limited = [] {
@@ -62,6 +65,48 @@ TEST(HostileDecode, APictureThatDoesNotFitInMemoryFailsNamingItsSize)
     const QString out = dir.filePath("small.bmp");
     EXPECT_EQ(runCli({"decode", writeFile(dir, "small.emf", emfOf(test::Emf(), 64, 64)), out}, limited).status, 0);
     EXPECT_EQ(readAll(out).size(), 54 + 64 * 64 * 3);
+}
+
+// Pictures of the platform's readers that are too large, cut short or expand to more than the
+// memory allowed: convert says why within a second, inside 200 MB, and writes nothing.
+TEST(HostileDecode, PlatformPicturesFailQuicklyAndWriteNothing)
+{
+    if (kSanitized) GTEST_SKIP() << "address space limits do not apply under the sanitizers";
+    QImage photo(64, 64, QImage::Format_RGB32);
+    photo.fill(qRgb(10, 200, 30));
+    QBuffer jpeg;
+    jpeg.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(photo.save(&jpeg, "JPEG"));
+    struct Row {
+        const char* name;
+        QByteArray bytes;
+        const char* message;
+    };
+    const Row rows[] = {
+        {"huge.png", zeroPng(100000, 100000, true), "PNG image is too large"},
+        {"cut.png", cutPng(64, 64), "PNG image is not valid: Unable to read image data"},
+        {"bomb.png", zeroPng(8192, 8192), "Not enough memory for a 8192 x 8192 picture"},
+        {"cut.jpg", jpeg.data().left(jpeg.data().size() - 40), "JPEG image is not valid: the image data ends early"},
+    };
+    const auto limited = [] {
+        const rlimit limit{200u << 20, 200u << 20};
+        setrlimit(RLIMIT_AS, &limit);
+    };
+    QTemporaryDir in, out;
+    for (const Row& row : rows) {
+        const QString path = writeFile(in, row.name, row.bytes);
+        QElapsedTimer timer;
+        timer.start();
+        const CliRun run = runCli({"convert", "--output", out.path(), path}, limited);
+        EXPECT_LT(timer.elapsed(), 1000) << row.name;
+        EXPECT_EQ(run.status, 1) << row.name;
+        EXPECT_TRUE(run.err.contains((path + ": " + row.message + "\n").toLocal8Bit())) << run.err.toStdString();
+        EXPECT_EQ(run.out, "0 converted, 1 failed\n");
+    }
+    EXPECT_TRUE(QDir(out.path()).isEmpty());
+    // The whole JPEG converts.
+    const QString whole = writeFile(in, "whole.jpg", jpeg.data());
+    EXPECT_EQ(runCli({"convert", "--output", out.path(), whole}, limited).status, 0);
 }
 
 TEST(HostileDecode, APictureWithoutPixelsIsNotWritten)

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -154,6 +155,22 @@ TEST(PictureCommands, AWriteThatRunsOutOfRoomLeavesTheOldFile)
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2) << args.join(' ').toStdString();
         QFile::remove(out);
     }
+}
+
+// --help names every command and the picture extensions this installation reads: our own, then
+// those of the platform's plugins that are installed, and only those.
+TEST(Help, ListsTheCommandsAndThePicturesThisInstallationReads)
+{
+    const CliRun run = runCli({"--help"});
+    ASSERT_EQ(run.status, 0);
+    for (const char* name : {"convert", "decode", "export", "replace-level", "rebuild", "info", "resave", "sheet",
+                             "set-header", "tga-resave"})
+        EXPECT_TRUE(run.out.contains(QByteArray("\n  ") + name + ' ')) << name;
+    QByteArray wanted = "bmp, blz, dib, ico, emf, wmf, gif, pcx, tga, png, jpg, jpeg";
+    if (QImageReader::supportedImageFormats().contains("webp")) wanted += ", webp";
+    if (QImageReader::supportedImageFormats().contains("tiff")) wanted += ", tif, tiff";
+    EXPECT_TRUE(run.out.contains("\nPictures this installation reads (IMAGE, PICTURE): " + wanted + "\n"))
+        << run.out.toStdString();
 }
 
 } // namespace

@@ -52,6 +52,9 @@ TEST(PictureCap, HugePicturesAreRefusedFromTheirHeaders)
         {"just-over.emf", emfOf(Emf(), 8192, 8193), "Metafile is not valid"},
         {"wide.wmf", Wmf().placeable(0, 0, 16385, 1, 96), "Metafile is not valid"},
         {"just-over.wmf", Wmf().placeable(0, 0, 8192, 8193, 96), "Metafile is not valid"},
+        {"huge.png", zeroPng(100000, 100000, true), "PNG image is too large"},
+        {"wide.png", zeroPng(16385, 1, true), "PNG image is too large"},
+        {"just-over.png", zeroPng(8192, 8193, true), "PNG image is too large"},
     };
     for (const Row& row : rows) EXPECT_EQ(outcome(row.name, row.bytes), row.message) << row.name;
 }
@@ -75,6 +78,7 @@ TEST(PictureCap, TheSameConstructionsDecodeAtASmallSize)
         {"zero.blz", zeroBlz(300, 200), "300 x 200", qRgb(0, 0, 0)},
         {"frame.emf", emfOf(Emf(), 300, 20), "300 x 20", qRgb(255, 255, 255)},
         {"frame.wmf", Wmf().placeable(0, 0, 300, 20, 96), "300 x 20", qRgb(255, 255, 255)},
+        {"zero.png", zeroPng(300, 20), "300 x 20", qRgb(0, 0, 0)},
     };
     for (const Row& row : rows) {
         QImage image;

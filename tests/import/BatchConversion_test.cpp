@@ -49,7 +49,8 @@ TEST(BatchConversion, OutputNames)
 {
     const std::pair<const char*, const char*> rows[] = {
         {"ROCK.TGA", "ROCK.m32"}, {"/in/wall.bmp", "wall.m32"}, {"/a.b/c.gif", "c.m32"},
-        {"x.jpeg", "x.jm32"},     {"ab", "m32"},                {"/in/.pcx", ".m32"},
+        {"x.jpeg", "x.m32"},      {"ab", "m32"},                {"/in/.pcx", ".m32"},
+        {"x.JPEG", "x.m32"},      {"x.abcd", "x.am32"},         {"x.png", "x.m32"},
     };
     for (auto [source, name] : rows) EXPECT_EQ(convertedFileName(source), name) << source;
     EXPECT_EQ(convertedPath("/in/ROCK.TGA", "/out"), "/out/ROCK.m32");
@@ -196,7 +197,8 @@ TEST(BatchConversion, AFailedFileLeavesTheDocumentAsItWas)
         QString message;
     } rows[] = {
         {in.filePath("deleted.bmp"), "Cannot open file " + in.filePath("deleted.bmp")},
-        {write(in, "photo.jpg", bmpOf(2, 2)), "Unknown picture file extension (.jpg)"},
+        {write(in, "photo.psd", bmpOf(2, 2)), "Unknown picture file extension (.psd)"},
+        {write(in, "photo.jpg", bmpOf(2, 2)), "JPEG image is not valid: not a JPEG file"},
         {write(in, "wide.bmp", bmpOf(1100, 1)), "The picture is 1100 x 1 pixels; a level has at most 1024 pixels on a side"},
         // A Targa of no columns: a level-less texture would be written and count as converted.
         {write(in, "empty.tga", QByteArray("\0\0\2\0\0\0\0\0\0\0\0\0\0\0\x0a\0\x18\0", 18)),

@@ -7,6 +7,7 @@
 #include "import/MipmapChain.h"
 #include "tests/document/M32Bytes.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -40,7 +41,8 @@ TEST(Export, TheChosenLevelAtItsOwnSize)
     QTemporaryDir dir;
     for (const int level : {1, 3}) {
         document.setCurrentLevel(level);
-        const QString path = dir.filePath(QStringLiteral("level%1.png").arg(level));
+        // Any name but .png and .tga gets a bitmap.
+        const QString path = dir.filePath(QStringLiteral("level%1.%2").arg(level).arg(level == 1 ? "bmp" : "xyz"));
         exportCurrentLevel(document, path);
         const QImage written = Bitmap::decodeBmp(read(path));
         EXPECT_EQ(written.size(), document.levelSize(level));
@@ -59,6 +61,37 @@ TEST(Export, PartlyTransparentColourAsTheViewShowsIt)
     QTemporaryDir dir;
     exportLevel(document, 1, dir.filePath("half.bmp"));
     EXPECT_EQ(Bitmap::decodeBmp(read(dir.filePath("half.bmp"))).pixel(0, 0), qRgb(196, 146, 121));
+    // A PNG and a Targa hold what a save stores, not blended: the colour recovered from the view's
+    // blend, 50 coming back as 51 at this alpha, as it does in the saved file.
+    const QByteArray saved = document.saveToBytes().mid(968, 4);
+    ASSERT_EQ(saved, QByteArray("\xC8\x64\x33\x80", 4));
+    exportLevel(document, 1, dir.filePath("half.png"));
+    EXPECT_EQ(QImage(dir.filePath("half.png")).pixel(0, 0), qRgba(200, 100, 51, 128));
+    exportLevel(document, 1, dir.filePath("half.tga"));
+    EXPECT_EQ(read(dir.filePath("half.tga")),
+              QByteArray("\0\0\x02\0\0\0\0\0\0\0\0\0\x01\0\x01\0\x20\0\x33\x64\xC8\x80", 22));
+}
+
+TEST(Export, EveryLevelAsAPngNamedByItsNumberAndSize)
+{
+    QImage picture(6, 4, QImage::Format_RGB32);
+    picture.fill(qRgb(1, 2, 3));
+    TextureDocument document;
+    makemipmaps(document, picture, 90, true, CountedPass::Halving);
+    QTemporaryDir dir;
+    const QStringList written = exportAllLevels(document, dir.path(), "wall");
+    EXPECT_EQ(written, (QStringList{dir.filePath("wall-1-6x4.png"), dir.filePath("wall-2-3x2.png"), dir.filePath("wall-3-1x1.png")}));
+    for (int k = 1; k <= 3; ++k) EXPECT_EQ(QImage(written.value(k - 1)).convertToFormat(QImage::Format_ARGB32), storedLevel(document, k));
+    // A level without pixels cannot be a PNG: refused before anything of it is written.
+    TextureDocument empty;
+    empty.appendLevel(0, 4, "0x4");
+    try {
+        exportAllLevels(empty, dir.path(), "none");
+        ADD_FAILURE();
+    } catch (const Error& e) {
+        EXPECT_EQ(e.message(), "Level 1 is 0 x 4 pixels: there is nothing to write");
+    }
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 3);
 }
 
 TEST(Export, RefusedWithoutTheLevelAndNothingWritten)

@@ -127,13 +127,13 @@ TEST(Import, OnlyColourSurvivesAndDrawnKindsAreKnownByTheirEnding)
     EXPECT_TRUE(everywhere(document.alphaPlane(2), 255));
 
     for (const char* name : {"a.ICO", "a.emf", "b.WmF", "c.tga"}) EXPECT_TRUE(drawnOnImport(name)) << name;
-    for (const char* name : {"a.bmp", "a.GIF", "a.pcx", "a.blz", "a.dib", "a.tgax"}) EXPECT_FALSE(drawnOnImport(name)) << name;
+    for (const char* name : {"a.bmp", "a.GIF", "a.pcx", "a.blz", "a.dib", "a.tgax", "a.png", "a.JPG"}) EXPECT_FALSE(drawnOnImport(name)) << name;
 
     try {
-        loadImportedImage(test::writeTempFile("photo.jpg", encodeBmp24(filled(2, 2, 0))));
+        loadImportedImage(test::writeTempFile("photo.psd", encodeBmp24(filled(2, 2, 0))));
         ADD_FAILURE();
     } catch (const Error& e) {
-        EXPECT_EQ(e.message(), "Unknown picture file extension (.jpg)");
+        EXPECT_EQ(e.message(), "Unknown picture file extension (.psd)");
     }
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "tests/support/Bytes.h"
+#include "tests/support/ImageFiles.h"
 #include "tests/support/MetafileFiles.h"
 
 #include <QByteArray>
@@ -271,6 +272,25 @@ inline QString sparseFile(const QString& path, qint64 size)
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || !file.resize(size)) ADD_FAILURE() << "cannot make " << path.toStdString();
     return path;
+}
+
+// A 1-bit grey PNG of zeros: a file of a few kilobytes whose pixels expand to width x height.
+// With `headerOnly`, its data is one row's worth of zeros, so the file is a few dozen bytes.
+inline QByteArray zeroPng(int width, int height, bool headerOnly = false)
+{
+    PngForm form{width, height, 1, 0};
+    if (headerOnly) return pngFile(form, zlibStream(QByteArray(width / 8 + 2, '\0')));
+    form.rows = QByteArray(qsizetype(width / 8 + (width % 8 != 0) + 1) * height, '\0');
+    return pngFile(form);
+}
+
+// A PNG whose compressed rows stop halfway.
+inline QByteArray cutPng(int width, int height)
+{
+    PngForm form{width, height, 8, 2};
+    for (int y = 0; y < height; ++y) form.rows += '\0' + QByteArray(qsizetype(width) * 3, char(y));
+    const QByteArray rows = zlibStream(form.rows);
+    return pngHeader(form) + pngChunk("IDAT", rows.left(rows.size() / 2));
 }
 
 } // namespace quorvel::test::hostile

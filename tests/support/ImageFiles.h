@@ -1,6 +1,7 @@
 // Writes GIF and PCX files the way ordinary programs write them, for tests, benchmarks and fuzz
 // seeds: a real GIF LZW encoder (variable code width, table filled to 4096 codes, optional
-// clears) and a PCX run-length encoder with planar scan lines.
+// clears) and a PCX run-length encoder with planar scan lines. PNG files are put together from
+// their chunks, so that a test can write any colour type and depth, and any damage.
 #pragma once
 
 #include "tests/support/Bytes.h"
@@ -301,6 +302,53 @@ inline QByteArray pcxFile(const PcxForm& form, const std::vector<std::uint32_t>&
         }
     }
     return b;
+}
+
+inline QByteArray bigEndian32(std::uint32_t v)
+{
+    const char bytes[4] = {char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
+    return QByteArray(bytes, 4);
+}
+
+// A PNG chunk: length, type, data, CRC-32 of type and data.
+inline QByteArray pngChunk(const char type[4], const QByteArray& data)
+{
+    const QByteArray typed = QByteArray(type, 4) + data;
+    std::uint32_t crc = 0xFFFFFFFFu;
+    for (char c : typed) {
+        crc ^= std::uint8_t(c);
+        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return bigEndian32(std::uint32_t(data.size())) + typed + bigEndian32(crc ^ 0xFFFFFFFFu);
+}
+
+struct PngForm {
+    int width = 0, height = 0;
+    int depth = 8;     // bits per sample
+    int colourType = 6; // 0 grey, 2 RGB, 3 palette, 4 grey + alpha, 6 RGBA
+    QByteArray rows{};  // the filtered rows (each a filter byte, then its samples), uncompressed
+    QByteArray palette{}; // PLTE's data, for colour type 3
+    QByteArray transparency{}; // tRNS's data, when not empty
+};
+
+// The zlib stream of `data` (qCompress's output without its 4-byte length).
+inline QByteArray zlibStream(const QByteArray& data) { return qCompress(data, 9).mid(4); }
+
+inline QByteArray pngHeader(const PngForm& form)
+{
+    const char rest[5] = {char(form.depth), char(form.colourType), 0, 0, 0};
+    const QByteArray ihdr =
+        bigEndian32(std::uint32_t(form.width)) + bigEndian32(std::uint32_t(form.height)) + QByteArray(rest, 5);
+    QByteArray out = QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", ihdr);
+    if (!form.palette.isEmpty()) out += pngChunk("PLTE", form.palette);
+    if (!form.transparency.isEmpty()) out += pngChunk("tRNS", form.transparency);
+    return out;
+}
+
+// The whole file; `idat` replaces the compressed rows when given.
+inline QByteArray pngFile(const PngForm& form, const QByteArray& idat = {})
+{
+    return pngHeader(form) + pngChunk("IDAT", idat.isNull() ? zlibStream(form.rows) : idat) + pngChunk("IEND", {});
 }
 
 } // namespace quorvel::test

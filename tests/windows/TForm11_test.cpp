@@ -5,6 +5,7 @@
 #include "tests/cli/CliRun.h"
 #include "tests/windows/ImportFiles.h"
 
+#include "graphics/PictureRegistry.h"
 #include "windows/TForm11.h"
 
 #include <QFileSystemModel>
@@ -118,8 +119,10 @@ TEST_F(Wizard, PagesAndButtonsFollowTheSteps)
     ASSERT_EQ(fake.fileCalls.size(), 1u);
     const FileDialogOptions& o = fake.fileCalls[0].options;
     EXPECT_EQ(o.directory, path("in"));
-    EXPECT_EQ(o.fileName, "*.bmp;*.blz;*.dib;*.ico;*.emf;*.wmf;*.gif;*.pcx;*.tga");
-    EXPECT_EQ(o.filter, ".bmp;.ico;.emf;.wmf;.tga (*.bmp *.blz *.dib *.ico *.emf *.wmf *.gif *.pcx *.tga)");
+    // Our own kinds first, then those of the platform's plugins that are installed.
+    EXPECT_EQ(o.fileName, picturePatterns().join(u';'));
+    EXPECT_TRUE(o.fileName.startsWith("*.bmp;*.blz;*.dib;*.ico;*.emf;*.wmf;*.gif;*.pcx;*.tga;*.png;*.jpg;*.jpeg"));
+    EXPECT_EQ(o.filter, ".bmp;.ico;.emf;.wmf;.tga (" + picturePatterns().join(u' ') + ")");
     EXPECT_TRUE(o.hideFilterPatterns);
     EXPECT_EQ(listed(), (QStringList{a, b}));
     expectButtons(2, "&Next", true, true);

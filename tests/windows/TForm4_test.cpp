@@ -1,7 +1,13 @@
 // The level list inside the real frame: its entries, choosing a level, and removing levels
 // with the table recomputed and the pixels moved with their levels.
 #include "tests/support/EditorFixture.h"
+#include "import/ChainFilters.h"
+#include "import/Export.h"
+#include "import/MipmapChain.h"
+#include "windows/ChainChoicesPanel.h"
+#include "windows/TForm7.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
@@ -92,6 +98,95 @@ TEST_F(LevelList, RemovingMovesTheLaterLevelsDownAndRecomputesTheOffsets)
     // The removal reaches the file at the next save: the header alone.
     chooseMenu('f', 's');
     EXPECT_EQ(readFile(file).size(), 968);
+}
+
+// A picture with alpha of its own, written as a PNG.
+QString pngPicture(const QString& path, int width, int height, int seed)
+{
+    QImage image(width, height, QImage::Format_ARGB32);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) image.setPixel(x, y, qRgba(x * 30 + seed, y * 40, seed, 100 + x + y));
+    EXPECT_TRUE(image.save(path, "PNG"));
+    return path;
+}
+
+TEST_F(LevelList, ReplaceAndRebuildThroughTheWindowsAndUndo)
+{
+    writeTexture(path("t.m32"), {{16, 8}, {8, 4}, {4, 2}, {2, 1}});
+    startEditor();
+    EXPECT_TRUE(w.levels->replaceButton()->isEnabled());
+    EXPECT_EQ(w.levels->replaceButton()->text(), "replace…");
+    openThroughMenu(path("t.m32"));
+    QComboBox* combo = w.levels->comboBox();
+    combo->setFocus();
+    QTest::keyClick(combo, Qt::Key_Down);
+    ASSERT_EQ(document.currentLevel(), 2);
+    const QImage colourBefore = document.levelImage(2), alphaBefore = document.alphaPlane(2);
+
+    // Without "Use the picture's alpha" the level keeps its alpha; the colour is taken as stored.
+    const QString picture = pngPicture(path("tuned.png"), 8, 4, 9);
+    fake.fileAnswers.push_back(picture);
+    QTest::mouseClick(w.levels->replaceButton(), Qt::LeftButton);
+    EXPECT_TRUE(fake.errors.isEmpty()) << fake.errors.join("; ").toStdString();
+    const QImage colour = QImage(picture).convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(document.alphaPlane(2), alphaBefore);
+    EXPECT_EQ(document.levelImage(2), blendedOverGrey(colour, alphaBefore));
+    EXPECT_TRUE(frame->menuAction("Undo1")->isEnabled());
+    chooseMenu('e', 'u');
+    EXPECT_EQ(document.levelImage(2), colourBefore);
+    EXPECT_EQ(document.alphaPlane(2), alphaBefore);
+
+    // With it, through File > Replace level…, the alpha comes too.
+    w.importDialog->chainChoices()->ownAlphaBox()->setChecked(true);
+    fake.fileAnswers.push_back(picture);
+    chooseMenu('f', 'r');
+    QImage alpha = QImage(picture).convertToFormat(QImage::Format_Alpha8);
+    alpha.reinterpretAsFormat(QImage::Format_Grayscale8);
+    EXPECT_EQ(document.alphaPlane(2), alpha);
+    EXPECT_EQ(document.levelImage(2), blendedOverGrey(colour, alpha));
+    const QImage replaced = document.levelImage(2);
+
+    // A picture of another size is refused, nothing changed, and Undo still takes back the replace.
+    fake.fileAnswers.push_back(pngPicture(path("wrong.png"), 16, 8, 1));
+    QTest::mouseClick(w.levels->replaceButton(), Qt::LeftButton);
+    EXPECT_EQ(fake.errors, QStringList{"The picture is 16 x 8; level 2 is 8 x 4"});
+    EXPECT_EQ(document.levelImage(2), replaced);
+
+    // Rebuild from level 2: levels 3 and 4 are its halvings, level 1 is left; Undo puts both back.
+    fake.errors.clear();
+    const QImage level3 = document.levelImage(3), level4 = document.levelImage(4), level1 = document.levelImage(1);
+    chooseMenu('e', 'r');
+    EXPECT_TRUE(fake.errors.isEmpty()) << fake.errors.join("; ").toStdString();
+    EXPECT_EQ(document.levelImage(1), level1);
+    TextureDocument expected;
+    expected.appendLevel(8, 4, QString());
+    expected.appendLevel(4, 2, QString());
+    expected.appendLevel(2, 1, QString());
+    expected.setLevelPixels(1, replaced, alpha);
+    rebuildSmallerLevels(expected, 1, w.importDialog->chainChoices()->choices().options());
+    EXPECT_EQ(document.levelImage(3), expected.levelImage(2));
+    EXPECT_EQ(document.levelImage(4), expected.levelImage(3));
+    EXPECT_EQ(document.alphaPlane(3), expected.alphaPlane(2));
+    EXPECT_NE(document.levelImage(3), level3);
+    document.setCurrentLevel(4);
+    chooseMenu('e', 'u');
+    EXPECT_EQ(document.currentLevel(), 2);
+    EXPECT_EQ(document.levelImage(3), level3);
+    EXPECT_EQ(document.levelImage(4), level4);
+    EXPECT_EQ(document.levelImage(2), replaced);
+    EXPECT_FALSE(frame->menuAction("Undo1")->isEnabled());
+}
+
+TEST_F(LevelList, RebuildIsRefusedWhereTheSmallerLevelsAreNotHalvings)
+{
+    writeTexture(path("odd.m32"), {{16, 8}, {8, 8}});
+    startEditor();
+    openThroughMenu(path("odd.m32"));
+    const QImage second = document.levelImage(2);
+    chooseMenu('e', 'r');
+    EXPECT_EQ(fake.errors, QStringList{"Level 2 is 8 x 8, not the halving of level 1 (16 x 8); only halvings can be rebuilt"});
+    EXPECT_EQ(document.levelImage(2), second);
+    EXPECT_FALSE(frame->menuAction("Undo1")->isEnabled());
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QImageReader>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -45,24 +46,32 @@ TEST_F(ImportWindow, FileDialogOffersThePictureKindsInTheImportDirectory)
     const FileDialogOptions& o = fake.fileCalls[0].options;
     EXPECT_FALSE(fake.fileCalls[0].save);
     EXPECT_EQ(o.directory, dir.path());
-    EXPECT_EQ(o.fileName, "*.bmp;*.blz;*.dib;*.ico;*.emf;*.wmf;*.gif;*.pcx;*.tga");
-    const QStringList filters = o.filter.split(";;");
-    ASSERT_EQ(filters.size(), 7);
-    EXPECT_TRUE(o.hideFilterPatterns);
-    // What the dialog shows of each filter, and the patterns it lists.
-    const std::pair<const char*, const char*> rows[] = {
+    // What the dialog shows of each filter, and the patterns it lists: our own kinds, then those
+    // of the platform's plugins that are installed.
+    std::vector<std::pair<QString, QString>> rows = {
         {"Windows Bitmap (*.bmp;*.blz;*.dib)", "*.bmp *.blz *.dib"},
         {"Icon Files (*.ico)", "*.ico"},
         {"Metafile (*.emf;*.wmf)", "*.emf *.wmf"},
         {"Compuserver GIF (*.gif)", "*.gif"},
         {"ZSoft PCX (*.pcx)", "*.pcx"},
         {"Targa (*.tga)", "*.tga"},
-        // Every kind the import reads, each named in the description too.
-        {"All Types (*.bmp;*.blz;*.dib;*.ico;*.emf;*.wmf;*.gif;*.pcx;*.tga)",
-         "*.bmp *.blz *.dib *.ico *.emf *.wmf *.gif *.pcx *.tga"},
+        {"PNG Image (*.png)", "*.png"},
+        {"JPEG Image (*.jpg;*.jpeg)", "*.jpg *.jpeg"},
     };
-    for (int i = 0; i < 7; ++i) EXPECT_EQ(filters[i], QStringLiteral("%1 (%2)").arg(rows[i].first, rows[i].second));
-    EXPECT_EQ(o.selectedFilter, filters[6]);
+    if (QImageReader::supportedImageFormats().contains("webp")) rows.push_back({"WebP Image (*.webp)", "*.webp"});
+    if (QImageReader::supportedImageFormats().contains("tiff")) rows.push_back({"TIFF Image (*.tif;*.tiff)", "*.tif *.tiff"});
+    QStringList all;
+    for (const auto& row : rows) all << row.second.split(u' ');
+    // Every kind the import reads, each named in the description too.
+    rows.push_back({"All Types (" + all.join(u';') + ")", all.join(u' ')});
+    EXPECT_EQ(o.fileName, all.join(u';'));
+    EXPECT_TRUE(o.fileName.startsWith("*.bmp;*.blz;*.dib;*.ico;*.emf;*.wmf;*.gif;*.pcx;*.tga;*.png;*.jpg;*.jpeg"));
+    const QStringList filters = o.filter.split(";;");
+    ASSERT_EQ(filters.size(), qsizetype(rows.size()));
+    EXPECT_TRUE(o.hideFilterPatterns);
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        EXPECT_EQ(filters[qsizetype(i)], QStringLiteral("%1 (%2)").arg(rows[i].first, rows[i].second));
+    EXPECT_EQ(o.selectedFilter, filters.last());
     EXPECT_FALSE(w.importDialog->isVisible());
     EXPECT_EQ(document.levelCount(), 0);
 }
@@ -216,7 +225,8 @@ TEST_F(ImportWindow, FailuresAreShownAndLeaveTheDocument)
         QString file;
         QString message;
     } rows[] = {
-        {picture("pictures/photo.jpg", bmpOf(4, 4)), "Unknown picture file extension (.jpg)"},
+        {picture("pictures/photo.psd", bmpOf(4, 4)), "Unknown picture file extension (.psd)"},
+        {picture("pictures/photo.jpg", bmpOf(4, 4)), "JPEG image is not valid: not a JPEG file"},
         {path("pictures/gone.bmp"), "Cannot open file " + path("pictures/gone.bmp")},
         {picture("pictures/bad.bmp", "BM not a bitmap"), ""},
         // Without pixels it would run New and add no level.

@@ -1,0 +1,76 @@
+#include "codecs/QtPicture.h"
+
+#include "base/Error.h"
+#include "base/Limits.h"
+#include "graphics/PictureMemory.h"
+
+#include <QBuffer>
+#include <QImageReader>
+
+namespace quorvel {
+
+namespace {
+
+// Whether the entropy-coded data of the last scan is followed by the end-of-image marker. The
+// decoder fills a picture whose data stops early with grey and calls it read; stuffed bytes keep
+// FF D9 out of the scan data itself, so the marker after the last start-of-scan tells a whole
+// file from a cut one.
+bool jpegEnds(const QByteArray& bytes)
+{
+    const qsizetype scan = bytes.lastIndexOf(QByteArrayLiteral("\xFF\xDA"));
+    return scan >= 0 && bytes.indexOf(QByteArrayLiteral("\xFF\xD9"), scan + 2) >= 0;
+}
+
+} // namespace
+
+QtPicture::QtPicture(QByteArray format, QString label) : format_(std::move(format)), label_(std::move(label)) {}
+
+bool QtPicture::readable(const QByteArray& format)
+{
+    return QImageReader::supportedImageFormats().contains(format);
+}
+
+void QtPicture::loadFromStream(QIODevice& stream)
+{
+    const QByteArray bytes = stream.readAll();
+    const auto invalid = [&](const QString& reason) {
+        throw Error(QStringLiteral("%1 image is not valid: %2").arg(label_, reason));
+    };
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, format_);
+    reader.setDecideFormatFromContent(false);
+    reader.setAutoTransform(false);
+    const QSize size = reader.size();
+    if (!size.isValid()) {
+        // Asking for the size gives no reason; reading a file whose header cannot be read fails
+        // before any pixel is allocated, and says why.
+        QBuffer again;
+        again.setData(bytes);
+        again.open(QIODevice::ReadOnly);
+        QImageReader why(&again, format_);
+        why.setDecideFormatFromContent(false);
+        if (why.canRead() && !why.read().isNull()) invalid(QStringLiteral("its size cannot be read"));
+        invalid(why.error() == QImageReader::UnknownError ? QStringLiteral("not a %1 file").arg(label_) : why.errorString());
+    }
+    if (!pictureSizeAllowed(size.width(), size.height()))
+        throw Error(QStringLiteral("%1 image is too large").arg(label_));
+    if (format_ == "jpeg" && !jpegEnds(bytes)) invalid(QStringLiteral("the image data ends early"));
+
+    allowCapAllocations();
+    const QImage image = withPictureMemory(size.width(), size.height(), [&] {
+        // A plugin that cannot have the memory says only that it could not read the file: the
+        // picture it will make is asked for first, so that a shortage is told as one.
+        allocatePicture(size.width(), size.height(), QImage::Format_ARGB32);
+        const QImage read = reader.read();
+        if (read.isNull()) invalid(reader.errorString());
+        if (read.size() != size) invalid(QStringLiteral("the picture is not the size its header gives"));
+        const QImage converted = toBitmapFormat(read);
+        if (converted.isNull()) notEnoughMemory(size.width(), size.height());
+        return converted;
+    });
+    setImage(image);
+}
+
+} // namespace quorvel
