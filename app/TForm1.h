@@ -99,13 +99,15 @@ private:
     void Save1Click();
     // File > Save as: the save dialog, then savem32 to the chosen name.
     void Saveas1Click();
-    // File > Exit: asks "Are you sure you want to exit?"; only Yes closes the frame.
+    // File > Exit: with unsaved changes asks only whether to save them (Cancel stays); otherwise
+    // asks "Are you sure you want to exit?"; only Yes closes the frame.
     void exit1Click();
     // Edit > Undo: puts back the level as it was before the last stroke.
     void Undo1Click();
     // File > Import: the picture dialog, then the import dialog (TForm7) with that picture.
     void Import1Click();
-    // File > Export: the shown level's colour written to a chosen 24-bit BMP.
+    // File > Export: the shown level written to a chosen file, in the kind its name asks for
+    // (.png or .tga the stored colour and alpha, any other name the colour as a 24-bit BMP).
     void Export1Click();
     // File > Replace level…: a picture chosen as for Import put in place of the level shown,
     // with the import dialog's "Use the picture's alpha"; Edit > Undo puts the level back.

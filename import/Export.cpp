@@ -1,6 +1,7 @@
 #include "import/Export.h"
 
 #include "base/Error.h"
+#include "base/SameFile.h"
 #include "base/SaveFile.h"
 #include "codecs/TargaImage.h"
 #include "document/M32Format.h"
@@ -13,6 +14,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QImageWriter>
+
+#include <vector>
 
 namespace quorvel {
 
@@ -95,17 +98,23 @@ QString allLevelsFileName(const QString& name, int level, int width, int height)
     return QStringLiteral("%1-%2-%3x%4.png").arg(name).arg(level).arg(width).arg(height);
 }
 
-QStringList exportAllLevels(const TextureDocument& document, const QString& directory, const QString& name)
+QStringList exportAllLevels(const TextureDocument& document, const QString& directory, const QString& name,
+                            const QStringList& inputs)
 {
     if (document.levelCount() == 0) throw Error("There is no level to export: the texture has no levels");
-    QStringList written;
+    // Every level and every name is checked before the first file is written, so that a level
+    // without pixels or a name over an input leaves nothing behind.
+    const InputFiles readFiles(inputs);
+    QStringList paths;
+    std::vector<QImage> stored;
     for (int k = 1; k <= document.levelCount(); ++k) {
         const QSize size = document.levelSize(k);
-        const QString path = QDir(directory).filePath(allLevelsFileName(name, k, size.width(), size.height()));
-        savePng(storedLevel(document, k), path);
-        written << path;
+        paths << QDir(directory).filePath(allLevelsFileName(name, k, size.width(), size.height()));
+        readFiles.refuseAsOutput(paths.back());
+        stored.push_back(storedLevel(document, k));
     }
-    return written;
+    for (int k = 0; k < paths.size(); ++k) savePng(stored[std::size_t(k)], paths[k]);
+    return paths;
 }
 
 } // namespace quorvel
