@@ -27,8 +27,14 @@ void checkLevel(const TextureDocument& document, int level)
         throw Error(QStringLiteral("Level %1 does not exist; the texture has %2").arg(level).arg(levelsText(document.levelCount())));
 }
 
-void savePng(const QImage& image, const QString& path)
+// The resolution a PNG records: 100 dots per inch, as pictures made without a screen have it,
+// so that the editor and the command line write the same bytes whatever the screen.
+constexpr int kPngDotsPerMeter = 3937;
+
+void savePng(QImage image, const QString& path)
 {
+    image.setDotsPerMeterX(kPngDotsPerMeter);
+    image.setDotsPerMeterY(kPngDotsPerMeter);
     saveWhole(path, SaveMessages::PictureLayer, [&](QIODevice& file) {
         QImageWriter writer(&file, "png");
         // A writer that cannot put every byte on the device fails as a short write does.

@@ -81,7 +81,13 @@ TEST(Export, EveryLevelAsAPngNamedByItsNumberAndSize)
     QTemporaryDir dir;
     const QStringList written = exportAllLevels(document, dir.path(), "wall");
     EXPECT_EQ(written, (QStringList{dir.filePath("wall-1-6x4.png"), dir.filePath("wall-2-3x2.png"), dir.filePath("wall-3-1x1.png")}));
-    for (int k = 1; k <= 3; ++k) EXPECT_EQ(QImage(written.value(k - 1)).convertToFormat(QImage::Format_ARGB32), storedLevel(document, k));
+    for (int k = 1; k <= 3; ++k) {
+        const QImage read(written.value(k - 1));
+        EXPECT_EQ(read.convertToFormat(QImage::Format_ARGB32), storedLevel(document, k));
+        // The same resolution as the command line writes, whatever the screen.
+        EXPECT_EQ(read.dotsPerMeterX(), 3937);
+        EXPECT_EQ(read.dotsPerMeterY(), 3937);
+    }
     // A level without pixels cannot be a PNG, and no name may be an input: either is refused
     // before any level is written, the good levels before it included.
     TextureDocument empty;
