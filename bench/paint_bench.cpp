@@ -1,6 +1,6 @@
 // Painting on a 1024 x 1024 level: one pointer move of a stroke with a 20-pixel pen at zoom 8
 // (the stroke's share of a move), the first move after a press (which also copies the level
-// away from the undo snapshot), and whole strokes of 1000 segments; then the same through the
+// away from the press's copy), and whole strokes of 1000 segments; then the same through the
 // editor's real windows under the offscreen platform: a mouse move sent to the level view with
 // the repaint of what it changed, and a 1000-segment stroke repainted segment by segment.
 #include "app/EditorWindows.h"
@@ -8,7 +8,6 @@
 #include "document/TextureDocument.h"
 #include "paint/Stroke.h"
 #include "paint/ToolSettings.h"
-#include "paint/UndoSnapshot.h"
 #include "bench/support/SilentDialogs.h"
 #include "windows/Dialogs.h"
 #include "windows/TForm2.h"
@@ -34,8 +33,7 @@ using namespace quorvel;
 struct Painter {
     TextureDocument document;
     ToolSettings tools;
-    UndoSnapshot undo;
-    Stroke stroke{document, tools, undo};
+    Stroke stroke{document, tools};
     QRect announced;
 
     explicit Painter(int penWidth)
@@ -73,7 +71,8 @@ void BM_MoveWidth20Zoom8(benchmark::State& state)
 BENCHMARK(BM_MoveWidth20Zoom8)->Arg(8)->Arg(64)->Unit(benchmark::kMicrosecond);
 
 // Press and the first move: the first change detaches the level image and alpha plane from
-// the undo snapshot (5 MB copied once per stroke).
+// the level as the press found it, which the stroke's step is cut from (5 MB copied once per
+// stroke).
 void BM_PressAndFirstMoveWidth20Zoom8(benchmark::State& state)
 {
     Painter p(20);
