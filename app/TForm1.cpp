@@ -331,7 +331,7 @@ void TForm1::addHistoryActions(QMenu* edit)
     QAction* undo = stack.createUndoAction(this, QStringLiteral("&Undo"));
     undo->setObjectName(QStringLiteral("Undo1"));
     undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    QAction* redo = stack.createRedoAction(this, QStringLiteral("&Redo"));
+    QAction* redo = stack.createRedoAction(this, QStringLiteral("Re&do"));
     redo->setObjectName(QStringLiteral("Redo1"));
     redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
     edit->addAction(undo);

@@ -13,6 +13,8 @@ namespace quorvel {
 class TextureDocument;
 
 class HistoryWindow : public QWidget {
+    Q_OBJECT
+
 public:
     explicit HistoryWindow(TextureDocument& document, QWidget* parent = nullptr);
 
