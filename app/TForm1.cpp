@@ -334,6 +334,12 @@ void TForm1::addHistoryActions(QMenu* edit)
     QAction* redo = stack.createRedoAction(this, QStringLiteral("Re&do"));
     redo->setObjectName(QStringLiteral("Redo1"));
     redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    // Through the history, which first makes a stroke still being drawn a step.
+    History* history = &document_.history();
+    disconnect(undo, &QAction::triggered, &stack, &QUndoStack::undo);
+    disconnect(redo, &QAction::triggered, &stack, &QUndoStack::redo);
+    connect(undo, &QAction::triggered, history, &History::undo);
+    connect(redo, &QAction::triggered, history, &History::redo);
     edit->addAction(undo);
     edit->addAction(redo);
 }

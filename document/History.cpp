@@ -262,6 +262,18 @@ void History::addStroke(const QString& text, int level, const QRect& rect, const
     push(std::make_shared<StrokeStep>(level, inside.topLeft(), std::move(beforeColour), std::move(beforeAlpha)), text);
 }
 
+void History::undo()
+{
+    if (openStroke_) openStroke_();
+    stack_.undo();
+}
+
+void History::redo()
+{
+    if (openStroke_) openStroke_();
+    stack_.redo();
+}
+
 void History::clear()
 {
     stack_.clear();

@@ -73,6 +73,14 @@ public:
     // at most. Keeps only the rectangle's "before"; a stroke that changed no pixel adds no step.
     void addStroke(const QString& text, int level, const QRect& rect, const QImage& colour, const QImage& alpha);
 
+    // Edit > Undo and Edit > Redo: a stroke still being drawn (its button held while the keys are
+    // pressed) first becomes a step of its own, so that what it drew is not left out of the
+    // history.
+    void undo();
+    void redo();
+    // The stroke being drawn, as a function that makes it a step so far; none: an empty one.
+    void setOpenStroke(std::function<void()> finish) { openStroke_ = std::move(finish); }
+
     // Open and New: no step is kept.
     void clear();
 
@@ -111,6 +119,7 @@ private:
     qint64 byteLimit_ = kDefaultByteLimit;
     int typing_ = 0;
     bool rebuilding_ = false;
+    std::function<void()> openStroke_;
 };
 
 } // namespace quorvel

@@ -49,16 +49,20 @@ QRect segmentRect(QPoint from, QPoint to, int penWidth)
 
 Stroke::Stroke(TextureDocument& document, ToolSettings& tools) : document_(document), tools_(tools) {}
 
+Stroke::~Stroke()
+{
+    if (active_) document_.history().setOpenStroke({});
+}
+
 void Stroke::press(QPoint control, int zoom)
 {
     level_ = document_.currentLevel();
-    // Shared with the document's images: the first segment leaves them as they are.
-    const bool present = level_ <= document_.levelCount();
-    beforeColour_ = present ? document_.levelImage(level_) : QImage();
-    beforeAlpha_ = present ? document_.alphaPlane(level_) : QImage();
     text_ = tools_.colourFieldsEnabled() ? QStringLiteral("Paint") : QStringLiteral("Draw alpha");
+    // The level as it is, shared with the document's images until the first segment.
     changed_ = QRect();
+    keepSoFar();
     active_ = true;
+    document_.history().setOpenStroke([this] { keepSoFar(); });
     tools_.pointerPressed();
     pen_ = picturePixel(control, zoom);
     if (tools_.mode() == DrawingMode::PickColor) pick(pen_);
@@ -74,12 +78,22 @@ void Stroke::move(QPoint control, int zoom)
 
 void Stroke::release()
 {
-    if (active_ && !changed_.isEmpty())
-        document_.history().addStroke(text_, level_, changed_, beforeColour_, beforeAlpha_);
+    if (active_) {
+        keepSoFar();
+        document_.history().setOpenStroke({});
+    }
     beforeColour_ = beforeAlpha_ = QImage();
-    changed_ = QRect();
     active_ = false;
     tools_.pointerReleased();
+}
+
+void Stroke::keepSoFar()
+{
+    if (!changed_.isEmpty()) document_.history().addStroke(text_, level_, changed_, beforeColour_, beforeAlpha_);
+    changed_ = QRect();
+    const bool present = level_ <= document_.levelCount();
+    beforeColour_ = present ? document_.levelImage(level_) : QImage();
+    beforeAlpha_ = present ? document_.alphaPlane(level_) : QImage();
 }
 
 void Stroke::edit(const QRect& rect, const std::function<void(QImage&, QImage&)>& draw)

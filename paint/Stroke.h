@@ -40,6 +40,9 @@ QRect segmentRect(QPoint from, QPoint to, int penWidth);
 class Stroke {
 public:
     Stroke(TextureDocument& document, ToolSettings& tools);
+    ~Stroke();
+    Stroke(const Stroke&) = delete;
+    Stroke& operator=(const Stroke&) = delete;
 
     // Any button down on the level view: remembers the current level as it is (for the step the
     // stroke becomes), sets the stroke and pick-tracking flags and puts both pens at the pressed
@@ -63,6 +66,8 @@ private:
     // Draw Alpha's segment: each pixel of the one-pixel line gets `alpha` and keeps its colour.
     void drawAlphaSegment(QPoint from, QPoint to, int alpha, int red, int green, int blue);
 
+    // What the stroke drew so far becomes a step; what it draws next is the next one.
+    void keepSoFar();
     // Draws through the document, as part of the stroke's step.
     void edit(const QRect& rect, const std::function<void(QImage&, QImage&)>& draw);
 

@@ -200,6 +200,28 @@ TEST_F(Painting, PaintThenAPickClickThenUndoTakesBackTheStroke)
     EXPECT_EQ(document.levelImage(1), painted);
 }
 
+// Ctrl+Z with the button still held takes back what the stroke drew so far; what it draws after
+// is a step of its own.
+TEST_F(Painting, UndoDuringAStrokeTakesBackWhatItDrewSoFar)
+{
+    openWhite({32, 32});
+    setColour(0, 0, 0, 255);
+    stroke({{2, 28}, {20, 28}});
+    const QImage before = document.levelImage(1);
+    QTest::mousePress(canvas(), Qt::LeftButton, {}, QPoint(2, 2));
+    QTest::mouseMove(canvas(), QPoint(20, 2));
+    ASSERT_EQ(shown(10, 2), rgb(0, 0, 0));
+    QTest::keyClick(frame.get(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(document.levelImage(1), before);
+    QTest::mouseMove(canvas(), QPoint(20, 20));
+    QTest::mouseRelease(canvas(), Qt::LeftButton, {}, QPoint(20, 20));
+    EXPECT_EQ(shown(10, 2), rgb(255, 255, 255));
+    EXPECT_EQ(shown(20, 10), rgb(0, 0, 0));
+    EXPECT_EQ(document.history().stack().count(), 2);
+    chooseMenu('e', 'u');
+    EXPECT_EQ(document.levelImage(1), before);
+}
+
 // Every kind of step through the windows, then undo all and redo all: at every step the saved
 // file is the one saved at that point going forward.
 TEST_F(Painting, EveryStepUndoesAndRedoesToTheFileSavedThere)
