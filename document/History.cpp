@@ -11,12 +11,6 @@ namespace quorvel {
 
 namespace {
 
-// The rectangle `rect` of `image`, a copy of its own.
-QImage cropped(const QImage& image, const QRect& rect)
-{
-    return image.copy(rect);
-}
-
 // Writes `patch` into `image` at `at`, row by row (both of one format).
 void putRows(QImage& image, const QImage& patch, QPoint at)
 {
@@ -70,8 +64,8 @@ public:
         const QRect rect(at_, colour_.size());
         QImage colour = colour_, alpha = alpha_;
         document.editPixels(level_, rect, [&](QImage& image, QImage& plane) {
-            colour_ = cropped(image, rect);
-            alpha_ = cropped(plane, rect);
+            colour_ = image.copy(rect);
+            alpha_ = plane.copy(rect);
             putRows(image, colour, at_);
             putRows(plane, alpha, at_);
         });
@@ -254,10 +248,10 @@ void History::addStroke(const QString& text, int level, const QRect& rect, const
     if (level < 1 || level > document_.levelCount()) return;
     const QRect inside = rect & QRect(QPoint(0, 0), document_.levelSize(level)) & colour.rect() & alpha.rect();
     if (inside.isEmpty()) return;
-    QImage beforeColour = cropped(colour, inside), beforeAlpha = cropped(alpha, inside);
+    QImage beforeColour = colour.copy(inside), beforeAlpha = alpha.copy(inside);
     // A press that changed no pixel (a click, a pick) is no step.
-    if (sameRows(beforeColour, cropped(document_.levelImage(level), inside)) &&
-        sameRows(beforeAlpha, cropped(document_.alphaPlane(level), inside)))
+    if (sameRows(beforeColour, document_.levelImage(level).copy(inside)) &&
+        sameRows(beforeAlpha, document_.alphaPlane(level).copy(inside)))
         return;
     push(std::make_shared<StrokeStep>(level, inside.topLeft(), std::move(beforeColour), std::move(beforeAlpha)), text);
 }
