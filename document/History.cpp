@@ -190,7 +190,12 @@ History::History(TextureDocument& document) : document_(document)
     });
 }
 
-History::~History() = default;
+History::~History()
+{
+    // The stack clears itself as it goes, announcing it to a document and windows that are
+    // going too.
+    stack_.blockSignals(true);
+}
 
 qint64 History::bytes() const
 {
