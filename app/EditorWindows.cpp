@@ -96,13 +96,11 @@ EditorWindows createEditorWindows(TextureDocument& document, const QString& sett
     QMdiSubWindow* levelsWindow = addToolWindow(workspace, w.levels, true);
     levelsWindow->move(0, propertiesWindow->height());
 
-    // The toolbar at the top, right of the properties window; the view paints with its settings
-    // and Edit > Undo takes back the view's last stroke.
+    // The toolbar at the top, right of the properties window; the view paints with its settings.
     w.toolbar = new TForm5(w.view->viewSettings());
     QMdiSubWindow* toolbarWindow = addToolWindow(workspace, w.toolbar, true);
     toolbarWindow->move(propertiesWindow->width(), 0);
     w.view->setTools(w.toolbar->tools());
-    w.frame->attachUndo(w.view->undoSnapshot());
 
     // The view's place: right of the properties window and below the toolbar, until it centres
     // itself in the shown workspace, and then the corner it keeps clear of where there is room.

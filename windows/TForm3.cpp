@@ -1,11 +1,13 @@
 #include "windows/TForm3.h"
 
 #include "document/HeaderFields.h"
+#include "document/History.h"
 #include "document/M32Format.h"
 #include "document/TextureDocument.h"
 #include "windows/Dialogs.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -121,6 +123,7 @@ TForm3::TForm3(TextureDocument& document, QWidget* parent)
     boldLabel(QStringLiteral("Blendmode :"), groups[2], QRect(8, 48 + 4, 88, kLabelHeight), Qt::AlignLeft);
 
     auto* nameValidator = new NameValidator(this);
+    int index = 0;
     for (const HeaderField& field : kHeaderFields) {
         const FieldPlace& place = placeOf(field);
         QWidget* group = groups[place.group];
@@ -139,13 +142,16 @@ TForm3::TForm3(TextureDocument& document, QWidget* parent)
                       Qt::AlignRight);
         fields_.push_back({edit, field.text});
 
-        // No check while typing: the text goes to the document's working copy as it is.
+        // No check while typing: the text goes to the document's working copy as it is, one
+        // step of the history named by the field's label while the field keeps the focus.
         const auto text = field.text;
-        connect(edit, &QLineEdit::textEdited, this, [this, text](const QString& typed) {
+        connect(edit, &QLineEdit::textEdited, this, [this, text, index, label](const QString& typed) {
             HeaderTexts texts = document_.texts();
             texts.*text = typed;
-            document_.setTexts(texts);
+            document_.history().editTexts(texts, index, label);
         });
+        edit->installEventFilter(this);
+        ++index;
     }
     showTexts();
     connect(&document_, &TextureDocument::textsChanged, this, &TForm3::showTexts);
@@ -196,7 +202,14 @@ void TForm3::applyPreset()
         dialogs().beep();
         return;
     }
-    document_.setTexts(*texts);
+    document_.history().change(QStringLiteral("Apply preset %1").arg(presetBox_->currentText()),
+                               [&] { document_.setTexts(*texts); });
+}
+
+bool TForm3::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::FocusOut) document_.history().endTyping();
+    return QWidget::eventFilter(watched, event);
 }
 
 QLineEdit* TForm3::field(const QString& name) const

@@ -35,6 +35,10 @@ public:
     // Fills the fifteen number fields from the chosen preset, as typing them would.
     void applyPreset();
 
+protected:
+    // A field that loses the focus ends its typing: the next keystroke in it is a new step.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     struct Field {
         QLineEdit* edit;
