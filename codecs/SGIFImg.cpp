@@ -18,6 +18,100 @@ constexpr int kMaxCodes = 4096;
 constexpr std::size_t kIndexBase = 256;
 constexpr std::size_t kSpare = 8;
 
+// The string table of the LZW decoder: where each code's string was written, and its length.
+struct LzwTable {
+    std::array<std::uint32_t, kMaxCodes> offset{};
+    std::array<std::uint16_t, kMaxCodes> length{};
+    int minimumCodeSize = 0;
+    int clear = 0;
+    int next = 0;
+    int codeWidth = 0;
+    std::uint64_t mask = 0;
+
+    explicit LzwTable(int minimum) : minimumCodeSize(minimum), clear(1 << minimum)
+    {
+        for (int c = 0; c < clear; ++c) {
+            offset[std::size_t(c)] = std::uint32_t(c);
+            length[std::size_t(c)] = 1;
+        }
+        reset();
+    }
+    void reset()
+    {
+        next = clear + 2;
+        codeWidth = minimumCodeSize + 1;
+        mask = (std::uint64_t(1) << codeWidth) - 1;
+    }
+    // Adds the previous string and one more pixel, written at `at`; the codes widen as the
+    // table fills, up to 12 bits.
+    void add(int previous, std::size_t at)
+    {
+        if (next >= kMaxCodes) return;
+        offset[std::size_t(next)] = std::uint32_t(at);
+        length[std::size_t(next)] = std::uint16_t(length[std::size_t(previous)] + 1);
+        ++next;
+        if (next > int(mask) && codeWidth < 12) {
+            ++codeWidth;
+            mask = (std::uint64_t(1) << codeWidth) - 1;
+        }
+    }
+};
+
+// The codes of the joined data, least significant bit first.
+struct CodeReader {
+    const std::uint8_t* bytes;
+    std::size_t size;
+    std::size_t in = 0;
+    std::uint64_t bits = 0;
+    int bitCount = 0;
+
+    // The next code of `width` bits, or -1 when the data ends first.
+    int take(int width, std::uint64_t mask)
+    {
+        if (bitCount < width) {
+            while (bitCount <= 56 && in < size) {
+                bits |= std::uint64_t(bytes[in++]) << bitCount;
+                bitCount += 8;
+            }
+            if (bitCount < width) return -1;
+        }
+        const int code = int(bits & mask);
+        bits >>= width;
+        bitCount -= width;
+        return code;
+    }
+};
+
+// Copies the string of a known code, `count` pixels from `from`, to `position`; pixels beyond
+// `limit` are dropped.
+void copyString(std::uint8_t* buffer, std::size_t from, std::size_t position, std::size_t count, std::size_t limit)
+{
+    if (position >= limit) return;
+    const std::uint8_t* source = buffer + from;
+    std::uint8_t* to = buffer + position;
+    if (position + count <= limit) {
+        // The piece ends before `to`, so eight-byte copies never read what they write within
+        // the piece.
+        for (std::size_t i = 0; i < count; i += 8) {
+            std::uint64_t eight;
+            std::memcpy(&eight, source + i, 8);
+            std::memcpy(to + i, &eight, 8);
+        }
+    } else {
+        std::memcpy(to, source, limit - position);
+    }
+}
+
+// The code being defined: the previous string followed by its own first pixel, which is the
+// pixel this copy writes first, so the copy goes byte by byte.
+void copyNewString(std::uint8_t* buffer, std::size_t from, std::size_t position, std::size_t count, std::size_t limit)
+{
+    if (position >= limit) return;
+    const std::uint8_t* source = buffer + from;
+    std::uint8_t* to = buffer + position;
+    const std::size_t n = std::min(count, limit - position);
+    for (std::size_t i = 0; i < n; ++i) to[i] = source[i];
+}
 
 } // namespace
 
@@ -153,28 +247,30 @@ int TSGIF::DecodeLzw(int minimumCodeSize)
     return withPictureMemory(width_, height_, [&] { return decodePixels(minimumCodeSize, total); });
 }
 
+std::vector<std::uint8_t> TSGIF::joinDataBlocks()
+{
+    // The sub-blocks end at a zero size byte, at the end of the file, or at a sub-block the
+    // file cannot hold.
+    qsizetype at = position_;
+    qsizetype bytes = 0;
+    while (at < file_.size() && u8At(file_, at) != 0 && file_.size() - at - 1 >= u8At(file_, at)) {
+        bytes += u8At(file_, at);
+        at += 1 + u8At(file_, at);
+    }
+    std::vector<std::uint8_t> data(static_cast<std::size_t>(bytes));
+    std::uint8_t* to = data.data();
+    while (position_ < at) {
+        const int size = u8At(file_, position_);
+        std::memcpy(to, file_.constData() + position_ + 1, std::size_t(size));
+        to += size;
+        position_ += 1 + size;
+    }
+    return data;
+}
+
 int TSGIF::decodePixels(int minimumCodeSize, std::uint64_t total)
 {
-
-    // The data sub-blocks, joined. They end at a zero size byte, at the end of the file, or
-    // at a sub-block the file cannot hold.
-    std::vector<std::uint8_t> data;
-    {
-        qsizetype at = position_;
-        qsizetype bytes = 0;
-        while (at < file_.size() && u8At(file_, at) != 0 && file_.size() - at - 1 >= u8At(file_, at)) {
-            bytes += u8At(file_, at);
-            at += 1 + u8At(file_, at);
-        }
-        data.resize(std::size_t(bytes));
-        std::uint8_t* to = data.data();
-        while (position_ < at) {
-            const int size = u8At(file_, position_);
-            std::memcpy(to, file_.constData() + position_ + 1, std::size_t(size));
-            to += size;
-            position_ += 1 + size;
-        }
-    }
+    const std::vector<std::uint8_t> data = joinDataBlocks();
 
     // The buffer starts with the 256 one-pixel strings, then holds the image's pixels, then a
     // few spare bytes for copies done eight bytes at a time. Every string in the table is a
@@ -184,94 +280,37 @@ int TSGIF::decodePixels(int minimumCodeSize, std::uint64_t total)
     std::uint8_t* const buffer = indexes_.get();
     for (int c = 0; c < 256; ++c) buffer[c] = std::uint8_t(c);
 
-    std::array<std::uint32_t, kMaxCodes> offset{};
-    std::array<std::uint16_t, kMaxCodes> length{};
-    const int clear = 1 << minimumCodeSize;
-    const int endCode = clear + 1;
-    for (int c = 0; c < clear; ++c) {
-        offset[std::size_t(c)] = std::uint32_t(c);
-        length[std::size_t(c)] = 1;
-    }
-
-    int next = clear + 2;
-    int codeWidth = minimumCodeSize + 1;
-    std::uint64_t mask = (std::uint64_t(1) << codeWidth) - 1;
+    LzwTable table(minimumCodeSize);
+    const int endCode = table.clear + 1;
+    CodeReader codes{data.data(), data.size()};
     int previous = -1;
     std::size_t position = kIndexBase;      // where the next pixel goes
     std::size_t previousPosition = 0;       // where the previous code's pixels went
-    std::uint64_t bits = 0;
-    int bitCount = 0;
-    std::size_t in = 0;
-    const std::size_t inSize = data.size();
-    const std::uint8_t* const bytes = data.data();
-
     for (;;) {
-        if (bitCount < codeWidth) {
-            while (bitCount <= 56 && in < inSize) {
-                bits |= std::uint64_t(bytes[in++]) << bitCount;
-                bitCount += 8;
-            }
-            if (bitCount < codeWidth) {
-                // Data that stops once the picture is complete lacks only its end code.
-                if (position < limit) return UnexpectedEnd;
-                break;
-            }
+        const int code = codes.take(table.codeWidth, table.mask);
+        if (code < 0) {
+            // Data that stops once the picture is complete lacks only its end code.
+            if (position < limit) return UnexpectedEnd;
+            break;
         }
-        const int code = int(bits & mask);
-        bits >>= codeWidth;
-        bitCount -= codeWidth;
-
         if (code == endCode) break;
-        if (code > next) return BadLzwCode;
-        if (code == clear) {
-            next = clear + 2;
-            codeWidth = minimumCodeSize + 1;
-            mask = (std::uint64_t(1) << codeWidth) - 1;
+        if (code > table.next) return BadLzwCode;
+        if (code == table.clear) {
+            table.reset();
             previous = -1;
             continue;
         }
         std::size_t count;
-        if (code < next) {
-            count = length[std::size_t(code)];
-            // Pixels beyond the image are dropped.
-            if (position < limit) {
-                const std::uint8_t* from = buffer + offset[std::size_t(code)];
-                std::uint8_t* to = buffer + position;
-                if (position + count <= limit) {
-                    // The piece ends before `to`, so eight-byte copies never read what they
-                    // write within the piece.
-                    for (std::size_t i = 0; i < count; i += 8) {
-                        std::uint64_t eight;
-                        std::memcpy(&eight, from + i, 8);
-                        std::memcpy(to + i, &eight, 8);
-                    }
-                } else {
-                    std::memcpy(to, from, limit - position);
-                }
-            }
+        if (code < table.next) {
+            count = table.length[std::size_t(code)];
+            copyString(buffer, table.offset[std::size_t(code)], position, count, limit);
         } else {
-            // The code being defined: the previous string followed by its own first pixel,
-            // which is the pixel this copy writes first.
             if (previous < 0) return BadFirstCode;
-            count = std::size_t(length[std::size_t(previous)]) + 1;
-            if (position < limit) {
-                const std::uint8_t* from = buffer + previousPosition;
-                std::uint8_t* to = buffer + position;
-                const std::size_t n = std::min(count, limit - position);
-                for (std::size_t i = 0; i < n; ++i) to[i] = from[i];
-            }
+            count = std::size_t(table.length[std::size_t(previous)]) + 1;
+            copyNewString(buffer, previousPosition, position, count, limit);
         }
-
-        if (next < kMaxCodes && previous >= 0) {
-            // The previous string and this code's first pixel, where they were just written.
-            offset[std::size_t(next)] = std::uint32_t(std::min(previousPosition, limit));
-            length[std::size_t(next)] = std::uint16_t(length[std::size_t(previous)] + 1);
-            ++next;
-            if (next > int(mask) && codeWidth < 12) {
-                ++codeWidth;
-                mask = (std::uint64_t(1) << codeWidth) - 1;
-            }
-        }
+        // The previous string and this code's first pixel, where they were just written.
+        if (previous >= 0) table.add(previous, std::min(previousPosition, limit));
         previous = code;
         previousPosition = position;
         position += count;

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class QIODevice;
 
@@ -27,17 +28,18 @@ public:
 
 class TSGIF {
 public:
-    // Every failure of the decoder is one of these; StatusText gives its message.
+    // Every failure of the decoder is one of these, numbered from 0 (Ok) in this order;
+    // StatusText gives its message.
     enum Status {
-        Ok = 0,
-        BadFile = 1,
-        BadRead = 2,
-        UnexpectedEnd = 3,
-        BadLzwCode = 4,
-        BadFirstCode = 5,
-        FileNotFound = 6,
-        BadSymbolSize = 7,
-        TooLarge = 8,
+        Ok,
+        BadFile,
+        BadRead,
+        UnexpectedEnd,
+        BadLzwCode,
+        BadFirstCode,
+        FileNotFound,
+        BadSymbolSize,
+        TooLarge,
     };
     static QString StatusText(int status);
 
@@ -63,6 +65,8 @@ private:
     int ReadExtension();
     int DecodeLzw(int minimumCodeSize);
     int decodePixels(int minimumCodeSize, std::uint64_t total);
+    // The image data's sub-blocks, joined; position_ is left after the last one taken.
+    std::vector<std::uint8_t> joinDataBlocks();
     // Reads a colour table of 2^(n+1) entries into a palette cleared to black.
     int readColourTable(int sizeBits);
     // Passes over data sub-blocks up to their zero terminator.

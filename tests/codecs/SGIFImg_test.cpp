@@ -21,10 +21,7 @@ namespace {
 
 QImage decodeGif(const QByteArray& bytes)
 {
-    ByteStream stream(bytes);
-    TSGIFBitmap bitmap;
-    bitmap.loadFromStream(stream);
-    return bitmap.image();
+    return loadedFrom<TSGIFBitmap>(bytes).image();
 }
 
 // The message a file fails with, or "decoded".

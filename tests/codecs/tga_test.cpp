@@ -87,10 +87,7 @@ QByteArray buildTga(const Layout& l, int width, int height, const std::vector<QR
 
 TTarga load(const QByteArray& bytes)
 {
-    test::ByteStream stream(bytes);
-    TTarga tga;
-    tga.loadFromStream(stream);
-    return tga;
+    return test::loadedFrom<TTarga>(bytes);
 }
 
 std::vector<QRgb> pixels(const QImage& image)

@@ -65,6 +65,16 @@ private:
     QByteArray bytes_;
 };
 
+// A picture of kind `Picture` loaded from `bytes` through its stream loader.
+template <class Picture>
+Picture loadedFrom(const QByteArray& bytes)
+{
+    ByteStream stream(bytes);
+    Picture picture;
+    picture.loadFromStream(stream);
+    return picture;
+}
+
 // Writes bytes to a fresh file in the test's temporary directory and returns its path.
 QString writeTempFile(const QString& name, const QByteArray& bytes);
 
