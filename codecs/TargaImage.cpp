@@ -7,6 +7,7 @@
 #include "base/SaveFile.h"
 #include "base/Limits.h"
 #include "graphics/PictureMemory.h"
+#include "graphics/StreamWindow.h"
 
 #include <QBuffer>
 #include <QIODevice>
@@ -14,7 +15,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <memory>
 #include <vector>
 
 namespace quorvel {
@@ -26,95 +26,6 @@ constexpr const char* tooLargeMessage = "TGA image is too large";
 constexpr const char* overrunMessage = "TGA run-length data runs past the end of the image";
 
 constexpr QRgb opaque = 0xFF000000u;
-
-// Reads the stream in large blocks (or, for an in-memory buffer, straight from its bytes) so
-// the decoders see contiguous input; finish() leaves the stream just after the bytes used.
-class TgaInput {
-public:
-    explicit TgaInput(QIODevice& stream) : stream_(stream)
-    {
-        auto* buffer = qobject_cast<QBuffer*>(&stream);
-        if (buffer && buffer->isReadable()) {
-            start_ = buffer->pos();
-            const QByteArray& bytes = buffer->data();
-            if (start_ >= 0 && start_ <= bytes.size()) {
-                direct_ = true;
-                data_ = reinterpret_cast<const std::uint8_t*>(bytes.constData()) + start_;
-                end_ = std::size_t(bytes.size() - start_);
-            }
-        }
-    }
-
-    // Up to `count` bytes without consuming them; `available` says how many there are (fewer
-    // only at the end of the stream).
-    const std::uint8_t* peek(std::size_t count, std::size_t& available)
-    {
-        if (!direct_ && end_ - pos_ < count) refill(count);
-        available = std::min(count, end_ - pos_);
-        return data_ + pos_;
-    }
-
-    // Exactly `count` bytes, consumed; a short stream fails.
-    const std::uint8_t* take(std::size_t count)
-    {
-        std::size_t available = 0;
-        const std::uint8_t* at = peek(count, available);
-        if (available < count) throw Error(truncatedMessage);
-        pos_ += count;
-        return at;
-    }
-
-    void consume(std::size_t count) { pos_ += count; }
-
-    // How many bytes are left, or -1 when the stream cannot tell.
-    qint64 remaining() const
-    {
-        const qint64 buffered = qint64(end_ - pos_);
-        if (direct_) return buffered;
-        if (stream_.isSequential()) return -1;
-        return std::max<qint64>(stream_.size() - stream_.pos(), 0) + buffered;
-    }
-
-    void finish()
-    {
-        if (direct_) {
-            stream_.seek(start_ + qint64(pos_));
-        } else if (end_ > pos_ && !stream_.isSequential()) {
-            stream_.seek(stream_.pos() - qint64(end_ - pos_));
-        }
-    }
-
-private:
-    void refill(std::size_t count)
-    {
-        const std::size_t kept = end_ - pos_;
-        const std::size_t capacity = std::max({count, std::size_t(1) << 16, capacity_});
-        if (capacity > capacity_) {
-            auto larger = std::make_unique_for_overwrite<std::uint8_t[]>(capacity);
-            if (kept > 0) std::memcpy(larger.get(), buffer_.get() + pos_, kept);
-            buffer_ = std::move(larger);
-            capacity_ = capacity;
-        } else if (pos_ > 0 && kept > 0) {
-            std::memmove(buffer_.get(), buffer_.get() + pos_, kept);
-        }
-        pos_ = 0;
-        end_ = kept;
-        while (end_ < count) {
-            const qint64 got = stream_.read(reinterpret_cast<char*>(buffer_.get() + end_), qint64(capacity_ - end_));
-            if (got <= 0) break;
-            end_ += std::size_t(got);
-        }
-        data_ = buffer_.get();
-    }
-
-    QIODevice& stream_;
-    bool direct_ = false;
-    qint64 start_ = 0;
-    std::unique_ptr<std::uint8_t[]> buffer_;
-    std::size_t capacity_ = 0;
-    const std::uint8_t* data_ = nullptr;
-    std::size_t pos_ = 0, end_ = 0;
-};
 
 struct Tables {
     // A 16-bit pixel v (low byte first) is low[v & 0xFF] | high[v >> 8]: each byte carries
@@ -386,7 +297,7 @@ void checkSupported(const TargaHeader& hd)
 // Reads the colour map into `colorMap`: entry i of the stored map stands for pixel value
 // first + i; only the first `colorMap.size()` are kept. Returns how many entries were kept.
 template <std::size_t N>
-int readColourMap(TgaInput& in, const TargaHeader& hd, std::array<TargaColorMapEntry, N>& colorMap)
+int readColourMap(StreamWindow& in, const TargaHeader& hd, std::array<TargaColorMapEntry, N>& colorMap)
 {
     if (hd.colorMapType != 1) return 0;
     const int es = hd.colorMapEntrySize;
@@ -466,7 +377,7 @@ struct TargaRows {
     }
 };
 
-void decodeUncompressed(TgaInput& in, const RowDecoder& decoder, TargaRows& rows)
+void decodeUncompressed(StreamWindow& in, const RowDecoder& decoder, TargaRows& rows)
 {
     const std::size_t rowBytes = std::size_t(rows.hd.width) * std::size_t(decoder.pixelSize);
     for (int r = 0; r < rows.hd.height; ++r) {
@@ -498,7 +409,7 @@ struct RowSink {
     }
 };
 
-void decodeRunLength(TgaInput& in, const RowDecoder& decoder, TargaRows& rows)
+void decodeRunLength(StreamWindow& in, const RowDecoder& decoder, TargaRows& rows)
 {
     const std::size_t p = std::size_t(decoder.pixelSize);
     const std::size_t width = rows.hd.width;
@@ -521,7 +432,7 @@ void decodeRunLength(TgaInput& in, const RowDecoder& decoder, TargaRows& rows)
 // Allocates the bitmaps and decodes the pixels into them. A picture whose data cannot be there
 // is refused before allocating it: uncompressed rows have a known size, and a run-length packet
 // covers at most 128 pixels.
-TargaRows decodePixels(TgaInput& in, const TargaHeader& hd, const RowDecoder& decoder)
+TargaRows decodePixels(StreamWindow& in, const TargaHeader& hd, const RowDecoder& decoder)
 {
     const int width = hd.width, height = hd.height;
     const bool rle = hd.imageType >= 9;
@@ -554,7 +465,7 @@ TargaRows decodePixels(TgaInput& in, const TargaHeader& hd, const RowDecoder& de
 
 void TTarga::loadFromStream(QIODevice& stream)
 {
-    TgaInput in(stream);
+    StreamWindow in(stream, truncatedMessage);
     const TargaHeader hd = parseHeader(in.take(18));
     checkSupported(hd);
     in.take(hd.idLength);
@@ -744,6 +655,13 @@ void TTarga::LoadFromClipboardFormat(std::uint16_t format, const QByteArray& dat
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     loadFromStream(buffer);
+}
+
+QImage TTarga::drawnAtOwnSize() const
+{
+    const QImage& image = colorBitmap_.image();
+    if (image.format() != QImage::Format_RGB32 || image.size() != QSize(width(), height())) return {};
+    return image;
 }
 
 QImage TTarga::colourAndAlpha() const
