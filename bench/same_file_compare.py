@@ -4,8 +4,10 @@
 Our side is decode-timer (built with the benchmarks), which decodes each file from its file as
 import and quorvel-cli decode do; Pillow's side opens and loads the same file. The series are
 interleaved (ours and Pillow's, file by file, SERIES times over) and each figure is the median
-of the series' medians, so a drift of the machine's speed moves both sides alike. Pillow is a
-benchmark dependency only: when no interpreter here can import it, the comparison is skipped.
+of the series' medians, so a drift of the machine's speed moves both sides alike. Both sides
+count processor time (user and system, so page faults and file reads are in), which other work
+on a shared machine does not inflate. Pillow is a benchmark dependency only: when no
+interpreter here can import it, the comparison is skipped.
 
 usage: same_file_compare.py [--timer build/bench/decode-timer] [--series 3] [--reps 15]
 """
@@ -53,10 +55,10 @@ def pillow_times(folder, names, reps):
         path = os.path.join(folder, name)
         times = []
         for _ in range(reps):
-            start = time.perf_counter()
+            start = time.process_time()
             with Image.open(path) as image:
                 image.load()
-            times.append((time.perf_counter() - start) * 1000)
+            times.append((time.process_time() - start) * 1000)
         out[name] = statistics.median(times)
     return out
 
@@ -97,7 +99,7 @@ def main():
 
     root = "/dev/shm" if os.path.isdir("/dev/shm") else None
     with tempfile.TemporaryDirectory(prefix="quorvel-same-file-", dir=root) as folder:
-        subprocess.run([args.timer, "write", folder], check=True)
+        subprocess.run([args.timer, "write", folder], check=True, capture_output=True)
         subprocess.run([python, "-c", "from PIL import Image; import sys; "
                         "Image.open(sys.argv[1]).convert('RGB').save(sys.argv[2])",
                         os.path.join(folder, "photo24.bmp"), os.path.join(folder, "pillow24.pcx")], check=True)

@@ -147,7 +147,7 @@ void TSPCX256::decodeLinePart(const std::uint8_t*& in, const std::uint8_t* end, 
         if (end - in >= 8) {
             // Literal stretches (bytes below 0xC0) go eight at a time; the copy may write past
             // the stretch, where the next bytes of the line go anyway.
-            if (length - filled >= 8) {
+            if (in[0] < 0xC0 && length - filled >= 8) {
                 std::uint64_t eight;
                 std::memcpy(&eight, in, 8);
                 const std::uint64_t runs = eight & eight << 1 & 0x8080808080808080u;
@@ -234,7 +234,7 @@ void TSPCX256::ReadPcx(QIODevice& source)
     QBuffer whole;
     QIODevice* stream = &source;
     if (source.isSequential()) {
-        whole.setData(source.readAll());
+        whole.setData(readToEnd(source));
         whole.open(QIODevice::ReadOnly);
         stream = &whole;
     }

@@ -619,7 +619,7 @@ void TTarga::ReadData(QIODevice& stream)
     const qint64 skip = std::min<qint64>(std::uint8_t(length), 63);
     if (stream.skip(skip) != skip) throw Error(truncatedMessage);
     if (stream.peek(2) == "BM") {
-        colorBitmap_.setImage(Bitmap::decodeBmp(stream.readAll()));
+        colorBitmap_.setImage(Bitmap::decodeBmp(readToEnd(stream)));
         // The picture now reports the size of what it holds; a Windows bitmap carries no alpha.
         header_.width = std::uint16_t(std::min(colorBitmap_.width(), 0xFFFF));
         header_.height = std::uint16_t(std::min(colorBitmap_.height(), 0xFFFF));

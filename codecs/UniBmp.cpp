@@ -207,7 +207,7 @@ void TUniBitmap::loadFromStream(QIODevice& stream)
 
 void TUniBitmap::loadBlzFromStream(QIODevice& stream)
 {
-    setImage(decodeBmp(expandBlz(stream.readAll())));
+    setImage(decodeBmp(expandBlz(readToEnd(stream))));
 }
 
 void TUniBitmap::saveBlzToStream(QIODevice& stream) const

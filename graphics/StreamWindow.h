@@ -1,7 +1,8 @@
-// StreamWindow: the readers' view of a stream through one small window that is refilled and
-// reused as they go, so a picture is decoded without its whole file in memory. An in-memory
-// buffer is read straight from its bytes. Nothing read is trusted: every read says how many
-// bytes there are, and `take` fails on a short stream.
+// How the readers read their streams. StreamWindow: a stream seen through one small window that
+// is refilled and reused as they go, so a picture is decoded without its whole file in memory;
+// an in-memory buffer is read straight from its bytes. Nothing read is trusted: every read says
+// how many bytes there are, and `take` fails on a short stream. peekHead and readToEnd: a file's
+// first bytes and its rest, from any device, however few bytes each of its reads gives.
 #pragma once
 
 #include <QtGlobal>

@@ -4,6 +4,7 @@
 #include "base/Limits.h"
 #include "graphics/metafile/MetafileSurface.h"
 #include "graphics/metafile/MetafilePlayers.h"
+#include "graphics/StreamWindow.h"
 
 #include <QIODevice>
 #include <QPainter>
@@ -34,7 +35,7 @@ int naturalSide(double v)
 
 void Metafile::loadFromStream(QIODevice& stream)
 {
-    load(stream.readAll());
+    load(readToEnd(stream));
 }
 
 Metafile::Header Metafile::readHeader(const QByteArray& bytes)
