@@ -2,6 +2,7 @@
 // time it takes and the child's peak memory (maxrss), and its exit status (0 decoded, 1 refused).
 // Files live in /dev/shm when it exists, so the disk does not time itself.
 #include "bench/support/BenchTexture.h"
+#include "bench/support/DecodeBench.h"
 #include "tests/support/HostileFiles.h"
 
 #include <QDir>
@@ -23,7 +24,7 @@ using namespace quorvel::test::hostile;
 
 void decodeInChild(benchmark::State& state, const QString& name, const std::function<QByteArray()>& build)
 {
-    QTemporaryDir dir((QDir("/dev/shm").exists() ? QStringLiteral("/dev/shm") : QDir::tempPath()) + "/quorvel-hostile-XXXXXX");
+    QTemporaryDir dir(quorvel::bench::scratchRoot() + "/quorvel-hostile-XXXXXX");
     const QString input = dir.filePath(name);
     {
         QFile file(input);

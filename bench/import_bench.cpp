@@ -1,11 +1,14 @@
 // The level chain of a 1024 x 1024 picture (eleven levels) against a plain copy of its pixels,
 // and the same chain with box or linear-light halving, with the picture's own alpha and with the
 // alpha-test coverage held;
-// the whole import of such a picture from a file (read, chain, first level current); and
-// quorvel-cli convert --jobs 2 of 100 pictures of 512 x 512 with all sizes. Files live in
-// /dev/shm when it exists, so the disk does not time itself.
+// the whole import of such a picture from a file (read, chain, first level current); quorvel-cli
+// decode of one such picture as a whole process; and quorvel-cli convert --jobs 2 of 100 pictures
+// of 512 x 512 with all sizes. Files live in /dev/shm when it exists, so the disk does not time
+// itself.
 #include "bench/support/BenchTexture.h"
+#include "bench/support/DecodeBench.h"
 #include "document/TextureDocument.h"
+#include "codecs/TargaImage.h"
 #include "graphics/BmpWriter.h"
 #include "import/Import.h"
 #include "import/ImportedPicture.h"
@@ -31,11 +34,6 @@ QImage picture(int side, int seed = 0)
         for (int x = 0; x < side; ++x) row[x] = qRgb((x + seed) & 255, y & 255, (x ^ y) & 255);
     }
     return image;
-}
-
-QString scratchRoot()
-{
-    return QDir("/dev/shm").exists() ? QStringLiteral("/dev/shm") : QDir::tempPath();
 }
 
 void ChainOf1024(benchmark::State& state)
@@ -94,7 +92,7 @@ BENCHMARK(PlainCopyOf1024)->Unit(benchmark::kMillisecond);
 void ImportOf1024FromFile(benchmark::State& state)
 {
     quorvel::registerAllPictureKinds();
-    QTemporaryDir dir(scratchRoot() + "/quorvel-bench-XXXXXX");
+    QTemporaryDir dir(quorvel::bench::scratchRoot() + "/quorvel-bench-XXXXXX");
     const QString path = dir.filePath("picture.bmp");
     quorvel::saveBmp24(picture(1024), path);
     quorvel::TextureDocument document;
@@ -106,9 +104,34 @@ void ImportOf1024FromFile(benchmark::State& state)
 }
 BENCHMARK(ImportOf1024FromFile)->Unit(benchmark::kMillisecond);
 
+// quorvel-cli decode of one 1024 x 1024 picture as a whole process, start-up included: a 24-bit
+// bitmap and a run-length TGA, as a user's first decode meets them.
+void DecodeProcessOf1024(benchmark::State& state, bool targa)
+{
+    QTemporaryDir dir(quorvel::bench::scratchRoot() + "/quorvel-bench-XXXXXX");
+    const QString input = dir.filePath(targa ? "picture.tga" : "picture.bmp");
+    if (targa) {
+        quorvel::TTarga tga;
+        tga.colorBitmap().setImage(picture(1024));
+        tga.setImageKind(quorvel::tgaRleTrueColor);
+        tga.saveToFile(input);
+    } else {
+        quorvel::saveBmp24(picture(1024), input);
+    }
+    quorvel::bench::ChildRun child({QUORVEL_CLI_PATH, "decode", input.toStdString(), dir.filePath("out.bmp").toStdString()});
+    for (auto _ : state) {
+        if (child.run() != 0) {
+            state.SkipWithError("quorvel-cli decode failed");
+            break;
+        }
+    }
+}
+BENCHMARK_CAPTURE(DecodeProcessOf1024, bmp24, false)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(DecodeProcessOf1024, tga_rle, true)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 void ConvertJobs2Of100(benchmark::State& state)
 {
-    QTemporaryDir dir(scratchRoot() + "/quorvel-bench-XXXXXX");
+    QTemporaryDir dir(quorvel::bench::scratchRoot() + "/quorvel-bench-XXXXXX");
     QDir(dir.path()).mkdir("out");
     std::vector<std::string> args{QUORVEL_CLI_PATH, "convert", "--jobs", "2", "--output",
                                   QDir(dir.path()).filePath("out").toStdString()};

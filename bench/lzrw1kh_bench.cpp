@@ -1,40 +1,22 @@
 // Throughput of the block compressor on 32 KB blocks of photographic and of flat-colour pixels,
-// and the time to read a 1024 x 1024 24-bit bitmap through the universal bitmap.
+// and the time to read a 1024 x 1024 24-bit bitmap file through the universal bitmap.
+#include "bench/support/BenchPictures.h"
+#include "bench/support/DecodeBench.h"
 #include "codecs/LZRW1KH.h"
 #include "codecs/UniBmp.h"
 #include "graphics/BmpWriter.h"
 
-#include <QBuffer>
 #include <QImage>
 
 #include <benchmark/benchmark.h>
 
-#include <cmath>
-#include <random>
 #include <vector>
 
 using namespace quorvel;
 
 namespace {
 
-// Smooth shading with a little sensor noise, as in a photograph.
-QImage photoLike(int width, int height)
-{
-    QImage image(width, height, QImage::Format_RGB32);
-    std::mt19937 random(7);
-    std::normal_distribution<double> noise(0.0, 1.0);
-    const auto clamp = [](double v) { return int(std::lround(std::min(255.0, std::max(0.0, v)))); };
-    for (int y = 0; y < height; ++y) {
-        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < width; ++x) {
-            const double u = x / double(width), v = y / double(height);
-            const double light = 120 + 80 * std::sin(3.1 * u + 1.7 * v) * std::cos(2.3 * v - u);
-            row[x] = qRgb(clamp(light + 40 * u + noise(random)), clamp(light * 0.8 + 30 * v + noise(random)),
-                          clamp(light * 0.6 + 50 * (1 - u) + noise(random)));
-        }
-    }
-    return image;
-}
+using bench::photoLike;
 
 QImage flat(int width, int height)
 {
@@ -90,17 +72,11 @@ void BM_DecompressPhoto(benchmark::State& state) { decompressBlocks(state, photo
 void BM_CompressFlat(benchmark::State& state) { compressBlocks(state, flat(512, 512)); }
 void BM_DecompressFlat(benchmark::State& state) { decompressBlocks(state, flat(512, 512)); }
 
-void BM_ReadBmp24Of1024Squared(benchmark::State& state)
+// Read through its file, as import and quorvel-cli decode read it.
+void BM_ReadBmp24Of1024Squared(benchmark::State& state, bench::Into into)
 {
-    const QByteArray file = encodeBmp24(photoLike(1024, 1024));
-    for (auto _ : state) {
-        QBuffer buffer;
-        buffer.setData(file);
-        buffer.open(QIODevice::ReadOnly);
-        TUniBitmap bitmap;
-        bitmap.loadFromStream(buffer);
-        benchmark::DoNotOptimize(bitmap.image().constBits());
-    }
+    const QString path = bench::benchFile("photo24.bmp", [] { return bench::benchPictureFile("photo24.bmp"); });
+    bench::decodeFile<TUniBitmap>(state, path, into);
 }
 
 } // namespace
@@ -109,4 +85,5 @@ BENCHMARK(BM_CompressPhoto);
 BENCHMARK(BM_DecompressPhoto);
 BENCHMARK(BM_CompressFlat);
 BENCHMARK(BM_DecompressFlat);
-BENCHMARK(BM_ReadBmp24Of1024Squared)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ReadBmp24Of1024Squared, fresh, bench::Into::Fresh)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ReadBmp24Of1024Squared, reused, bench::Into::Reused)->Unit(benchmark::kMillisecond);

@@ -3,6 +3,7 @@
 #include "base/Error.h"
 #include "base/Limits.h"
 #include "graphics/PictureMemory.h"
+#include "graphics/StreamWindow.h"
 
 #include <QBuffer>
 #include <QImageReader>
@@ -32,7 +33,7 @@ bool QtPicture::readable(const QByteArray& format)
 
 void QtPicture::loadFromStream(QIODevice& stream)
 {
-    const QByteArray bytes = stream.readAll();
+    const QByteArray bytes = readToEnd(stream);
     const auto invalid = [&](const QString& reason) {
         throw Error(QStringLiteral("%1 image is not valid: %2").arg(label_, reason));
     };

@@ -1,8 +1,9 @@
 #include "codecs/SGIFImg.h"
 
-#include "base/LittleEndian.h"
 #include "graphics/PictureMemory.h"
+#include "graphics/StreamWindow.h"
 
+#include <QBuffer>
 #include <QIODevice>
 
 #include <algorithm>
@@ -14,10 +15,163 @@ namespace quorvel {
 namespace {
 
 constexpr int kMaxCodes = 4096;
-// Where the image's pixels start in the decode buffer, and the spare bytes after them.
-constexpr std::size_t kIndexBase = 256;
-constexpr std::size_t kSpare = 8;
+// Pixels a string copy may write past its end, in whole 16-byte moves.
+constexpr std::size_t kCopyPixels = 4;
 
+// The string table of the LZW decoder: where each code's string was written, and its length.
+// The one-pixel strings of the roots are not in the picture: their colours are.
+struct LzwTable {
+    std::array<std::uint32_t, kMaxCodes> offset{};
+    std::array<std::uint16_t, kMaxCodes> length{};
+    int minimumCodeSize = 0;
+    int clear = 0;
+    int next = 0;
+    int codeWidth = 0;
+    std::uint64_t mask = 0;
+
+    explicit LzwTable(int minimum) : minimumCodeSize(minimum), clear(1 << minimum)
+    {
+        for (int c = 0; c < clear; ++c) length[std::size_t(c)] = 1;
+        reset();
+    }
+    void reset()
+    {
+        next = clear + 2;
+        codeWidth = minimumCodeSize + 1;
+        mask = (std::uint64_t(1) << codeWidth) - 1;
+    }
+    // Adds the previous string and one more pixel, written at `at`; the codes widen as the
+    // table fills, up to 12 bits.
+    void add(int previous, std::size_t at)
+    {
+        if (next >= kMaxCodes) return;
+        offset[std::size_t(next)] = std::uint32_t(at);
+        length[std::size_t(next)] = std::uint16_t(length[std::size_t(previous)] + 1);
+        ++next;
+        if (next > int(mask) && codeWidth < 12) {
+            ++codeWidth;
+            mask = (std::uint64_t(1) << codeWidth) - 1;
+        }
+    }
+};
+
+// The image data's sub-blocks, read one at a time through the window. They end at a zero size
+// byte, at the end of the file, or at a sub-block the file cannot hold.
+struct SubBlocks {
+    StreamWindow& in;
+    const std::uint8_t* block = nullptr;
+    std::size_t left = 0;
+    bool ended = false;
+
+    bool next()
+    {
+        if (ended) return false;
+        std::size_t available = 0;
+        const std::uint8_t* at = in.peek(1, available);
+        const std::size_t size = available == 1 ? at[0] : 0;
+        if (size > 0) at = in.peek(1 + size, available);
+        if (size == 0 || available < 1 + size) {
+            ended = true;
+            return false;
+        }
+        in.consume(1 + size);
+        block = at + 1;
+        left = size;
+        return true;
+    }
+};
+
+// The codes of the data, least significant bit first.
+struct CodeReader {
+    SubBlocks blocks;
+    std::uint64_t bits = 0;
+    int bitCount = 0;
+
+    // The next code of `width` bits, or -1 when the data ends first.
+    int take(int width, std::uint64_t mask)
+    {
+        if (bitCount < width) {
+            refill();
+            if (bitCount < width) return -1;
+        }
+        const int code = int(bits & mask);
+        bits >>= width;
+        bitCount -= width;
+        return code;
+    }
+
+private:
+    void refill()
+    {
+        if (blocks.left >= 8) {
+            // Eight bytes at once: the bytes past those counted stand where the next refill puts
+            // them again, so OR-ing them in early changes nothing.
+            std::uint64_t eight;
+            std::memcpy(&eight, blocks.block, 8);
+            bits |= eight << bitCount;
+            const int taken = (63 - bitCount) / 8;
+            blocks.block += taken;
+            blocks.left -= std::size_t(taken);
+            bitCount += 8 * taken;
+            return;
+        }
+        while (bitCount <= 56 && (blocks.left > 0 || blocks.next())) {
+            bits |= std::uint64_t(*blocks.block++) << bitCount;
+            --blocks.left;
+            bitCount += 8;
+        }
+    }
+};
+
+// Copies the string of a known code, `count` pixels from `from`, to `position`; pixels beyond
+// `limit` are dropped.
+void copyString(QRgb* pixels, std::size_t from, std::size_t position, std::size_t count, std::size_t limit)
+{
+    if (position >= limit) return;
+    const QRgb* source = pixels + from;
+    QRgb* to = pixels + position;
+    if (position + (count + kCopyPixels - 1) / kCopyPixels * kCopyPixels <= limit) {
+        // The piece ends before `to`, so whole moves never read what they write within the
+        // piece; what they write past it is overwritten by the next code.
+        for (std::size_t i = 0; i < count; i += kCopyPixels) {
+            QRgb four[kCopyPixels];
+            std::memcpy(four, source + i, sizeof four);
+            std::memcpy(to + i, four, sizeof four);
+        }
+    } else {
+        std::memcpy(to, source, (std::min(count, limit - position)) * sizeof(QRgb));
+    }
+}
+
+// The code being defined: the previous string followed by its own first pixel, which is the
+// pixel this copy writes first, so the copy goes pixel by pixel.
+void copyNewString(QRgb* pixels, std::size_t from, std::size_t position, std::size_t count, std::size_t limit)
+{
+    if (position >= limit) return;
+    const QRgb* source = pixels + from;
+    QRgb* to = pixels + position;
+    const std::size_t n = std::min(count, limit - position);
+    for (std::size_t i = 0; i < n; ++i) to[i] = source[i];
+}
+
+// Reads exactly `count` bytes, or nothing when the stream ends first.
+const std::uint8_t* takeBytes(StreamWindow& in, std::size_t count)
+{
+    std::size_t available = 0;
+    const std::uint8_t* at = in.peek(count, available);
+    if (available < count) return nullptr;
+    in.consume(count);
+    return at;
+}
+
+// The next byte, or -1 at the end of the stream.
+int takeByte(StreamWindow& in)
+{
+    const std::uint8_t* at = takeBytes(in, 1);
+    return at ? *at : -1;
+}
+
+const char* const kTruncated = "Unexpected End";
 
 } // namespace
 
@@ -40,85 +194,86 @@ QString TSGIF::StatusText(int status)
 void TSGIF::ReadGif(QIODevice& source)
 {
     if (!source.isSequential()) source.seek(0);
-    file_ = source.readAll();
-    position_ = 0;
-    const int status = ReadImage();
-    file_.clear();
+    StreamWindow in(source, kTruncated);
+    const int status = ReadImage(in);
     if (status != Ok) throw EGIFException(StatusText(status));
 }
 
-int TSGIF::readColourTable(int sizeBits)
+int TSGIF::readColourTable(StreamWindow& in, int sizeBits)
 {
     const int entries = 2 << sizeBits;
-    if (file_.size() - position_ < 3 * entries) return BadRead;
+    const std::uint8_t* table = takeBytes(in, std::size_t(3 * entries));
+    if (!table) return BadRead;
     palette_.fill(0);
-    std::memcpy(palette_.data(), file_.constData() + position_, std::size_t(3 * entries));
-    position_ += 3 * entries;
+    std::memcpy(palette_.data(), table, std::size_t(3 * entries));
     tableSize_ = entries;
     return Ok;
 }
 
 std::optional<QSize> TSGIF::declaredSize(const QByteArray& head)
 {
+    QBuffer buffer;
+    buffer.setData(head);
+    buffer.open(QIODevice::ReadOnly);
+    StreamWindow in(buffer, kTruncated);
     TSGIF decoder;
-    decoder.file_ = head;
-    if (decoder.findImage() != Ok) return std::nullopt;
+    if (decoder.findImage(in) != Ok) return std::nullopt;
     return QSize(decoder.width_, decoder.height_);
 }
 
-int TSGIF::ReadImage()
+int TSGIF::ReadImage(StreamWindow& in)
 {
-    if (const int status = findImage()) return status;
-    if (position_ >= file_.size()) return BadFile;
-    return DecodeLzw(u8At(file_, position_++));
+    if (const int status = findImage(in)) return status;
+    const int minimumCodeSize = takeByte(in);
+    if (minimumCodeSize < 0) return BadFile;
+    return DecodeLzw(in, minimumCodeSize);
 }
 
-int TSGIF::findImage()
+int TSGIF::findImage(StreamWindow& in)
 {
-    if (file_.size() < 13 || !file_.startsWith("GIF")) return BadFile;
-    const int screenFlags = u8At(file_, 10);
-    position_ = 13;
+    const std::uint8_t* screen = takeBytes(in, 13);
+    if (!screen || std::memcmp(screen, "GIF", 3) != 0) return BadFile;
+    const int screenFlags = screen[10];
     if (screenFlags & 0x80)
-        if (const int status = readColourTable(screenFlags & 0x07)) return status;
+        if (const int status = readColourTable(in, screenFlags & 0x07)) return status;
 
     for (;;) {
         // The file must reach an image; the trailer, or any byte that starts no block, before
         // it is a broken file.
-        if (position_ >= file_.size()) return BadFile;
-        const int introducer = u8At(file_, position_++);
+        const int introducer = takeByte(in);
+        if (introducer < 0) return BadFile;
         if (introducer == 0x00) continue; // stray padding between blocks is passed over
         if (introducer == 0x21) {
-            if (const int status = ReadExtension()) return status;
+            if (const int status = ReadExtension(in)) return status;
             continue;
         }
         if (introducer != 0x2C) return BadFile;
 
-        if (file_.size() - position_ < 9) return BadRead;
-        width_ = u16At(file_, position_ + 4);
-        height_ = u16At(file_, position_ + 6);
-        const int imageFlags = u8At(file_, position_ + 8);
+        const std::uint8_t* descriptor = takeBytes(in, 9);
+        if (!descriptor) return BadRead;
+        width_ = descriptor[4] | descriptor[5] << 8;
+        height_ = descriptor[6] | descriptor[7] << 8;
+        const int imageFlags = descriptor[8];
         interlaced_ = imageFlags & 0x40;
-        position_ += 9;
-        if (imageFlags & 0x80) return readColourTable(imageFlags & 0x07);
+        if (imageFlags & 0x80) return readColourTable(in, imageFlags & 0x07);
         return Ok;
     }
 }
 
-int TSGIF::skipSubBlocks()
+int TSGIF::skipSubBlocks(StreamWindow& in)
 {
     for (;;) {
-        if (position_ >= file_.size()) return UnexpectedEnd;
-        const int size = u8At(file_, position_++);
+        const int size = takeByte(in);
+        if (size < 0) return UnexpectedEnd;
         if (size == 0) return Ok;
-        if (file_.size() - position_ < size) return UnexpectedEnd;
-        position_ += size;
+        if (!takeBytes(in, std::size_t(size))) return UnexpectedEnd;
     }
 }
 
-int TSGIF::ReadExtension()
+int TSGIF::ReadExtension(StreamWindow& in)
 {
-    if (position_ >= file_.size()) return BadRead;
-    const int label = u8At(file_, position_++);
+    const int label = takeByte(in);
+    if (label < 0) return BadRead;
     int fixed = 0; // block size byte and the fixed fields that follow the label
     switch (label) {
     case 0x01: fixed = 13; break;
@@ -126,23 +281,22 @@ int TSGIF::ReadExtension()
     case 0xFF: fixed = 12; break;
     default: break;
     }
-    if (file_.size() - position_ < fixed) return BadRead;
+    const std::uint8_t* fields = takeBytes(in, std::size_t(fixed));
+    if (!fields) return BadRead;
     if (label == 0xF9) {
         // Block size, flags, delay (2), transparent index, terminator. The colour is taken
         // whether or not the flags mark it as used.
-        const int index = u8At(file_, position_ + 4);
+        const int index = fields[4];
         transparent_ = true;
         transparentColour_ = index < tableSize_
             ? makeColour(palette_[3 * index], palette_[3 * index + 1], palette_[3 * index + 2])
             : clBlack;
-        position_ += fixed;
         return Ok;
     }
-    position_ += fixed;
-    return skipSubBlocks();
+    return skipSubBlocks(in);
 }
 
-int TSGIF::DecodeLzw(int minimumCodeSize)
+int TSGIF::DecodeLzw(StreamWindow& in, int minimumCodeSize)
 {
     if (minimumCodeSize < 2 || minimumCodeSize > 8) return BadSymbolSize;
     const std::uint64_t total = std::uint64_t(width_) * std::uint64_t(height_);
@@ -150,166 +304,104 @@ int TSGIF::DecodeLzw(int minimumCodeSize)
     // GIF pictures are decoded row by row and never painted, so strips as long as the 16-bit
     // fields allow are taken; the pixels stay within the cap.
     if (!pictureSizeAllowed(width_, height_, 65535)) return TooLarge;
-    return withPictureMemory(width_, height_, [&] { return decodePixels(minimumCodeSize, total); });
+    return withPictureMemory(width_, height_, [&] { return decodePixels(in, minimumCodeSize, total); });
 }
 
-int TSGIF::decodePixels(int minimumCodeSize, std::uint64_t total)
+std::array<QRgb, 256> TSGIF::colours() const
 {
+    std::array<QRgb, 256> colours;
+    colours.fill(0xFF000000u);
+    for (int i = 0; i < tableSize_; ++i)
+        colours[std::size_t(i)] = qRgb(palette_[3 * i], palette_[3 * i + 1], palette_[3 * i + 2]);
+    return colours;
+}
 
-    // The data sub-blocks, joined. They end at a zero size byte, at the end of the file, or
-    // at a sub-block the file cannot hold.
-    std::vector<std::uint8_t> data;
-    {
-        qsizetype at = position_;
-        qsizetype bytes = 0;
-        while (at < file_.size() && u8At(file_, at) != 0 && file_.size() - at - 1 >= u8At(file_, at)) {
-            bytes += u8At(file_, at);
-            at += 1 + u8At(file_, at);
-        }
-        data.resize(std::size_t(bytes));
-        std::uint8_t* to = data.data();
-        while (position_ < at) {
-            const int size = u8At(file_, position_);
-            std::memcpy(to, file_.constData() + position_ + 1, std::size_t(size));
-            to += size;
-            position_ += 1 + size;
-        }
-    }
+int TSGIF::decodePixels(StreamWindow& in, int minimumCodeSize, std::uint64_t total)
+{
+    // The codes are decoded straight into the picture's colours, in the order the rows arrive.
+    // Every string in the table is a piece of what was decoded before, so a code is decoded by
+    // copying its piece; the roots are their colours.
+    const std::array<QRgb, 256> palette = colours();
+    QImage image = allocatePicture(width_, height_, QImage::Format_RGB32);
+    auto* const pixels = reinterpret_cast<QRgb*>(image.bits());
+    const std::size_t limit = std::size_t(total);
 
-    // The buffer starts with the 256 one-pixel strings, then holds the image's pixels, then a
-    // few spare bytes for copies done eight bytes at a time. Every string in the table is a
-    // piece of what was decoded before, so a code is decoded by copying its piece.
-    const std::size_t limit = kIndexBase + std::size_t(total);
-    indexes_.reset(new std::uint8_t[limit + kSpare]());  // zeroed: copies may read ahead
-    std::uint8_t* const buffer = indexes_.get();
-    for (int c = 0; c < 256; ++c) buffer[c] = std::uint8_t(c);
-
-    std::array<std::uint32_t, kMaxCodes> offset{};
-    std::array<std::uint16_t, kMaxCodes> length{};
-    const int clear = 1 << minimumCodeSize;
-    const int endCode = clear + 1;
-    for (int c = 0; c < clear; ++c) {
-        offset[std::size_t(c)] = std::uint32_t(c);
-        length[std::size_t(c)] = 1;
-    }
-
-    int next = clear + 2;
-    int codeWidth = minimumCodeSize + 1;
-    std::uint64_t mask = (std::uint64_t(1) << codeWidth) - 1;
+    LzwTable table(minimumCodeSize);
+    const int endCode = table.clear + 1;
+    CodeReader codes{SubBlocks{in}};
     int previous = -1;
-    std::size_t position = kIndexBase;      // where the next pixel goes
-    std::size_t previousPosition = 0;       // where the previous code's pixels went
-    std::uint64_t bits = 0;
-    int bitCount = 0;
-    std::size_t in = 0;
-    const std::size_t inSize = data.size();
-    const std::uint8_t* const bytes = data.data();
-
+    std::size_t position = 0;         // where the next pixel goes
+    std::size_t previousPosition = 0; // where the previous code's pixels went
     for (;;) {
-        if (bitCount < codeWidth) {
-            while (bitCount <= 56 && in < inSize) {
-                bits |= std::uint64_t(bytes[in++]) << bitCount;
-                bitCount += 8;
-            }
-            if (bitCount < codeWidth) {
-                // Data that stops once the picture is complete lacks only its end code.
-                if (position < limit) return UnexpectedEnd;
-                break;
-            }
+        const int code = codes.take(table.codeWidth, table.mask);
+        if (code < 0) {
+            // Data that stops once the picture is complete lacks only its end code.
+            if (position < limit) return UnexpectedEnd;
+            break;
         }
-        const int code = int(bits & mask);
-        bits >>= codeWidth;
-        bitCount -= codeWidth;
-
         if (code == endCode) break;
-        if (code > next) return BadLzwCode;
-        if (code == clear) {
-            next = clear + 2;
-            codeWidth = minimumCodeSize + 1;
-            mask = (std::uint64_t(1) << codeWidth) - 1;
+        if (code > table.next) return BadLzwCode;
+        if (code == table.clear) {
+            table.reset();
             previous = -1;
             continue;
         }
         std::size_t count;
-        if (code < next) {
-            count = length[std::size_t(code)];
-            // Pixels beyond the image are dropped.
-            if (position < limit) {
-                const std::uint8_t* from = buffer + offset[std::size_t(code)];
-                std::uint8_t* to = buffer + position;
-                if (position + count <= limit) {
-                    // The piece ends before `to`, so eight-byte copies never read what they
-                    // write within the piece.
-                    for (std::size_t i = 0; i < count; i += 8) {
-                        std::uint64_t eight;
-                        std::memcpy(&eight, from + i, 8);
-                        std::memcpy(to + i, &eight, 8);
-                    }
-                } else {
-                    std::memcpy(to, from, limit - position);
-                }
-            }
+        if (code < table.clear) {
+            count = 1;
+            if (position < limit) pixels[position] = palette[std::size_t(code)];
+        } else if (code < table.next) {
+            count = table.length[std::size_t(code)];
+            copyString(pixels, table.offset[std::size_t(code)], position, count, limit);
         } else {
-            // The code being defined: the previous string followed by its own first pixel,
-            // which is the pixel this copy writes first.
             if (previous < 0) return BadFirstCode;
-            count = std::size_t(length[std::size_t(previous)]) + 1;
-            if (position < limit) {
-                const std::uint8_t* from = buffer + previousPosition;
-                std::uint8_t* to = buffer + position;
-                const std::size_t n = std::min(count, limit - position);
-                for (std::size_t i = 0; i < n; ++i) to[i] = from[i];
-            }
+            count = std::size_t(table.length[std::size_t(previous)]) + 1;
+            copyNewString(pixels, previousPosition, position, count, limit);
         }
-
-        if (next < kMaxCodes && previous >= 0) {
-            // The previous string and this code's first pixel, where they were just written.
-            offset[std::size_t(next)] = std::uint32_t(std::min(previousPosition, limit));
-            length[std::size_t(next)] = std::uint16_t(length[std::size_t(previous)] + 1);
-            ++next;
-            if (next > int(mask) && codeWidth < 12) {
-                ++codeWidth;
-                mask = (std::uint64_t(1) << codeWidth) - 1;
-            }
-        }
+        // The previous string and this code's first pixel, where they were just written.
+        if (previous >= 0) table.add(previous, std::min(previousPosition, limit));
         previous = code;
         previousPosition = position;
         position += count;
     }
 
     // An end code before the last pixel leaves the rest at palette index 0.
-    if (position < limit) std::memset(buffer + position, 0, limit - position);
-    buildImage();
+    if (position < limit) std::fill(pixels + position, pixels + limit, palette[0]);
+    if (interlaced_) deinterlace(image);
+    image_ = image;
     return Ok;
 }
 
-void TSGIF::buildImage()
+void TSGIF::deinterlace(QImage& image) const
 {
-    std::array<QRgb, 256> colours;
-    colours.fill(0xFF000000u);
-    for (int i = 0; i < tableSize_; ++i)
-        colours[i] = qRgb(palette_[3 * i], palette_[3 * i + 1], palette_[3 * i + 2]);
-
     // The image row each arriving row goes to: interlaced images send every eighth row from
     // row 0, then every eighth from row 4, every fourth from row 2, every second from row 1.
     std::vector<int> rows;
     rows.reserve(std::size_t(height_));
-    if (interlaced_) {
-        static constexpr int kStart[4] = {0, 4, 2, 1};
-        static constexpr int kStep[4] = {8, 8, 4, 2};
-        for (int pass = 0; pass < 4; ++pass)
-            for (int row = kStart[pass]; row < height_; row += kStep[pass]) rows.push_back(row);
-    } else {
-        for (int row = 0; row < height_; ++row) rows.push_back(row);
-    }
+    static constexpr int kStart[4] = {0, 4, 2, 1};
+    static constexpr int kStep[4] = {8, 8, 4, 2};
+    for (int pass = 0; pass < 4; ++pass)
+        for (int row = kStart[pass]; row < height_; row += kStep[pass]) rows.push_back(row);
 
-    image_ = allocatePicture(width_, height_, QImage::Format_RGB32);
-    for (int k = 0; k < height_; ++k) {
-        const std::uint8_t* from = indexes_.get() + kIndexBase + std::size_t(k) * std::size_t(width_);
-        auto* to = reinterpret_cast<QRgb*>(image_.scanLine(rows[std::size_t(k)]));
-        for (int x = 0; x < width_; ++x) to[x] = colours[from[x]];
+    // The rows are moved in place, cycle by cycle: the arrived row k goes to rows[k], whose
+    // arrived row is carried on to its own place, until the cycle closes.
+    const std::size_t rowBytes = std::size_t(width_) * sizeof(QRgb);
+    std::vector<std::uint8_t> carry(rowBytes), held(rowBytes);
+    std::vector<bool> placed(std::size_t(height_), false);
+    for (int start = 0; start < height_; ++start) {
+        if (placed[std::size_t(start)]) continue;
+        std::memcpy(carry.data(), image.constScanLine(start), rowBytes);
+        int k = start;
+        do {
+            const int to = rows[std::size_t(k)];
+            uchar* target = image.scanLine(to);
+            std::memcpy(held.data(), target, rowBytes);
+            std::memcpy(target, carry.data(), rowBytes);
+            carry.swap(held);
+            placed[std::size_t(k)] = true;
+            k = to;
+        } while (k != start);
     }
-    indexes_.reset();
 }
 
 std::optional<QSize> TSGIFBitmap::sizeFromHeader(const QByteArray& head) const

@@ -13,10 +13,13 @@
 
 #include <array>
 #include <cstdint>
-#include <memory>
 #include <optional>
 
 class QIODevice;
+
+namespace quorvel {
+class StreamWindow;
+}
 
 namespace quorvel {
 
@@ -27,17 +30,18 @@ public:
 
 class TSGIF {
 public:
-    // Every failure of the decoder is one of these; StatusText gives its message.
+    // Every failure of the decoder is one of these, numbered from 0 (Ok) in this order;
+    // StatusText gives its message.
     enum Status {
-        Ok = 0,
-        BadFile = 1,
-        BadRead = 2,
-        UnexpectedEnd = 3,
-        BadLzwCode = 4,
-        BadFirstCode = 5,
-        FileNotFound = 6,
-        BadSymbolSize = 7,
-        TooLarge = 8,
+        Ok,
+        BadFile,
+        BadRead,
+        UnexpectedEnd,
+        BadLzwCode,
+        BadFirstCode,
+        FileNotFound,
+        BadSymbolSize,
+        TooLarge,
     };
     static QString StatusText(int status);
 
@@ -56,21 +60,22 @@ public:
     TColor transparentColour() const { return transparentColour_; }
 
 private:
-    int ReadImage();
+    int ReadImage(StreamWindow& in);
     // Passes over the blocks up to the first image descriptor and reads it: its size, its
-    // colour table; position_ is left at the LZW minimum code size.
-    int findImage();
-    int ReadExtension();
-    int DecodeLzw(int minimumCodeSize);
-    int decodePixels(int minimumCodeSize, std::uint64_t total);
+    // colour table; `in` is left at the LZW minimum code size.
+    int findImage(StreamWindow& in);
+    int ReadExtension(StreamWindow& in);
+    int DecodeLzw(StreamWindow& in, int minimumCodeSize);
+    int decodePixels(StreamWindow& in, int minimumCodeSize, std::uint64_t total);
     // Reads a colour table of 2^(n+1) entries into a palette cleared to black.
-    int readColourTable(int sizeBits);
+    int readColourTable(StreamWindow& in, int sizeBits);
     // Passes over data sub-blocks up to their zero terminator.
-    int skipSubBlocks();
-    void buildImage();
+    int skipSubBlocks(StreamWindow& in);
+    // The colour of every palette index; indexes past the colour table are black.
+    std::array<QRgb, 256> colours() const;
+    // Moves the rows of an interlaced image, decoded in the order they arrive, to their places.
+    void deinterlace(QImage& image) const;
 
-    QByteArray file_;
-    qsizetype position_ = 0;
     std::array<std::uint8_t, 768> palette_{};
     int tableSize_ = 0;
     int width_ = 0;
@@ -78,9 +83,6 @@ private:
     bool interlaced_ = false;
     bool transparent_ = false;
     TColor transparentColour_ = 0;
-    // The decode buffer: the 256 one-pixel strings, then the palette indexes in the order the
-    // rows arrive.
-    std::unique_ptr<std::uint8_t[]> indexes_;
     QImage image_;
 };
 

@@ -1,11 +1,13 @@
 #include "codecs/SPCXImg.h"
 
-#include "base/LittleEndian.h"
 #include "graphics/PictureMemory.h"
+#include "graphics/StreamWindow.h"
 
+#include <QBuffer>
 #include <QIODevice>
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 namespace quorvel {
@@ -18,6 +20,9 @@ constexpr int kVgaTrailerSize = 769;
 
 const char* const kTruncated = "Unexpected end of PCX image file.";
 const char* const kTooLarge = "PCX image is too large.";
+
+int get16(const std::uint8_t* at) { return at[0] | at[1] << 8; }
+int get16s(const std::uint8_t* at) { return std::int16_t(at[0] | at[1] << 8); }
 
 
 // For a byte of 16-colour plane p, its eight pixels' contributions (bit << p) as nibbles, the
@@ -73,21 +78,20 @@ QList<QRgb> TSPCX256::colourTable() const
 std::optional<QSize> TSPCX256::declaredSize(const QByteArray& head)
 {
     TSPCX256 decoder;
-    decoder.file_ = head;
     try {
-        decoder.ReadHeader();
+        decoder.ReadHeader(reinterpret_cast<const std::uint8_t*>(head.constData()), head.size());
     } catch (const Error&) {
         return std::nullopt;
     }
     return QSize(decoder.width_, decoder.height_);
 }
 
-void TSPCX256::ReadHeader()
+void TSPCX256::ReadHeader(const std::uint8_t* head, qsizetype size)
 {
-    if (file_.size() < kHeaderSize || u8At(file_, 0) != 10 || u8At(file_, 2) != 1) PcxError(1);
-    version_ = u8At(file_, 1);
-    const int bits = u8At(file_, 3);
-    planes_ = u8At(file_, 65);
+    if (size < kHeaderSize || head[0] != 10 || head[2] != 1) PcxError(1);
+    version_ = head[1];
+    const int bits = head[3];
+    planes_ = head[65];
     if (planes_ == 3 && bits == 8)
         kind_ = TrueColour;
     else if (planes_ == 4 && bits == 1)
@@ -101,34 +105,63 @@ void TSPCX256::ReadHeader()
     else
         PcxError(3);
 
-    width_ = i16At(file_, 8) - i16At(file_, 4) + 1;
-    height_ = i16At(file_, 10) - i16At(file_, 6) + 1;
-    bytesPerLine_ = u16At(file_, 66);
-    std::memcpy(headerPalette_.data(), file_.constData() + 16, headerPalette_.size());
-    if (kind_ == Colours256 && version_ == 5) ReadVgaPalette();
+    width_ = get16s(head + 8) - get16s(head + 4) + 1;
+    height_ = get16s(head + 10) - get16s(head + 6) + 1;
+    bytesPerLine_ = get16(head + 66);
+    std::memcpy(headerPalette_.data(), head + 16, headerPalette_.size());
     carryOver_ = 0;
-    position_ = kHeaderSize;
 }
 
-void TSPCX256::ReadVgaPalette()
+void TSPCX256::ReadVgaPalette(QIODevice& source, qint64 fileSize)
 {
     // Without the marker the palette stays black.
-    const qsizetype at = file_.size() - kVgaTrailerSize;
-    if (at < kHeaderSize || u8At(file_, at) != 0x0C) return;
-    std::memcpy(vgaPalette_.data(), file_.constData() + at + 1, vgaPalette_.size());
+    const qint64 at = fileSize - kVgaTrailerSize;
+    if (at < kHeaderSize || !source.seek(at)) return;
+    const QByteArray trailer = peekHead(source, kVgaTrailerSize);
+    if (trailer.size() == kVgaTrailerSize && trailer[0] == 0x0C)
+        std::memcpy(vgaPalette_.data(), trailer.constData() + 1, vgaPalette_.size());
 }
 
-void TSPCX256::DecodeLine()
+void TSPCX256::DecodeLine(StreamWindow& in)
+{
+    const std::size_t length = lineLength_;
+    std::size_t filled = std::min<std::size_t>(std::size_t(carryOver_), length);
+    std::memset(line_.data(), current_, filled);
+    carryOver_ -= int(filled);
+    while (filled < length) {
+        // A pair of bytes yields at least one byte of the line, except a run of none.
+        const std::size_t wanted = std::max<std::size_t>(2 * (length - filled), 16);
+        std::size_t available = 0;
+        const std::uint8_t* const begin = in.peek(wanted, available);
+        const std::uint8_t* at = begin;
+        decodeLinePart(at, begin + available, available < wanted, filled);
+        in.consume(std::size_t(at - begin));
+    }
+}
+
+void TSPCX256::decodeLinePart(const std::uint8_t*& in, const std::uint8_t* end, bool last, std::size_t& filled)
 {
     const std::size_t length = lineLength_;
     std::uint8_t* out = line_.data();
-    std::size_t filled = std::min<std::size_t>(std::size_t(carryOver_), length);
-    std::memset(out, current_, filled);
-    carryOver_ -= int(filled);
-
-    const auto* in = reinterpret_cast<const std::uint8_t*>(file_.constData()) + position_;
-    const auto* end = reinterpret_cast<const std::uint8_t*>(file_.constData()) + file_.size();
     while (filled < length) {
+        if (end - in >= 8) {
+            // Literal stretches (bytes below 0xC0) go eight at a time; the copy may write past
+            // the stretch, where the next bytes of the line go anyway.
+            if (in[0] < 0xC0 && length - filled >= 8) {
+                std::uint64_t eight;
+                std::memcpy(&eight, in, 8);
+                const std::uint64_t runs = eight & eight << 1 & 0x8080808080808080u;
+                const int literals = runs ? std::countr_zero(runs) / 8 : 8;
+                if (literals > 0) {
+                    std::memcpy(out + filled, in, 8);
+                    in += literals;
+                    filled += std::size_t(literals);
+                    continue;
+                }
+            }
+        } else if (!last) {
+            return;
+        }
         std::size_t count;
         std::uint8_t value;
         if (end - in >= 2) {
@@ -161,7 +194,6 @@ void TSPCX256::DecodeLine()
         carryOver_ = int(count - here);
         current_ = value;
     }
-    position_ = in - reinterpret_cast<const std::uint8_t*>(file_.constData());
 }
 
 void TSPCX256::convertLine(int y)
@@ -198,21 +230,21 @@ void TSPCX256::convertLine(int y)
 
 void TSPCX256::ReadPcx(QIODevice& source)
 {
-    if (!source.isSequential()) source.seek(0);
-    file_ = source.readAll();
-    ReadHeader();
-
-    // A scan line must hold a row of pixels.
-    const int pixelsPerLineByte = kind_ == Colours16 ? 8 : 1;
-    if (width_ <= 0 || height_ <= 0 || std::int64_t(bytesPerLine_) * pixelsPerLineByte < width_) PcxError(1);
-    // PCX pictures are decoded row by row and never painted, so strips as long as the 16-bit
-    // window allows are taken; the pixels stay within the cap.
-    if (!pictureSizeAllowed(width_, height_, 65536)) throw EPCXException(kTooLarge);
-    // A pair of bytes yields at most 63, so a file too short for every scan line fails before
-    // the picture is allocated.
-    const std::uint64_t lineLength = std::uint64_t(planes_) * std::uint64_t(bytesPerLine_);
-    const std::uint64_t available = std::uint64_t(file_.size() - kHeaderSize);
-    if (lineLength * std::uint64_t(height_) > (available + 1) / 2 * 63) throw EPCXException(kTruncated);
+    // A file is read through a small window; a stream that cannot seek is read whole first.
+    QBuffer whole;
+    QIODevice* stream = &source;
+    if (source.isSequential()) {
+        whole.setData(readToEnd(source));
+        whole.open(QIODevice::ReadOnly);
+        stream = &whole;
+    }
+    stream->seek(0);
+    const qint64 fileSize = stream->size();
+    const QByteArray head = peekHead(*stream, kHeaderSize);
+    ReadHeader(reinterpret_cast<const std::uint8_t*>(head.constData()), head.size());
+    checkDeclaredSize(fileSize);
+    if (kind_ == Colours256 && version_ == 5) ReadVgaPalette(*stream, fileSize);
+    stream->seek(kHeaderSize);
 
     colours_.fill(0xFF000000u);
     if (kind_ == Colours16)
@@ -222,13 +254,34 @@ void TSPCX256::ReadPcx(QIODevice& source)
         for (int i = 0; i < 256; ++i)
             colours_[i] = qRgb(vgaPalette_[3 * i], vgaPalette_[3 * i + 1], vgaPalette_[3 * i + 2]);
 
-    lineLength_ = std::size_t(lineLength);
+    StreamWindow in(*stream, kTruncated);
+    decodePixels(in);
+}
+
+void TSPCX256::checkDeclaredSize(qint64 fileSize) const
+{
+    // A scan line must hold a row of pixels.
+    const int pixelsPerLineByte = kind_ == Colours16 ? 8 : 1;
+    if (width_ <= 0 || height_ <= 0 || std::int64_t(bytesPerLine_) * pixelsPerLineByte < width_) PcxError(1);
+    // PCX pictures are decoded row by row and never painted, so strips as long as the 16-bit
+    // window allows are taken; the pixels stay within the cap.
+    if (!pictureSizeAllowed(width_, height_, 65536)) throw EPCXException(kTooLarge);
+    // A pair of bytes yields at most 63, so a file too short for every scan line fails before
+    // the picture is allocated.
+    const std::uint64_t lineLength = std::uint64_t(planes_) * std::uint64_t(bytesPerLine_);
+    const std::uint64_t available = std::uint64_t(fileSize - kHeaderSize);
+    if (lineLength * std::uint64_t(height_) > (available + 1) / 2 * 63) throw EPCXException(kTruncated);
+}
+
+void TSPCX256::decodePixels(StreamWindow& in)
+{
+    lineLength_ = std::size_t(planes_) * std::size_t(bytesPerLine_);
     withPictureMemory(width_, height_, [&] {
         line_.assign(std::max<std::size_t>(lineLength_, 1), 0);
         image_ = allocatePicture(width_, height_, QImage::Format_RGB32);
     });
     for (int y = 0; y < height_; ++y) {
-        DecodeLine();
+        DecodeLine(in);
         convertLine(y);
     }
 }

@@ -16,6 +16,10 @@
 class QIODevice;
 
 namespace quorvel {
+class StreamWindow;
+}
+
+namespace quorvel {
 
 class EPCXException : public Error {
 public:
@@ -43,14 +47,19 @@ public:
     [[noreturn]] static void PcxError(int n);
 
 private:
-    void ReadHeader();
-    void ReadVgaPalette();
+    // Takes the 128-byte header at `head` (`size` bytes are there).
+    void ReadHeader(const std::uint8_t* head, qsizetype size);
+    // The 256-colour palette at the end of a version-5 file of `fileSize` bytes.
+    void ReadVgaPalette(QIODevice& source, qint64 fileSize);
+    void checkDeclaredSize(qint64 fileSize) const;
+    void decodePixels(StreamWindow& in);
     // Fills the line buffer with the next scan line (all planes); runs may cross line ends.
-    void DecodeLine();
+    void DecodeLine(StreamWindow& in);
+    // Decodes from [in, end) into the line until it is full or, unless `last` (the stream ends at
+    // `end`), fewer than eight bytes are left; `in` is left at the first byte not used.
+    void decodeLinePart(const std::uint8_t*& in, const std::uint8_t* end, bool last, std::size_t& filled);
     void convertLine(int y);
 
-    QByteArray file_;            // the whole source, read once
-    qsizetype position_ = 0;     // next byte of the image data within file_
     int carryOver_ = 0;          // bytes of the last run still owed to the next scan line
     std::uint8_t current_ = 0;   // the value of that run
     Kind kind_ = Colours256;

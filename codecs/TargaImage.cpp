@@ -7,6 +7,7 @@
 #include "base/SaveFile.h"
 #include "base/Limits.h"
 #include "graphics/PictureMemory.h"
+#include "graphics/StreamWindow.h"
 
 #include <QBuffer>
 #include <QIODevice>
@@ -14,7 +15,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <memory>
 #include <vector>
 
 namespace quorvel {
@@ -26,95 +26,6 @@ constexpr const char* tooLargeMessage = "TGA image is too large";
 constexpr const char* overrunMessage = "TGA run-length data runs past the end of the image";
 
 constexpr QRgb opaque = 0xFF000000u;
-
-// Reads the stream in large blocks (or, for an in-memory buffer, straight from its bytes) so
-// the decoders see contiguous input; finish() leaves the stream just after the bytes used.
-class TgaInput {
-public:
-    explicit TgaInput(QIODevice& stream) : stream_(stream)
-    {
-        auto* buffer = qobject_cast<QBuffer*>(&stream);
-        if (buffer && buffer->isReadable()) {
-            start_ = buffer->pos();
-            const QByteArray& bytes = buffer->data();
-            if (start_ >= 0 && start_ <= bytes.size()) {
-                direct_ = true;
-                data_ = reinterpret_cast<const std::uint8_t*>(bytes.constData()) + start_;
-                end_ = std::size_t(bytes.size() - start_);
-            }
-        }
-    }
-
-    // Up to `count` bytes without consuming them; `available` says how many there are (fewer
-    // only at the end of the stream).
-    const std::uint8_t* peek(std::size_t count, std::size_t& available)
-    {
-        if (!direct_ && end_ - pos_ < count) refill(count);
-        available = std::min(count, end_ - pos_);
-        return data_ + pos_;
-    }
-
-    // Exactly `count` bytes, consumed; a short stream fails.
-    const std::uint8_t* take(std::size_t count)
-    {
-        std::size_t available = 0;
-        const std::uint8_t* at = peek(count, available);
-        if (available < count) throw Error(truncatedMessage);
-        pos_ += count;
-        return at;
-    }
-
-    void consume(std::size_t count) { pos_ += count; }
-
-    // How many bytes are left, or -1 when the stream cannot tell.
-    qint64 remaining() const
-    {
-        const qint64 buffered = qint64(end_ - pos_);
-        if (direct_) return buffered;
-        if (stream_.isSequential()) return -1;
-        return std::max<qint64>(stream_.size() - stream_.pos(), 0) + buffered;
-    }
-
-    void finish()
-    {
-        if (direct_) {
-            stream_.seek(start_ + qint64(pos_));
-        } else if (end_ > pos_ && !stream_.isSequential()) {
-            stream_.seek(stream_.pos() - qint64(end_ - pos_));
-        }
-    }
-
-private:
-    void refill(std::size_t count)
-    {
-        const std::size_t kept = end_ - pos_;
-        const std::size_t capacity = std::max({count, std::size_t(1) << 16, capacity_});
-        if (capacity > capacity_) {
-            auto larger = std::make_unique_for_overwrite<std::uint8_t[]>(capacity);
-            if (kept > 0) std::memcpy(larger.get(), buffer_.get() + pos_, kept);
-            buffer_ = std::move(larger);
-            capacity_ = capacity;
-        } else if (pos_ > 0 && kept > 0) {
-            std::memmove(buffer_.get(), buffer_.get() + pos_, kept);
-        }
-        pos_ = 0;
-        end_ = kept;
-        while (end_ < count) {
-            const qint64 got = stream_.read(reinterpret_cast<char*>(buffer_.get() + end_), qint64(capacity_ - end_));
-            if (got <= 0) break;
-            end_ += std::size_t(got);
-        }
-        data_ = buffer_.get();
-    }
-
-    QIODevice& stream_;
-    bool direct_ = false;
-    qint64 start_ = 0;
-    std::unique_ptr<std::uint8_t[]> buffer_;
-    std::size_t capacity_ = 0;
-    const std::uint8_t* data_ = nullptr;
-    std::size_t pos_ = 0, end_ = 0;
-};
 
 struct Tables {
     // A 16-bit pixel v (low byte first) is low[v & 0xFF] | high[v >> 8]: each byte carries
@@ -334,10 +245,10 @@ std::optional<QSize> TTarga::sizeFromHeader(const QByteArray& head) const
     return QSize(u16At(head, 12), u16At(head, 14));
 }
 
-void TTarga::loadFromStream(QIODevice& stream)
+namespace {
+
+TargaHeader parseHeader(const std::uint8_t* h)
 {
-    TgaInput in(stream);
-    const std::uint8_t* h = in.take(18);
     TargaHeader hd;
     hd.idLength = h[0];
     hd.colorMapType = h[1];
@@ -353,11 +264,16 @@ void TTarga::loadFromStream(QIODevice& stream)
     hd.attributeBits = h[17] & 0x0F;
     hd.rightToLeft = (h[17] & 0x10) != 0;
     hd.topDown = (h[17] & 0x20) != 0;
+    return hd;
+}
 
-    // Only kinds the reader can decode are taken; anything else would give a picture made up
-    // from its header alone.
+bool mappedImage(const TargaHeader& hd) { return hd.imageType == 1 || hd.imageType == 9; }
+
+// Only kinds the reader can decode are taken; anything else would give a picture made up from
+// its header alone.
+void checkSupported(const TargaHeader& hd)
+{
     const int depth = hd.pixelDepth;
-    const bool mappedImage = hd.imageType == 1 || hd.imageType == 9;
     bool supported = false;
     switch (hd.imageType) {
     case 1:
@@ -376,151 +292,200 @@ void TTarga::loadFromStream(QIODevice& stream)
         break;
     }
     if (!supported) throw Error(QStringLiteral("Unsupported TGA image (type %1, depth %2)").arg(hd.imageType).arg(depth));
+}
 
-    in.take(hd.idLength);
-
-    // Entry i of the stored map stands for pixel value first + i; only the first 1000 are kept.
-    std::array<TargaColorMapEntry, colorMapCapacity> colorMap = colorMap_;
-    int mapEntries = 0;
+// Reads the colour map into `colorMap`: entry i of the stored map stands for pixel value
+// first + i; only the first `colorMap.size()` are kept. Returns how many entries were kept.
+template <std::size_t N>
+int readColourMap(StreamWindow& in, const TargaHeader& hd, std::array<TargaColorMapEntry, N>& colorMap)
+{
+    if (hd.colorMapType != 1) return 0;
     const int es = hd.colorMapEntrySize;
     const bool knownEntrySize = es == 15 || es == 16 || es == 24 || es == 32;
-    if (hd.colorMapType == 1 && mappedImage && !knownEntrySize)
+    if (mappedImage(hd) && !knownEntrySize)
         throw Error(QStringLiteral("Unsupported TGA colour map (entry size %1)").arg(es));
-    if (hd.colorMapType == 1 && !knownEntrySize) {
-        // A map the image does not use is passed over whatever its entries hold.
-        in.take(std::size_t(es + 7) / 8 * hd.colorMapLength);
-    } else if (hd.colorMapType == 1) {
-        const std::size_t entryBytes = std::size_t(es + 7) / 8;
-        const std::uint8_t* m = in.take(entryBytes * hd.colorMapLength);
-        mapEntries = std::min<int>(hd.colorMapLength, colorMapCapacity);
-        for (int i = 0; i < mapEntries; ++i, m += entryBytes) {
-            TargaColorMapEntry& e = colorMap[std::size_t(i)];
-            if (entryBytes == 2) {
-                const QRgb c = decode16(m[0], m[1]);
-                e = {std::uint8_t(qRed(c)), std::uint8_t(qGreen(c)), std::uint8_t(qBlue(c)), 0};
-            } else {
-                e = {m[2], m[1], m[0], std::uint8_t(entryBytes == 4 ? m[3] : 0)};
-            }
+    const std::size_t entryBytes = std::size_t(es + 7) / 8;
+    const std::uint8_t* m = in.take(entryBytes * hd.colorMapLength);
+    // A map the image does not use is passed over whatever its entries hold.
+    if (!knownEntrySize) return 0;
+    const int mapEntries = std::min<int>(hd.colorMapLength, int(N));
+    for (int i = 0; i < mapEntries; ++i, m += entryBytes) {
+        TargaColorMapEntry& e = colorMap[std::size_t(i)];
+        if (entryBytes == 2) {
+            const QRgb c = decode16(m[0], m[1]);
+            e = {std::uint8_t(qRed(c)), std::uint8_t(qGreen(c)), std::uint8_t(qBlue(c)), 0};
+        } else {
+            e = {m[2], m[1], m[0], std::uint8_t(entryBytes == 4 ? m[3] : 0)};
         }
     }
-    std::array<QRgb, 256> mapLut;
+    return mapEntries;
+}
+
+// The colour of every pixel value of a colour-mapped image; values the map does not cover are black.
+template <std::size_t N>
+std::array<QRgb, 256> mapColours(const TargaHeader& hd, const std::array<TargaColorMapEntry, N>& colorMap,
+                                 int mapEntries)
+{
+    std::array<QRgb, 256> lut;
     for (int v = 0; v < 256; ++v) {
         const int i = v - hd.colorMapFirst;
         const TargaColorMapEntry& e = colorMap[std::size_t(std::max(i, 0))];
-        mapLut[std::size_t(v)] = i >= 0 && i < mapEntries ? qRgb(e.red, e.green, e.blue) : opaque;
+        lut[std::size_t(v)] = i >= 0 && i < mapEntries ? qRgb(e.red, e.green, e.blue) : opaque;
     }
+    return lut;
+}
 
-    std::uint8_t imageKind = imageKind_;
-    std::uint8_t saveDepth = SaveDepth;
-    RowDecoder decoder;
+// How the image's pixels are decoded, and the kind and writer depth it gives the picture.
+RowDecoder chooseDecoder(const TargaHeader& hd, const QRgb* mapLut, std::uint8_t& imageKind, std::uint8_t& saveDepth)
+{
+    const int depth = hd.pixelDepth;
     const bool rle = hd.imageType >= 9;
     switch (hd.imageType) {
     case 1:
     case 9:
         imageKind = rle ? tgaRleColorMapped : tgaColorMapped;
         saveDepth = 0;
-        decoder = {Source::mapped, 1, mapLut.data()};
-        break;
+        return {Source::mapped, 1, mapLut};
     case 2:
     case 10:
         // 15-bit pixels are stored in two bytes like 16-bit ones, the top bit unused.
         imageKind = rle ? tgaRleTrueColor : tgaTrueColor;
         saveDepth = std::uint8_t((depth + 7) / 8 - 1);
-        decoder = {Source::trueColor, (depth + 7) / 8, nullptr};
-        break;
+        return {Source::trueColor, (depth + 7) / 8, nullptr};
     default:
-        decoder = ReadGrayImage(depth, saveDepth, imageKind, rle);
-        break;
+        return ReadGrayImage(depth, saveDepth, imageKind, rle);
     }
+}
 
+// The colour and alpha bitmaps being filled, and where each stored row goes in them.
+struct TargaRows {
+    const TargaHeader& hd;
+    QImage colour, alpha;
+
+    // The bitmap row that the r-th stored row fills.
+    void rowAt(int r, QRgb*& c, std::uint8_t*& a)
+    {
+        const int y = hd.topDown ? r : hd.height - 1 - r;
+        c = reinterpret_cast<QRgb*>(colour.scanLine(y));
+        a = alpha.isNull() ? nullptr : alpha.scanLine(y);
+    }
+    void mirror(QRgb* c, std::uint8_t* a) const
+    {
+        if (!hd.rightToLeft) return;
+        std::reverse(c, c + hd.width);
+        if (a) std::reverse(a, a + hd.width);
+    }
+};
+
+void decodeUncompressed(StreamWindow& in, const RowDecoder& decoder, TargaRows& rows)
+{
+    const std::size_t rowBytes = std::size_t(rows.hd.width) * std::size_t(decoder.pixelSize);
+    for (int r = 0; r < rows.hd.height; ++r) {
+        QRgb* c;
+        std::uint8_t* a;
+        rows.rowAt(r, c, a);
+        decoder.decode(in.take(rowBytes), rows.hd.width, c, a);
+        rows.mirror(c, a);
+    }
+}
+
+// Packets are decoded straight into the bitmap rows: a run is one pixel converted and repeated,
+// a raw packet converted as it stands.
+struct RowSink {
+    const RowDecoder& decoder;
+    QRgb* c;
+    std::uint8_t* a;
+    void run(const std::uint8_t* pixel, std::size_t at, std::size_t n)
+    {
+        QRgb value = opaque;
+        std::uint8_t alphaValue = 0;
+        decoder.decode(pixel, 1, &value, &alphaValue);
+        std::fill_n(c + at, n, value);
+        if (a) std::memset(a + at, alphaValue, n);
+    }
+    void raw(const std::uint8_t* stored, std::size_t at, std::size_t n)
+    {
+        decoder.decode(stored, int(n), c + at, a ? a + at : nullptr);
+    }
+};
+
+void decodeRunLength(StreamWindow& in, const RowDecoder& decoder, TargaRows& rows)
+{
+    const std::size_t p = std::size_t(decoder.pixelSize);
+    const std::size_t width = rows.hd.width;
+    // A row of one-pixel raw packets is the most input a row can take.
+    const std::size_t window = width * (1 + p);
+    RlePacket pending;
+    for (int r = 0; r < rows.hd.height; ++r) {
+        RowSink sink{decoder, nullptr, nullptr};
+        rows.rowAt(r, sink.c, sink.a);
+        std::size_t available = 0;
+        const std::uint8_t* src = in.peek(window, available);
+        const RleRowResult step = parseRle(src, available, p, width, pending, sink);
+        if (step.produced < width * p) throw Error(truncatedMessage);
+        in.consume(step.consumed);
+        rows.mirror(sink.c, sink.a);
+    }
+    if (pending.remaining > 0) throw Error(overrunMessage);
+}
+
+// Allocates the bitmaps and decodes the pixels into them. A picture whose data cannot be there
+// is refused before allocating it: uncompressed rows have a known size, and a run-length packet
+// covers at most 128 pixels.
+TargaRows decodePixels(StreamWindow& in, const TargaHeader& hd, const RowDecoder& decoder)
+{
     const int width = hd.width, height = hd.height;
+    const bool rle = hd.imageType >= 9;
     const std::uint64_t pixels = std::uint64_t(width) * std::uint64_t(height);
     if (!pictureSizeAllowed(width, height)) throw Error(tooLargeMessage);
-
-    QImage colour, alpha;
-    if (pixels > 0) withPictureMemory(width, height, [&] {
+    TargaRows rows{hd, {}, {}};
+    if (pixels == 0) return rows;
+    withPictureMemory(width, height, [&] {
         const std::size_t p = std::size_t(decoder.pixelSize);
-        const std::size_t rowBytes = std::size_t(width) * p;
         if (decoder.source != Source::none) {
-            // Refuse a picture whose data cannot be there before allocating it: uncompressed rows
-            // have a known size, and a run-length packet covers at most 128 pixels.
             const std::uint64_t least = rle ? (pixels + 127) / 128 * (1 + p) : pixels * p;
             const qint64 remaining = in.remaining();
             if (remaining >= 0 && std::uint64_t(remaining) < least) throw Error(truncatedMessage);
         }
-        colour = newImage(width, height, QImage::Format_RGB32);
-        const bool withAlpha = decoder.source == Source::trueColor && p == 4;
-        if (withAlpha) alpha = newImage(width, height, QImage::Format_Grayscale8);
-        if (decoder.source == Source::none) colour.fill(opaque);
-
-        uchar* colourBits = colour.bits();
-        uchar* alphaBits = withAlpha ? alpha.bits() : nullptr;
-        const qsizetype colourLine = colour.bytesPerLine();
-        const qsizetype alphaLine = withAlpha ? alpha.bytesPerLine() : 0;
-        // The bitmap row that the r-th stored row fills.
-        auto rowAt = [&](int r, QRgb*& c, std::uint8_t*& a) {
-            const int y = hd.topDown ? r : height - 1 - r;
-            c = reinterpret_cast<QRgb*>(colourBits + colourLine * y);
-            a = withAlpha ? alphaBits + alphaLine * y : nullptr;
-        };
-        auto mirror = [&](QRgb* c, std::uint8_t* a) {
-            if (!hd.rightToLeft) return;
-            std::reverse(c, c + width);
-            if (a) std::reverse(a, a + width);
-        };
-
-        if (decoder.source != Source::none && !rle) {
-            for (int r = 0; r < height; ++r) {
-                QRgb* c;
-                std::uint8_t* a;
-                rowAt(r, c, a);
-                decoder.decode(in.take(rowBytes), width, c, a);
-                mirror(c, a);
-            }
-        } else if (decoder.source != Source::none) {
-            // Packets are decoded straight into the bitmap rows: a run is one pixel converted and
-            // repeated, a raw packet converted as it stands.
-            struct RowSink {
-                const RowDecoder& decoder;
-                QRgb* c;
-                std::uint8_t* a;
-                void run(const std::uint8_t* pixel, std::size_t at, std::size_t n)
-                {
-                    QRgb value = opaque;
-                    std::uint8_t alphaValue = 0;
-                    decoder.decode(pixel, 1, &value, &alphaValue);
-                    std::fill_n(c + at, n, value);
-                    if (a) std::memset(a + at, alphaValue, n);
-                }
-                void raw(const std::uint8_t* stored, std::size_t at, std::size_t n)
-                {
-                    decoder.decode(stored, int(n), c + at, a ? a + at : nullptr);
-                }
-            };
-            // A row of one-pixel raw packets is the most input a row can take.
-            const std::size_t window = std::size_t(width) * (1 + p);
-            RlePacket pending;
-            for (int r = 0; r < height; ++r) {
-                RowSink sink{decoder, nullptr, nullptr};
-                rowAt(r, sink.c, sink.a);
-                std::size_t available = 0;
-                const std::uint8_t* src = in.peek(window, available);
-                const RleRowResult step = parseRle(src, available, p, std::size_t(width), pending, sink);
-                if (step.produced < rowBytes) throw Error(truncatedMessage);
-                in.consume(step.consumed);
-                mirror(sink.c, sink.a);
-            }
-            if (pending.remaining > 0) throw Error(overrunMessage);
+        rows.colour = newImage(width, height, QImage::Format_RGB32);
+        if (decoder.source == Source::trueColor && p == 4)
+            rows.alpha = newImage(width, height, QImage::Format_Grayscale8);
+        if (decoder.source == Source::none) {
+            rows.colour.fill(opaque);
+        } else if (rle) {
+            decodeRunLength(in, decoder, rows);
+        } else {
+            decodeUncompressed(in, decoder, rows);
         }
     });
+    return rows;
+}
+
+} // namespace
+
+void TTarga::loadFromStream(QIODevice& stream)
+{
+    StreamWindow in(stream, truncatedMessage);
+    const TargaHeader hd = parseHeader(in.take(18));
+    checkSupported(hd);
+    in.take(hd.idLength);
+
+    std::array<TargaColorMapEntry, colorMapCapacity> colorMap = colorMap_;
+    const int mapEntries = readColourMap(in, hd, colorMap);
+    const std::array<QRgb, 256> mapLut = mapColours(hd, colorMap, mapEntries);
+
+    std::uint8_t imageKind = imageKind_;
+    std::uint8_t saveDepth = SaveDepth;
+    const RowDecoder decoder = chooseDecoder(hd, mapLut.data(), imageKind, saveDepth);
+    TargaRows rows = decodePixels(in, hd, decoder);
     in.finish();
 
     header_ = hd;
     colorMap_ = colorMap;
     imageKind_ = imageKind;
     SaveDepth = saveDepth;
-    colorBitmap_.setImage(colour);
-    alpha_ = alpha;
+    colorBitmap_.setImage(rows.colour);
+    alpha_ = rows.alpha;
     if (OnImageChange) OnImageChange();
 }
 
@@ -654,7 +619,7 @@ void TTarga::ReadData(QIODevice& stream)
     const qint64 skip = std::min<qint64>(std::uint8_t(length), 63);
     if (stream.skip(skip) != skip) throw Error(truncatedMessage);
     if (stream.peek(2) == "BM") {
-        colorBitmap_.setImage(Bitmap::decodeBmp(stream.readAll()));
+        colorBitmap_.setImage(Bitmap::decodeBmp(readToEnd(stream)));
         // The picture now reports the size of what it holds; a Windows bitmap carries no alpha.
         header_.width = std::uint16_t(std::min(colorBitmap_.width(), 0xFFFF));
         header_.height = std::uint16_t(std::min(colorBitmap_.height(), 0xFFFF));
@@ -690,6 +655,13 @@ void TTarga::LoadFromClipboardFormat(std::uint16_t format, const QByteArray& dat
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     loadFromStream(buffer);
+}
+
+QImage TTarga::drawnAtOwnSize() const
+{
+    const QImage& image = colorBitmap_.image();
+    if (image.format() != QImage::Format_RGB32 || image.size() != QSize(width(), height())) return {};
+    return image;
 }
 
 QImage TTarga::colourAndAlpha() const

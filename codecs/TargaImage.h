@@ -101,6 +101,8 @@ public:
     // The colour bitmap with the alpha plane, when the image carries one; pixels the plane does
     // not cover are opaque.
     QImage colourAndAlpha() const override;
+    // The colour bitmap, when it is opaque and of the header's size.
+    QImage drawnAtOwnSize() const override;
     // Decodes one TGA from the stream's current position and leaves the stream just after the
     // pixel data. Fails with "TGA image is truncated", "TGA image is too large" or "TGA
     // run-length data runs past the end of the image"; a failed load leaves the picture as it was.

@@ -8,6 +8,7 @@
 #include "base/SaveFile.h"
 #include "base/Limits.h"
 #include "graphics/PictureMemory.h"
+#include "graphics/StreamWindow.h"
 
 #include <QIODevice>
 
@@ -188,12 +189,13 @@ std::optional<QSize> TUniBitmap::sizeFromHeader(const QByteArray& head) const
 
 void TUniBitmap::loadFromStream(QIODevice& stream)
 {
-    const QByteArray bytes = stream.readAll();
-    const Form form = formOf(bytes);
-    if (form == Form::Plain) {
-        setImage(decodeBmp(bytes));
+    // The magic of either compressed form ends by byte 34.
+    if (formOf(peekHead(stream, 34)) == Form::Plain) {
+        setImage(decodeBmp(stream));
         return;
     }
+    const QByteArray bytes = readToEnd(stream);
+    const Form form = formOf(bytes);
     // Only the expanded file and the picture are held, one after the other where they can be.
     const auto [width, height] = declaredSize(bytes, form);
     if (!pictureSizeAllowed(width, height)) throw Error("Bitmap image is not valid");
@@ -205,7 +207,7 @@ void TUniBitmap::loadFromStream(QIODevice& stream)
 
 void TUniBitmap::loadBlzFromStream(QIODevice& stream)
 {
-    setImage(decodeBmp(expandBlz(stream.readAll())));
+    setImage(decodeBmp(expandBlz(readToEnd(stream))));
 }
 
 void TUniBitmap::saveBlzToStream(QIODevice& stream) const

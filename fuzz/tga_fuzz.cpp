@@ -3,6 +3,7 @@
 // in blocks); both must agree. A picture that loads is written back and read again.
 #include "codecs/TargaImage.h"
 #include "base/Error.h"
+#include "tests/support/Bytes.h"
 
 #include <QBuffer>
 #include <QIODevice>
@@ -14,24 +15,7 @@
 namespace {
 
 // A seekable device over memory that is not a QBuffer, handing out at most 7 bytes per read.
-class TrickleDevice : public QIODevice {
-public:
-    explicit TrickleDevice(const QByteArray& bytes) : bytes_(bytes) { open(QIODevice::ReadOnly | QIODevice::Unbuffered); }
-    qint64 size() const override { return bytes_.size(); }
-
-protected:
-    qint64 readData(char* data, qint64 max) override
-    {
-        const qint64 n = std::min<qint64>({max, 7, bytes_.size() - pos()});
-        if (n <= 0) return 0;
-        std::memcpy(data, bytes_.constData() + pos(), std::size_t(n));
-        return n;
-    }
-    qint64 writeData(const char*, qint64) override { return -1; }
-
-private:
-    QByteArray bytes_;
-};
+using quorvel::test::TrickleStream;
 
 struct Outcome {
     bool loaded = false;
@@ -69,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     const Outcome direct = read(buffer);
-    TrickleDevice device(bytes);
+    TrickleStream device(bytes);
     const Outcome blocks = read(device);
     if (direct.loaded != blocks.loaded || direct.message != blocks.message || direct.colour != blocks.colour ||
         direct.alpha != blocks.alpha || direct.end != blocks.end)

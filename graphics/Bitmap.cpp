@@ -61,7 +61,7 @@ void Bitmap::draw(QPainter& painter, const QRect& target) const
 
 void Bitmap::loadFromStream(QIODevice& stream)
 {
-    image_ = decodeBmp(stream.readAll());
+    image_ = decodeBmp(stream);
 }
 
 std::optional<QSize> Bitmap::sizeFromHeader(const QByteArray& head) const
@@ -77,6 +77,11 @@ void Bitmap::saveToStream(QIODevice& stream) const
 QImage Bitmap::decodeBmp(const QByteArray& bytes)
 {
     return toBitmapFormat(readBmp(bytes));
+}
+
+QImage Bitmap::decodeBmp(QIODevice& stream)
+{
+    return toBitmapFormat(readBmp(stream));
 }
 
 } // namespace quorvel

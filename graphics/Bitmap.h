@@ -43,6 +43,8 @@ public:
 
     // Decodes a whole plain Windows bitmap file held in memory.
     static QImage decodeBmp(const QByteArray& bytes);
+    // The same from a stream at the file's first byte, read through a small window where it can be.
+    static QImage decodeBmp(QIODevice& stream);
 
 private:
     QImage image_;

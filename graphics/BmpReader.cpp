@@ -5,6 +5,7 @@
 #include "graphics/DibRows.h"
 #include "base/Limits.h"
 #include "graphics/PictureMemory.h"
+#include "graphics/StreamWindow.h"
 
 #include <QBuffer>
 #include <QImageReader>
@@ -20,6 +21,8 @@ namespace {
 constexpr std::uint32_t kRgb = 0, kRle8 = 1, kRle4 = 2, kBitFields = 3, kAlphaBitFields = 6;
 constexpr std::int64_t kFileHeaderSize = 14;
 constexpr std::int64_t kCoreHeaderSize = 12;
+// Every header field and mask the layout reads lies within the first 70 bytes.
+constexpr qint64 kHeadBytes = 1024;
 
 [[noreturn]] void invalid()
 {
@@ -43,11 +46,19 @@ struct BmpLayout {
 
     std::int64_t pixelStart() const { return dataOffset > headersEnd ? dataOffset : headersEnd; }
     std::int64_t stride() const { return (width * bitsPerPixel + 31) / 32 * 4; }
+    // The last row may lack its padding.
+    std::int64_t lastRowBytes() const { return (width * bitsPerPixel + 7) / 8; }
+    // The 24-bit and 32-bit bit-field layouts, decoded here rather than by the platform's reader.
+    bool decodedHere() const
+    {
+        return (compression == kRgb && bitsPerPixel == 24) || (bitsPerPixel == 32 && compression != kRgb);
+    }
 };
 
-BmpLayout readLayout(const QByteArray& bytes)
+// `bytes` holds the file's first bytes, all of it or at least the first kHeadBytes; `size` is the
+// whole file's.
+BmpLayout readLayout(const QByteArray& bytes, std::int64_t size)
 {
-    const std::int64_t size = bytes.size();
     if (size < kFileHeaderSize + kCoreHeaderSize || bytes[0] != 'B' || bytes[1] != 'M') invalid();
     BmpLayout l;
     l.dataOffset = u32At(bytes, 10);
@@ -117,16 +128,15 @@ std::optional<QSize> bmpDeclaredSize(const QByteArray& head)
 namespace {
 
 // The pixel data must be there in full; only the padding of the last row may be missing.
-void checkPixelData(const QByteArray& bytes, const BmpLayout& l)
+void checkPixelData(std::int64_t size, const BmpLayout& l)
 {
     const std::int64_t start = l.pixelStart();
     if (l.compression == kRle8 || l.compression == kRle4) {
         // Run-length data has no fixed size; at least one code must be there.
-        if (start + 2 > bytes.size()) invalid();
+        if (start + 2 > size) invalid();
         return;
     }
-    const std::int64_t lastRow = (l.width * l.bitsPerPixel + 7) / 8;
-    if (start + l.stride() * (l.height - 1) + lastRow > bytes.size()) invalid();
+    if (start + l.stride() * (l.height - 1) + l.lastRowBytes() > size) invalid();
 }
 
 // An OS/2 core bitmap whose pixel data starts before the end of a full-sized palette holds a short
@@ -149,16 +159,45 @@ QImage newImage(const BmpLayout& l, QImage::Format format)
     return allocatePicture(int(l.width), int(l.height), format);
 }
 
-// The 24-bit and 32-bit bit-field layouts, decoded here rather than by the platform's reader.
-QImage decodeRows(const QByteArray& bytes, const BmpLayout& l)
+DibRowDecoder rowDecoder(const BmpLayout& l)
 {
     DibRowFormat format;
     format.bitsPerPixel = l.bitsPerPixel;
     format.masks = l.masks; // 24 bits use none
     format.scale = DibChannelScale::Rounded;
-    QImage image = newImage(l, l.hasAlphaMask ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    return DibRowDecoder(format);
+}
+
+QImage newRowsImage(const BmpLayout& l)
+{
+    return newImage(l, l.hasAlphaMask ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+}
+
+QImage decodeRows(const QByteArray& bytes, const BmpLayout& l)
+{
+    QImage image = newRowsImage(l);
     const auto* rows = reinterpret_cast<const std::uint8_t*>(bytes.constData()) + l.pixelStart();
-    DibRowDecoder(format).decodeImage(rows, !l.topDown, image);
+    rowDecoder(l).decodeImage(rows, !l.topDown, image);
+    return image;
+}
+
+// The same through a window over the stream, from `start`, the file's first byte; the caller has
+// checked that the rows are there.
+QImage decodeRows(QIODevice& stream, qint64 start, const BmpLayout& l)
+{
+    QImage image = newRowsImage(l);
+    if (!stream.seek(start + l.pixelStart())) invalid();
+    StreamWindow in(stream, "Bitmap image is not valid");
+    const DibRowDecoder decoder = rowDecoder(l);
+    const std::size_t stride = std::size_t(l.stride()), last = std::size_t(l.lastRowBytes());
+    for (std::int64_t row = 0; row < l.height; ++row) {
+        const std::int64_t y = l.topDown ? row : l.height - 1 - row;
+        std::size_t available = 0;
+        const std::uint8_t* bytes = in.peek(stride, available);
+        if (available < last) invalid(); // the file was cut while it was read
+        decoder.decodeRow(bytes, l.width, reinterpret_cast<QRgb*>(image.scanLine(int(y))));
+        in.consume(std::min(stride, available));
+    }
     return image;
 }
 
@@ -241,17 +280,16 @@ QImage platformRead(const QByteArray& bytes)
 QImage readBmp(const QByteArray& source)
 {
     QByteArray bytes = source;
-    BmpLayout layout = readLayout(bytes);
+    BmpLayout layout = readLayout(bytes, bytes.size());
     return withPictureMemory(layout.width, layout.height, [&] {
         if (layout.headerSize == kCoreHeaderSize && layout.bitsPerPixel <= 8) {
             bytes = padShortCorePalette(bytes, layout);
-            layout = readLayout(bytes);
+            layout = readLayout(bytes, bytes.size());
         }
-        checkPixelData(bytes, layout);
+        checkPixelData(bytes.size(), layout);
 
-        if (layout.compression == kRgb && layout.bitsPerPixel == 24) return decodeRows(bytes, layout);
         if (layout.compression == kRle8 || layout.compression == kRle4) return decodeRle(bytes, layout);
-        if (layout.bitsPerPixel == 32 && layout.compression != kRgb) return decodeRows(bytes, layout);
+        if (layout.decodedHere()) return decodeRows(bytes, layout);
 
         QImage image = platformRead(bytes);
         if (image.isNull()) invalid();
@@ -260,6 +298,19 @@ QImage readBmp(const QByteArray& source)
             image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
         if (converted.isNull()) notEnoughMemory(layout.width, layout.height);
         return converted;
+    });
+}
+
+QImage readBmp(QIODevice& stream)
+{
+    if (stream.isSequential()) return readBmp(readToEnd(stream));
+    const qint64 start = stream.pos();
+    const std::int64_t size = stream.size() - start;
+    const BmpLayout layout = readLayout(peekHead(stream, kHeadBytes), size);
+    if (!layout.decodedHere()) return readBmp(readToEnd(stream));
+    return withPictureMemory(layout.width, layout.height, [&] {
+        checkPixelData(size, layout);
+        return decodeRows(stream, start, layout);
     });
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstring>
 
 namespace quorvel {
 
@@ -77,10 +78,17 @@ void DibRowDecoder::decodeRow(const std::uint8_t* row, std::int64_t width, QRgb*
     case 8:
         for (std::int64_t x = 0; x < width; ++x) out[x] = palette_[row[x]];
         break;
-    case 24:
-        for (std::int64_t x = 0; x < width; ++x, row += 3)
-            out[x] = 0xFF000000u | QRgb(row[2]) << 16 | QRgb(row[1]) << 8 | row[0];
+    case 24: {
+        // Four-byte loads, the last pixel by bytes so nothing past the row is read.
+        std::int64_t x = 0;
+        for (; x + 1 < width; ++x, row += 3) {
+            std::uint32_t v;
+            std::memcpy(&v, row, 4);
+            out[x] = 0xFF000000u | v;
+        }
+        if (x < width) out[x] = 0xFF000000u | QRgb(row[2]) << 16 | QRgb(row[1]) << 8 | row[0];
         break;
+    }
     case 32:
         if (bytes888_) {
             for (std::int64_t x = 0; x < width; ++x, row += 4) {

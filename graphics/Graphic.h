@@ -32,6 +32,9 @@ public:
     // The picture's straight (not premultiplied) colour and alpha, Format_ARGB32, when it carries
     // alpha of its own; a null image when it has none.
     virtual QImage colourAndAlpha() const { return {}; }
+    // What drawing the graphic at its own size onto white gives, Format_RGB32, when the graphic
+    // holds it ready (an opaque picture of that size); a null image otherwise.
+    virtual QImage drawnAtOwnSize() const { return {}; }
     // Draws the graphic at its own size with its top-left corner at `at`.
     void draw(QPainter& painter, QPoint at) const { draw(painter, QRect(at.x(), at.y(), width(), height())); }
 

@@ -3,6 +3,7 @@
 #include "base/Error.h"
 #include "base/LittleEndian.h"
 #include "graphics/DibRows.h"
+#include "graphics/StreamWindow.h"
 
 #include <QIODevice>
 #include <QPainter>
@@ -111,7 +112,7 @@ std::optional<QSize> Icon::sizeFromHeader(const QByteArray& d) const
 
 void Icon::loadFromStream(QIODevice& stream)
 {
-    const QByteArray d = stream.readAll();
+    const QByteArray d = readToEnd(stream);
     // Directory: reserved 0, type 1 (icon) or 2 (cursor), a count, then 16-byte entries whose
     // last field is the offset of the entry's image. Only the first image is read.
     if (d.size() < 22 || u16At(d, 0) != 0 || (u16At(d, 2) != 1 && u16At(d, 2) != 2) || u16At(d, 4) == 0) invalid();

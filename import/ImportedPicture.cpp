@@ -39,6 +39,8 @@ QImage importedImage(const QString& path, const Graphic& graphic, bool ownAlpha)
         if (colour.isNull() && !bitmap->image().isNull()) notEnoughMemory(bitmap->width(), bitmap->height());
         return colour;
     }
+    // A picture that holds its drawing ready is not drawn again.
+    if (QImage ready = graphic.drawnAtOwnSize(); !ready.isNull()) return ready;
     // The drawing surface of the picture's own size; one that cannot be had is a failure, never
     // an empty picture.
     QImage image = allocatePicture(std::max(graphic.width(), 0), std::max(graphic.height(), 0), QImage::Format_RGB32);

@@ -36,6 +36,8 @@ private:
         double pixelsPerMm;
     };
     static Header readHeader(const QByteArray& bytes);
+    static Header readEmfHeader(const QByteArray& bytes);
+    static Header readWmfHeader(const QByteArray& bytes);
     void play(QPainter* painter, const QRectF& target) const;
 
     QByteArray bytes_;

@@ -101,10 +101,14 @@ TEST(SPCX, FilesOfEveryKindDecodeToTheirPixels)
                     if (kind.colours == 16) form.headerColours = colours;
                     if (kind.colours == 256) form.vgaColours = colours;
                     const auto pixels = randomPixels(width * form.height, kind.colours, seed++);
-                    const TSPCX256 decoder = decodePcx(pcxFile(form, pixels));
+                    const QByteArray file = pcxFile(form, pixels);
+                    const TSPCX256 decoder = decodePcx(file);
                     EXPECT_EQ(decoder.bitsPerPixel(), kind.bitsPerPixel);
                     EXPECT_EQ(decoder.colourTable().size(), kind.colours);
                     expectPixels(decoder.image(), form, pixels, colours);
+                    // Read a few bytes at a time, as from a file: runs and literal stretches
+                    // cross every refill of the reader's window.
+                    EXPECT_EQ((loadedFrom<TSPCXBitmap, TrickleStream>(file).image()), decoder.image());
                 }
 }
 

@@ -34,10 +34,7 @@ QImage testPicture(int width, int height)
 
 QImage load(const QByteArray& bytes)
 {
-    test::ByteStream stream(bytes);
-    TUniBitmap bitmap;
-    bitmap.loadFromStream(stream);
-    return bitmap.image();
+    return test::loadedFrom<TUniBitmap>(bytes).image();
 }
 
 QImage loadFile(const QString& name, const QByteArray& bytes)

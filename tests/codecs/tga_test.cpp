@@ -87,10 +87,7 @@ QByteArray buildTga(const Layout& l, int width, int height, const std::vector<QR
 
 TTarga load(const QByteArray& bytes)
 {
-    test::ByteStream stream(bytes);
-    TTarga tga;
-    tga.loadFromStream(stream);
-    return tga;
+    return test::loadedFrom<TTarga>(bytes);
 }
 
 std::vector<QRgb> pixels(const QImage& image)
@@ -296,6 +293,11 @@ TEST(TgaReader, AssignAndDraw)
     large.draw(painter, QRect(0, 0, 4, 1));
     painter.end();
     EXPECT_EQ(pixels(target), (std::vector<QRgb>{qRgb(9, 9, 9), qRgb(9, 9, 9), qRgb(200, 100, 50), qRgb(200, 100, 50)}));
+
+    // The import takes the colour bitmap as it stands when it has the picture's size, and still
+    // draws it into the picture's size when an Assign gave it another.
+    EXPECT_EQ(pixels(importedImage("a.tga", large)), (std::vector<QRgb>{qRgb(9, 9, 9), qRgb(200, 100, 50)}));
+    EXPECT_EQ(importedImage("a.tga", small).size(), QSize(1, 1));
 }
 
 TEST(TgaWriter, EncodeRleRow)

@@ -116,6 +116,9 @@ TEST(BmpReader, DecodesEveryLayout)
         SCOPED_TRACE(row.what);
         try {
             EXPECT_EQ(pixelsOf(Bitmap::decodeBmp(row.file)), row.pixels);
+            // Through a stream that gives a few bytes at a time, as a file may.
+            test::TrickleStream stream(row.file);
+            EXPECT_EQ(pixelsOf(Bitmap::decodeBmp(stream)), row.pixels);
         } catch (const Error& e) {
             ADD_FAILURE() << e.what();
         }
@@ -158,5 +161,8 @@ TEST(BmpReader, RefusesWhatCannotBeRead)
         } catch (const Error& e) {
             EXPECT_STREQ(e.what(), "Bitmap image is not valid");
         }
+        // The same read through a stream, as from a file.
+        test::TrickleStream stream(row.file);
+        EXPECT_THROW(Bitmap::decodeBmp(stream), Error);
     }
 }

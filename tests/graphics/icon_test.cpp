@@ -34,10 +34,7 @@ QByteArray iconFile(int width, int height, int bpp, const QByteArray& palette, c
 
 QImage load(const QByteArray& bytes)
 {
-    test::ByteStream stream(bytes);
-    Icon icon;
-    icon.loadFromStream(stream);
-    return icon.image();
+    return test::loadedFrom<Icon>(bytes).image();
 }
 
 } // namespace

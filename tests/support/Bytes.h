@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <initializer_list>
@@ -64,6 +65,38 @@ public:
 private:
     QByteArray bytes_;
 };
+
+// A seekable read-only device over its own copy of some bytes that is not a buffer and gives at
+// most 7 bytes a read, as a file may: the readers' windows are refilled at every odd place.
+class TrickleStream : public QIODevice {
+public:
+    explicit TrickleStream(const QByteArray& bytes) : bytes_(bytes) { open(QIODevice::ReadOnly | QIODevice::Unbuffered); }
+    qint64 size() const override { return bytes_.size(); }
+
+protected:
+    qint64 readData(char* data, qint64 maxSize) override
+    {
+        const qint64 n = std::min({maxSize, qint64(7), bytes_.size() - pos()});
+        if (n <= 0) return 0;
+        std::memcpy(data, bytes_.constData() + pos(), std::size_t(n));
+        return n;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    QByteArray bytes_;
+};
+
+// A picture of kind `Picture` loaded from `bytes` through its stream loader, from a buffer or
+// from another stream over the bytes.
+template <class Picture, class Stream = ByteStream>
+Picture loadedFrom(const QByteArray& bytes)
+{
+    Stream stream(bytes);
+    Picture picture;
+    picture.loadFromStream(stream);
+    return picture;
+}
 
 // Writes bytes to a fresh file in the test's temporary directory and returns its path.
 QString writeTempFile(const QString& name, const QByteArray& bytes);
