@@ -296,10 +296,14 @@ QImage blendedOverGrey(const QImage& colour, const QImage& alpha)
         const QRgb* in = colourRow(colour, y);
         const uchar* a = alpha.constScanLine(y);
         QRgb* to = colourRow(out, y);
-        for (int x = 0, end = colour.width(); x < end; ++x) {
-            const std::uint8_t* shown = over.shown[a[x]];
-            to[x] = qRgb(shown[qRed(in[x])], shown[qGreen(in[x])], shown[qBlue(in[x])]);
-        }
+        forEachAlphaRun(a, colour.width(), [&](int first, int end, unsigned alpha) {
+            if (alpha == 255) {
+                for (int x = first; x < end; ++x) to[x] = in[x] | 0xFF000000u;
+                return;
+            }
+            const std::uint8_t* shown = over.shown[alpha];
+            for (int x = first; x < end; ++x) to[x] = qRgb(shown[qRed(in[x])], shown[qGreen(in[x])], shown[qBlue(in[x])]);
+        });
     }
     return out;
 }

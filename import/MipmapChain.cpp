@@ -211,10 +211,15 @@ QImage storedPixels(const TextureDocument& document, int level)
         const auto* colour = reinterpret_cast<const QRgb*>(image.constScanLine(y));
         const uchar* alpha = plane.constScanLine(y);
         auto* to = reinterpret_cast<QRgb*>(out.scanLine(y));
-        for (int x = 0; x < size.width(); ++x) {
-            const std::uint8_t* stored = c.stored[alpha[x]];
-            to[x] = qRgba(stored[qRed(colour[x])], stored[qGreen(colour[x])], stored[qBlue(colour[x])], alpha[x]);
-        }
+        forEachAlphaRun(alpha, size.width(), [&](int first, int end, unsigned a) {
+            if (a == 255) {
+                for (int x = first; x < end; ++x) to[x] = colour[x] | 0xFF000000u;
+                return;
+            }
+            const std::uint8_t* stored = c.stored[a];
+            for (int x = first; x < end; ++x)
+                to[x] = qRgba(stored[qRed(colour[x])], stored[qGreen(colour[x])], stored[qBlue(colour[x])], int(a));
+        });
     }
     return out;
 }
