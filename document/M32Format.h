@@ -115,29 +115,16 @@ struct Composition {
 };
 const Composition& composition();
 
-// Calls pass(first, end, alpha) for each stretch [first, end) of a row's pixels whose alphas are
-// all `alpha`, left to right: a pass over pixels of one alpha takes one row of each table, and at
-// alpha 255 both tables are the identity.
-template <class Pass>
-void forEachAlphaRun(const unsigned char* alpha, int width, Pass pass)
+// The one alpha all `width` alphas of a row have, or -1 when they differ. A row of one alpha
+// takes one row of each table above, and at alpha 255 both tables are the identity.
+inline int rowAlpha(const unsigned char* alpha, int width)
 {
-    // Most rows have one alpha: a pass the compiler vectorizes tells them at once.
     unsigned all = 0xFF, any = 0;
     for (int x = 0; x < width; ++x) {
         all &= alpha[x];
         any |= alpha[x];
     }
-    if (all == any) {
-        if (width > 0) pass(0, width, static_cast<unsigned char>(all));
-        return;
-    }
-    for (int first = 0; first < width;) {
-        const unsigned char a = alpha[first];
-        int end = first + 1;
-        while (end < width && alpha[end] == a) ++end;
-        pass(first, end, a);
-        first = end;
-    }
+    return all == any ? int(all) : -1;
 }
 
 constexpr int kBackgroundGrey = 192;

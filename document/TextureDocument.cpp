@@ -58,47 +58,59 @@ void readAt(QIODevice& device, qint64 offset, char* into, qint64 count, const QS
 }
 
 // The file's pixels are red, green, blue, alpha; a level row holds each shown over the grey, its
-// alpha row the alpha. Each stretch of one alpha takes one table, and at alpha 255 the table is
-// the identity, so the row only changes its byte order.
+// alpha row the alpha. A row of one alpha takes one table for all its pixels, and at alpha 255
+// the table is the identity, so the row only changes its byte order.
 void showRow(const unsigned char* from, int width, QRgb* colour, uchar* alpha)
 {
-    for (int x = 0; x < width; ++x) alpha[x] = from[4 * x + 3];
+    unsigned all = 0xFF, any = 0;
+    for (int x = 0; x < width; ++x) {
+        const unsigned a = from[4 * x + 3];
+        alpha[x] = uchar(a);
+        all &= a;
+        any |= a;
+    }
     const auto pack = [](unsigned r, unsigned g, unsigned b) { return 0xFF000000u | r << 16 | g << 8 | b; };
+    if (all == 255) {
+        for (int x = 0; x < width; ++x, from += 4) colour[x] = pack(from[0], from[1], from[2]);
+        return;
+    }
     const Composition& c = composition();
-    forEachAlphaRun(alpha, width, [&](int first, int end, unsigned a) {
-        const unsigned char* p = from + 4 * first;
-        if (a == 255) {
-            for (int x = first; x < end; ++x, p += 4) colour[x] = pack(p[0], p[1], p[2]);
-            return;
-        }
-        const std::uint8_t* shown = c.shown[a];
-        for (int x = first; x < end; ++x, p += 4) colour[x] = pack(shown[p[0]], shown[p[1]], shown[p[2]]);
-    });
+    if (all == any) {
+        const std::uint8_t* shown = c.shown[all];
+        for (int x = 0; x < width; ++x, from += 4) colour[x] = pack(shown[from[0]], shown[from[1]], shown[from[2]]);
+        return;
+    }
+    for (int x = 0; x < width; ++x, from += 4) {
+        const std::uint8_t* shown = c.shown[from[3]];
+        colour[x] = pack(shown[from[0]], shown[from[1]], shown[from[2]]);
+    }
 }
 
 // A level row and its alpha row back to the file's pixels, by the same rule the other way.
 void storeRow(const QRgb* colour, const uchar* alpha, int width, unsigned char* to)
 {
+    const int one = rowAlpha(alpha, width);
+    const auto put = [](unsigned char* at, const std::uint8_t* stored, QRgb pixel, uchar a) {
+        at[0] = stored[qRed(pixel)];
+        at[1] = stored[qGreen(pixel)];
+        at[2] = stored[qBlue(pixel)];
+        at[3] = a;
+    };
+    if (one == 255) {
+        for (int x = 0; x < width; ++x, to += 4) {
+            to[0] = std::uint8_t(qRed(colour[x]));
+            to[1] = std::uint8_t(qGreen(colour[x]));
+            to[2] = std::uint8_t(qBlue(colour[x]));
+            to[3] = 255;
+        }
+        return;
+    }
     const Composition& c = composition();
-    forEachAlphaRun(alpha, width, [&](int first, int end, unsigned a) {
-        unsigned char* p = to + 4 * first;
-        if (a == 255) {
-            for (int x = first; x < end; ++x, p += 4) {
-                p[0] = std::uint8_t(qRed(colour[x]));
-                p[1] = std::uint8_t(qGreen(colour[x]));
-                p[2] = std::uint8_t(qBlue(colour[x]));
-                p[3] = 255;
-            }
-            return;
-        }
-        const std::uint8_t* stored = c.stored[a];
-        for (int x = first; x < end; ++x, p += 4) {
-            p[0] = stored[qRed(colour[x])];
-            p[1] = stored[qGreen(colour[x])];
-            p[2] = stored[qBlue(colour[x])];
-            p[3] = std::uint8_t(a);
-        }
-    });
+    if (one >= 0) {
+        for (int x = 0; x < width; ++x, to += 4) put(to, c.stored[one], colour[x], alpha[x]);
+        return;
+    }
+    for (int x = 0; x < width; ++x, to += 4) put(to, c.stored[alpha[x]], colour[x], alpha[x]);
 }
 
 // The rows `first` .. `first + count - 1` of a level from the file's bytes of those rows.

@@ -211,15 +211,18 @@ QImage storedPixels(const TextureDocument& document, int level)
         const auto* colour = reinterpret_cast<const QRgb*>(image.constScanLine(y));
         const uchar* alpha = plane.constScanLine(y);
         auto* to = reinterpret_cast<QRgb*>(out.scanLine(y));
-        forEachAlphaRun(alpha, size.width(), [&](int first, int end, unsigned a) {
-            if (a == 255) {
-                for (int x = first; x < end; ++x) to[x] = colour[x] | 0xFF000000u;
-                return;
-            }
-            const std::uint8_t* stored = c.stored[a];
-            for (int x = first; x < end; ++x)
-                to[x] = qRgba(stored[qRed(colour[x])], stored[qGreen(colour[x])], stored[qBlue(colour[x])], int(a));
-        });
+        const int width = size.width(), one = rowAlpha(alpha, width);
+        if (one == 255) {
+            for (int x = 0; x < width; ++x) to[x] = colour[x] | 0xFF000000u;
+            continue;
+        }
+        const auto put = [&](int x, const std::uint8_t* stored) {
+            to[x] = qRgba(stored[qRed(colour[x])], stored[qGreen(colour[x])], stored[qBlue(colour[x])], alpha[x]);
+        };
+        if (one >= 0)
+            for (int x = 0; x < width; ++x) put(x, c.stored[one]);
+        else
+            for (int x = 0; x < width; ++x) put(x, c.stored[alpha[x]]);
     }
     return out;
 }
