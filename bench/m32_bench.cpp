@@ -18,11 +18,54 @@ namespace {
 
 const QString kSource = QStringLiteral("/dev/shm/quorvel-bench-in.m32");
 const QString kTarget = QStringLiteral("/dev/shm/quorvel-bench-out.m32");
+// The same texture with every alpha 255, as convert writes by default.
+const QString kOpaque = QStringLiteral("/dev/shm/quorvel-bench-opaque.m32");
 
 void makeTexture()
 {
     quorvel::bench::saveChainTexture(kSource);
 }
+
+void makeOpaqueTexture()
+{
+    makeTexture();
+    quorvel::TextureDocument d;
+    d.open(kSource);
+    for (int k = 1; k <= d.levelCount(); ++k)
+        d.editPixels(k, QRect(QPoint(0, 0), d.levelSize(k)), [](QImage&, QImage& alpha) { alpha.fill(255); });
+    d.save(kOpaque);
+}
+
+void BM_OpenFreshOpaque(benchmark::State& state)
+{
+    makeOpaqueTexture();
+    for (auto _ : state) {
+        quorvel::TextureDocument d;
+        d.open(kOpaque);
+    }
+    state.SetBytesProcessed(state.iterations() * QFile(kOpaque).size());
+}
+BENCHMARK(BM_OpenFreshOpaque)->Unit(benchmark::kMillisecond);
+
+void BM_OpenWarmOpaque(benchmark::State& state)
+{
+    makeOpaqueTexture();
+    quorvel::TextureDocument d;
+    d.open(kOpaque);
+    for (auto _ : state) d.open(kOpaque);
+    state.SetBytesProcessed(state.iterations() * QFile(kOpaque).size());
+}
+BENCHMARK(BM_OpenWarmOpaque)->Unit(benchmark::kMillisecond);
+
+void BM_SaveOpaque(benchmark::State& state)
+{
+    makeOpaqueTexture();
+    quorvel::TextureDocument d;
+    d.open(kOpaque);
+    for (auto _ : state) d.save(kTarget);
+    state.SetBytesProcessed(state.iterations() * QFile(kOpaque).size());
+}
+BENCHMARK(BM_SaveOpaque)->Unit(benchmark::kMillisecond);
 
 // Reopening into a document that holds the same texture: its images are reused.
 void BM_OpenWarm(benchmark::State& state)
