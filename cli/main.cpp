@@ -1,4 +1,5 @@
-// quorvel-cli: the core without windows, for scripts and pipelines.
+// quorvel-cli: the core without windows, for scripts and pipelines. This is its commands library,
+// which the front (cli/Front.cpp) loads for every command it does not answer itself.
 #include "cli/Commands.h"
 #include "base/Error.h"
 #include "base/FileNames.h"
@@ -115,7 +116,7 @@ void expectArguments(const QStringList& args, qsizetype count, const Command& c)
 
 } // namespace quorvel::cli
 
-int main(int argc, char** argv)
+extern "C" __attribute__((visibility("default"))) int quorvelCliMain(int argc, char** argv)
 {
     using namespace quorvel::cli;
     // A file-size limit makes a write fail with EFBIG ("Disk full") instead of ending the process.
@@ -127,10 +128,6 @@ int main(int argc, char** argv)
     const QString name = QString::fromLocal8Bit(argv[1]);
     if (name == "--help" || name == "-h") {
         printHelp(stdout);
-        return 0;
-    }
-    if (name == "--version") {
-        std::printf("quorvel-cli %s\n", QUORVEL_VERSION);
         return 0;
     }
     const auto* found = std::find_if(std::begin(commands), std::end(commands),

@@ -10,6 +10,7 @@ endif()
 set(expected
   ${BINDIR}/quorvel
   ${BINDIR}/quorvel-cli
+  ${CLILIBDIR}/libquorvel-cli-commands.so
   ${DATADIR}/quorvel/textures.txt
   ${DATADIR}/quorvel/icons.txt
   ${DATADIR}/applications/quorvel.desktop
@@ -36,6 +37,13 @@ execute_process(COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen ${PREF
 set(wanted "${PREFIX}/${DATADIR}/quorvel/textures.txt\n${PREFIX}/${DATADIR}/quorvel/icons.txt\n")
 if(NOT result EQUAL 0 OR NOT found STREQUAL wanted)
   message(FATAL_ERROR "the installed editor reads its help from:\n${found}${errors}(exit ${result}); wanted:\n${wanted}")
+endif()
+
+# The installed front finds its commands library: --help is one of the commands it holds.
+execute_process(COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen ${PREFIX}/${BINDIR}/quorvel-cli --help
+  RESULT_VARIABLE result OUTPUT_VARIABLE help ERROR_VARIABLE errors)
+if(NOT result EQUAL 0 OR NOT help MATCHES "^Usage: quorvel-cli ")
+  message(FATAL_ERROR "the installed quorvel-cli does not run its commands (exit ${result}):\n${errors}")
 endif()
 
 # Where shared-mime-info is installed, its database takes the package and maps *.m32 to the type.

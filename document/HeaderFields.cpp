@@ -12,14 +12,6 @@ const char* bytesOf(const M32Header& header) { return reinterpret_cast<const cha
 char* bytesOf(M32Header& header) { return reinterpret_cast<char*>(&header); }
 
 template <typename T>
-T valueAt(const M32Header& header, std::size_t offset)
-{
-    T value;
-    std::memcpy(&value, bytesOf(header) + offset, sizeof value);
-    return value;
-}
-
-template <typename T>
 void storeAt(M32Header& header, std::size_t offset, T value)
 {
     std::memcpy(bytesOf(header) + offset, &value, sizeof value);
@@ -32,10 +24,6 @@ QString headerFieldMessageLabel(const HeaderField& field)
     const QString label = QString::fromLatin1(field.label);
     return field.labelNamesGroup ? label + QStringLiteral(" (detail texture)") : label;
 }
-
-std::int32_t wholeAt(const M32Header& header, std::size_t offset) { return valueAt<std::int32_t>(header, offset); }
-
-float decimalAt(const M32Header& header, std::size_t offset) { return valueAt<float>(header, offset); }
 
 QString nameAt(const M32Header& header, std::size_t offset)
 {

@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <iterator>
 
 namespace quorvel {
@@ -83,8 +84,18 @@ static_assert(std::size(kHeaderFields) == 20);
 QString headerFieldMessageLabel(const HeaderField& field);
 
 // A value read from, or stored in, a header at a field's place (offset), by the field's kind.
-std::int32_t wholeAt(const M32Header& header, std::size_t offset);
-float decimalAt(const M32Header& header, std::size_t offset);
+inline std::int32_t wholeAt(const M32Header& header, std::size_t offset)
+{
+    std::int32_t value;
+    std::memcpy(&value, reinterpret_cast<const char*>(&header) + offset, sizeof value);
+    return value;
+}
+inline float decimalAt(const M32Header& header, std::size_t offset)
+{
+    float value;
+    std::memcpy(&value, reinterpret_cast<const char*>(&header) + offset, sizeof value);
+    return value;
+}
 QString nameAt(const M32Header& header, std::size_t offset);
 
 // The text an open shows for the field's value in `header`.

@@ -1,52 +1,11 @@
 #include "document/M32Format.h"
 
-#include "document/HeaderFields.h"
-
 #include <algorithm>
-#include <bit>
 #include <cstring>
 
 namespace quorvel {
 
 namespace {
-
-template <typename T>
-void swapBytes(T& field)
-{
-    static_assert(sizeof(T) == 4);
-    std::uint32_t bits;
-    std::memcpy(&bits, &field, 4);
-    bits = (bits >> 24) | (bits >> 8 & 0xFF00u) | (bits << 8 & 0xFF0000u) | (bits << 24);
-    std::memcpy(&field, &bits, 4);
-}
-
-// The file is little-endian; on a big-endian host every 4-byte field turns round: the version,
-// the level table and the header fields' numbers.
-void toOrFromLittleEndian(M32Header& h)
-{
-    if constexpr (std::endian::native == std::endian::big) {
-        swapBytes(h.version);
-        for (int k = 0; k < kMaxLevels; ++k) {
-            swapBytes(h.widths[k]);
-            swapBytes(h.heights[k]);
-            swapBytes(h.offsets[k]);
-        }
-        for (const HeaderField& f : kHeaderFields) {
-            if (f.kind == HeaderFieldKind::Name) continue;
-            char* at = reinterpret_cast<char*>(&h) + f.offset;
-            std::reverse(at, at + f.size);
-        }
-    } else {
-        (void)h;
-    }
-}
-
-// Windows-1252 bytes 0x80..0x9F; the rest of the code page is Latin-1.
-constexpr char16_t kCp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
 
 // Computed when the program is built (tools/composition_table.cpp).
 constexpr Composition kComposition = {
@@ -54,33 +13,6 @@ constexpr Composition kComposition = {
 };
 
 } // namespace
-
-M32Header newM32Header()
-{
-    M32Header h;
-    std::memset(&h, 0, sizeof h);
-    h.version = kNewVersion;
-    h.flags = 2048;
-    h.scale_x = 1.0f;
-    h.scale_y = 1.0f;
-    h.mip_scale = 1;
-    return h;
-}
-
-M32Header decodeM32Header(const char* bytes)
-{
-    M32Header h;
-    std::memcpy(&h, bytes, sizeof h);
-    toOrFromLittleEndian(h);
-    return h;
-}
-
-void encodeM32Header(const M32Header& header, char* bytes)
-{
-    M32Header h = header;
-    toOrFromLittleEndian(h);
-    std::memcpy(bytes, &h, sizeof h);
-}
 
 QString fromWindows1252(const QByteArray& bytes)
 {

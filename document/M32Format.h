@@ -92,6 +92,13 @@ QString nameText(const char (&field)[kM32NameSize]);
 // characters the code page lacks), the rest of the field NUL.
 void setNameText(char (&field)[kM32NameSize], const QString& text);
 
+// The characters of Windows-1252 bytes 0x80..0x9F; the rest of the code page is Latin-1.
+inline constexpr char16_t kCp1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
 // Windows-1252 both ways. The five bytes the code page leaves undefined map to the C1
 // controls of the same number, so every byte survives a round trip.
 QString fromWindows1252(const QByteArray& bytes);
@@ -107,6 +114,18 @@ struct Composition {
     std::uint8_t stored[256][256]; // [alpha][shown channel]
 };
 const Composition& composition();
+
+// The one alpha all `width` alphas of a row have, or -1 when they differ. A row of one alpha
+// takes one row of each table above, and at alpha 255 both tables are the identity.
+inline int rowAlpha(const unsigned char* alpha, int width)
+{
+    unsigned all = 0xFF, any = 0;
+    for (int x = 0; x < width; ++x) {
+        all &= alpha[x];
+        any |= alpha[x];
+    }
+    return all == any ? int(all) : -1;
+}
 
 constexpr int kBackgroundGrey = 192;
 

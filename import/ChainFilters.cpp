@@ -296,9 +296,17 @@ QImage blendedOverGrey(const QImage& colour, const QImage& alpha)
         const QRgb* in = colourRow(colour, y);
         const uchar* a = alpha.constScanLine(y);
         QRgb* to = colourRow(out, y);
-        for (int x = 0, end = colour.width(); x < end; ++x) {
-            const std::uint8_t* shown = over.shown[a[x]];
-            to[x] = qRgb(shown[qRed(in[x])], shown[qGreen(in[x])], shown[qBlue(in[x])]);
+        const int width = colour.width(), one = rowAlpha(a, width);
+        if (one == 255) {
+            for (int x = 0; x < width; ++x) to[x] = in[x] | 0xFF000000u;
+        } else if (one >= 0) {
+            const std::uint8_t* shown = over.shown[one];
+            for (int x = 0; x < width; ++x) to[x] = qRgb(shown[qRed(in[x])], shown[qGreen(in[x])], shown[qBlue(in[x])]);
+        } else {
+            for (int x = 0; x < width; ++x) {
+                const std::uint8_t* shown = over.shown[a[x]];
+                to[x] = qRgb(shown[qRed(in[x])], shown[qGreen(in[x])], shown[qBlue(in[x])]);
+            }
         }
     }
     return out;

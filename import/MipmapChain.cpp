@@ -211,10 +211,18 @@ QImage storedPixels(const TextureDocument& document, int level)
         const auto* colour = reinterpret_cast<const QRgb*>(image.constScanLine(y));
         const uchar* alpha = plane.constScanLine(y);
         auto* to = reinterpret_cast<QRgb*>(out.scanLine(y));
-        for (int x = 0; x < size.width(); ++x) {
-            const std::uint8_t* stored = c.stored[alpha[x]];
-            to[x] = qRgba(stored[qRed(colour[x])], stored[qGreen(colour[x])], stored[qBlue(colour[x])], alpha[x]);
+        const int width = size.width(), one = rowAlpha(alpha, width);
+        if (one == 255) {
+            for (int x = 0; x < width; ++x) to[x] = colour[x] | 0xFF000000u;
+            continue;
         }
+        const auto put = [&](int x, const std::uint8_t* stored) {
+            to[x] = qRgba(stored[qRed(colour[x])], stored[qGreen(colour[x])], stored[qBlue(colour[x])], alpha[x]);
+        };
+        if (one >= 0)
+            for (int x = 0; x < width; ++x) put(x, c.stored[one]);
+        else
+            for (int x = 0; x < width; ++x) put(x, c.stored[alpha[x]]);
     }
     return out;
 }

@@ -1,5 +1,7 @@
 // quorvel-cli info and resave, run as a user runs them.
+#include "cli/HeaderReport.h"
 #include "cli/InfoFields.h"
+#include "base/PseudoRandom.h"
 #include "tests/cli/CliRun.h"
 #include "tests/document/M32Bytes.h"
 
@@ -12,6 +14,9 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
+#include <cmath>
+#include <cstring>
 #include <iterator>
 #include <limits>
 
@@ -102,6 +107,97 @@ TEST(M32Commands, RealsThatJsonCannotHold)
     EXPECT_TRUE(text.out.contains("scale_y            -inf\n"));
     EXPECT_TRUE(text.out.contains("dt_u               nan\n"));
     EXPECT_TRUE(text.out.contains("dt_v               0.1\n"));
+}
+
+// The two forms info printed through Qt's text and JSON classes before it printed without them:
+// the reference the report must match byte for byte.
+std::string shortestText(float v)
+{
+    char buffer[32];
+    return std::string(buffer, std::to_chars(buffer, buffer + sizeof buffer, v).ptr);
+}
+
+double doubleOf(const std::string& text)
+{
+    double d = 0;
+    std::from_chars(text.data(), text.data() + text.size(), d);
+    return d;
+}
+
+std::string qtText(const M32Header& h)
+{
+    std::string out;
+    for (const cli::InfoField& f : cli::infoFields()) {
+        std::string value;
+        if (f.kind == HeaderFieldKind::Name) value = nameAt(h, f.offset).toStdString();
+        else if (f.kind == HeaderFieldKind::Whole) value = std::to_string(wholeAt(h, f.offset));
+        else if (std::isnan(decimalAt(h, f.offset))) value = "nan";
+        else if (std::isinf(decimalAt(h, f.offset))) value = decimalAt(h, f.offset) < 0 ? "-inf" : "inf";
+        else value = shortestText(decimalAt(h, f.offset));
+        out += (QByteArray(f.key).leftJustified(18, ' ') + ' ').toStdString() + value + '\n';
+    }
+    out += "levels\n";
+    for (int k = 0; k < kMaxLevels; ++k)
+        if (h.offsets[k] != 0)
+            out += QStringLiteral("  %1  %2 x %3 at %4\n").arg(k + 1, 2).arg(h.widths[k]).arg(h.heights[k]).arg(h.offsets[k]).toStdString();
+    return out;
+}
+
+std::string qtJson(const M32Header& h)
+{
+    QJsonObject o;
+    for (const cli::InfoField& f : cli::infoFields()) {
+        if (f.kind == HeaderFieldKind::Name) {
+            o.insert(f.key, nameAt(h, f.offset));
+        } else if (f.kind == HeaderFieldKind::Whole) {
+            o.insert(f.key, wholeAt(h, f.offset));
+        } else {
+            const float v = decimalAt(h, f.offset);
+            o.insert(f.key, std::isfinite(v) ? QJsonValue(doubleOf(shortestText(v))) : QJsonValue(QJsonValue::Null));
+        }
+    }
+    QJsonArray levels;
+    for (int k = 0; k < kMaxLevels; ++k)
+        if (h.offsets[k] != 0)
+            levels.append(QJsonObject{{"width", h.widths[k]}, {"height", h.heights[k]}, {"offset", h.offsets[k]}});
+    o.insert("levels", levels);
+    return (QJsonDocument(o).toJson(QJsonDocument::Compact) + '\n').toStdString();
+}
+
+// Every byte a name can hold, and reals of every exponent and of the forms where the writers
+// differ most (whole numbers beside 2^53, negative zero, the smallest and largest floats).
+TEST(M32Commands, InfoReportMatchesQtsWritersByteForByte)
+{
+    const float reals[] = {0.0f, -0.0f, 1.0f, -1.5f, 0.1f, 1e-5f, 1e-4f, 123456.0f, 1e7f, 1.5e7f, 1e15f,
+                           9007199254740992.0f, -9007199254740992.0f, 9007200328482816.0f, 1e16f, 1e21f,
+                           3.4028235e38f, 1.17549435e-38f, 1e-45f, std::numeric_limits<float>::infinity(),
+                           std::numeric_limits<float>::quiet_NaN()};
+    M32Header h = newM32Header();
+    char* bytes = reinterpret_cast<char*>(&h);
+    std::vector<const cli::InfoField*> names, decimals;
+    for (const cli::InfoField& f : cli::infoFields()) {
+        if (f.kind == HeaderFieldKind::Name) names.push_back(&f);
+        if (f.kind == HeaderFieldKind::Decimal) decimals.push_back(&f);
+    }
+    for (int b = 1; b < 256; ++b) bytes[names[std::size_t(b) % names.size()]->offset + std::size_t(b) / names.size()] = char(b);
+    h.offsets[0] = 968;
+    h.widths[0] = h.heights[0] = 1024;
+    h.offsets[15] = 1 << 30;
+    h.widths[15] = -1;
+    PseudoRandom random;
+    for (int round = 0; round < 4000; ++round) {
+        for (std::size_t i = 0; i < decimals.size(); ++i) {
+            float v = reals[(std::size_t(round) + i) % std::size(reals)];
+            if (round >= int(std::size(reals))) {
+                const std::uint32_t bits = std::uint32_t(random.below(1 << 16)) << 16 | std::uint32_t(random.below(1 << 16));
+                std::memcpy(&v, &bits, sizeof v);
+            }
+            std::memcpy(bytes + decimals[i]->offset, &v, sizeof v);
+        }
+        h.flags = random.below(1 << 30) - (1 << 29);
+        ASSERT_EQ(cli::headerJson(h), qtJson(h)) << round;
+        ASSERT_EQ(cli::headerText(h), qtText(h)) << round;
+    }
 }
 
 TEST(M32Commands, ResaveGoesThroughTheWorkingTexts)

@@ -1,14 +1,18 @@
 // The View menu inside the real frame: each channel view draws the colours a known level should
 // show, the checkerboard shows through where alpha is 0, the modes change nothing but the
-// drawing, and the tiled preview shows the current level 3 x 3 and follows edits live.
+// drawing, the tiled preview shows the current level 3 x 3 and follows edits live, and drawLevel
+// draws every mode at every zoom exactly as a scaled drawing of the same level pixels would.
 #include "tests/document/M32Bytes.h"
 #include "tests/support/EditorFixture.h"
 #include "tests/support/PaintSpy.h"
+#include "document/TextureDocument.h"
+#include "windows/LevelDrawing.h"
 
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPaintEvent>
+#include <QPainter>
 
 namespace quorvel::test {
 namespace {
@@ -128,6 +132,52 @@ TEST_F(Views, OverCheckerboardShowsTheSquaresWhereAlphaIsZeroAndTheColourWhereOp
     shown = drawnLevelPixels(w.view->levelCanvas(), 8);
     EXPECT_EQ(at(0, 0), grey(255));
     EXPECT_EQ(at(5, 5), rgb(10, 20, 30));
+}
+
+// The level view's drawing, band by band, against Qt's nearest-neighbour scaling of the same
+// converted level pixels, over rectangles that start and end inside a level pixel, reach past
+// the level, or sit where the level is drawn away from the painter's origin.
+TEST(LevelDrawing, EveryModeAndZoomDrawsWhatAScaledDrawingDraws)
+{
+    TextureDocument document;
+    const int level = document.appendLevel(37, 29, QStringLiteral("37x29"));
+    document.editPixels(level, QRect(0, 0, 37, 29), [](QImage& colour, QImage& alpha) {
+        for (int y = 0; y < 29; ++y)
+            for (int x = 0; x < 37; ++x) {
+                colour.setPixel(x, y, qRgb(x * 7, y * 9, (x * y) & 255));
+                alpha.scanLine(y)[x] = uchar(x * 13 + y * 5);
+            }
+    });
+    const QRect exposures[] = {{0, 0, 400, 300}, {3, 5, 17, 11}, {9, 1, 150, 2}, {250, 200, 90, 90}, {1, 1, 1, 1}};
+    const QPoint origins[] = {{0, 0}, {5, 3}};
+    for (const ViewMode mode : kViewModes)
+        for (const int zoom : {1, 2, 4, 8})
+            for (const QPoint origin : origins)
+                for (const QRect& exposed : exposures) {
+                    QImage drawn(400, 300, QImage::Format_RGB32), wanted(400, 300, QImage::Format_RGB32);
+                    drawn.fill(Qt::black);
+                    wanted.fill(Qt::black);
+                    {
+                        QPainter painter(&drawn);
+                        drawLevel(painter, document, level, mode, zoom, exposed, origin);
+                    }
+                    QImage converted(37, 29, QImage::Format_RGB32);
+                    for (int y = 0; y < 29; ++y)
+                        viewRow(mode, reinterpret_cast<const QRgb*>(document.levelImage(level).constScanLine(y)),
+                                document.alphaPlane(level).constScanLine(y), 0, y, zoom, 37,
+                                reinterpret_cast<QRgb*>(converted.scanLine(y)));
+                    {
+                        QPainter painter(&wanted);
+                        painter.setClipRect(exposed);
+                        painter.drawImage(QRect(origin, converted.size() * zoom), converted);
+                    }
+                    // What lies outside the exposed rectangle may be drawn or not; inside, it must agree.
+                    const QRect inside = exposed & QRect(origin, QSize(37, 29) * zoom);
+                    for (int y = inside.top(); y <= inside.bottom(); ++y)
+                        for (int x = inside.left(); x <= inside.right(); ++x)
+                            ASSERT_EQ(drawn.pixel(x, y), wanted.pixel(x, y))
+                                << "mode " << int(mode) << " zoom " << zoom << " at " << x << "," << y;
+                }
 }
 
 TEST_F(Views, TiledPreviewShowsTheLevelThreeByThreeAndFollowsEdits)
