@@ -86,7 +86,10 @@ void printHelp(std::FILE* out)
 bool needsGuiApplication(const Command& c, const QStringList& args)
 {
     if (std::strcmp(c.name, "sheet") == 0) return true;
-    if (std::strcmp(c.name, "decode") != 0 && std::strcmp(c.name, "convert") != 0) return false;
+    // The commands that read pictures.
+    const bool readsPictures = std::strcmp(c.name, "decode") == 0 || std::strcmp(c.name, "convert") == 0 ||
+                               std::strcmp(c.name, "replace-level") == 0;
+    if (!readsPictures) return false;
     return std::any_of(args.begin(), args.end(), [](const QString& arg) {
         const QString extension = quorvel::pictureExtension(arg).toLower();
         return extension == QLatin1String("wmf") || extension == QLatin1String("emf");

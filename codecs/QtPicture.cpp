@@ -26,6 +26,19 @@ bool jpegEnds(const QByteArray& bytes)
 
 QtPicture::QtPicture(QByteArray format, QString label) : format_(std::move(format)), label_(std::move(label)) {}
 
+std::optional<QSize> QtPicture::sizeFromHeader(const QByteArray& head) const
+{
+    QBuffer buffer;
+    buffer.setData(head);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, format_);
+    reader.setDecideFormatFromContent(false);
+    reader.setAutoTransform(false);
+    const QSize size = reader.size();
+    if (!size.isValid()) return std::nullopt;
+    return size;
+}
+
 bool QtPicture::readable(const QByteArray& format)
 {
     return QImageReader::supportedImageFormats().contains(format);

@@ -22,6 +22,8 @@ public:
     // the cap and "<label> image is not valid: <the plugin's reason>" for one it cannot read; on
     // failure the picture keeps its previous contents.
     void loadFromStream(QIODevice& stream) override;
+    // The size the plugin reads from the file's first bytes, when they hold it.
+    std::optional<QSize> sizeFromHeader(const QByteArray& head) const override;
 
     // Whether this installation has a plugin that reads `format`.
     static bool readable(const QByteArray& format);

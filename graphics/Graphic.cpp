@@ -1,6 +1,7 @@
 #include "graphics/Graphic.h"
 
 #include "base/Error.h"
+#include "base/Limits.h"
 #include "base/RegularFile.h"
 #include "base/SaveFile.h"
 
@@ -16,7 +17,9 @@ void Graphic::loadFromFile(const QString& path)
 void Graphic::loadFromFile(const QString& path, const SizeCheck& check)
 {
     QFile file;
-    openRegularFile(file, path, OpenMessages::CannotOpen);
+    // No picture within the cap is stored in more than its pixels at 32 bits and room for headers,
+    // palettes and metafile records; a larger file is refused before a byte is read.
+    openRegularFile(file, path, OpenMessages::CannotOpen, {kMaxPicturePixels * 4 + (std::int64_t(64) << 20), "a picture"});
     if (check)
         if (const std::optional<QSize> size = sizeFromHeader(file.peek(kHeaderBytes))) check(*size);
     loadFromStream(file);

@@ -42,7 +42,9 @@ QImage allocateLevel(int width, int height, QImage::Format format)
 void allowCapAllocations()
 {
     constexpr int kCapMegabytes = int((kMaxPicturePixels * 4) >> 20) + 1;
-    QImageReader::setAllocationLimit(kCapMegabytes);
+    // The limit is one value of the whole process: set once, however many workers read at once.
+    static const bool set = (QImageReader::setAllocationLimit(kCapMegabytes), true);
+    (void)set;
 }
 
 } // namespace quorvel

@@ -9,6 +9,7 @@
 #include "tests/cli/CliRun.h"
 #include "tests/document/M32Bytes.h"
 #include "tests/support/ImageFiles.h"
+#include "tests/support/MetafileFiles.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -526,6 +527,18 @@ TEST(RoundTrip, RefusalsChangeNothing)
         EXPECT_EQ(readAll(odd), oddBefore);
     }
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 4);
+
+    // A metafile that draws text needs the fonts of a GUI application: the command sets one up.
+    using namespace quorvel::metafile;
+    test::Wmf wmf;
+    wmf.rec(META_SETWINDOWORG, {0, 0}).rec(META_SETWINDOWEXT, {16, 8});
+    test::Bytes font;
+    font.i16(-6).i16(0).i16(0).i16(0).i16(400).u8s({0, 0, 0, 0, 0, 0, 0, 0}).text("Sans").fill(28);
+    wmf.raw(META_CREATEFONTINDIRECT, font).select(0).rec(META_EXTTEXTOUT, {6, 1, 1, 0, 'M'});
+    const QString text = writeFile(dir, "text.wmf", wmf.placeable(0, 0, 16, 8, 96));
+    const CliRun run = runCli({"replace-level", texture, "--level", "1", text});
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_NE(readAll(texture), before);
 }
 
 TEST(ExportCommand, MissingLevelsAndBadArguments)
