@@ -34,6 +34,8 @@ std::optional<QSize> QtPicture::sizeFromHeader(const QByteArray& head) const
     QImageReader reader(&buffer, format_);
     reader.setDecideFormatFromContent(false);
     reader.setAutoTransform(false);
+    // A file of another kind is left to the load, which says why, once.
+    if (!reader.canRead()) return std::nullopt;
     const QSize size = reader.size();
     if (!size.isValid()) return std::nullopt;
     return size;
