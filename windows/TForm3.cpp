@@ -4,10 +4,12 @@
 #include "document/M32Format.h"
 #include "document/TextureDocument.h"
 #include "windows/Dialogs.h"
+#include "windows/WindowHelpers.h"
 
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QDropEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QValidator>
@@ -130,7 +132,12 @@ TForm3::TForm3(TextureDocument& document, QWidget* parent)
         if (field.kind == HeaderFieldKind::Name) {
             edit->setMaxLength(kM32NameSize);
             edit->setValidator(nameValidator);
+            // The 129th character, or one outside Windows-1252, is refused with the beep.
+            connect(edit, &QLineEdit::inputRejected, this, [] { dialogs().beep(); });
         }
+        // The scientific form is wider than its field: the whole text is its tooltip.
+        if (field.kind == HeaderFieldKind::Decimal && field.shown == DecimalForm::Scientific) connect(edit, &QLineEdit::textChanged, edit, &QWidget::setToolTip);
+        edit->installEventFilter(this);
         const QString label = QString::fromLatin1(field.label);
         if (place.labelAbove)
             boldLabel(label, group, QRect(place.left, place.top - 16, place.width, kLabelHeight), Qt::AlignLeft);
@@ -165,6 +172,18 @@ TForm3::TForm3(TextureDocument& document, QWidget* parent)
     connect(applyPresetButton_, &QPushButton::clicked, this, [this] { runCommand(this, [this] { applyPreset(); }); });
     connect(savePresetButton_, &QPushButton::clicked, this, [this] { runCommand(this, [this] { savePreset(); }); });
     showPresets(QString());
+}
+
+bool TForm3::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove || event->type() == QEvent::Drop) {
+        auto* drag = static_cast<QDropEvent*>(event);
+        if (!droppedTextures(drag->mimeData()).isEmpty()) {
+            drag->ignore();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void TForm3::showPresets(const QString& chosen)

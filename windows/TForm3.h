@@ -35,6 +35,11 @@ public:
     // Fills the fifteen number fields from the chosen preset, as typing them would.
     void applyPreset();
 
+protected:
+    // A texture dragged onto a field is no text for it: the drag goes on to the frame, which
+    // opens the texture.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     struct Field {
         QLineEdit* edit;
