@@ -25,6 +25,7 @@
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QTimer>
 
 #include <algorithm>
 #include <optional>
@@ -277,7 +278,8 @@ void showAtStart(const EditorWindows& windows)
     windows.frame->setStartNotice(windows.notice);
     windows.notice->show();
     windows.notice->raise();
-    windows.notice->activateWindow();
+    // After the frame's own request, so that the notice ends up active.
+    QTimer::singleShot(0, windows.notice, [notice = windows.notice] { notice->activateWindow(); });
 }
 
 } // namespace quorvel

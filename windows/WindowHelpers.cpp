@@ -9,7 +9,7 @@
 #include <QMdiSubWindow>
 #include <QMimeData>
 #include <QScreen>
-#include <QShortcut>
+#include <QKeyEvent>
 #include <QStyle>
 #include <QStyleOptionTitleBar>
 #include <QUrl>
@@ -33,11 +33,31 @@ void centreOnScreen(QWidget* window)
     window->move(area.center() - QPoint(window->width() / 2, window->height() / 2));
 }
 
+namespace {
+// Esc that no control of the window took, as a dialog takes it.
+class EscapeCloses : public QObject {
+public:
+    explicit EscapeCloses(QWidget* window) : QObject(window), window_(window) { window->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == window_ && event->type() == QEvent::KeyPress &&
+            static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier) {
+            window_->close();
+            return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QWidget* window_;
+};
+} // namespace
+
 void closeOnEscape(QWidget* window)
 {
-    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), window);
-    escape->setContext(Qt::WindowShortcut);
-    QObject::connect(escape, &QShortcut::activated, window, &QWidget::close);
+    new EscapeCloses(window);
 }
 
 void showInFront(QWidget* window)
