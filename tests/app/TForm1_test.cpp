@@ -284,6 +284,22 @@ TEST_F(Frame, FailedOpenLeavesTheDocumentAndALaterSaveWritesTheOldFile)
     EXPECT_EQ(document.currentFile(), wall);
     fake.fileCalls.clear();
 
+    // A save and an export that cannot write say which file.
+    const QString nowhere = path("no-such-directory/wall.m32");
+    fake.fileAnswers = {nowhere, path("no-such-directory/wall.bmp")};
+    chooseMenu('f', 'a');
+    ASSERT_FALSE(fake.errors.isEmpty());
+    EXPECT_TRUE(fake.errors.last().endsWith("\n" + nowhere)) << fake.errors.last().toStdString();
+    const int errors = fake.errors.size();
+    chooseMenu('f', 'e');
+    ASSERT_EQ(fake.errors.size(), errors + 1);
+    // Its message names the file already, once.
+    EXPECT_EQ(fake.errors.last().count(path("no-such-directory/wall.bmp")), 1) << fake.errors.last().toStdString();
+    document.setModified(false);
+    fake.fileCalls.clear();
+    // The named document as it was before the failed save.
+    document.open(wall);
+
     chooseMenu('f', 's');
     EXPECT_TRUE(fake.fileCalls.empty()); // no save dialog: the document is named
     EXPECT_FALSE(QFile::exists(missing));
