@@ -1,9 +1,9 @@
 // TForm2: the level view. It shows the document's current level at zoom 1, 2, 4 or 8, straight
 // from the level image, inside a scroll area so that every pixel of a big level can be reached.
 // Its caption says the zoom ("[zoom 2x]"); its client area is the level's width and height
-// times the zoom, as far as the frame's workspace allows. Mouse input on the level goes to a
-// stroke (painting, picking) over the toolbar's tool settings; the view owns the one step of
-// undo that every press takes.
+// times the zoom, as far as the frame's free area allows; the window stays where it was put, and
+// a minimised one stays minimised. Mouse input on the level goes to a stroke (painting, picking)
+// over the frame's tool settings; the view owns the one step of undo that every press takes.
 #pragma once
 
 #include "document/ViewSettings.h"
