@@ -197,12 +197,10 @@ EditorWindows createEditorWindows(TextureDocument& document, const QString& sett
     addToolWindow(workspace, w.properties, true);
     w.levels = new TForm4(document);
     addToolWindow(workspace, w.levels, true);
-    // The view paints with the toolbar's settings, which are the frame's; Edit > Undo takes back
-    // the view's last stroke.
+    // The view paints with the toolbar's settings, which are the frame's.
     w.toolbar = new TForm5(w.frame->toolSettings(), w.frame->viewSettings());
     addToolWindow(workspace, w.toolbar, true);
     w.view->setTools(w.frame->toolSettings());
-    w.frame->attachUndo(w.view->undoSnapshot());
     // The tiled preview: an ordinary child window the user may resize, hidden until asked for.
     w.tiledPreview = new TiledPreview(document, w.frame->viewSettings());
     Qt::WindowFlags previewFlags = Qt::SubWindow;

@@ -5,18 +5,19 @@
 #include "base/Paths.h"
 #include "base/SettingsStore.h"
 #include "document/EditorTitle.h"
+#include "document/History.h"
 #include "document/HeaderTexts.h"
 #include "document/TextureDocument.h"
 #include "document/ViewSettings.h"
 #include "graphics/PictureRegistry.h"
 #include "paint/ToolSettings.h"
-#include "paint/UndoSnapshot.h"
 #include "import/Export.h"
 #include "import/ImportedPicture.h"
 #include "import/MipmapChain.h"
 #include "import/ReplaceLevel.h"
 #include "windows/ChainChoicesPanel.h"
 #include "windows/Dialogs.h"
+#include "windows/HistoryWindow.h"
 #include "windows/TForm11.h"
 #include "windows/TForm6.h"
 #include "windows/TForm7.h"
@@ -30,6 +31,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
@@ -164,8 +166,8 @@ void TForm1::createMenus()
 
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
     edit->setObjectName(QStringLiteral("Edit1"));
-    // Greyed until a press on the level gives it a stroke to take back.
-    item(edit, "Undo1", QStringLiteral("&Undo"), &TForm1::Undo1Click)->setEnabled(false);
+    addHistoryActions(edit);
+    item(edit, "History1", QStringLiteral("&History"), &TForm1::History1Click);
     item(edit, "Rebuild1", QStringLiteral("&Rebuild smaller levels"), &TForm1::Rebuild1Click);
     separator(edit, "N6");
 
@@ -192,7 +194,6 @@ void TForm1::createMenus()
         {"Import1", QKeySequence(Qt::CTRL | Qt::Key_I)},
         {"Export1", QKeySequence(Qt::CTRL | Qt::Key_E)},
         {"Batchconvert1", QKeySequence(Qt::CTRL | Qt::Key_B)},
-        {"Undo1", QKeySequence(Qt::CTRL | Qt::Key_Z)},
         {"exit1", QKeySequence(Qt::CTRL | Qt::Key_Q)},
         {"Howto1", QKeySequence(Qt::Key_F1)},
     };
@@ -393,19 +394,39 @@ void TForm1::exit1Click()
     if (answer == QMessageBox::Yes) close();
 }
 
-void TForm1::attachUndo(UndoSnapshot& undo)
+void TForm1::addHistoryActions(QMenu* edit)
 {
-    undo_ = &undo;
-    QAction* action = menuAction(QStringLiteral("Undo1"));
-    action->setEnabled(undo.available());
-    connect(&undo, &UndoSnapshot::availableChanged, action, &QAction::setEnabled);
+    QUndoStack& stack = document_.history().stack();
+    QAction* undo = stack.createUndoAction(this, QStringLiteral("&Undo"));
+    undo->setObjectName(QStringLiteral("Undo1"));
+    undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    QAction* redo = stack.createRedoAction(this, QStringLiteral("Re&do"));
+    redo->setObjectName(QStringLiteral("Redo1"));
+    redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    // Through the history, which first makes a stroke still being drawn a step.
+    History* history = &document_.history();
+    disconnect(undo, &QAction::triggered, &stack, &QUndoStack::undo);
+    disconnect(redo, &QAction::triggered, &stack, &QUndoStack::redo);
+    connect(undo, &QAction::triggered, history, &History::undo);
+    connect(redo, &QAction::triggered, history, &History::redo);
+    edit->addAction(undo);
+    edit->addAction(redo);
 }
 
-void TForm1::Undo1Click()
+void TForm1::History1Click()
 {
-    // Puts back the pressed level's colour and alpha and shows that level; with nothing to put
-    // back, the beep.
-    if (undo_ == nullptr || !undo_->undo(document_)) dialogs().beep();
+    auto* history = workspace_->findChild<HistoryWindow*>();
+    if (history == nullptr) {
+        history = new HistoryWindow(document_);
+        QMdiSubWindow* sub = workspace_->addSubWindow(history);
+        sub->setObjectName(QStringLiteral("HistoryWindowWindow"));
+        // Closing hides it; it keeps following the history for the next time.
+        sub->setAttribute(Qt::WA_DeleteOnClose, false);
+    }
+    auto* sub = qobject_cast<QMdiSubWindow*>(history->parentWidget());
+    sub->show();
+    history->show();
+    workspace_->setActiveSubWindow(sub);
 }
 
 void TForm1::setImportWindows(TForm6* addMipmap, TForm7* importDialog, TForm11* wizard)
@@ -452,10 +473,8 @@ void TForm1::ReplaceLevel1Click()
     const int level = document_.currentLevel();
     QImage picture;
     namingFile(shownPath(path), [&] { picture = loadImportedImage(path, ownAlpha); });
-    // Checked before the snapshot, so that a refused picture keeps the last stroke's Undo.
-    checkReplacement(document_, level, picture);
-    if (undo_ != nullptr) undo_->take(document_, level);
-    replaceLevel(document_, level, picture, ownAlpha);
+    document_.history().change(QStringLiteral("Replace level"),
+                               [&] { replaceLevel(document_, level, picture, ownAlpha); });
 }
 
 void TForm1::Rebuild1Click()
@@ -463,12 +482,8 @@ void TForm1::Rebuild1Click()
     if (document_.levelCount() == 0) throw Error("There is no level to rebuild from: the texture has no levels");
     const ChainOptions chain = importDialog_ != nullptr ? importDialog_->chainChoices()->choices().options() : ChainOptions{};
     const int from = document_.currentLevel();
-    // A texture whose smaller levels cannot be rebuilt is refused before the snapshot. The
-    // snapshot starts at the level shown, which Undo then shows again.
-    checkRebuild(document_, from);
-    if (from == document_.levelCount()) return;
-    if (undo_ != nullptr) undo_->takeLevels(document_, from, document_.levelCount());
-    rebuildSmallerLevels(document_, from, chain);
+    document_.history().change(QStringLiteral("Rebuild smaller levels"),
+                               [&] { rebuildSmallerLevels(document_, from, chain); });
 }
 
 void TForm1::Batchconvert1Click()

@@ -21,7 +21,6 @@ namespace quorvel {
 
 class TextureDocument;
 class ToolSettings;
-class UndoSnapshot;
 class ViewSettings;
 class TForm6;
 class TForm7;
@@ -68,9 +67,6 @@ public:
     // The import directory: OpenDialog2's initial directory.
     void setImportDirectory(const QString& directory);
 
-    // Edit > Undo takes back the last stroke of `undo` (the level view's), and is enabled while
-    // there is one to take back.
-    void attachUndo(UndoSnapshot& undo);
     // The windows Help > How to and Help > About Quorvel show (not owned).
     void setHelpWindows(QWidget* howTo, QWidget* about);
 
@@ -122,19 +118,24 @@ private:
     void Save1Click();
     // File > Save as: the save dialog, then savem32 to the chosen name.
     void Saveas1Click();
-    // File > Exit: asks "Are you sure you want to exit?"; only Yes closes the frame.
+    // File > Exit: with unsaved changes asks only whether to save them (Cancel stays); otherwise
+    // asks "Are you sure you want to exit?"; only Yes closes the frame.
     void exit1Click();
-    // Edit > Undo: puts back the level as it was before the last stroke.
-    void Undo1Click();
+    // Edit > Undo and Edit > Redo are the document history's own actions ("&Undo Paint"), with
+    // Ctrl+Z, and Ctrl+Shift+Z or Ctrl+Y; greyed while there is nothing to undo or redo.
+    void addHistoryActions(QMenu* edit);
+    // Edit > History: the history window, a child window made the first time it is asked for.
+    void History1Click();
     // File > Import: the picture dialog, then the import dialog (TForm7) with that picture.
     void Import1Click();
-    // File > Export: the shown level's colour written to a chosen 24-bit BMP.
+    // File > Export: the shown level written to a chosen file, in the kind its name asks for
+    // (.png or .tga the stored colour and alpha, any other name the colour as a 24-bit BMP).
     void Export1Click();
     // File > Replace level…: a picture chosen as for Import put in place of the level shown,
-    // with the import dialog's "Use the picture's alpha"; Edit > Undo puts the level back.
+    // with the import dialog's "Use the picture's alpha"; one step of the history.
     void ReplaceLevel1Click();
     // Edit > Rebuild smaller levels: every level below the one shown made again from it with the
-    // import dialog's chain choices; Edit > Undo puts them all back.
+    // import dialog's chain choices; one step of the history.
     void Rebuild1Click();
     // File > Batch convert: shows the wizard (TForm11).
     void Batchconvert1Click();
@@ -156,7 +157,6 @@ private:
     Settings settings_;
     std::array<QAction*, kRecentFileCount> recentActions_{};
     QString pendingOpen_;
-    UndoSnapshot* undo_ = nullptr;
     QWidget* howTo_ = nullptr;
     QWidget* about_ = nullptr;
     QMenu* viewMenu_ = nullptr;

@@ -1,8 +1,7 @@
 #include "base/SameFile.h"
 
 #include "base/Error.h"
-
-#include <QFile>
+#include "base/FileNames.h"
 
 #include <sys/stat.h>
 
@@ -13,7 +12,7 @@ namespace {
 bool identify(const QString& path, unsigned long long& device, unsigned long long& inode)
 {
     struct stat info;
-    if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &info) != 0) return false;
+    if (path.isEmpty() || ::stat(pathBytes(path).constData(), &info) != 0) return false;
     device = info.st_dev;
     inode = info.st_ino;
     return true;

@@ -1,14 +1,16 @@
 // Painting on a 1024 x 1024 level: one pointer move of a stroke with a 20-pixel pen at zoom 8
 // (the stroke's share of a move), the first move after a press (which also copies the level
-// away from the undo snapshot), and whole strokes of 1000 segments; then the same through the
+// away from the press's copy), and whole strokes of 1000 segments; then the same through the
 // editor's real windows under the offscreen platform: a mouse move sent to the level view with
-// the repaint of what it changed, and a 1000-segment stroke repainted segment by segment.
+// the repaint of what it changed, and a 1000-segment stroke repainted segment by segment. The
+// history: what 200 strokes across a whole 1024 x 1024 level keep (bytes held, the process's
+// memory), and the undo and redo of a 64 x 64 stroke.
 #include "app/EditorWindows.h"
 #include "app/TForm1.h"
+#include "document/History.h"
 #include "document/TextureDocument.h"
 #include "paint/Stroke.h"
 #include "paint/ToolSettings.h"
-#include "paint/UndoSnapshot.h"
 #include "bench/support/SilentDialogs.h"
 #include "windows/Dialogs.h"
 #include "windows/TForm2.h"
@@ -25,7 +27,9 @@
 
 #include <benchmark/benchmark.h>
 
+#include <fstream>
 #include <memory>
+#include <string>
 
 namespace {
 
@@ -34,8 +38,7 @@ using namespace quorvel;
 struct Painter {
     TextureDocument document;
     ToolSettings tools;
-    UndoSnapshot undo;
-    Stroke stroke{document, tools, undo};
+    Stroke stroke{document, tools};
     QRect announced;
 
     explicit Painter(int penWidth)
@@ -73,7 +76,8 @@ void BM_MoveWidth20Zoom8(benchmark::State& state)
 BENCHMARK(BM_MoveWidth20Zoom8)->Arg(8)->Arg(64)->Unit(benchmark::kMicrosecond);
 
 // Press and the first move: the first change detaches the level image and alpha plane from
-// the undo snapshot (5 MB copied once per stroke).
+// the level as the press found it, which the stroke's step is cut from (5 MB copied once per
+// stroke).
 void BM_PressAndFirstMoveWidth20Zoom8(benchmark::State& state)
 {
     Painter p(20);
@@ -99,6 +103,71 @@ void BM_Stroke1000Segments(benchmark::State& state)
     }
 }
 BENCHMARK(BM_Stroke1000Segments)->Arg(1)->Arg(20)->Unit(benchmark::kMillisecond);
+
+// The process's resident memory and its peak, in MB, from /proc/self/status.
+double statusMegabytes(const char* key)
+{
+    std::ifstream status("/proc/self/status");
+    std::string word;
+    while (status >> word)
+        if (word == key) {
+            double kilobytes = 0;
+            status >> kilobytes;
+            return kilobytes / 1024;
+        }
+    return 0;
+}
+
+// 200 strokes each across the whole level (its rectangle is all of it): the history keeps at
+// most its 256 MB, the oldest strokes dropped, and the process stays near the level plus that.
+void BM_History200FullLevelStrokes(benchmark::State& state)
+{
+    for (auto _ : state) {
+        Painter p(20);
+        for (int i = 0; i < 200; ++i) {
+            p.tools.setColour(i, 255 - i, 7);
+            p.stroke.press(QPoint(0, 0), 1);
+            p.stroke.move(QPoint(1023, 1023), 1);
+            p.stroke.move(QPoint(0, 1023), 1);
+            p.stroke.move(QPoint(1023, 0), 1);
+            p.stroke.release();
+        }
+        const History& history = p.document.history();
+        state.counters["steps_kept"] = history.stack().count();
+        state.counters["history_MB"] = double(history.bytes()) / (1024 * 1024);
+        state.counters["rss_MB"] = statusMegabytes("VmRSS:");
+        state.counters["peak_rss_MB"] = statusMegabytes("VmHWM:");
+    }
+}
+BENCHMARK(BM_History200FullLevelStrokes)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// The undo, and the redo, of one stroke whose rectangle is 64 x 64, with the other timed out.
+void BM_HistoryStroke64x64(benchmark::State& state)
+{
+    Painter p(20);
+    p.stroke.press(QPoint(10 + 22, 10 + 22), 1);
+    p.stroke.move(QPoint(10 + 22 + 44, 10 + 22 + 44), 1);
+    p.stroke.release();
+    QUndoStack& stack = p.document.history().stack();
+    const bool undo = state.range(0) == 0;
+    for (auto _ : state) {
+        if (!undo) {
+            state.PauseTiming();
+            stack.undo();
+            state.ResumeTiming();
+            stack.redo();
+        } else {
+            stack.undo();
+            state.PauseTiming();
+            stack.redo();
+            state.ResumeTiming();
+        }
+        benchmark::DoNotOptimize(p.announced);
+    }
+    state.counters["rect_px"] = double(p.announced.width()) * p.announced.height();
+    state.SetLabel(undo ? "undo" : "redo");
+}
+BENCHMARK(BM_HistoryStroke64x64)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 const QString kSettings = QStringLiteral("/dev/shm/quorvel-paint-bench.ini");
 

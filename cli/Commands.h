@@ -28,6 +28,10 @@ struct Command {
 // The one form of a usage error: "quorvel-cli NAME: PROBLEM" when there is a problem to name, then
 // "usage: quorvel-cli NAME USAGE".
 UsageError usageError(const char* name, const QString& problem = {});
+// A file's failure as a command of many files reports it: "PATH: MESSAGE", or the message alone
+// when it begins with the path already ("PATH is not a regular file").
+QString fileFailure(const QString& path, const QString& message);
+
 // Raises the command's usage error unless args has `count` entries.
 void expectArguments(const QStringList& args, qsizetype count, const Command& command);
 const Command& command(const char* name);

@@ -166,7 +166,7 @@ int convert(const QStringList& args)
                         ++converted;
                     } catch (const std::exception& e) {
                         ++failed;
-                        progress.printLine(shownPath(path) + QStringLiteral(": ") + QString::fromUtf8(e.what()));
+                        progress.printLine(fileFailure(path, QString::fromUtf8(e.what())));
                     }
                     progress.advance();
                 }

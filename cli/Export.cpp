@@ -43,7 +43,7 @@ int exportLevel(const QStringList& args)
     if (all) {
         ProgressLine progress("exporting", 1);
         document.open(paths[0]);
-        exportAllLevels(document, paths[1], QFileInfo(paths[0]).completeBaseName());
+        exportAllLevels(document, paths[1], QFileInfo(paths[0]).completeBaseName(), {paths[0]});
         progress.advance();
         return 0;
     }

@@ -1,4 +1,6 @@
 #include "cli/ProgressLine.h"
+#include "cli/Commands.h"
+#include "base/FileNames.h"
 
 #include <cstdio>
 #include <system_error>
@@ -13,6 +15,12 @@ constexpr std::chrono::milliseconds kMoment(500);
 constexpr std::chrono::milliseconds kRedraw(100);
 
 } // namespace
+
+QString fileFailure(const QString& path, const QString& message)
+{
+    const QString shown = shownPath(path);
+    return message.startsWith(shown + u' ') ? message : shown + QStringLiteral(": ") + message;
+}
 
 ProgressLine::ProgressLine(const char* label, int total) : label_(label), total_(total)
 {

@@ -205,7 +205,7 @@ int setHeader(const QStringList& args)
         } catch (const std::exception& e) {
             ++failed;
             std::fflush(stdout);
-            std::fprintf(stderr, "%s: %s\n", shownPath(path).toLocal8Bit().constData(), e.what());
+            std::fprintf(stderr, "%s\n", fileFailure(path, QString::fromUtf8(e.what())).toLocal8Bit().constData());
         }
     }
     std::printf(dryRun ? "%d would change, %d unchanged, %d failed (dry run: nothing written)\n"

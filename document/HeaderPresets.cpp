@@ -36,7 +36,13 @@ HeaderPresets::HeaderPresets(const QString& path) : path_(path)
 {
     const std::unique_ptr<QSettings> settings = openSettingsStore(path_);
     if (settings == nullptr) return;
-    // The count is the file's word: only the first presets are looked at.
+    const auto stored = [&settings] {
+        StoredEntry entry;
+        for (const QString& key : settings->childKeys()) entry.emplace_back(key, settings->value(key));
+        return entry;
+    };
+    // The count is the file's word: only the first presets are looked at. The entries after
+    // them are kept as they stand while they are there (the store's size bounds them).
     const int count = settings->beginReadArray(QLatin1String(kArray));
     bool ignored = count > kMaxPresets;
     for (int i = 0; i < std::min(count, kMaxPresets); ++i) {
@@ -49,9 +55,16 @@ HeaderPresets::HeaderPresets(const QString& path) : path_(path)
             if (f.preset) p.texts.*f.text = settings->value(QLatin1String(f.key), p.texts.*f.text).toString();
         if (!withinLimits(p)) {
             ignored = true;
+            ignored_.push_back(stored());
             continue;
         }
         presets_.push_back(p);
+    }
+    for (int i = kMaxPresets; i < count; ++i) {
+        settings->setArrayIndex(i);
+        StoredEntry entry = stored();
+        if (entry.empty()) break;
+        ignored_.push_back(std::move(entry));
     }
     settings->endArray();
     if (ignored)
@@ -102,12 +115,16 @@ void HeaderPresets::write() const
     const std::unique_ptr<QSettings> settings = openSettingsStore(path_);
     if (settings == nullptr) return;
     settings->remove(QLatin1String(kArray));
-    settings->beginWriteArray(QLatin1String(kArray), int(presets_.size()));
+    settings->beginWriteArray(QLatin1String(kArray), int(presets_.size() + ignored_.size()));
     for (std::size_t i = 0; i < presets_.size(); ++i) {
         settings->setArrayIndex(int(i));
         settings->setValue(QStringLiteral("name"), presets_[i].name);
         for (const HeaderField& f : kHeaderFields)
             if (f.preset) settings->setValue(QLatin1String(f.key), presets_[i].texts.*f.text);
+    }
+    for (std::size_t i = 0; i < ignored_.size(); ++i) {
+        settings->setArrayIndex(int(presets_.size() + i));
+        for (const auto& [key, value] : ignored_[i]) settings->setValue(key, value);
     }
     settings->endArray();
     settings->sync();

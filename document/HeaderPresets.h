@@ -9,8 +9,10 @@
 
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace quorvel {
@@ -18,7 +20,8 @@ namespace quorvel {
 // What a store's presets may hold; the rest of a file is ignored.
 inline constexpr int kMaxPresets = 1000;
 inline constexpr int kMaxPresetNameLength = 128;
-inline constexpr int kMaxPresetValueLength = 32;
+// The longest number text the program writes is a two-decimal -3.4e38: 43 characters.
+inline constexpr int kMaxPresetValueLength = 48;
 
 // The file the presets live in, an INI file of the user's configuration:
 // $XDG_CONFIG_HOME/Quorvel/HeaderPresets.ini (~/.config/...), a name apart from a QUORVEL.INI
@@ -28,7 +31,8 @@ QString presetsFilePath();
 class HeaderPresets {
 public:
     // Reads the presets kept at `path`, in the order they were first saved: at most kMaxPresets,
-    // each within the lengths above; what else the file holds is ignored with one report.
+    // each within the lengths above; what else the file holds is ignored with one report, and
+    // kept in the file when the presets are written again.
     explicit HeaderPresets(const QString& path);
 
     QStringList names() const;
@@ -45,10 +49,15 @@ private:
         QString name;
         HeaderTexts texts; // only the texts of the fields presets keep count
     };
+    // An entry of the store as it stands there, key by key.
+    using StoredEntry = std::vector<std::pair<QString, QVariant>>;
     void write() const;
 
     QString path_;
     std::vector<Preset> presets_;
+    // The entries ignored at reading, written back after the presets so that no write loses
+    // what another version of the program kept there.
+    std::vector<StoredEntry> ignored_;
 };
 
 } // namespace quorvel

@@ -47,7 +47,13 @@ Settings parseSettings(const QByteArray& bytes)
 QByteArray settingsBytes(const Settings& settings)
 {
     QByteArray bytes;
-    const auto line = [&bytes](const QString& text) { bytes += pathBytes(text) + "\r\n"; };
+    // A path holding a line end (or the end-of-file byte) would split into lines and move every
+    // value after it; it is written as an empty entry instead.
+    const auto line = [&bytes](const QString& text) {
+        const QByteArray own = pathBytes(text);
+        if (!own.contains('\r') && !own.contains('\n') && !own.contains(kEndOfFile)) bytes += own;
+        bytes += "\r\n";
+    };
     line(QStringLiteral("OPENDIR"));
     line(settings.openDirectory);
     line(QStringLiteral("IMPORTDIR"));

@@ -1,5 +1,6 @@
 #include "document/TextureDocument.h"
 
+#include "document/History.h"
 #include "document/M32File.h"
 #include "base/Error.h"
 #include "base/FileNames.h"
@@ -198,7 +199,15 @@ void readLevelThroughWindow(QIODevice& device, const QString& path, const FoundL
 
 } // namespace
 
-TextureDocument::TextureDocument(QObject* parent) : QObject(parent), header_(newM32Header()) {}
+TextureDocument::TextureDocument(QObject* parent)
+    : QObject(parent), header_(newM32Header()), history_(std::make_unique<History>(*this))
+{
+    connect(&history_->stack(), &QUndoStack::cleanChanged, this, [this] {
+        if (!history_->rebuilding()) announceModified();
+    });
+}
+
+TextureDocument::~TextureDocument() = default;
 
 QSize TextureDocument::levelSize(int slot) const
 {
@@ -257,11 +266,81 @@ bool TextureDocument::hasAlphaPlane(int slot) const
     return !alphaPlane(slot).isNull();
 }
 
+bool TextureDocument::isModified() const
+{
+    return modified_ || !history_->stack().isClean();
+}
+
 void TextureDocument::setModified(bool modified)
 {
-    if (modified_ == modified) return;
     modified_ = modified;
-    emit modifiedChanged(modified);
+    // Saved: the history's present step is the saved state.
+    if (!modified) history_->stack().setClean();
+    announceModified();
+}
+
+void TextureDocument::forgetChanges()
+{
+    // A New made by a step of the history (an import into a fresh texture) is that step's.
+    if (recording_ > 0) return;
+    history_->clear();
+    setModified(false);
+}
+
+void TextureDocument::noteChange()
+{
+    if (recording_ > 0) return;
+    modified_ = true;
+    announceModified();
+}
+
+void TextureDocument::announceModified()
+{
+    const bool now = isModified();
+    if (now == announcedModified_) return;
+    announcedModified_ = now;
+    emit modifiedChanged(now);
+}
+
+TextureDocument::State TextureDocument::state() const
+{
+    return State{header_, currentFile_, texts_, entries_, slots_, currentLevel_};
+}
+
+void TextureDocument::restore(const State& state, bool withFile)
+{
+    const bool levels = entries_ != state.entries ||
+                        std::memcmp(header_.widths, state.header.widths, sizeof header_.widths) != 0 ||
+                        std::memcmp(header_.heights, state.header.heights, sizeof header_.heights) != 0;
+    const bool texts = !(texts_ == state.texts);
+    std::vector<int> repainted;
+    for (int k = 0; k < kMaxLevels; ++k)
+        if (slots_[k].image.cacheKey() != state.levels[k].image.cacheKey() ||
+            slots_[k].alpha.cacheKey() != state.levels[k].alpha.cacheKey())
+            repainted.push_back(k + 1);
+    const bool shown = levels || currentLevel_ != state.currentLevel;
+
+    const std::int32_t version = header_.version;
+    header_ = state.header;
+    if (withFile) {
+        currentFile_ = state.file;
+    } else {
+        header_.version = version;
+    }
+    texts_ = state.texts;
+    entries_ = state.entries;
+    slots_ = state.levels;
+    currentLevel_ = state.currentLevel;
+    layOutLevelTable();
+
+    if (levels) emit levelsChanged();
+    if (texts) emit textsChanged();
+    if (withFile) emit fileChanged();
+    if (shown) emit currentLevelChanged(currentLevel_);
+    // Levels of the same sizes with other pixels (replace, rebuild) are repainted where shown.
+    if (!levels)
+        for (int level : repainted)
+            if (level <= levelCount()) emit pixelsChanged(level, QRect(QPoint(0, 0), levelSize(level)));
 }
 
 void TextureDocument::setTexts(const HeaderTexts& texts)
@@ -269,7 +348,7 @@ void TextureDocument::setTexts(const HeaderTexts& texts)
     // Writing the texts the document already holds is no change.
     if (!(texts == texts_)) {
         texts_ = texts;
-        setModified(true);
+        noteChange();
     }
     emit textsChanged();
 }
@@ -281,7 +360,7 @@ void TextureDocument::editPixels(int level, const QRect& changed, const PixelEdi
     edit(slot.image, slot.alpha);
     const QRect announced = changed & QRect(QPoint(0, 0), levelSize(level));
     if (!announced.isEmpty()) {
-        setModified(true);
+        noteChange();
         emit pixelsChanged(level, announced);
     }
 }
@@ -296,7 +375,7 @@ void TextureDocument::setLevelPixels(int level, const QImage& colour, const QIma
     slot.image = colour.convertToFormat(QImage::Format_RGB32);
     if (!alpha.isNull()) slot.alpha = alpha.convertToFormat(QImage::Format_Grayscale8);
     if (!size.isEmpty()) {
-        setModified(true);
+        noteChange();
         emit pixelsChanged(level, QRect(QPoint(0, 0), size));
     }
 }
@@ -347,7 +426,7 @@ void TextureDocument::renew(bool keepCarriedBytes)
     layOutLevelTable();
     // No slot holds a level any more, so none keeps pixels.
     for (Slot& slot : slots_) slot = Slot();
-    setModified(false);
+    forgetChanges();
     emit levelsChanged();
     emit textsChanged();
     emit fileChanged();
@@ -436,7 +515,7 @@ void TextureDocument::takeOpened(const M32Header& read, const std::vector<QSize>
     currentFile_ = path;
     slots_ = std::move(next);
     if (!sizes.empty()) currentLevel_ = 1;
-    setModified(false);
+    forgetChanges();
 
     emit levelsChanged();
     emit textsChanged();
@@ -514,7 +593,7 @@ int TextureDocument::appendLevel(int width, int height, const QString& entry, in
     entries_.append(entry);
     layOutLevelTable();
     slots_[level - 1] = std::move(made);
-    setModified(true);
+    noteChange();
     emit levelsChanged();
     return level;
 }
@@ -532,7 +611,7 @@ void TextureDocument::removeLevel(int level)
     entries_.removeAt(level - 1);
     layOutLevelTable();
     currentLevel_ = 1;
-    setModified(true);
+    noteChange();
     emit levelsChanged();
     emit currentLevelChanged(1);
 }

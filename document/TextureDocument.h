@@ -21,6 +21,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -28,21 +29,30 @@ class QIODevice;
 
 namespace quorvel {
 
+class History;
+
 class TextureDocument : public QObject {
     Q_OBJECT
 
 public:
     explicit TextureDocument(QObject* parent = nullptr);
+    ~TextureDocument() override;
+
+    // The history of changes: every change the editor makes is a step of it (document/History.h).
+    History& history() { return *history_; }
+    const History& history() const { return *history_; }
 
     const M32Header& header() const { return header_; }
     // current_file: the document's path, empty while it is untitled.
     const QString& currentFile() const { return currentFile_; }
 
     // Whether the document has changes since it was last opened, renewed (New) or saved: its
-    // pixels, its levels or its working texts. Every change sets it (announcing modifiedChanged
-    // when it flips); open, New and a save that wrote the file clear it. Commands that would
-    // replace the document ask about saving it first while it is set.
-    bool isModified() const { return modified_; }
+    // pixels, its levels or its working texts. A change made as a step of the history counts as
+    // long as the history is away from its clean state, so undoing back to the saved state clears
+    // it; a change made outside the history sets it until the next open, New or save. Open, New
+    // and a save that wrote the file clear it. modifiedChanged announces every flip. Commands
+    // that would replace the document ask about saving it first while it is set.
+    bool isModified() const;
     void setModified(bool modified);
 
     // The working copy of the names and numbers (the properties window's fields). Writing a
@@ -133,10 +143,31 @@ signals:
     void modifiedChanged(bool modified);
 
 private:
+    friend class History;
+
     struct Slot {
         mutable QImage image;
         mutable QImage alpha;
     };
+    // What a step of the history keeps of the document besides a stroke's rectangle.
+    struct State {
+        M32Header header;
+        QString file;
+        HeaderTexts texts;
+        QStringList entries;
+        std::array<Slot, kMaxLevels> levels;
+        int currentLevel;
+    };
+    State state() const;
+    // Puts `state` in place, announcing what differs; with `withFile` the file's name and the
+    // header's version too (they are a step's own only when it renewed the document).
+    void restore(const State& state, bool withFile);
+    // Open and New: the history is cleared and the document has no changes.
+    void forgetChanges();
+    // A change happened: outside the history it sets the modified state.
+    void noteChange();
+    // Announces modifiedChanged when isModified() differs from what was last announced.
+    void announceModified();
 
     // The one place that lays out the offsets: levels 1..N right after each other from byte
     // 968, every later offset 0.
@@ -158,7 +189,12 @@ private:
     QStringList entries_;
     std::array<Slot, kMaxLevels> slots_;
     int currentLevel_ = 1;
+    // Changed outside the history since the last open, New or save.
     bool modified_ = false;
+    bool announcedModified_ = false;
+    // Steps of the history changing the document just now (History::Recording).
+    int recording_ = 0;
+    std::unique_ptr<History> history_;
 };
 
 } // namespace quorvel

@@ -1,6 +1,7 @@
 #include "import/Export.h"
 
 #include "base/Error.h"
+#include "base/SameFile.h"
 #include "base/SaveFile.h"
 #include "codecs/TargaImage.h"
 #include "document/M32Format.h"
@@ -14,6 +15,8 @@
 #include <QFileInfo>
 #include <QImageWriter>
 
+#include <vector>
+
 namespace quorvel {
 
 namespace {
@@ -24,8 +27,14 @@ void checkLevel(const TextureDocument& document, int level)
         throw Error(QStringLiteral("Level %1 does not exist; the texture has %2").arg(level).arg(levelsText(document.levelCount())));
 }
 
-void savePng(const QImage& image, const QString& path)
+// The resolution a PNG records: 100 dots per inch, as pictures made without a screen have it,
+// so that the editor and the command line write the same bytes whatever the screen.
+constexpr int kPngDotsPerMeter = 3937;
+
+void savePng(QImage image, const QString& path)
 {
+    image.setDotsPerMeterX(kPngDotsPerMeter);
+    image.setDotsPerMeterY(kPngDotsPerMeter);
     saveWhole(path, SaveMessages::PictureLayer, [&](QIODevice& file) {
         QImageWriter writer(&file, "png");
         // A writer that cannot put every byte on the device fails as a short write does.
@@ -95,17 +104,23 @@ QString allLevelsFileName(const QString& name, int level, int width, int height)
     return QStringLiteral("%1-%2-%3x%4.png").arg(name).arg(level).arg(width).arg(height);
 }
 
-QStringList exportAllLevels(const TextureDocument& document, const QString& directory, const QString& name)
+QStringList exportAllLevels(const TextureDocument& document, const QString& directory, const QString& name,
+                            const QStringList& inputs)
 {
     if (document.levelCount() == 0) throw Error("There is no level to export: the texture has no levels");
-    QStringList written;
+    // Every level and every name is checked before the first file is written, so that a level
+    // without pixels or a name over an input leaves nothing behind.
+    const InputFiles readFiles(inputs);
+    QStringList paths;
+    std::vector<QImage> stored;
     for (int k = 1; k <= document.levelCount(); ++k) {
         const QSize size = document.levelSize(k);
-        const QString path = QDir(directory).filePath(allLevelsFileName(name, k, size.width(), size.height()));
-        savePng(storedLevel(document, k), path);
-        written << path;
+        paths << QDir(directory).filePath(allLevelsFileName(name, k, size.width(), size.height()));
+        readFiles.refuseAsOutput(paths.back());
+        stored.push_back(storedLevel(document, k));
     }
-    return written;
+    for (int k = 0; k < paths.size(); ++k) savePng(stored[std::size_t(k)], paths[k]);
+    return paths;
 }
 
 } // namespace quorvel

@@ -41,8 +41,10 @@ void exportCurrentLevel(const TextureDocument& document, const QString& path);
 QString allLevelsFileName(const QString& name, int level, int width, int height);
 
 // Every level as `directory`/allLevelsFileName(name, K, ...), each a 32-bit PNG written whole or
-// not at all; the first failure raises and the levels after it are not written. Returns the paths
-// written, in level order. A texture without levels is refused (Error).
-QStringList exportAllLevels(const TextureDocument& document, const QString& directory, const QString& name);
+// not at all. A texture without levels, a level without pixels, or a name that is one of
+// `inputs` is refused (Error) before any file is written; a failure while writing raises and the
+// levels after it are not written. Returns the paths written, in level order.
+QStringList exportAllLevels(const TextureDocument& document, const QString& directory, const QString& name,
+                            const QStringList& inputs = {});
 
 } // namespace quorvel

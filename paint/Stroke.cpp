@@ -1,10 +1,10 @@
 #include "paint/Stroke.h"
 
+#include "document/History.h"
 #include "document/M32Format.h"
 #include "document/TextureDocument.h"
 #include "graphics/LineDrawing.h"
 #include "paint/ToolSettings.h"
-#include "paint/UndoSnapshot.h"
 
 #include <algorithm>
 
@@ -47,16 +47,22 @@ QRect segmentRect(QPoint from, QPoint to, int penWidth)
     return QRect(low, high);
 }
 
-Stroke::Stroke(TextureDocument& document, ToolSettings& tools, UndoSnapshot& undo)
-    : document_(document), tools_(tools), undo_(undo)
+Stroke::Stroke(TextureDocument& document, ToolSettings& tools) : document_(document), tools_(tools) {}
+
+Stroke::~Stroke()
 {
+    if (active_) document_.history().setOpenStroke({});
 }
 
 void Stroke::press(QPoint control, int zoom)
 {
     level_ = document_.currentLevel();
-    undo_.take(document_, level_);
+    text_ = tools_.colourFieldsEnabled() ? QStringLiteral("Paint") : QStringLiteral("Draw alpha");
+    // The level as it is, shared with the document's images until the first segment.
+    changed_ = QRect();
+    keepSoFar();
     active_ = true;
+    document_.history().setOpenStroke([this] { keepSoFar(); });
     tools_.pointerPressed();
     pen_ = picturePixel(control, zoom);
     if (tools_.mode() == DrawingMode::PickColor) pick(pen_);
@@ -72,8 +78,29 @@ void Stroke::move(QPoint control, int zoom)
 
 void Stroke::release()
 {
+    if (active_) {
+        keepSoFar();
+        document_.history().setOpenStroke({});
+    }
+    beforeColour_ = beforeAlpha_ = QImage();
     active_ = false;
     tools_.pointerReleased();
+}
+
+void Stroke::keepSoFar()
+{
+    if (!changed_.isEmpty()) document_.history().addStroke(text_, level_, changed_, beforeColour_, beforeAlpha_);
+    changed_ = QRect();
+    const bool present = level_ <= document_.levelCount();
+    beforeColour_ = present ? document_.levelImage(level_) : QImage();
+    beforeAlpha_ = present ? document_.alphaPlane(level_) : QImage();
+}
+
+void Stroke::edit(const QRect& rect, const std::function<void(QImage&, QImage&)>& draw)
+{
+    const History::Recording recording(document_);
+    document_.editPixels(level_, rect, draw);
+    changed_ |= rect;
 }
 
 void Stroke::pick(QPoint p)
@@ -110,7 +137,7 @@ void Stroke::paintSegment(QPoint p)
     const int width = tools_.penWidth();
     // A one-pixel pen leaves out the end pixel, so a segment to the pen's own place sets none.
     if (width > 1 || from != p) {
-        document_.editPixels(level_, segmentRect(from, p, width), [&](QImage& image, QImage& plane) {
+        edit(segmentRect(from, p, width), [&](QImage& image, QImage& plane) {
             drawLine(plane, from, p, makeColour(alpha, 0, 0), width);
             drawLine(image, from, p, colour, width);
         });
@@ -125,7 +152,7 @@ void Stroke::drawAlphaSegment(QPoint from, QPoint to, int alpha, int red, int gr
     // Each pixel's own colour is the unblend of what it shows by its own alpha; a pixel of alpha
     // 0 has none and takes the toolbar's. Reblended by the new alpha, it keeps its colour.
     const QRgb toolbar = qRgb(blend[red], blend[green], blend[blue]);
-    document_.editPixels(level_, segmentRect(from, to, 1), [&](QImage& image, QImage& plane) {
+    edit(segmentRect(from, to, 1), [&](QImage& image, QImage& plane) {
         forEachThinLinePixel(nearImages(from), nearImages(to), [&](int x, int y) {
             const QPoint p(x, y);
             if (!inside(image, p) || !inside(plane, p)) return;

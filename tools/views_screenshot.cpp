@@ -66,6 +66,8 @@ int main(int argc, char** argv)
     QApplication::setStyle(QStringLiteral("Fusion"));
     QTemporaryDir dir;
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
+    // The presets live in the user's configuration: the picture shows none of the user's own.
+    qputenv("XDG_CONFIG_HOME", dir.path().toUtf8());
 
     quorvel::TextureDocument document;
     quorvel::EditorWindows w = quorvel::createEditorWindows(document, dir.filePath(QStringLiteral("QUORVEL.INI")));

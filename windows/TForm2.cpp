@@ -2,7 +2,6 @@
 
 #include "document/TextureDocument.h"
 #include "paint/Stroke.h"
-#include "paint/UndoSnapshot.h"
 #include "windows/Dialogs.h"
 #include "windows/LevelDrawing.h"
 #include "windows/WindowHelpers.h"
@@ -96,8 +95,8 @@ void LevelCanvas::mousePressEvent(QMouseEvent* event)
     }
     if (stroke_ == nullptr) return;
     if (stroke_->active()) {
-        // A second button pressed during a stroke belongs to that stroke: a fresh snapshot here
-        // would hold the stroke's first part, and Undo would no longer take it all back.
+        // A second button pressed during a stroke belongs to that stroke: a fresh stroke here
+        // would make its first part a step of its own.
         if (event->buttons() != event->button()) return;
         // No other button is held, so the stroke's release was lost with the pointer grab.
         stroke_->release();
@@ -135,8 +134,7 @@ TForm2::TForm2(TextureDocument& document, ViewSettings& view, QWidget* parent)
       scrollArea_(new QScrollArea(this)),
       canvas_(new LevelCanvas(document, viewSettings_, nullptr)),
       zoomInAction_(new QAction(QStringLiteral("Zoom in"), this)),
-      zoomOutAction_(new QAction(QStringLiteral("Zoom out"), this)),
-      undo_(new UndoSnapshot(this))
+      zoomOutAction_(new QAction(QStringLiteral("Zoom out"), this))
 {
     setObjectName(QStringLiteral("TForm2"));
     setWindowTitle(zoomCaption(viewSettings_.zoom()));
@@ -205,9 +203,6 @@ TForm2::TForm2(TextureDocument& document, ViewSettings& view, QWidget* parent)
     canvas_->installEventFilter(this);
     scrollArea_->viewport()->installEventFilter(this);
 
-    // Open, New, import and removal replace or move levels: a snapshot taken before would be
-    // put back over pixels it never belonged to.
-    connect(&document_, &TextureDocument::levelsChanged, undo_, &UndoSnapshot::clear);
 }
 
 TForm2::~TForm2()
@@ -220,7 +215,7 @@ TForm2::~TForm2()
 void TForm2::setTools(ToolSettings& tools)
 {
     canvas_->setStroke(nullptr);
-    stroke_ = std::make_unique<Stroke>(document_, tools, *undo_);
+    stroke_ = std::make_unique<Stroke>(document_, tools);
     canvas_->setStroke(stroke_.get());
 }
 

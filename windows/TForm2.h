@@ -3,7 +3,7 @@
 // Its caption says the zoom ("[zoom 2x]"); its client area is the level's width and height
 // times the zoom, as far as the frame's free area allows; the window stays where it was put, and
 // a minimised one stays minimised. Mouse input on the level goes to a stroke (painting, picking)
-// over the frame's tool settings; the view owns the one step of undo that every press takes.
+// over the frame's tool settings; every stroke is a step of the document's history.
 #pragma once
 
 #include "document/ViewSettings.h"
@@ -24,7 +24,6 @@ namespace quorvel {
 class Stroke;
 class TextureDocument;
 class ToolSettings;
-class UndoSnapshot;
 
 // mipmap1: the surface the current level is drawn on, exactly the level's size times the zoom.
 // It draws only the part of the level a paint event exposes, nearest-neighbour, from the level
@@ -78,8 +77,6 @@ public:
     // Painting reads `tools` (the paint toolbar's); until they are given, the level takes no
     // mouse input.
     void setTools(ToolSettings& tools);
-    // Edit > Undo's one step, taken at every press on the level.
-    UndoSnapshot& undoSnapshot() const { return *undo_; }
 
     int zoom() const;
     // Zoom in and zoom out, also reachable through the two actions (Ctrl++ and Ctrl+-), which the
@@ -128,7 +125,6 @@ private:
     LevelCanvas* canvas_;
     QAction* zoomInAction_;
     QAction* zoomOutAction_;
-    UndoSnapshot* undo_;
     std::unique_ptr<Stroke> stroke_;
     std::vector<QAction*> viewModeActions_;
     bool pressedOnSurface_ = false;

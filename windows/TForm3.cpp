@@ -1,12 +1,14 @@
 #include "windows/TForm3.h"
 
 #include "document/HeaderFields.h"
+#include "document/History.h"
 #include "document/M32Format.h"
 #include "document/TextureDocument.h"
 #include "windows/Dialogs.h"
 #include "windows/WindowHelpers.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QDropEvent>
@@ -123,6 +125,7 @@ TForm3::TForm3(TextureDocument& document, QWidget* parent)
     boldLabel(QStringLiteral("Blendmode :"), groups[2], QRect(8, 48 + 4, 88, kLabelHeight), Qt::AlignLeft);
 
     auto* nameValidator = new NameValidator(this);
+    int index = 0;
     for (const HeaderField& field : kHeaderFields) {
         const FieldPlace& place = placeOf(field);
         QWidget* group = groups[place.group];
@@ -137,7 +140,6 @@ TForm3::TForm3(TextureDocument& document, QWidget* parent)
         }
         // The scientific form is wider than its field: the whole text is its tooltip.
         if (field.kind == HeaderFieldKind::Decimal && field.shown == DecimalForm::Scientific) connect(edit, &QLineEdit::textChanged, edit, &QWidget::setToolTip);
-        edit->installEventFilter(this);
         const QString label = QString::fromLatin1(field.label);
         if (place.labelAbove)
             boldLabel(label, group, QRect(place.left, place.top - 16, place.width, kLabelHeight), Qt::AlignLeft);
@@ -146,13 +148,16 @@ TForm3::TForm3(TextureDocument& document, QWidget* parent)
                       Qt::AlignRight);
         fields_.push_back({edit, field.text});
 
-        // No check while typing: the text goes to the document's working copy as it is.
+        // No check while typing: the text goes to the document's working copy as it is, one
+        // step of the history named by the field's label while the field keeps the focus.
         const auto text = field.text;
-        connect(edit, &QLineEdit::textEdited, this, [this, text](const QString& typed) {
+        connect(edit, &QLineEdit::textEdited, this, [this, text, index, label](const QString& typed) {
             HeaderTexts texts = document_.texts();
             texts.*text = typed;
-            document_.setTexts(texts);
+            document_.history().editTexts(texts, index, label);
         });
+        edit->installEventFilter(this);
+        ++index;
     }
     showTexts();
     connect(&document_, &TextureDocument::textsChanged, this, &TForm3::showTexts);
@@ -176,6 +181,7 @@ TForm3::TForm3(TextureDocument& document, QWidget* parent)
 
 bool TForm3::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::FocusOut) document_.history().endTyping();
     if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove || event->type() == QEvent::Drop) {
         auto* drag = static_cast<QDropEvent*>(event);
         if (!droppedTextures(drag->mimeData()).isEmpty()) {
@@ -215,7 +221,8 @@ void TForm3::applyPreset()
         dialogs().beep();
         return;
     }
-    document_.setTexts(*texts);
+    document_.history().change(QStringLiteral("Apply preset %1").arg(presetBox_->currentText()),
+                               [&] { document_.setTexts(*texts); });
 }
 
 QLineEdit* TForm3::field(const QString& name) const

@@ -1,5 +1,6 @@
 #include "windows/TForm4.h"
 
+#include "document/History.h"
 #include "document/TextureDocument.h"
 #include "windows/Dialogs.h"
 #include "windows/WindowHelpers.h"
@@ -97,7 +98,7 @@ void TForm4::Button2Click()
         dialogs().beep();
         return;
     }
-    document_.removeLevel(entry + 1);
+    document_.history().change(QStringLiteral("Remove level"), [&] { document_.removeLevel(entry + 1); });
 }
 
 } // namespace quorvel

@@ -1,5 +1,7 @@
 #include "windows/TForm6.h"
 
+#include "document/History.h"
+#include "document/TextureDocument.h"
 #include "import/AddMipmap.h"
 #include "windows/Dialogs.h"
 #include "windows/WindowHelpers.h"
@@ -53,7 +55,8 @@ void TForm6::showDialog()
 void TForm6::Button1Click()
 {
     // A refused size raises before the document changes and before the dialog closes.
-    addBlankLevel(document_, widthBox_->text(), heightBox_->text());
+    document_.history().change(QStringLiteral("Add a mipmap"),
+                               [&] { addBlankLevel(document_, widthBox_->text(), heightBox_->text()); });
     hide();
 }
 

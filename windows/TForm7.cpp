@@ -1,5 +1,6 @@
 #include "windows/TForm7.h"
 
+#include "document/History.h"
 #include "document/TextureDocument.h"
 #include "graphics/PictureRegistry.h"
 #include "import/Import.h"
@@ -11,6 +12,7 @@
 #include "windows/WindowHelpers.h"
 
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QPaintEvent>
@@ -109,6 +111,7 @@ void TForm7::loadpicture(const QString& path)
     QImage withAlpha = importedImage(path, *graphic, true);
     QImage picture = withAlpha.hasAlphaChannel() ? importedImage(path, *graphic) : withAlpha;
     picture_ = std::move(picture);
+    pictureName_ = QFileInfo(path).fileName();
     alphaPicture_ = withAlpha.hasAlphaChannel() ? std::move(withAlpha) : QImage();
     if (drawnOnImport(path)) dialogs().beep();
     preview_->update();
@@ -130,7 +133,10 @@ void TForm7::Button1Click()
         TForm12& window;
         ~CloseProgress() { window.hide(); }
     } closeProgress{progress_};
-    importIntoDocument(document_, picture, options, [this](int position) { progress_.advance(position); });
+    // Import and insert alike are one step, named after the picture's file.
+    document_.history().change(QStringLiteral("Import %1").arg(pictureName_), [&] {
+        importIntoDocument(document_, picture, options, [this](int position) { progress_.advance(position); });
+    });
 }
 
 void TForm7::setChainChoicesFile(const QString& path)

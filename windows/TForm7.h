@@ -54,6 +54,8 @@ private:
     TextureDocument& document_;
     TForm12& progress_;
     QImage picture_;
+    // The picture's file name, which names the import's step ("Import rock.tga").
+    QString pictureName_;
     QWidget* preview_;
     QCheckBox* allSizesBox_;
     QCheckBox* insertBox_;

@@ -62,6 +62,7 @@ TEST_F(Frame, StartsWithEveryMenuItemAndTheToolWindowsInPlace)
         {"File1", "-", true},          {"File1", "&1 ", true},        {"File1", "&2 ", true},
         {"File1", "&3 ", true},        {"File1", "&4 ", true},        {"File1", "&5 ", true},
         {"File1", "-", true},          {"File1", "E&xit", true},      {"Edit1", "&Undo", false},
+        {"Edit1", "Re&do", false},     {"Edit1", "&History", true},
         {"Edit1", "&Rebuild smaller levels", true},                   {"Edit1", "-", true},          {"View1", "&Colour", true},    {"View1", "&Red", true},
         {"View1", "&Green", true},     {"View1", "&Blue", true},      {"View1", "&Alpha", true},
         {"View1", "&Over checkerboard", true},                       {"View1", "-", true},

@@ -606,6 +606,7 @@ TEST(WritingCommands, NoOutputLandsOnAnInput)
     const QString targa = writeFile(dir, "r.tga", tgaOf(3, 2));
     ASSERT_TRUE(QFile::link(picture, at("pic.m32")));  // what convert of pic.bmp would write
     ASSERT_TRUE(QFile::link(texture, at("sheet.png")));
+    ASSERT_TRUE(QFile::link(texture, at("t-1-8x4.png"))); // what export --all would write first
     ASSERT_EQ(::link(QFile::encodeName(texture).constData(), QFile::encodeName(at("hard.m32")).constData()), 0);
     const QByteArray textureBytes = readAll(texture), pictureBytes = readAll(picture), targaBytes = readAll(targa);
     const auto same = [](const QString& out, const QString& in) { return QStringLiteral("%1 and %2 are the same file\n").arg(out, in); };
@@ -622,6 +623,7 @@ TEST(WritingCommands, NoOutputLandsOnAnInput)
         {{"tga-resave", targa, targa}, 1, same(targa, targa)},
         {{"decode", picture, at("pic.m32")}, 1, same(at("pic.m32"), picture)},
         {{"sheet", at("sheet.png"), texture}, 1, same(at("sheet.png"), texture)},
+        {{"export", "--all", texture, dir.path()}, 1, same(at("t-1-8x4.png"), texture)},
         // A forgotten OUT: the first texture would become the sheet.
         {{"sheet", texture, at("hard.m32")}, 2, "quorvel-cli sheet: OUT must end in .png, not \"" + texture + "\"\n"},
     };
@@ -635,6 +637,7 @@ TEST(WritingCommands, NoOutputLandsOnAnInput)
     }
     EXPECT_TRUE(QFileInfo(at("sheet.png")).isSymLink());
     EXPECT_TRUE(QFileInfo(at("pic.m32")).isSymLink());
+    EXPECT_FALSE(QFileInfo::exists(at("t-2-4x2.png"))); // export --all wrote no level
 }
 
 } // namespace

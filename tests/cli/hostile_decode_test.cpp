@@ -176,6 +176,7 @@ TEST(HostileDecode, WhatIsNotARegularFileIsRefusedAtOnce)
         EXPECT_LT(clock.elapsed(), 10000);
         EXPECT_EQ(run.status, 1);
         EXPECT_TRUE(run.err.contains((refused + " is not a regular file\n").toUtf8())) << run.err.toStdString();
+        EXPECT_FALSE(run.err.contains((refused + ": " + refused).toUtf8())) << run.err.toStdString(); // named once
         EXPECT_EQ(readAll(out), "(missing)");
         EXPECT_EQ(readAll(png), "(missing)");
     }

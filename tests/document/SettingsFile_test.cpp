@@ -7,6 +7,7 @@
 #include "base/FileNames.h"
 #include "base/SettingsStore.h"
 #include "document/HeaderPresets.h"
+#include "document/NumberText.h"
 #include "tests/support/HostileFiles.h"
 
 #include <QFileInfo>
@@ -17,6 +18,8 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <limits>
 
 namespace quorvel {
 namespace {
@@ -168,13 +171,20 @@ TEST(SettingsFile, RecentFilesWithUnixLineEndsOrNamesThatAreNotUtf8SurviveTheRew
     ASSERT_TRUE(writeSettingsFile(path, *read));
     EXPECT_EQ(readAll(path), "OPENDIR\r\n/tex\r\nIMPORTDIR\r\n/img\r\nFILE1\r\n/a/caf\xe9.m32\r\nFILE2\r\n/b.m32\r\n"
                              "FILE3\r\n\r\nFILE4\r\n\r\nFILE5\r\n\r\n");
+
+    // A name holding a line end is written as an empty entry, so no later value moves.
+    Settings odd = *read;
+    odd.importDirectory = "/img\nnew";
+    odd.recentFiles[0] = "/a\rb.m32";
+    EXPECT_EQ(settingsBytes(odd), "OPENDIR\r\n/tex\r\nIMPORTDIR\r\n\r\nFILE1\r\n\r\nFILE2\r\n/b.m32\r\n"
+                                  "FILE3\r\n\r\nFILE4\r\n\r\nFILE5\r\n\r\n");
 }
 
 TEST(HeaderPresets, AStoreBeyondItsLimitsKeepsWhatFitsWithOneReport)
 {
     QTemporaryDir dir;
     const QString path = QDir(dir.path()).filePath("HeaderPresets.ini");
-    const QString name128(128, u'n'), value32(32, u'7');
+    const QString name128(128, u'n'), value48(48, u'7');
     struct Row {
         const char* what;
         QByteArray file;
@@ -183,9 +193,9 @@ TEST(HeaderPresets, AStoreBeyondItsLimitsKeepsWhatFitsWithOneReport)
     } rows[] = {
         {"a count far past the presets", "[header_presets]\nsize=2147483647\n1\\name=moss\n", {"moss"}, true},
         {"names and values at their limits",
-         "[header_presets]\nsize=1\n1\\name=" + name128.toUtf8() + "\n1\\flags=" + value32.toUtf8() + "\n", {name128}, false},
+         "[header_presets]\nsize=1\n1\\name=" + name128.toUtf8() + "\n1\\flags=" + value48.toUtf8() + "\n", {name128}, false},
         {"a name too long", "[header_presets]\nsize=2\n1\\name=" + name128.toUtf8() + "x\n2\\name=b\n", {"b"}, true},
-        {"a value too long", "[header_presets]\nsize=1\n1\\name=a\n1\\dt_u=" + value32.toUtf8() + "7\n", {}, true},
+        {"a value too long", "[header_presets]\nsize=1\n1\\name=a\n1\\dt_u=" + value48.toUtf8() + "7\n", {}, true},
         {"not a settings file", "\xff\x00\x01[", {}, false},
     };
     for (const Row& r : rows) {
@@ -198,6 +208,25 @@ TEST(HeaderPresets, AStoreBeyondItsLimitsKeepsWhatFitsWithOneReport)
         if (r.reported) {
             EXPECT_TRUE(reports.messages[0].startsWith(path + ": ")) << reports.messages[0].toStdString();
         }
+    }
+
+    // What was ignored stays in the store when a preset is saved: a later version may read it.
+    // The longest number text the program writes (a two-decimal -3.4e38) fits a preset.
+    {
+        writeAll(path, "[header_presets]\nsize=1002\n1\\name=" + name128.toUtf8() + "x\n2\\name=b\n1001\\name=late\n");
+        Reports reports;
+        HeaderPresets presets(path);
+        HeaderTexts huge;
+        huge.scale_x = realTwoDecimals(-std::numeric_limits<float>::max());
+        ASSERT_EQ(huge.scale_x.size(), 43);
+        presets.save("huge", huge);
+        const HeaderPresets again(path);
+        EXPECT_EQ(again.names(), (QStringList{"b", "huge", "late"}));
+        const std::optional<HeaderTexts> applied = again.applied("huge", HeaderTexts());
+        ASSERT_TRUE(applied.has_value());
+        EXPECT_EQ(applied->scale_x, huge.scale_x);
+        QSettings kept(path, QSettings::IniFormat);
+        EXPECT_EQ(kept.value("header_presets/3/name").toString(), name128 + u'x');
     }
 
     // 1000 kept, the 1001st refused, and nothing of the store changed by the refusals.

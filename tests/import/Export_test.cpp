@@ -81,17 +81,37 @@ TEST(Export, EveryLevelAsAPngNamedByItsNumberAndSize)
     QTemporaryDir dir;
     const QStringList written = exportAllLevels(document, dir.path(), "wall");
     EXPECT_EQ(written, (QStringList{dir.filePath("wall-1-6x4.png"), dir.filePath("wall-2-3x2.png"), dir.filePath("wall-3-1x1.png")}));
-    for (int k = 1; k <= 3; ++k) EXPECT_EQ(QImage(written.value(k - 1)).convertToFormat(QImage::Format_ARGB32), storedLevel(document, k));
-    // A level without pixels cannot be a PNG: refused before anything of it is written.
-    TextureDocument empty;
-    empty.appendLevel(0, 4, "0x4");
-    try {
-        exportAllLevels(empty, dir.path(), "none");
-        ADD_FAILURE();
-    } catch (const Error& e) {
-        EXPECT_EQ(e.message(), "Level 1 is 0 x 4 pixels: there is nothing to write");
+    for (int k = 1; k <= 3; ++k) {
+        const QImage read(written.value(k - 1));
+        EXPECT_EQ(read.convertToFormat(QImage::Format_ARGB32), storedLevel(document, k));
+        // The same resolution as the command line writes, whatever the screen.
+        EXPECT_EQ(read.dotsPerMeterX(), 3937);
+        EXPECT_EQ(read.dotsPerMeterY(), 3937);
     }
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 3);
+    // A level without pixels cannot be a PNG, and no name may be an input: either is refused
+    // before any level is written, the good levels before it included.
+    TextureDocument empty;
+    empty.appendLevel(4, 4, "4x4");
+    empty.appendLevel(0, 4, "0x4");
+    const QString input = dir.filePath("in-1-4x4.png");
+    empty.save(input);
+    const QByteArray inputBytes = empty.saveToBytes();
+    const std::pair<QString, QString> refusals[] = {
+        {"none", "Level 2 is 0 x 4 pixels: there is nothing to write"},
+        {"in", dir.filePath("in-1-4x4.png") + " and " + input + " are the same file"},
+    };
+    for (const auto& [name, message] : refusals) {
+        try {
+            exportAllLevels(empty, dir.path(), name, {input});
+            ADD_FAILURE() << name.toStdString();
+        } catch (const Error& e) {
+            EXPECT_EQ(e.message(), message);
+        }
+    }
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 4);
+    QFile kept(input);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), inputBytes);
 }
 
 TEST(Export, RefusedWithoutTheLevelAndNothingWritten)

@@ -1,14 +1,19 @@
 // Strokes on a document: what each mode lays down on the level image and the alpha plane, the
-// pixels and rectangles a segment touches, picking, the reach of every zoom, undo of colour and
-// alpha, and the bytes a painted texture is saved with.
+// pixels and rectangles a segment touches, picking, the reach of every zoom, the history's steps
+// (strokes, structural changes, typing, the memory bound, the saved state), and the bytes a
+// painted texture is saved with.
 #include "paint/Stroke.h"
 
 #include "document/M32Format.h"
 #include "document/TextureDocument.h"
 #include "paint/ToolSettings.h"
-#include "paint/UndoSnapshot.h"
+#include "document/History.h"
+#include "import/MipmapChain.h"
+#include "import/ReplaceLevel.h"
 
 #include <QBuffer>
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -23,13 +28,12 @@ QRgb shownAt(const TextureDocument& d, int level, int x, int y) { return d.level
 int alphaAt(const TextureDocument& d, int level, int x, int y) { return d.alphaPlane(level).constScanLine(y)[x]; }
 QRgb rgb(int r, int g, int b) { return qRgb(r, g, b) & 0xFFFFFF; }
 
-// A document, the toolbar's settings, the undo step and a stroke, as the windows hold them, and
-// every rectangle the document announced.
+// A document with its history, the toolbar's settings and a stroke, as the windows hold them,
+// and every rectangle the document announced.
 struct Painter {
     TextureDocument document;
     ToolSettings tools;
-    UndoSnapshot undo;
-    Stroke stroke{document, tools, undo};
+    Stroke stroke{document, tools};
     std::vector<QRect> announced;
 
     explicit Painter(int width = 32, int height = 32, int alpha = 255)
@@ -59,9 +63,16 @@ struct Painter {
         document.setLevelPixels(1, image, plane);
         announced.clear();
     }
+    QUndoStack& stack() { return document.history().stack(); }
 };
 
-TEST(Stroke, PressAndReleaseWithoutAMoveChangesNothingButEnablesUndo)
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+TEST(Stroke, PressAndReleaseWithoutAMoveChangesNothingAndAddsNoStep)
 {
     for (auto mode : {&ToolSettings::selectPaint, &ToolSettings::selectDrawAlpha, &ToolSettings::selectPickColor}) {
         Painter p;
@@ -69,7 +80,7 @@ TEST(Stroke, PressAndReleaseWithoutAMoveChangesNothingButEnablesUndo)
         p.colour(255, 0, 0, 128);
         p.tools.setPenWidth(20);
         const QImage before = p.document.levelImage(1).copy(), plane = p.document.alphaPlane(1).copy();
-        EXPECT_FALSE(p.undo.available());
+        ASSERT_EQ(p.stack().count(), 0);
         p.stroke.press(QPoint(5, 5), 1);
         EXPECT_TRUE(p.stroke.active());
         p.stroke.release();
@@ -77,7 +88,8 @@ TEST(Stroke, PressAndReleaseWithoutAMoveChangesNothingButEnablesUndo)
         EXPECT_EQ(p.document.levelImage(1), before);
         EXPECT_EQ(p.document.alphaPlane(1), plane);
         EXPECT_TRUE(p.announced.empty());
-        EXPECT_TRUE(p.undo.available());
+        EXPECT_EQ(p.stack().count(), 0);
+        EXPECT_FALSE(p.stack().canUndo());
     }
 }
 
@@ -273,7 +285,8 @@ TEST(Stroke, PickColorNeverPaintsAndStopsPickingAtTheRelease)
     EXPECT_EQ(p.tools.fieldText(F::Green), "8");
     p.stroke.move(QPoint(1000, 3), 1);
     EXPECT_EQ(p.tools.fieldText(F::Green), "8");
-    EXPECT_TRUE(p.undo.available());
+    // Picking changes no pixel: no step.
+    EXPECT_EQ(p.stack().count(), 0);
 }
 
 TEST(Stroke, EveryZoomReachesTheWholePicture)
@@ -346,75 +359,317 @@ TEST(Stroke, WithoutALevelNothingHappens)
 {
     TextureDocument document;
     ToolSettings tools;
-    UndoSnapshot undo;
-    Stroke stroke(document, tools, undo);
+    Stroke stroke(document, tools);
     stroke.press(QPoint(3, 3), 1);
     stroke.move(QPoint(9, 9), 1);
     stroke.release();
     tools.selectPickColor();
     stroke.move(QPoint(4, 4), 1);
-    EXPECT_FALSE(undo.available());
+    EXPECT_EQ(document.history().stack().count(), 0);
     EXPECT_EQ(tools.fieldText(F::Red), "0");
 }
 
-TEST(Undo, TakesBackTheLastStrokesColourAndAlpha)
+// Two strokes and one Undo take back only the second, colour and alpha, repainting only its
+// rectangle; Undo again the first; Redo puts each back; the steps say what they were.
+TEST(History, EachStrokeIsOneStepUndoneAndRedoneExactly)
 {
     Painter p;
-    std::vector<bool> availability;
-    QObject::connect(&p.undo, &UndoSnapshot::availableChanged, [&](bool on) { availability.push_back(on); });
-
+    const QImage start = p.document.levelImage(1).copy(), startAlpha = p.document.alphaPlane(1).copy();
     p.colour(255, 0, 0, 128);
     p.tools.setPenWidth(5);
     p.line({{5, 5}, {20, 5}});
     const QImage first = p.document.levelImage(1).copy(), firstAlpha = p.document.alphaPlane(1).copy();
+    p.tools.selectDrawAlpha();
     p.colour(0, 255, 0, 10);
     p.line({{5, 3}, {5, 25}});
-    ASSERT_NE(p.document.levelImage(1), first);
+    const QImage second = p.document.levelImage(1).copy(), secondAlpha = p.document.alphaPlane(1).copy();
+    ASSERT_NE(second, first);
+    ASSERT_EQ(p.stack().count(), 2);
+    EXPECT_EQ(p.stack().text(0), "Paint");
+    EXPECT_EQ(p.stack().text(1), "Draw alpha");
 
     p.announced.clear();
-    EXPECT_TRUE(p.undo.undo(p.document));
+    p.stack().undo();
     EXPECT_EQ(p.document.levelImage(1), first);
     EXPECT_EQ(p.document.alphaPlane(1), firstAlpha);
-    EXPECT_EQ(p.announced, (std::vector<QRect>{QRect(0, 0, 32, 32)}));
-    EXPECT_FALSE(p.undo.available());
-    // One step only: a second Undo has nothing to take back.
-    EXPECT_FALSE(p.undo.undo(p.document));
+    // Only the second stroke's rectangle: the one-pixel line from (5, 3) to (5, 25).
+    EXPECT_EQ(p.announced, (std::vector<QRect>{QRect(5, 3, 1, 23)}));
+    EXPECT_TRUE(p.stack().canUndo());
+    p.stack().undo();
+    EXPECT_EQ(p.document.levelImage(1), start);
+    EXPECT_EQ(p.document.alphaPlane(1), startAlpha);
+    EXPECT_FALSE(p.stack().canUndo());
+    p.stack().redo();
     EXPECT_EQ(p.document.levelImage(1), first);
-    EXPECT_EQ(availability, (std::vector<bool>{true, false}));
+    EXPECT_EQ(p.document.alphaPlane(1), firstAlpha);
+    p.stack().redo();
+    EXPECT_EQ(p.document.levelImage(1), second);
+    EXPECT_EQ(p.document.alphaPlane(1), secondAlpha);
+    // What a stroke keeps is its rectangle, not the level.
+    EXPECT_LT(p.document.history().bytes(), 2 * (History::kStepOverhead + 32 * 32 * 5));
 }
 
-TEST(Undo, RestoresThePressedLevelAndShowsIt)
+// A stroke, then a press that changes nothing (a click, a pick): Undo takes back the stroke.
+TEST(History, APressThatChangesNoPixelLeavesTheStrokeBeforeItToUndo)
+{
+    for (const bool pick : {false, true}) {
+        Painter p;
+        const QImage start = p.document.levelImage(1).copy();
+        p.colour(10, 20, 30, 255);
+        p.line({{1, 1}, {9, 9}});
+        if (pick) p.tools.selectPickColor();
+        p.line({{4, 4}});
+        // Painting the colour a pixel already has changes no pixel either.
+        if (!pick) p.line({{1, 1}, {9, 9}});
+        ASSERT_EQ(p.stack().count(), 1) << pick;
+        p.stack().undo();
+        EXPECT_EQ(p.document.levelImage(1), start) << pick;
+    }
+}
+
+// The step of a stroke on another level than the one shown shows that level again; a removed
+// level comes back with its pixels, and the stroke on it can be undone after it.
+TEST(History, StructuralStepsKeepWhatTheyRemovedAndShowTheLevelOfAStroke)
 {
     Painter p;
-    p.document.appendLevel(16, 16, "second", 255);
+    History& history = p.document.history();
+    history.change("Add a mipmap", [&] { p.document.appendLevel(16, 16, "second", 255); });
     p.document.setCurrentLevel(2);
+    const QImage blank = p.document.levelImage(2).copy();
     p.colour(0, 0, 0, 0);
     p.line({{0, 0}, {15, 15}});
-    const QImage painted = p.document.levelImage(2).copy();
-    p.document.setCurrentLevel(1);
-    p.line({{0, 0}, {1, 1}}); // Pick-free press on level 1 replaces the snapshot
-    p.document.setCurrentLevel(2);
-    p.line({{3, 0}, {3, 15}});
+    const QImage painted = p.document.levelImage(2).copy(), paintedAlpha = p.document.alphaPlane(2).copy();
+    const QByteArray withStroke = p.document.saveToBytes();
+    history.change("Remove level", [&] { p.document.removeLevel(2); });
+    ASSERT_EQ(p.document.levelCount(), 1);
+    EXPECT_EQ(p.stack().undoText(), "Remove level");
+
+    p.stack().undo();
+    ASSERT_EQ(p.document.levelCount(), 2);
+    EXPECT_EQ(p.document.levelEntries(), (QStringList{"level", "second"}));
+    EXPECT_EQ(p.document.levelImage(2), painted);
+    EXPECT_EQ(p.document.alphaPlane(2), paintedAlpha);
+    EXPECT_EQ(p.document.saveToBytes(), withStroke);
     p.document.setCurrentLevel(1);
     std::vector<int> shown;
     QObject::connect(&p.document, &TextureDocument::currentLevelChanged, [&](int level) { shown.push_back(level); });
-    EXPECT_TRUE(p.undo.undo(p.document));
+    p.stack().undo();
     EXPECT_EQ(p.document.currentLevel(), 2);
     EXPECT_EQ(shown, std::vector<int>{2});
-    EXPECT_EQ(p.document.levelImage(2), painted);
+    EXPECT_EQ(p.document.levelImage(2), blank);
+    p.stack().undo();
+    EXPECT_EQ(p.document.levelCount(), 1);
+    EXPECT_FALSE(p.stack().canUndo());
+    for (int i = 0; i < 3; ++i) p.stack().redo();
+    EXPECT_EQ(p.document.levelCount(), 1);
+    p.stack().undo();
+    EXPECT_EQ(p.document.saveToBytes(), withStroke);
+
+    // A change that changes nothing is no step; one that fails after changing is one, and the
+    // error passes on.
+    const int count = p.stack().count(), at = p.stack().index();
+    history.change("nothing", [] {});
+    EXPECT_EQ(p.stack().count(), count);
+    EXPECT_THROW(history.change("half", [&] {
+        p.document.appendLevel(2, 2, "2x2");
+        throw std::runtime_error("failed");
+    }), std::runtime_error);
+    EXPECT_EQ(p.stack().index(), at + 1);
+    EXPECT_EQ(p.stack().undoText(), "half");
+    p.stack().undo();
+    EXPECT_EQ(p.document.levelCount(), 2);
 }
 
-TEST(Undo, ALevelThatIsGoneIsNotOverwritten)
+// Rebuild and replace are one step each, and Undo gives the texture's bytes as they were.
+TEST(History, RebuildAndReplaceUndoToTheBytesBefore)
 {
+    Painter p(8, 8);
+    History& history = p.document.history();
+    history.change("Import", [&] {
+        QImage picture(8, 8, QImage::Format_RGB32);
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 8; ++x) picture.setPixel(x, y, qRgb(30 * x, 25 * y, 9));
+        p.document.newDocument();
+        makemipmaps(p.document, picture, 200, true, CountedPass::Halving);
+    });
+    ASSERT_EQ(p.document.levelCount(), 4);
+    const QByteArray imported = p.document.saveToBytes();
+    p.colour(255, 255, 255, 255);
+    p.line({{0, 0}, {7, 7}});
+    const QByteArray stroked = p.document.saveToBytes();
+    history.change("Rebuild smaller levels", [&] { rebuildSmallerLevels(p.document, 1); });
+    const QByteArray rebuilt = p.document.saveToBytes();
+    ASSERT_NE(rebuilt, stroked);
+    QImage picture(8, 8, QImage::Format_ARGB32);
+    picture.fill(qRgba(1, 2, 3, 4));
+    history.change("Replace level", [&] { replaceLevel(p.document, 1, picture, true); });
+    const QByteArray replaced = p.document.saveToBytes();
+    const std::vector<QByteArray> steps{imported, stroked, rebuilt, replaced};
+    for (int i = int(steps.size()) - 1; i > 0; --i) {
+        EXPECT_EQ(p.document.saveToBytes(), steps[std::size_t(i)]) << i;
+        p.stack().undo();
+    }
+    EXPECT_EQ(p.document.saveToBytes(), imported);
+    for (std::size_t i = 1; i < steps.size(); ++i) {
+        p.stack().redo();
+        EXPECT_EQ(p.document.saveToBytes(), steps[i]) << i;
+    }
+}
+
+// Typing into one field is one step named by its label until the field loses the focus; typing
+// it back to what it had leaves no step.
+TEST(History, TypingIntoAFieldIsOneStepUntilItLosesTheFocus)
+{
+    TextureDocument d;
+    History& history = d.history();
+    HeaderTexts texts = d.texts();
+    for (const char* typed : {"2", "20", "204"}) {
+        texts.flags = typed;
+        history.editTexts(texts, 4, "Flags");
+    }
+    ASSERT_EQ(history.stack().count(), 1);
+    EXPECT_EQ(history.stack().undoText(), "Flags");
+    texts.value = "7";
+    history.editTexts(texts, 6, "Value");
+    EXPECT_EQ(history.stack().count(), 2);
+    history.endTyping();
+    texts.value = "70";
+    history.editTexts(texts, 6, "Value");
+    EXPECT_EQ(history.stack().count(), 3);
+    history.stack().undo();
+    EXPECT_EQ(d.texts().value, "7");
+    history.stack().undo();
+    history.stack().undo();
+    EXPECT_EQ(d.texts().flags, "2048");
+    history.stack().redo();
+    EXPECT_EQ(d.texts().flags, "204");
+
+    // Typed and typed back: the step goes.
+    TextureDocument e;
+    HeaderTexts typed = e.texts();
+    typed.name = "a";
+    e.history().editTexts(typed, 0, "Name");
+    typed.name = "";
+    e.history().editTexts(typed, 0, "Name");
+    EXPECT_EQ(e.history().stack().count(), 0);
+    EXPECT_FALSE(e.isModified());
+}
+
+// The modified state is the history's clean state: undoing back to the saved state clears it,
+// and open and New clear the history.
+TEST(History, ModifiedFollowsTheSavedStepAndOpenAndNewClearTheHistory)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("t.m32");
+    Painter p;
+    p.document.save(path);
+    std::vector<bool> announced;
+    QObject::connect(&p.document, &TextureDocument::modifiedChanged, [&](bool m) { announced.push_back(m); });
+    p.colour(1, 2, 3, 255);
+    p.line({{0, 0}, {9, 0}});
+    EXPECT_TRUE(p.document.isModified());
+    p.stack().undo();
+    EXPECT_FALSE(p.document.isModified());
+    p.stack().redo();
+    p.document.save(path);
+    EXPECT_FALSE(p.document.isModified());
+    p.stack().undo();
+    EXPECT_TRUE(p.document.isModified());
+    EXPECT_EQ(announced, (std::vector<bool>{true, false, true, false, true}));
+    // A step after undoing past the saved state: that state can no longer be reached.
+    p.line({{0, 3}, {9, 3}});
+    p.stack().undo();
+    EXPECT_TRUE(p.document.isModified());
+
+    p.document.open(path);
+    EXPECT_EQ(p.stack().count(), 0);
+    EXPECT_FALSE(p.document.isModified());
+    p.line({{0, 5}, {9, 5}});
+    EXPECT_THROW(p.document.open(dir.filePath("missing.m32")), std::exception);
+    EXPECT_EQ(p.stack().count(), 1); // a failed open changes nothing
+    p.document.newDocument();
+    EXPECT_EQ(p.stack().count(), 0);
+    EXPECT_FALSE(p.document.isModified());
+}
+
+// An import into a fresh texture is a step: Undo gives back the texture before it, its file name
+// and its saved state.
+TEST(History, UndoingAnImportIntoAFreshTextureGivesBackTheTextureAndItsName)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("t.m32");
+    Painter p(4, 4);
+    p.document.save(path);
+    const QByteArray saved = p.document.saveToBytes();
+    p.document.history().change("Import rock.tga", [&] {
+        p.document.newDocument();
+        p.document.appendLevel(2, 2, "2x2");
+    });
+    EXPECT_EQ(p.document.currentFile(), "");
+    p.stack().undo();
+    EXPECT_EQ(p.document.currentFile(), path);
+    EXPECT_EQ(p.document.saveToBytes(), saved);
+    EXPECT_FALSE(p.document.isModified());
+    p.stack().redo();
+    EXPECT_EQ(p.document.currentFile(), "");
+    EXPECT_EQ(p.document.levelEntries(), QStringList{"2x2"});
+}
+
+// The history keeps at most its limit: the oldest steps go first, the newest always stays, and
+// what is kept still undoes exactly; a saved state that was dropped cannot be reached.
+TEST(History, KeepsAtMostItsLimitDroppingTheOldestSteps)
+{
+    Painter p(64, 64);
+    History& history = p.document.history();
+    const qint64 stroke = 64 * 64 * 5 + History::kStepOverhead;
+    history.setByteLimit(3 * stroke);
+    p.tools.setPenWidth(20);
+    std::vector<QByteArray> states{p.document.saveToBytes()};
+    std::vector<qint64> held;
+    QObject::connect(&history, &History::bytesChanged, [&](qint64 bytes) { held.push_back(bytes); });
+    for (int i = 0; i < 6; ++i) {
+        p.colour(40 * i, 0, 0, 255);
+        // Across the whole level, so that each step keeps all of it.
+        p.line({{0, 0}, {63, 63}, {0, 63}, {63, 0}, {0, 32}, {63, 32}, {32, 0}, {32, 63}});
+        states.push_back(p.document.saveToBytes());
+        EXPECT_LE(history.bytes(), 3 * stroke) << i;
+    }
+    EXPECT_EQ(p.stack().count(), 3);
+    EXPECT_EQ(held.back(), history.bytes());
+    for (int i = 5; i >= 3; --i) {
+        EXPECT_EQ(p.document.saveToBytes(), states[std::size_t(i) + 1]);
+        p.stack().undo();
+    }
+    EXPECT_EQ(p.document.saveToBytes(), states[3]);
+    EXPECT_FALSE(p.stack().canUndo());
+    EXPECT_TRUE(p.document.isModified());
+    for (int i = 0; i < 3; ++i) p.stack().redo();
+    EXPECT_EQ(p.document.saveToBytes(), states.back());
+    // One step above the limit alone stays.
+    history.setByteLimit(1);
+    EXPECT_EQ(p.stack().count(), 1);
+    p.stack().undo();
+    EXPECT_EQ(p.document.saveToBytes(), states[5]);
+}
+
+// A saved state among the kept steps moves with them.
+TEST(History, TheSavedStateMovesWithTheKeptSteps)
+{
+    QTemporaryDir dir;
     Painter p(32, 32);
-    p.document.appendLevel(16, 16, "second", 255);
-    p.document.setCurrentLevel(2);
-    p.line({{0, 0}, {15, 15}});
-    p.document.removeLevel(1); // the 16 x 16 level is level 1 now, and level 2 is gone
-    const QImage level1 = p.document.levelImage(1).copy();
-    EXPECT_FALSE(p.undo.undo(p.document));
-    EXPECT_FALSE(p.undo.available());
-    EXPECT_EQ(p.document.levelImage(1), level1);
+    History& history = p.document.history();
+    history.setByteLimit(3 * (32 * 32 * 5 + History::kStepOverhead));
+    p.tools.setPenWidth(20);
+    for (int i = 0; i < 5; ++i) {
+        p.colour(0, 40 * i, 0, 255);
+        p.line({{0, 0}, {31, 31}, {0, 31}, {31, 0}, {16, 0}, {16, 31}, {0, 16}, {31, 16}});
+        if (i == 3) p.document.save(dir.filePath("t.m32"));
+    }
+    ASSERT_EQ(p.stack().count(), 3);
+    EXPECT_TRUE(p.document.isModified());
+    p.stack().undo();
+    EXPECT_FALSE(p.document.isModified());
+    EXPECT_EQ(p.document.saveToBytes(), readAll(dir.filePath("t.m32")));
 }
 
 // The saved pixel of a painted texture is the composition's inverse of what the stroke laid
@@ -457,8 +712,11 @@ TEST(Stroke, SavedBytesFollowTheBlendRuleAndUndoRestoresThem)
             }
         }
 
-    ASSERT_TRUE(p.undo.undo(p.document));
+    ASSERT_TRUE(p.stack().canUndo());
+    p.stack().undo();
     EXPECT_EQ(p.document.saveToBytes(), original);
+    p.stack().redo();
+    EXPECT_EQ(p.document.saveToBytes(), painted);
 }
 
 } // namespace

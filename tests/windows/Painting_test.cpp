@@ -1,9 +1,22 @@
 // Painting with the mouse on the real level view and toolbar: what the modes lay down and pick
-// back, the reach of zoom 8, the repaint of only what changed, Edit > Undo, the saved bytes.
+// back, the reach of zoom 8, the repaint of only what changed, Edit > Undo and Redo, the saved
+// bytes.
 #include "tests/support/PaintFixture.h"
 #include "tests/support/PaintSpy.h"
 
+#include "document/History.h"
 #include "document/M32Format.h"
+#include "windows/ChainChoicesPanel.h"
+#include "windows/HistoryWindow.h"
+#include "windows/TForm3.h"
+#include "windows/TForm4.h"
+#include "windows/TForm6.h"
+#include "windows/TForm7.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QUndoView>
 
 #include <QPaintEvent>
 #include <QScrollArea>
@@ -12,9 +25,19 @@
 namespace quorvel::test {
 namespace {
 
+// A picture with alpha of its own, written as a PNG.
+QString pngPicture(const QString& path, int width, int height)
+{
+    QImage image(width, height, QImage::Format_ARGB32);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) image.setPixel(x, y, qRgba(x * 30, y * 40, 9, 100 + x + y));
+    EXPECT_TRUE(image.save(path, "PNG"));
+    return path;
+}
+
 using Painting = PaintTest;
 
-TEST_F(Painting, PaintStoresTheBlendAndPressesAloneChangeNothingButEnableUndo)
+TEST_F(Painting, PaintStoresTheBlendAndPressesAloneChangeNothingAndAddNoStep)
 {
     openWhite({32, 32});
     EXPECT_FALSE(undoEnabled());
@@ -24,8 +47,6 @@ TEST_F(Painting, PaintStoresTheBlendAndPressesAloneChangeNothingButEnableUndo)
         clickMode(mode);
         QTest::mouseClick(canvas(), Qt::LeftButton, {}, QPoint(9, 9));
         EXPECT_EQ(document.levelImage(1), before);
-        EXPECT_TRUE(undoEnabled());
-        chooseMenu('e', 'u');
         EXPECT_FALSE(undoEnabled());
     }
     clickMode(DrawingMode::Paint);
@@ -128,7 +149,9 @@ TEST_F(Painting, DrawAlphaKeepsEachPixelsOwnColour)
                     EXPECT_EQ(uchar(pixel[3]), 128) << x;
                 }
             }
-            chooseMenu('e', 'u');
+            // At alpha 255 over opaque pixels no pixel changed, so there is no step to undo.
+            ASSERT_EQ(undoEnabled(), a != 255);
+            if (a != 255) chooseMenu('e', 'u');
         }
     }
 }
@@ -151,6 +174,156 @@ TEST_F(Painting, PickClickWithoutAMoveFillsTheFields)
     EXPECT_EQ(fieldTexts(), (QStringList{"40", "50", "60", "255"}));
     hover(QPoint(5, 5));
     EXPECT_EQ(fieldTexts(), (QStringList{"40", "50", "60", "255"})) << "the release ends the picking";
+}
+
+// Paint, a click in Pick color mode, then Ctrl+Z: the stroke is taken back; Ctrl+Shift+Z and
+// Ctrl+Y bring it back.
+TEST_F(Painting, PaintThenAPickClickThenUndoTakesBackTheStroke)
+{
+    openWhite({32, 32});
+    const QImage before = document.levelImage(1), beforeAlpha = document.alphaPlane(1);
+    setColour(200, 10, 10, 100);
+    stroke({{2, 2}, {20, 12}});
+    const QImage painted = document.levelImage(1), paintedAlpha = document.alphaPlane(1);
+    clickMode(DrawingMode::PickColor);
+    QTest::mouseClick(canvas(), Qt::LeftButton, {}, QPoint(9, 9));
+    EXPECT_EQ(frame->menuAction("Undo1")->text(), "&Undo Paint");
+    QTest::keyClick(frame.get(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(document.levelImage(1), before);
+    EXPECT_EQ(document.alphaPlane(1), beforeAlpha);
+    EXPECT_FALSE(undoEnabled());
+    QTest::keyClick(frame.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(document.levelImage(1), painted);
+    EXPECT_EQ(document.alphaPlane(1), paintedAlpha);
+    QTest::keyClick(frame.get(), Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(frame.get(), Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(document.levelImage(1), painted);
+}
+
+// Ctrl+Z with the button still held takes back what the stroke drew so far; what it draws after
+// is a step of its own.
+TEST_F(Painting, UndoDuringAStrokeTakesBackWhatItDrewSoFar)
+{
+    openWhite({32, 32});
+    setColour(0, 0, 0, 255);
+    stroke({{2, 28}, {20, 28}});
+    const QImage before = document.levelImage(1);
+    QTest::mousePress(canvas(), Qt::LeftButton, {}, QPoint(2, 2));
+    QTest::mouseMove(canvas(), QPoint(20, 2));
+    ASSERT_EQ(shown(10, 2), rgb(0, 0, 0));
+    QTest::keyClick(frame.get(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(document.levelImage(1), before);
+    QTest::mouseMove(canvas(), QPoint(20, 20));
+    QTest::mouseRelease(canvas(), Qt::LeftButton, {}, QPoint(20, 20));
+    EXPECT_EQ(shown(10, 2), rgb(255, 255, 255));
+    EXPECT_EQ(shown(20, 10), rgb(0, 0, 0));
+    EXPECT_EQ(document.history().stack().count(), 2);
+    chooseMenu('e', 'u');
+    EXPECT_EQ(document.levelImage(1), before);
+}
+
+// Every kind of step through the windows, then undo all and redo all: at every step the saved
+// file is the one saved at that point going forward.
+TEST_F(Painting, EveryStepUndoesAndRedoesToTheFileSavedThere)
+{
+    const QString file = path("history.m32");
+    writeTexture(file, {{32, 32}, {16, 16}});
+    startEditor();
+    openThroughMenu(file);
+    const auto saved = [&] {
+        chooseMenu('f', 's');
+        return readFile(file);
+    };
+    std::vector<QByteArray> states{saved()};
+    std::vector<QString> texts;
+    const auto step = [&](const QString& text) {
+        ASSERT_TRUE(fake.errors.isEmpty()) << fake.errors.join("; ").toStdString();
+        texts.push_back(text);
+        EXPECT_EQ(frame->menuAction("Undo1")->text(), "&Undo " + text);
+        states.push_back(saved());
+        ASSERT_NE(states.back(), states[states.size() - 2]) << text.toStdString();
+    };
+    setPenWidth(3);
+    for (int i = 0; i < 10; ++i) {
+        const bool drawAlpha = (i / 2) % 2 == 1;
+        clickMode(drawAlpha ? DrawingMode::DrawAlpha : DrawingMode::Paint);
+        w.levels->ShowwM32(i % 2);
+        setColour(20 * i, 255 - 20 * i, 7 * i, 40 + 20 * i);
+        stroke({{1 + i, 1}, {14 - i, 13}, {2, 14 - i}});
+        step(drawAlpha ? "Draw alpha" : "Paint");
+    }
+    clickMode(DrawingMode::Paint);
+    QTest::keyClicks(w.properties->field("Edit6"), "12");
+    QTest::keyClicks(w.properties->field("Edit6"), "3");
+    step("Flags");
+    QTest::keyClicks(w.properties->field("Edit2"), "moss");
+    step("Name");
+
+    QTest::mouseClick(w.levels->addButton(), Qt::LeftButton);
+    w.addMipmap->widthBox()->setText("8");
+    w.addMipmap->heightBox()->setText("8");
+    QTest::mouseClick(w.addMipmap->okButton(), Qt::LeftButton);
+    step("Add a mipmap");
+    w.levels->ShowwM32(2);
+    w.importDialog->chainChoices()->ownAlphaBox()->setChecked(true);
+    fake.fileAnswers.push_back(pngPicture(path("tuned.png"), 8, 8));
+    chooseMenu('f', 'r');
+    step("Replace level");
+    w.levels->ShowwM32(1);
+    chooseMenu('e', 'r');
+    step("Rebuild smaller levels");
+    w.levels->ShowwM32(0);
+    QTest::mouseClick(w.levels->removeButton(), Qt::LeftButton);
+    step("Remove level");
+    ASSERT_EQ(document.levelCount(), 2);
+
+    for (std::size_t k = states.size() - 1; k > 0; --k) {
+        EXPECT_EQ(frame->menuAction("Undo1")->text(), "&Undo " + texts[k - 1]);
+        chooseMenu('e', 'u');
+        EXPECT_EQ(saved(), states[k - 1]) << "undo to " << k - 1;
+    }
+    EXPECT_FALSE(undoEnabled());
+    for (std::size_t k = 1; k < states.size(); ++k) {
+        chooseMenu('e', 'd');
+        EXPECT_EQ(saved(), states[k]) << "redo to " << k;
+    }
+    EXPECT_FALSE(frame->menuAction("Redo1")->isEnabled());
+}
+
+// Edit > History lists the steps under "Start", goes to any one by a click, and says how much
+// memory it holds.
+TEST_F(Painting, TheHistoryWindowListsTheStepsAndGoesToTheOneClicked)
+{
+    openWhite({32, 32});
+    const QByteArray start = document.saveToBytes();
+    setColour(1, 2, 3, 255);
+    stroke({{2, 2}, {20, 2}});
+    const QByteArray first = document.saveToBytes();
+    stroke({{2, 9}, {20, 9}});
+    chooseMenu('e', 'h');
+    auto* history = frame->findChild<HistoryWindow*>();
+    ASSERT_NE(history, nullptr);
+    EXPECT_TRUE(history->isVisible());
+    QAbstractItemModel* model = history->view()->model();
+    ASSERT_EQ(model->rowCount(), 3);
+    EXPECT_EQ(model->index(0, 0).data().toString(), "Start");
+    EXPECT_EQ(model->index(1, 0).data().toString(), "Paint");
+    EXPECT_EQ(history->memoryLabel()->text(), historyMemoryText(document.history().bytes(), History::kDefaultByteLimit));
+    EXPECT_EQ(history->memoryLabel()->text(), "0.0 MB of 256 MB held");
+    EXPECT_EQ(historyMemoryText(qint64(11) * 512 * 1024, History::kDefaultByteLimit), "5.5 MB of 256 MB held");
+
+    const auto click = [&](int row) {
+        const QRect at = history->view()->visualRect(model->index(row, 0));
+        QTest::mouseClick(history->view()->viewport(), Qt::LeftButton, {}, at.center());
+    };
+    click(1);
+    EXPECT_EQ(document.saveToBytes(), first);
+    click(0);
+    EXPECT_EQ(document.saveToBytes(), start);
+    EXPECT_FALSE(undoEnabled());
+    click(2);
+    EXPECT_TRUE(undoEnabled());
+    EXPECT_FALSE(frame->menuAction("Redo1")->isEnabled());
 }
 
 // A pen of width w lays a band exactly w pixels across a horizontal stroke.
@@ -214,7 +387,9 @@ TEST_F(Painting, UndoTakesBackTheLastStrokeOnTheLevelPressedAndShowsIt)
     EXPECT_EQ(document.currentLevel(), 1);
     EXPECT_EQ(document.levelImage(1), image1);
     EXPECT_EQ(document.alphaPlane(1), plane1) << "the stroke's alpha goes back with its colour";
-    EXPECT_FALSE(undoEnabled());
+    // The first stroke is the next to undo.
+    EXPECT_EQ(frame->menuAction("Undo1")->text(), "&Undo Paint");
+    EXPECT_EQ(frame->menuAction("Redo1")->text(), "Re&do Paint");
 
     // Opening a texture drops the step, which belonged to pixels now gone.
     stroke({{4, 4}, {8, 8}});

@@ -1,6 +1,8 @@
 // The properties window inside the real frame: its fields and labels in place, typing going to
 // the document, the fields following opens, and the limits of the name fields.
 #include "tests/support/EditorFixture.h"
+
+#include "document/History.h"
 #include "tests/document/M32Bytes.h"
 
 #include <QGroupBox>
@@ -104,6 +106,26 @@ TEST_F(Properties, TypingGoesToTheDocumentAndOpensRefreshTheFields)
     chooseMenu('f', 's');
     EXPECT_EQ(scale->text(), "1.5");
     EXPECT_EQ(document.header().scale_x, 1.5f);
+
+    // Typing into one field is one step, named by its label, until the field loses the focus.
+    const QUndoStack& history = document.history().stack();
+    ASSERT_EQ(history.count(), 1);
+    QLineEdit* flags = w.properties->field("Edit6");
+    flags->setFocus();
+    QTest::keyClicks(flags, "1");
+    QTest::keyClicks(flags, "2");
+    EXPECT_EQ(history.count(), 2);
+    EXPECT_EQ(frame->menuAction("Undo1")->text(), "&Undo Flags");
+    w.properties->field("Edit7")->setFocus();
+    flags->setFocus();
+    ASSERT_TRUE(flags->hasFocus());
+    QTest::keyClicks(flags, "3");
+    EXPECT_EQ(history.count(), 3);
+    chooseMenu('e', 'u');
+    EXPECT_EQ(flags->text(), "204812");
+    chooseMenu('e', 'u');
+    EXPECT_EQ(flags->text(), "2048");
+    EXPECT_FALSE(document.isModified()) << "back at the saved state";
 }
 
 TEST_F(Properties, NamesTakeAtMost128CharactersOfTheirCodePage)
@@ -164,6 +186,13 @@ TEST_F(Properties, APresetSavedAndAppliedGivesTheHeaderTypingGives)
     EXPECT_EQ(w.properties->field("Edit2")->text(), "moss");
     EXPECT_EQ(document.saveToBytes().left(968).toHex(), typedHeader.toHex());
     EXPECT_TRUE(fake.errors.isEmpty()) << fake.errors.join('\n').toStdString();
+    // Applying is one step.
+    EXPECT_EQ(frame->menuAction("Undo1")->text(), "&Undo Apply preset stone");
+    chooseMenu('e', 'u');
+    EXPECT_EQ(w.properties->field("Edit6")->text(), "2048");
+    EXPECT_EQ(w.properties->field("Edit2")->text(), "moss");
+    chooseMenu('e', 'd');
+    EXPECT_EQ(document.saveToBytes().left(968).toHex(), typedHeader.toHex());
 
     // The preset outlives the program, kept per user (here the test's directory); saving under
     // the same name replaces it, and an empty name keeps nothing.

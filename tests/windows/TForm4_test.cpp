@@ -174,6 +174,11 @@ TEST_F(LevelList, ReplaceAndRebuildThroughTheWindowsAndUndo)
     EXPECT_EQ(document.levelImage(3), level3);
     EXPECT_EQ(document.levelImage(4), level4);
     EXPECT_EQ(document.levelImage(2), replaced);
+    // The replace before the rebuild is the next step to undo.
+    EXPECT_EQ(frame->menuAction("Undo1")->text(), "&Undo Replace level");
+    chooseMenu('e', 'u');
+    EXPECT_EQ(document.levelImage(2), colourBefore);
+    EXPECT_EQ(document.alphaPlane(2), alphaBefore);
     EXPECT_FALSE(frame->menuAction("Undo1")->isEnabled());
 }
 
