@@ -1,6 +1,8 @@
 // The editor's windows as program start makes them: the frame first (which reads the settings),
 // then the level view, the properties window, the level list and the paint toolbar, each a
-// child window of the frame, placed beside each other. Program start and the GUI tests build
+// child window of the frame, placed beside each other. The tool windows live as long as the
+// frame: closing one (its x, its system menu, Ctrl+F4) hides it, and the Window menu shows it
+// again. Program start and the GUI tests build
 // the same thing here.
 //
 // The forms keep their fixed names; what each one is:
@@ -35,6 +37,7 @@ class TForm12;
 class TForm8;
 class TForm9;
 class TForm10;
+class TiledPreview;
 
 struct EditorWindows {
     TForm1* frame;      // owns the others; deleting it deletes them all
@@ -49,10 +52,16 @@ struct EditorWindows {
     TForm8* about;      // About, hidden until Help > About Quorvel
     TForm9* howTo;      // the how-to window, hidden until Help > How to
     TForm10* notice;    // the notice, shown on top by showAtStart
+    TiledPreview* tiledPreview; // hidden until View > Tiled preview or Window > Tiled preview
 };
 
 // The windows over `document`, the settings kept in `settingsPath`. Nothing is shown yet.
 EditorWindows createEditorWindows(TextureDocument& document, const QString& settingsPath);
+
+// Window > Reset window layout: every tool window shown, restored and back where the frame puts
+// it at start, the level view at the top left of the free area at the size of its level; a
+// tiled preview that is open goes beside the view again.
+void resetWindowLayout(const EditorWindows& windows);
 
 // Program start's showing: the frame maximized and active, and the notice on top of it.
 void showAtStart(const EditorWindows& windows);

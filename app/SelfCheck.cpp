@@ -1,5 +1,8 @@
 #include "app/SelfCheck.h"
 
+#include "paint/ToolSettings.h"
+#include "windows/TForm5.h"
+
 #include "app/EditorWindows.h"
 #include "app/TForm1.h"
 #include "document/EditorTitle.h"
@@ -12,7 +15,10 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QMdiSubWindow>
+#include <QMenu>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QPointer>
 #include <QScreen>
@@ -85,10 +91,42 @@ private:
         } else {
             line(QStringLiteral("level1=not shown"));
         }
+        checkClosedToolbar();
         exitAnswering(QMessageBox::No, [this] {
             line(QStringLiteral("after-no=running"));
             exitAnswering(QMessageBox::Yes, [] {});
         });
+    }
+
+    // The toolbar closed by its system menu's Close: it is hidden, picking on the level still
+    // writes the tool settings, and Window > Toolbar shows it again.
+    void checkClosedToolbar()
+    {
+        auto* sub = qobject_cast<QMdiSubWindow*>(w_.toolbar->parentWidget());
+        QAction* close = nullptr;
+        for (QAction* action : sub->systemMenu()->actions())
+            if (action->text() == QStringLiteral("&Close")) close = action;
+        if (close != nullptr) close->trigger();
+        QApplication::processEvents();
+        line(QStringLiteral("toolbar-closed=%1").arg(sub->isHidden() ? "hidden" : "shown"));
+        ToolSettings& tools = w_.frame->toolSettings();
+        tools.selectPickColor();
+        LevelCanvas* canvas = w_.view->levelCanvas();
+        const QPoint at(1, 1);
+        for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+            QMouseEvent event(type, at, canvas->mapToGlobal(at), Qt::LeftButton,
+                              type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, {});
+            QApplication::sendEvent(canvas, &event);
+        }
+        const TextureDocument& d = w_.frame->document();
+        const std::optional<QRgb> stored = d.storedPixel(d.currentLevel(), at);
+        const bool matches = stored && tools.fieldValue(ToolField::Red) == qRed(*stored) &&
+                             tools.fieldValue(ToolField::Alpha) == qAlpha(*stored);
+        line(QStringLiteral("picked=%1").arg(matches ? "the level's pixel" : "something else"));
+        tools.selectPaint();
+        w_.frame->menuAction(QStringLiteral("WindowToolbar1"))->trigger();
+        QApplication::processEvents();
+        line(QStringLiteral("toolbar-back=%1").arg(sub->isVisible() ? "shown" : "hidden"));
     }
 
     // File > Exit through the menu item; the question it asks is answered with `answer`.

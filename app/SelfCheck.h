@@ -2,7 +2,8 @@
 // names a report file in QUORVEL_SELF_CHECK, the editor, once its start file is shown, writes
 // to that file what the user would see (the frame's title, whether level 1 is on the screen
 // pixel for pixel as the level image holds it; the notice shown at start is first closed with
-// its "Yeah, yeah" button), then uses File > Exit, answers the question
+// its "Yeah, yeah" button), closes the paint toolbar by its system menu, picks a pixel of the
+// level and brings the toolbar back from the Window menu, then uses File > Exit, answers the question
 // No, reports that it still runs, uses Exit again and answers Yes.
 #pragma once
 

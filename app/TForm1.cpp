@@ -8,7 +8,9 @@
 #include "document/History.h"
 #include "document/HeaderTexts.h"
 #include "document/TextureDocument.h"
+#include "document/ViewSettings.h"
 #include "graphics/PictureRegistry.h"
+#include "paint/ToolSettings.h"
 #include "import/Export.h"
 #include "import/ImportedPicture.h"
 #include "import/MipmapChain.h"
@@ -25,12 +27,15 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QStatusBar>
 #include <QTimer>
 #include <QUrl>
 
@@ -78,21 +83,15 @@ QString menuText(const QString& text)
     return QString(text).replace(u'&', QStringLiteral("&&"));
 }
 
-// The .m32 files among dropped URLs.
-QStringList droppedTextures(const QMimeData* data)
-{
-    QStringList paths;
-    if (data == nullptr || !data->hasUrls()) return paths;
-    for (const QUrl& url : data->urls())
-        if (url.isLocalFile() && pathFromLocalUrl(url).endsWith(QStringLiteral(".m32"), Qt::CaseInsensitive))
-            paths.append(pathFromLocalUrl(url));
-    return paths;
-}
-
 } // namespace
 
 TForm1::TForm1(TextureDocument& document, const QString& settingsPath, QWidget* parent)
-    : QMainWindow(parent), document_(document), workspace_(new QMdiArea(this)), settingsPath_(settingsPath)
+    : QMainWindow(parent),
+      document_(document),
+      workspace_(new QMdiArea(this)),
+      settingsPath_(settingsPath),
+      toolSettings_(new ToolSettings(this)),
+      viewSettings_(new ViewSettings(this))
 {
     setObjectName(QStringLiteral("TForm1"));
     setCentralWidget(workspace_);
@@ -100,8 +99,9 @@ TForm1::TForm1(TextureDocument& document, const QString& settingsPath, QWidget* 
     setAcceptDrops(true);
     createMenus();
 
-    // Both dialogs start in the program's directory unless the settings say otherwise.
-    settings_.openDirectory = settings_.importDirectory = dialogDirectory(programDirectory());
+    // Both dialogs start in the program's directory (the home for an installed copy) unless the
+    // settings say otherwise.
+    settings_.openDirectory = settings_.importDirectory = dialogDirectory(startDirectory(programDirectory(), QDir::homePath()));
     // The settings stores report what they cannot read or write here, each once.
     setStoreProblemSink([this](const QString& message) { dialogs().error(this, message); });
     if (const auto read = readSettingsFile(settingsPath_)) {
@@ -110,6 +110,7 @@ TForm1::TForm1(TextureDocument& document, const QString& settingsPath, QWidget* 
         settings_.importDirectory = dialogDirectory(settings_.importDirectory);
     }
     showRecentFiles();
+    createStatusBar();
     // Open, save, New and the batch conversion announce the document's file; the title follows.
     showTitle(WithFile);
     connect(&document_, &TextureDocument::fileChanged, this, [this] { showTitle(WithFile); });
@@ -172,12 +173,73 @@ void TForm1::createMenus()
 
     viewMenu_ = menuBar()->addMenu(QStringLiteral("&View"));
     viewMenu_->setObjectName(QStringLiteral("View1"));
+    windowMenu_ = menuBar()->addMenu(QStringLiteral("&Window"));
+    windowMenu_->setObjectName(QStringLiteral("Window1"));
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("About1"));
     item(help, "Howto1", QStringLiteral("H&ow to"), &TForm1::Howto1Click);
     separator(help, "N3");
     item(help, "AboutQuorvel1", QStringLiteral("A&bout Quorvel"), &TForm1::AboutQuorvel1Click);
+
+    // The keys beside the accelerators, as desktop programs have them.
+    const struct {
+        const char* name;
+        QKeySequence keys;
+    } shortcuts[] = {
+        {"New1", QKeySequence(Qt::CTRL | Qt::Key_N)},
+        {"Open1", QKeySequence(Qt::CTRL | Qt::Key_O)},
+        {"Save1", QKeySequence(Qt::CTRL | Qt::Key_S)},
+        {"Saveas1", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)},
+        {"Import1", QKeySequence(Qt::CTRL | Qt::Key_I)},
+        {"Export1", QKeySequence(Qt::CTRL | Qt::Key_E)},
+        {"Batchconvert1", QKeySequence(Qt::CTRL | Qt::Key_B)},
+        {"exit1", QKeySequence(Qt::CTRL | Qt::Key_Q)},
+        {"Howto1", QKeySequence(Qt::Key_F1)},
+    };
+    for (const auto& shortcut : shortcuts) menuAction(QString::fromLatin1(shortcut.name))->setShortcut(shortcut.keys);
+}
+
+void TForm1::createStatusBar()
+{
+    const auto field = [this](const char* name) {
+        auto* label = new QLabel(this);
+        label->setObjectName(QString::fromLatin1(name));
+        statusBar()->addWidget(label);
+        return label;
+    };
+    zoomStatus_ = field("StatusZoom");
+    levelStatus_ = field("StatusLevel");
+    pixelStatus_ = field("StatusPixel");
+    modifiedStatus_ = new QLabel(this);
+    modifiedStatus_->setObjectName(QStringLiteral("StatusModified"));
+    statusBar()->addPermanentWidget(modifiedStatus_);
+    statusBar()->setSizeGripEnabled(true);
+
+    const auto showZoom = [this](int zoom) { zoomStatus_->setText(zoomStatus(zoom)); };
+    showZoom(viewSettings_->zoom());
+    connect(viewSettings_, &ViewSettings::zoomChanged, this, showZoom);
+    const auto showModified = [this](bool modified) {
+        modifiedStatus_->setText(modified ? QString::fromLatin1(kModifiedStatus) : QString());
+    };
+    showModified(document_.isModified());
+    connect(&document_, &TextureDocument::modifiedChanged, this, showModified);
+    showLevelStatus();
+    connect(&document_, &TextureDocument::currentLevelChanged, this, &TForm1::showLevelStatus);
+    connect(&document_, &TextureDocument::levelsChanged, this, &TForm1::showLevelStatus);
+}
+
+void TForm1::showLevelStatus()
+{
+    const int level = document_.currentLevel();
+    levelStatus_->setText(level <= document_.levelCount() ? levelStatus(level, document_.levelSize(level)) : QString());
+    pixelStatus_->clear();
+}
+
+void TForm1::showPointerPixel(std::optional<QPoint> pixel)
+{
+    const std::optional<QRgb> stored = pixel ? document_.storedPixel(document_.currentLevel(), *pixel) : std::nullopt;
+    pixelStatus_->setText(stored ? pixelStatus(*pixel, *stored) : QString());
 }
 
 void TForm1::setHelpWindows(QWidget* howTo, QWidget* about)
@@ -222,7 +284,7 @@ void TForm1::openm32(const QString& path)
 {
     // The path heads the list even when the file then fails to open.
     lastfiles(path);
-    document_.open(path);
+    namingFile(shownPath(path), [&] { document_.open(path); });
     // LoadM32: the level list and the view follow the document; without a level there is
     // nothing to show.
     if (document_.levelCount() == 0) dialogs().beep();
@@ -231,7 +293,7 @@ void TForm1::openm32(const QString& path)
 void TForm1::savem32(const QString& path)
 {
     checkHeaderNumbers(document_.texts());
-    document_.save(path);
+    namingFile(shownPath(path), [&] { document_.save(path); });
     // ShowwM32(0): the first entry, level 1 at zoom 1.
     document_.setCurrentLevel(1);
 }
@@ -305,12 +367,19 @@ void TForm1::saveUnderChosenName(const QString& title)
     checkHeaderNumbers(document_.texts());
     FileDialogOptions options;
     options.title = title;
-    options.fileName = kM32Pattern;
+    options.directory = saveDirectory();
+    // Save as offers the file's own name.
+    options.fileName = document_.currentFile().isEmpty() ? kM32Pattern : namestr(document_.currentFile());
     options.filter = kM32SaveFilter;
     options.defaultSuffix = kM32Suffix;
     options.confirmOverwrite = true;
     const QString path = dialogs().saveFileName(this, options);
     if (!path.isEmpty()) savem32(path);
+}
+
+QString TForm1::saveDirectory() const
+{
+    return document_.currentFile().isEmpty() ? settings_.openDirectory : dialogDirectory(dirstr(document_.currentFile()));
 }
 
 void TForm1::exit1Click()
@@ -373,7 +442,7 @@ void TForm1::Import1Click()
     if (path.isEmpty()) return;
     // Remembered before the file is read, so also when reading fails.
     setImportDirectory(dirstr(path));
-    importDialog_->loadpicture(path);
+    namingFile(shownPath(path), [&] { importDialog_->loadpicture(path); });
     showInFront(importDialog_);
 }
 
@@ -382,6 +451,7 @@ void TForm1::Export1Click()
     // Without a level there is nothing to name a file for.
     checkExportable(document_);
     FileDialogOptions options;
+    options.directory = saveDirectory();
     options.fileName = QStringLiteral("*.bmp");
     options.filter = kExportFilter;
     options.hideFilterPatterns = true;
@@ -389,7 +459,8 @@ void TForm1::Export1Click()
     options.confirmOverwrite = true;
     const QString path = dialogs().saveFileName(this, options);
     if (path.isEmpty()) return;
-    exportCurrentLevel(document_, exportFileName(path));
+    const QString file = exportFileName(path);
+    namingFile(shownPath(file), [&] { exportCurrentLevel(document_, file); });
 }
 
 void TForm1::ReplaceLevel1Click()
@@ -400,7 +471,8 @@ void TForm1::ReplaceLevel1Click()
     setImportDirectory(dirstr(path));
     const bool ownAlpha = importDialog_ != nullptr && importDialog_->chainChoices()->choices().keepPictureAlpha;
     const int level = document_.currentLevel();
-    const QImage picture = loadImportedImage(path, ownAlpha);
+    QImage picture;
+    namingFile(shownPath(path), [&] { picture = loadImportedImage(path, ownAlpha); });
     document_.history().change(QStringLiteral("Replace level"),
                                [&] { replaceLevel(document_, level, picture, ownAlpha); });
 }
@@ -461,7 +533,7 @@ void TForm1::changeEvent(QEvent* event)
             // The frame's own menus and dialogs are not other windows the user went to.
             const QWidget* now = QApplication::activeWindow();
             deactivatedByDialog_ = Dialogs::dialogOpen() || QApplication::activePopupWidget() != nullptr ||
-                                   (now != nullptr && now->windowType() == Qt::Popup);
+                                   (now != nullptr && (now->windowType() == Qt::Popup || now == startNotice_));
         }
     }
     QMainWindow::changeEvent(event);

@@ -7,16 +7,21 @@
 #include "document/SettingsFile.h"
 
 #include <QMainWindow>
+#include <QPoint>
 
 #include <array>
+#include <optional>
 
 class QAction;
+class QLabel;
 class QMdiArea;
 class QMenu;
 
 namespace quorvel {
 
 class TextureDocument;
+class ToolSettings;
+class ViewSettings;
 class TForm6;
 class TForm7;
 class TForm11;
@@ -31,6 +36,10 @@ public:
 
     QMdiArea* workspace() const { return workspace_; }
     TextureDocument& document() const { return document_; }
+    // The painting tool's settings and the level views' mode and zoom: they live as long as the
+    // frame, so no window holds what another window reads; the tool windows only show them.
+    ToolSettings& toolSettings() const { return *toolSettings_; }
+    ViewSettings& viewSettings() const { return *viewSettings_; }
 
     // openm32: the path goes to the head of the recent files, then the file is opened; one that
     // fails leaves the document and the title as they were (Error).
@@ -66,6 +75,15 @@ public:
     // The View menu, between Edit and Help; the level view's modes and the tiled preview are
     // put in it when the windows are made.
     QMenu* viewMenu() const { return viewMenu_; }
+    // The Window menu, after View: an entry per tool window and "Reset window layout", put in it
+    // when the windows are made.
+    QMenu* windowMenu() const { return windowMenu_; }
+
+    // The status bar's pixel: the level pixel under the pointer with its stored bytes, or none
+    // while the pointer is off the level.
+    void showPointerPixel(std::optional<QPoint> pixel);
+    // The notice shown at start: going to it and back is no return of the user to the frame.
+    void setStartNotice(QWidget* notice) { startNotice_ = notice; }
 
     // The dialogs File > Import and File > Batch convert show, and the add-a-mipmap dialog the
     // frame sends the user back to while it is open.
@@ -81,6 +99,11 @@ protected:
 
 private:
     void createMenus();
+    // The status bar: zoom, level, pixel under the pointer, "Modified".
+    void createStatusBar();
+    void showLevelStatus();
+    // The directory a save dialog starts in: the current file's, else the open directory.
+    QString saveDirectory() const;
     // The caption, set here alone: the program's name and version, and with `WithFile` the
     // document's file and the version its header holds once it has one.
     enum TitleKind { ProgramOnly, WithFile };
@@ -137,6 +160,15 @@ private:
     QWidget* howTo_ = nullptr;
     QWidget* about_ = nullptr;
     QMenu* viewMenu_ = nullptr;
+    QMenu* windowMenu_ = nullptr;
+    QWidget* startNotice_ = nullptr;
+    QLabel* zoomStatus_ = nullptr;
+    QLabel* levelStatus_ = nullptr;
+    QLabel* pixelStatus_ = nullptr;
+    QLabel* modifiedStatus_ = nullptr;
+    // Made after the workspace, so they outlast every window in it.
+    ToolSettings* toolSettings_;
+    ViewSettings* viewSettings_;
     bool shown_ = false;
     // The frame lost the focus to one of its own menus or its commands' dialogs, so getting it
     // back is no return of the user.

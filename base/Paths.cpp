@@ -32,10 +32,22 @@ QString programDirectory()
     return dirstr(QCoreApplication::applicationFilePath());
 }
 
+namespace {
+bool writableDirectory(const QString& directory)
+{
+    const QFileInfo info(directory);
+    return info.isDir() && info.isWritable();
+}
+} // namespace
+
+QString startDirectory(const QString& programDirectory, const QString& home)
+{
+    return writableDirectory(programDirectory) ? programDirectory : home;
+}
+
 QString settingsFilePath(const QString& programDirectory, const QString& configDirectory)
 {
-    const QFileInfo program(programDirectory);
-    if (program.isDir() && program.isWritable()) return QDir(programDirectory).filePath(kSettingsFileName);
+    if (writableDirectory(programDirectory)) return QDir(programDirectory).filePath(kSettingsFileName);
     return QDir(configDirectory).filePath(kSettingsFileName);
 }
 

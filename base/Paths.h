@@ -17,6 +17,11 @@ QString dialogDirectory(const QString& directory);
 // program_directory: the directory of the running program file, with its trailing "/".
 QString programDirectory();
 
+// Where the open and import dialogs start before the settings say otherwise: the program's
+// directory while it is writable (a copy the user keeps beside its textures), else `home` (an
+// installed copy, whose bin/ holds no textures).
+QString startDirectory(const QString& programDirectory, const QString& home);
+
 // QUORVEL.INI in the program's directory when that directory is writable, otherwise in
 // `configDirectory` (an installed copy keeps its settings in the user's configuration).
 QString settingsFilePath(const QString& programDirectory, const QString& configDirectory);

@@ -3,11 +3,13 @@
 #include "document/History.h"
 #include "document/M32File.h"
 #include "base/Error.h"
+#include "base/FileNames.h"
 #include "base/SaveFile.h"
 #include "graphics/PictureMemory.h"
 
 #include <QBuffer>
 #include <QFile>
+#include <QtEndian>
 
 #include <algorithm>
 #include <bit>
@@ -160,6 +162,24 @@ std::vector<FoundLevel> presentLevels(const M32Header& read, qint64 fileSize)
     return levels;
 }
 
+// A file that fails the open check is plainly no texture (a text, a picture) when its first
+// four bytes are no version a texture holds: every write stores 4, and older or odd files hold
+// small numbers, where text and picture signatures give large ones. Such a file is named as
+// what it is, not by the sizes its bytes would make.
+constexpr std::int32_t kLargestVersion = 255;
+
+[[noreturn]] void refuseOpen(const Error& failure, const char* firstBytes, qint64 count, const QString& path)
+{
+    if (count >= qint64(sizeof(std::int32_t))) {
+        std::int32_t version = 0;
+        std::memcpy(&version, firstBytes, sizeof version);
+        version = qFromLittleEndian(version);
+        if (version < 0 || version > kLargestVersion)
+            throw Error(QStringLiteral("%1 is not an m32 texture").arg(shownPath(path)));
+    }
+    throw failure;
+}
+
 // The stored pixels of the levels, one after the other.
 std::unique_ptr<unsigned char[]> readLevelData(QIODevice& device, const std::vector<FoundLevel>& levels,
                                                const QString& path)
@@ -207,6 +227,25 @@ QSize TextureDocument::levelSize(int slot) const
 {
     checkSlot(slot);
     return QSize(header_.widths[slot - 1], header_.heights[slot - 1]);
+}
+
+std::optional<QRgb> TextureDocument::storedPixel(int level, QPoint at) const
+{
+    if (level < 1 || level > levelCount()) return std::nullopt;
+    const QImage& image = levelImage(level);
+    const QImage& alpha = alphaPlane(level);
+    if (!image.rect().contains(at) || !alpha.rect().contains(at)) return std::nullopt;
+    unsigned char bytes[4];
+    storeRow(reinterpret_cast<const QRgb*>(image.constScanLine(at.y())) + at.x(), alpha.constScanLine(at.y()) + at.x(), 1,
+             bytes);
+    return qRgba(bytes[0], bytes[1], bytes[2], bytes[3]);
+}
+
+void TextureDocument::setStartLevelSize(QSize size)
+{
+    if (levelCount() != 0) return;
+    header_.widths[0] = size.width();
+    header_.heights[0] = size.height();
 }
 
 void TextureDocument::checkSlot(int slot) const
@@ -418,11 +457,20 @@ void TextureDocument::open(QIODevice& device, const QString& path)
 {
     // Everything is read and checked before the document changes.
     const qint64 fileSize = device.size();
-    if (fileSize < kM32HeaderSize) throw Error(kReadBeyondEndOfFile);
-    char headerBytes[kM32HeaderSize];
+    char headerBytes[kM32HeaderSize] = {};
+    if (fileSize < kM32HeaderSize) {
+        const qint64 count = std::min<qint64>(fileSize, 4);
+        if (count > 0) readAt(device, 0, headerBytes, count, path);
+        refuseOpen(Error(kReadBeyondEndOfFile), headerBytes, count, path);
+    }
     readAt(device, 0, headerBytes, kM32HeaderSize, path);
     const M32Header read = decodeM32Header(headerBytes);
-    const std::vector<FoundLevel> levels = presentLevels(read, fileSize);
+    std::vector<FoundLevel> levels;
+    try {
+        levels = presentLevels(read, fileSize);
+    } catch (const Error& failure) {
+        refuseOpen(failure, headerBytes, kM32HeaderSize, path);
+    }
     std::vector<QSize> sizes;
     for (const FoundLevel& level : levels) sizes.emplace_back(level.width, level.height);
     std::array<bool, kMaxLevels> reuse{};

@@ -22,6 +22,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QIODevice;
@@ -72,6 +73,12 @@ public:
     // setLevelPixels, so every change is announced. std::out_of_range outside 1..16.
     const QImage& levelImage(int slot) const;
     const QImage& alphaPlane(int slot) const;
+    // The four bytes a save writes for pixel `at` of level 1..levelCount(): the stored red,
+    // green, blue and alpha, as qRgba(r, g, b, a). Nothing outside the level.
+    std::optional<QRgb> storedPixel(int level, QPoint at) const;
+    // The editor's start: the table gives level 1 a size of 128 x 128 while no level is present,
+    // so the empty view has that size and a save writes it. Changes nothing else.
+    void setStartLevelSize(QSize size);
     // Whether the slot's image or plane exists yet (std::out_of_range outside 1..16).
     bool hasLevelImage(int slot) const;
     bool hasAlphaPlane(int slot) const;

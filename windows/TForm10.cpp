@@ -5,6 +5,7 @@
 #include <QEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 #include <QShowEvent>
 #include <QWindow>
 
@@ -78,6 +79,8 @@ TForm10::TForm10(QWidget* parent)
     button2_->setObjectName(QStringLiteral("Button2"));
     button2_->setGeometry(480, 0, 33, 17);
     button2_->hide();
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &TForm10::Button2Click);
     connect(button1_, &QPushButton::clicked, this, &TForm10::Button2Click);
     connect(button2_, &QPushButton::clicked, this, &TForm10::Button2Click);
 }
@@ -112,6 +115,8 @@ void TForm10::Button1MouseMove()
 void TForm10::Button2Click()
 {
     close();
+    // The notice had the focus at start; the frame takes it back where no window manager gives it.
+    if (parentWidget() != nullptr) parentWidget()->activateWindow();
 }
 
 void TForm10::showEvent(QShowEvent* event)
@@ -119,6 +124,8 @@ void TForm10::showEvent(QShowEvent* event)
     QWidget::showEvent(event);
     if (!centred_) centreOnScreen(this);
     centred_ = true;
+    // Space or Return on "Yeah, yeah" closes the notice at once.
+    button1_->setFocus(Qt::ActiveWindowFocusReason);
 }
 
 } // namespace quorvel

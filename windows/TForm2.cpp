@@ -15,10 +15,11 @@
 #include <QPainter>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QTimer>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
 #include <cmath>
+#include <utility>
 
 namespace quorvel {
 
@@ -70,9 +71,28 @@ void LevelCanvas::paintEvent(QPaintEvent* event)
     drawLevel(painter, document_, level, view_.mode(), zoom(), event->rect());
 }
 
+bool LevelCanvas::empty() const
+{
+    const int level = document_.currentLevel();
+    return level > document_.levelCount() || document_.levelImage(level).isNull();
+}
+
+void LevelCanvas::reportPointer(QPoint control)
+{
+    if (!pointerHandler_) return;
+    const QPoint pixel = levelPixelAt(control);
+    const bool onLevel = control.x() >= 0 && control.y() >= 0 && !empty() &&
+                         QRect(QPoint(0, 0), document_.levelSize(document_.currentLevel())).contains(pixel);
+    pointerHandler_(onLevel ? std::optional<QPoint>(pixel) : std::nullopt);
+}
+
 void LevelCanvas::mousePressEvent(QMouseEvent* event)
 {
     event->accept();
+    if (empty()) {
+        pressedEmpty_ = true;
+        return;
+    }
     if (stroke_ == nullptr) return;
     if (stroke_->active()) {
         // A second button pressed during a stroke belongs to that stroke: a fresh stroke here
@@ -87,18 +107,30 @@ void LevelCanvas::mousePressEvent(QMouseEvent* event)
 void LevelCanvas::mouseMoveEvent(QMouseEvent* event)
 {
     event->accept();
-    if (stroke_ != nullptr) stroke_->move(controlPoint(event), zoom());
+    reportPointer(controlPoint(event));
+    if (stroke_ != nullptr && !empty()) stroke_->move(controlPoint(event), zoom());
 }
 
 void LevelCanvas::mouseReleaseEvent(QMouseEvent* event)
 {
     event->accept();
+    if (std::exchange(pressedEmpty_, false)) {
+        if (rect().contains(controlPoint(event))) dialogs().beep();
+        return;
+    }
     if (stroke_ != nullptr) stroke_->release();
 }
 
-TForm2::TForm2(TextureDocument& document, QWidget* parent)
+void LevelCanvas::leaveEvent(QEvent* event)
+{
+    QWidget::leaveEvent(event);
+    if (pointerHandler_) pointerHandler_(std::nullopt);
+}
+
+TForm2::TForm2(TextureDocument& document, ViewSettings& view, QWidget* parent)
     : QWidget(parent),
       document_(document),
+      viewSettings_(view),
       scrollArea_(new QScrollArea(this)),
       canvas_(new LevelCanvas(document, viewSettings_, nullptr)),
       zoomInAction_(new QAction(QStringLiteral("Zoom in"), this)),
@@ -106,6 +138,9 @@ TForm2::TForm2(TextureDocument& document, QWidget* parent)
 {
     setObjectName(QStringLiteral("TForm2"));
     setWindowTitle(zoomCaption(viewSettings_.zoom()));
+    // FormCreate: level 1 is 128 x 128 in the table while the document has no level, so the
+    // empty view has that size at every zoom and a save writes it.
+    document_.setStartLevelSize(kStartClient);
 
     scrollArea_->setFrameShape(QFrame::NoFrame);
     scrollArea_->setWidgetResizable(false);
@@ -164,6 +199,10 @@ TForm2::TForm2(TextureDocument& document, QWidget* parent)
     connect(&document_, &TextureDocument::pixelsChanged, this, [this](int level, const QRect& rect) {
         if (level == document_.currentLevel()) canvas_->updateLevelRect(rect);
     });
+    // Ctrl + wheel zooms, over the level and beside it.
+    canvas_->installEventFilter(this);
+    scrollArea_->viewport()->installEventFilter(this);
+
 }
 
 TForm2::~TForm2()
@@ -211,19 +250,32 @@ void TForm2::showCurrentLevel()
     scrollArea_->verticalScrollBar()->setValue(0);
 }
 
+void TForm2::setPointerHandler(std::function<void(std::optional<QPoint>)> handler)
+{
+    canvas_->setPointerHandler(std::move(handler));
+}
+
 void TForm2::showZoom()
 {
+    // The point at the centre of what is in view, as a fraction of the canvas, before and after.
+    const QSize before = canvas_->size();
+    const QSize viewport = scrollArea_->viewport()->size();
+    QScrollBar* bars[] = {scrollArea_->horizontalScrollBar(), scrollArea_->verticalScrollBar()};
+    const double centre[] = {before.width() > 0 ? (bars[0]->value() + viewport.width() / 2.0) / before.width() : 0.0,
+                             before.height() > 0 ? (bars[1]->value() + viewport.height() / 2.0) / before.height() : 0.0};
     canvas_->fitToLevel();
     canvas_->update();
     setWindowTitle(zoomCaption(zoom()));
     fitWindow();
+    const QSize after = canvas_->size();
+    const QSize shown = scrollArea_->viewport()->size();
+    bars[0]->setValue(int(std::lround(centre[0] * after.width() - shown.width() / 2.0)));
+    bars[1]->setValue(int(std::lround(centre[1] * after.height() - shown.height() / 2.0)));
 }
 
 void TForm2::fitWindow()
 {
     fitViewWindow(this, ViewWindowSize::Fixed);
-    // Kept inside the workspace where it can be.
-    if (QMdiSubWindow* sub = workspaceWindow(this)) placeInWorkspace(sub, sub->pos());
 }
 
 void TForm2::showEvent(QShowEvent* event)
@@ -231,25 +283,36 @@ void TForm2::showEvent(QShowEvent* event)
     QWidget::showEvent(event);
     if (placed_) return;
     placed_ = true;
-    // A workspace that grows or shrinks (the frame maximised late, resized) refits the window.
-    if (QMdiSubWindow* sub = workspaceWindow(this)) sub->mdiArea()->viewport()->installEventFilter(this);
-    // Once the frame has its size.
-    QTimer::singleShot(0, this, &TForm2::centreInWorkspace);
+    QMdiSubWindow* sub = workspaceWindow(this);
+    if (sub == nullptr) return;
+    // A workspace that grows or shrinks (the frame maximised late, resized) refits the window;
+    // the workspace has its size now.
+    sub->mdiArea()->viewport()->installEventFilter(this);
+    fitWindow();
+    // Zoom and level changes leave a minimised window as it is; restored, it takes the size of
+    // the level at the zoom as they are then.
+    connect(sub, &QMdiSubWindow::windowStateChanged, this, [this](Qt::WindowStates old, Qt::WindowStates now) {
+        if ((old & Qt::WindowMinimized) && !(now & Qt::WindowMinimized)) fitWindow();
+    });
+}
+
+bool TForm2::wheelZoom(QEvent* event)
+{
+    auto* wheel = static_cast<QWheelEvent*>(event);
+    if (!(wheel->modifiers() & Qt::ControlModifier)) return false;
+    const int delta = wheel->angleDelta().y();
+    if (delta > 0) zoomIn();
+    if (delta < 0) zoomOut();
+    wheel->accept();
+    return true;
 }
 
 bool TForm2::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::Resize) fitWindow();
+    if (event->type() == QEvent::Wheel && (watched == canvas_ || watched == scrollArea_->viewport()))
+        return wheelZoom(event);
+    if (event->type() == QEvent::Resize && watched != canvas_ && watched != scrollArea_->viewport()) fitWindow();
     return QWidget::eventFilter(watched, event);
-}
-
-void TForm2::centreInWorkspace()
-{
-    QMdiSubWindow* sub = workspaceWindow(this);
-    if (sub == nullptr) return;
-    const QSize workspace = sub->mdiArea()->viewport()->size();
-    placeInWorkspace(sub, QPoint(std::max((workspace.width() - sub->width()) / 2, toolWindowsCorner_.x()),
-                                 std::max((workspace.height() - sub->height()) / 2, toolWindowsCorner_.y())));
 }
 
 void TForm2::mousePressEvent(QMouseEvent* event)

@@ -1,16 +1,18 @@
 // TForm2: the level view. It shows the document's current level at zoom 1, 2, 4 or 8, straight
 // from the level image, inside a scroll area so that every pixel of a big level can be reached.
 // Its caption says the zoom ("[zoom 2x]"); its client area is the level's width and height
-// times the zoom, as far as the frame's workspace allows. Mouse input on the level goes to a
-// stroke (painting, picking) over the toolbar's tool settings; every stroke is a step of the
-// document's history.
+// times the zoom, as far as the frame's free area allows; the window stays where it was put, and
+// a minimised one stays minimised. Mouse input on the level goes to a stroke (painting, picking)
+// over the frame's tool settings; every stroke is a step of the document's history.
 #pragma once
 
 #include "document/ViewSettings.h"
 
 #include <QWidget>
 
+#include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QAction;
@@ -43,22 +45,33 @@ public:
     QPoint levelPixelAt(QPoint point) const { return QPoint(point.x() / zoom(), point.y() / zoom()); }
     // Repaints the part of the surface that shows `levelRect`.
     void updateLevelRect(const QRect& levelRect);
+    // Told the level pixel under the pointer at every move, and nothing when it leaves.
+    void setPointerHandler(std::function<void(std::optional<QPoint>)> handler) { pointerHandler_ = std::move(handler); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
 private:
+    // No level to show (at start, after New, a file without levels): the surface is the window's
+    // own, and a click on it beeps as one beside the level does.
+    bool empty() const;
+    void reportPointer(QPoint control);
+
     const TextureDocument& document_;
     const ViewSettings& view_;
     Stroke* stroke_ = nullptr;
+    std::function<void(std::optional<QPoint>)> pointerHandler_;
+    bool pressedEmpty_ = false;
 };
 
 class TForm2 : public QWidget {
 public:
-    explicit TForm2(TextureDocument& document, QWidget* parent = nullptr);
+    // The view of `document` in the mode and at the zoom of `view`, which outlives it.
+    TForm2(TextureDocument& document, ViewSettings& view, QWidget* parent = nullptr);
     ~TForm2() override;
 
     // Painting reads `tools` (the paint toolbar's); until they are given, the level takes no
@@ -75,15 +88,17 @@ public:
 
     LevelCanvas* levelCanvas() const { return canvas_; }
     // The view's mode and zoom, which the tiled preview follows.
-    ViewSettings& viewSettings() { return viewSettings_; }
+    ViewSettings& viewSettings() const { return viewSettings_; }
     // The View menu's exclusive mode items, in menu order: "Colour", "Red", "Green", "Blue",
     // "Alpha", "Over checkerboard".
     const std::vector<QAction*>& viewModeActions() const { return viewModeActions_; }
     QScrollArea* scrollArea() const { return scrollArea_; }
 
-    // The frame's tool windows take the workspace above and left of `corner`: the view, centred
-    // in the workspace when first shown, stays right of and below it where there is room.
-    void keepClearOf(QPoint corner) { toolWindowsCorner_ = corner; }
+    // The level pixel under the pointer as it moves over the level, or nothing once it leaves
+    // the level (the frame's status bar shows it).
+    void setPointerHandler(std::function<void(std::optional<QPoint>)> handler);
+    // Sizes the window around the canvas, within the free area; it stays where it is.
+    void fitWindow();
 
     // The client area wanted: the canvas's size, at least 1 x 1.
     QSize sizeHint() const override;
@@ -96,25 +111,22 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // Centres the window in the workspace, the first time it is shown, clear of the frame's
-    // tool windows where the workspace is large enough.
-    void centreInWorkspace();
     // Showing a level: zoom 1, caption and client area follow the level.
     void showCurrentLevel();
-    // The canvas, the caption and the window follow the zoom.
+    // The canvas, the caption and the window follow the zoom; the level pixel at the centre of
+    // what is in view stays at the centre.
     void showZoom();
-    // Sizes the window around the canvas, within the workspace.
-    void fitWindow();
+    // Ctrl + wheel: zoom in (away from the user) or out.
+    bool wheelZoom(QEvent* event);
 
     TextureDocument& document_;
-    ViewSettings viewSettings_;
+    ViewSettings& viewSettings_;
     QScrollArea* scrollArea_;
     LevelCanvas* canvas_;
     QAction* zoomInAction_;
     QAction* zoomOutAction_;
     std::unique_ptr<Stroke> stroke_;
     std::vector<QAction*> viewModeActions_;
-    QPoint toolWindowsCorner_;
     bool pressedOnSurface_ = false;
     bool placed_ = false;
 };

@@ -5,11 +5,13 @@
 #include "document/M32Format.h"
 #include "document/TextureDocument.h"
 #include "windows/Dialogs.h"
+#include "windows/WindowHelpers.h"
 
 #include <QComboBox>
 #include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
+#include <QDropEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QValidator>
@@ -133,7 +135,11 @@ TForm3::TForm3(TextureDocument& document, QWidget* parent)
         if (field.kind == HeaderFieldKind::Name) {
             edit->setMaxLength(kM32NameSize);
             edit->setValidator(nameValidator);
+            // The 129th character, or one outside Windows-1252, is refused with the beep.
+            connect(edit, &QLineEdit::inputRejected, this, [] { dialogs().beep(); });
         }
+        // The scientific form is wider than its field: the whole text is its tooltip.
+        if (field.kind == HeaderFieldKind::Decimal && field.shown == DecimalForm::Scientific) connect(edit, &QLineEdit::textChanged, edit, &QWidget::setToolTip);
         const QString label = QString::fromLatin1(field.label);
         if (place.labelAbove)
             boldLabel(label, group, QRect(place.left, place.top - 16, place.width, kLabelHeight), Qt::AlignLeft);
@@ -173,6 +179,19 @@ TForm3::TForm3(TextureDocument& document, QWidget* parent)
     showPresets(QString());
 }
 
+bool TForm3::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::FocusOut) document_.history().endTyping();
+    if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove || event->type() == QEvent::Drop) {
+        auto* drag = static_cast<QDropEvent*>(event);
+        if (!droppedTextures(drag->mimeData()).isEmpty()) {
+            drag->ignore();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 void TForm3::showPresets(const QString& chosen)
 {
     presetBox_->clear();
@@ -204,12 +223,6 @@ void TForm3::applyPreset()
     }
     document_.history().change(QStringLiteral("Apply preset %1").arg(presetBox_->currentText()),
                                [&] { document_.setTexts(*texts); });
-}
-
-bool TForm3::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() == QEvent::FocusOut) document_.history().endTyping();
-    return QWidget::eventFilter(watched, event);
 }
 
 QLineEdit* TForm3::field(const QString& name) const

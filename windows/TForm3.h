@@ -36,7 +36,9 @@ public:
     void applyPreset();
 
 protected:
-    // A field that loses the focus ends its typing: the next keystroke in it is a new step.
+    // A field that loses the focus ends its typing: the next keystroke in it is a new step. A
+    // texture dragged onto a field is no text for it: the drag goes on to the frame, which opens
+    // the texture.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

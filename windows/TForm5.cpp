@@ -65,7 +65,7 @@ QColor qColour(TColor colour)
 
 } // namespace
 
-TForm5::TForm5(ViewSettings& view, QWidget* parent) : QWidget(parent), tools_(new ToolSettings(this))
+TForm5::TForm5(ToolSettings& tools, ViewSettings& view, QWidget* parent) : QWidget(parent), tools_(&tools)
 {
     setObjectName(QStringLiteral("TForm5"));
     setFixedSize(kClientWidth, kClientHeight);

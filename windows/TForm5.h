@@ -1,8 +1,9 @@
 // TForm5: the paint toolbar. It shows and edits the painting tool's settings (ToolSettings):
 // the colour and alpha fields with their swatch and the colour dialog, the pen width, and the
 // three drawing modes; its two zoom buttons work the views' zoom. The settings object is
-// the toolbar's; the level view's strokes read it and write picked colours into it, and the
-// fields follow whatever changed it. The window itself holds no state of its own.
+// the frame's, so it outlives the window; the level view's strokes read it and write picked
+// colours into it, and the fields follow whatever changed it. The window holds no state of its
+// own.
 #pragma once
 
 #include "paint/ToolSettings.h"
@@ -24,8 +25,8 @@ class ViewSettings;
 
 class TForm5 : public QWidget {
 public:
-    // FormCreate: the toolbar over its own settings, zooming `view` (the level view's).
-    explicit TForm5(ViewSettings& view, QWidget* parent = nullptr);
+    // FormCreate: the toolbar over `tools`, zooming `view` (the level view's); both outlive it.
+    TForm5(ToolSettings& tools, ViewSettings& view, QWidget* parent = nullptr);
 
     // What painting reads.
     ToolSettings& tools() const { return *tools_; }

@@ -1,5 +1,7 @@
 #include "windows/TForm8.h"
 
+#include "document/EditorTitle.h"
+
 #include "windows/WindowHelpers.h"
 
 #include <QLabel>
@@ -55,6 +57,12 @@ TForm8::TForm8(QWidget* parent)
         if (number == 12) top += 8;
         ++number;
     }
+    // The version the title shows, at the right of the first line.
+    auto* version = new QLabel(QStringLiteral("Version %1").arg(QString::fromLatin1(kProgramVersion)), this);
+    version->setObjectName(QStringLiteral("LabelVersion"));
+    version->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    version->setGeometry(290, 12, 200, 20);
+    closeOnEscape(this);
 }
 
 void TForm8::showEvent(QShowEvent* event)

@@ -2,6 +2,7 @@
 
 #include "base/HelpFiles.h"
 #include "windows/Dialogs.h"
+#include "windows/WindowHelpers.h"
 
 #include <QFontDatabase>
 #include <QPlainTextEdit>
@@ -50,6 +51,7 @@ TForm9::TForm9(const QStringList& directories, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(pageControl1_);
+    closeOnEscape(this);
 }
 
 void TForm9::FormShow()

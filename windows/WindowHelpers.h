@@ -5,16 +5,23 @@
 
 #include <QElapsedTimer>
 #include <QPoint>
+#include <QRect>
 #include <QString>
+#include <QStringList>
 
 class QLabel;
+class QMdiArea;
 class QMdiSubWindow;
+class QMimeData;
 class QWidget;
 
 namespace quorvel {
 
 // Places a window of a fixed size in the middle of the screen it is on.
 void centreOnScreen(QWidget* window);
+
+// Esc closes `window` (a window of its own that is no dialog: About, How to, the notice).
+void closeOnEscape(QWidget* window);
 
 // Shows a window that is not modal; one already open comes to the front and takes the focus.
 void showInFront(QWidget* window);
@@ -25,14 +32,25 @@ QMdiSubWindow* workspaceWindow(const QWidget* window);
 // Moves a child window to `at`, or as near to it as keeps the window inside its workspace.
 void placeInWorkspace(QMdiSubWindow* sub, QPoint at);
 
+// The frame's free area: the part of the workspace right of and below the tool windows, from
+// `corner` to the workspace's bottom right. The frame sets the corner once it has placed its
+// tool windows; until then the free area is the whole workspace.
+void setFreeAreaCorner(QMdiArea* workspace, QPoint corner);
+QRect freeArea(const QMdiArea* workspace);
+
 // How a view's child window takes the size fitViewWindow gives it: fixed (the level view, whose
 // size only the zoom changes) or as a start the user may resize (the tiled preview).
 enum class ViewWindowSize { Fixed, Resizable };
 
 // Sizes the child window around `view` so that its client area is the view's size hint (its
-// picture at the zoom), no larger than the workspace (scroll bars reach the rest) and no smaller
-// than its title bar needs. Outside a workspace `view` itself takes its size hint.
-void fitViewWindow(QWidget* view, ViewWindowSize size);
+// picture at the zoom), no larger than the free area and than the room between the window's
+// top left and the workspace's bottom right (scroll bars reach the rest), and wide enough for
+// its whole caption. The window does not move. A minimised window is left as it is, and the
+// call returns false. Outside a workspace `view` itself takes its size hint.
+bool fitViewWindow(QWidget* view, ViewWindowSize size);
+
+// The smallest outer width at which `sub`'s title bar shows its whole caption beside its buttons.
+int captionWidth(const QMdiSubWindow* sub);
 
 // Lets the windows of the program paint what changed (a progress bar, a label) without taking
 // the user's input in the middle of a command: a second click cannot start a second import.
@@ -49,6 +67,9 @@ public:
 private:
     QElapsedTimer sincePaint_;
 };
+
+// The .m32 files among dropped URLs: a drop of them anywhere on the frame opens the first.
+QStringList droppedTextures(const QMimeData* data);
 
 // A label in the bold text the windows use for their group and field labels.
 QLabel* boldLabel(const QString& text, QWidget* parent);

@@ -52,6 +52,8 @@ TEST(EditorCommandLine, HelpAndVersionAnswerWithoutADisplayInTheFormOfTheCli)
     const ProgramRun cliVersion = run(kCli, {"--version"});
     ASSERT_TRUE(cliVersion.out.startsWith("quorvel-cli "));
     EXPECT_EQ(version.out, "quorvel " + cliVersion.out.mid(QStringLiteral("quorvel-cli ").size()));
+    // The version the title shows: "Quorvel v1.2BETA".
+    EXPECT_EQ(version.out, "quorvel 1.2BETA\n");
 }
 
 TEST(EditorCommandLine, WrongArgumentsAreUsageErrors)

@@ -1,6 +1,7 @@
 // The editor as a user meets it, in a real X server: `quorvel wall.m32` started under Xvfb
 // shows the file in its title with level 1 on the screen as the level image holds it (blended
-// over the grey), Exit answered No keeps it running, Yes ends it, and QUORVEL.INI is written.
+// over the grey), the paint toolbar closed by its system menu stays a window that picking still
+// works through and comes back from the Window menu, Exit answered No keeps it running, Yes ends it, and QUORVEL.INI is written.
 // The program reports what it sees through its self-check (QUORVEL_SELF_CHECK). Skipped where
 // Xvfb is not installed.
 #include "tests/support/EditorFixture.h"
@@ -59,6 +60,9 @@ TEST(EditorUnderXvfb, ShowsTheFileAsksAtExitAndWritesItsSettings)
                          QStringLiteral("active=yes"),
                          QStringLiteral("zoom=1"),
                          QStringLiteral("level1=drawn"),
+                         QStringLiteral("toolbar-closed=hidden"),
+                         QStringLiteral("picked=the level's pixel"),
+                         QStringLiteral("toolbar-back=shown"),
                          QStringLiteral("question=Confirm: Are you sure you want to exit?"),
                          QStringLiteral("after-no=running"),
                          QStringLiteral("question=Confirm: Are you sure you want to exit?"),

@@ -1,15 +1,27 @@
 // The frame as a user meets it: its menus, the file commands with their dialogs, the title, the
 // settings file and the recent files, Exit, dropping a file and the file named at start.
 #include "tests/support/EditorFixture.h"
+#include "tests/support/PaintFixture.h"
 #include "tests/windows/ImportFiles.h"
 
 #include "base/Paths.h"
+#include "document/M32Format.h"
 #include "windows/TForm11.h"
+#include "windows/TForm6.h"
+#include "windows/TForm8.h"
+#include "windows/TForm9.h"
+#include "windows/TForm10.h"
+#include "windows/WindowHelpers.h"
 #include "windows/TForm7.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QLabel>
+#include <QPointer>
+#include <QStatusBar>
+#include <QStyle>
+#include <QStyleOptionTitleBar>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -54,13 +66,17 @@ TEST_F(Frame, StartsWithEveryMenuItemAndTheToolWindowsInPlace)
         {"Edit1", "&Rebuild smaller levels", true},                   {"Edit1", "-", true},          {"View1", "&Colour", true},    {"View1", "&Red", true},
         {"View1", "&Green", true},     {"View1", "&Blue", true},      {"View1", "&Alpha", true},
         {"View1", "&Over checkerboard", true},                       {"View1", "-", true},
-        {"View1", "&Tiled preview", true},                           {"About1", "H&ow to", true},
+        {"View1", "&Tiled preview", true},
+        {"Window1", "&Level view", true},  {"Window1", "&Properties", true}, {"Window1", "&Mipmaps", true},
+        {"Window1", "&Toolbar", true},     {"Window1", "Tiled pre&view", true}, {"Window1", "-", true},
+        {"Window1", "&Reset window layout", true},
+        {"About1", "H&ow to", true},
         {"About1", "-", true},
         {"About1", "A&bout Quorvel", true},
     };
     QStringList menus;
     for (QAction* a : frame->menuBar()->actions()) menus.append(a->text());
-    EXPECT_EQ(menus, (QStringList{"&File", "&Edit", "&View", "&Help"}));
+    EXPECT_EQ(menus, (QStringList{"&File", "&Edit", "&View", "&Window", "&Help"}));
     std::map<std::string, int> at;
     for (const Row& r : rows) {
         const auto* menu = frame->findChild<QMenu*>(r.menu);
@@ -96,7 +112,19 @@ TEST_F(Frame, StartsWithEveryMenuItemAndTheToolWindowsInPlace)
     EXPECT_EQ(w.view->size(), QSize(128, 128));
     EXPECT_TRUE(properties->isVisible() && levels->isVisible() && view->isVisible());
     EXPECT_GE(view->x(), properties->width());
-    EXPECT_EQ(frame->workspace()->subWindowList().size(), 4);
+    // The tiled preview is a fifth child window from the start, hidden until asked for.
+    EXPECT_EQ(frame->workspace()->subWindowList().size(), 5);
+    EXPECT_TRUE(w.tiledPreview->parentWidget()->isHidden());
+    // The Window menu's entries say which windows are shown.
+    for (const char* shown : {"WindowLevelView1", "WindowProperties1", "WindowMipmaps1", "WindowToolbar1"})
+        EXPECT_TRUE(frame->menuAction(QString::fromLatin1(shown))->isChecked()) << shown;
+    EXPECT_FALSE(frame->menuAction(QStringLiteral("WindowTiledPreview1"))->isChecked());
+
+    // The status bar at the foot: the zoom, no level yet, nothing modified.
+    EXPECT_TRUE(frame->statusBar()->isVisible());
+    EXPECT_EQ(frame->findChild<QLabel*>("StatusZoom")->text(), "Zoom 1x");
+    EXPECT_EQ(frame->findChild<QLabel*>("StatusLevel")->text(), "");
+    EXPECT_EQ(frame->findChild<QLabel*>("StatusModified")->text(), "");
 }
 
 TEST_F(Frame, FirstStartWritesEmptySettingsAndOpensInTheProgramsDirectory)
@@ -232,21 +260,49 @@ TEST_F(Frame, FailedOpenLeavesTheDocumentAndALaterSaveWritesTheOldFile)
 
     const QString missing = path("missing.m32");
     openThroughMenu(missing);
-    EXPECT_EQ(fake.errors, QStringList{"File not found"});
+    // The message names the file on its second line.
+    EXPECT_EQ(fake.errors, QStringList{"File not found\n" + missing});
     EXPECT_EQ(document.currentFile(), wall);
     EXPECT_EQ(frame->windowTitle(), "Quorvel v1.2BETA \"wall.m32\" (M32 v4)");
     EXPECT_EQ(w.levels->comboBox()->count(), 1);
     EXPECT_EQ(frame->settings().recentFiles[0], missing);
     EXPECT_EQ(frame->settings().recentFiles[1], wall);
 
+    // Text is plainly no texture, and is named so; a texture cut short keeps its message.
     const QString shortFile = path("short.m32");
     writeFile(shortFile, QByteArray(100, 'x'));
     openThroughMenu(shortFile);
-    EXPECT_EQ(fake.errors.last(), "Read beyond end of file");
+    EXPECT_EQ(fake.errors.last(), shortFile + " is not an m32 texture");
     EXPECT_EQ(document.currentFile(), wall);
+    const QString cut = path("cut.m32");
+    writeFile(cut, readFile(wall).left(968 + 100));
+    openThroughMenu(cut);
+    EXPECT_EQ(fake.errors.last(), "Read beyond end of file\n" + cut);
+    // A recent entry's failure names its file too.
+    fake.questionAnswers.push_back(QMessageBox::No);
+    chooseRecent(1);
+    EXPECT_EQ(fake.errors.last(), "Read beyond end of file\n" + cut);
+    EXPECT_EQ(document.currentFile(), wall);
+    fake.fileCalls.clear();
+
+    // A save and an export that cannot write say which file.
+    const QString nowhere = path("no-such-directory/wall.m32");
+    fake.fileAnswers = {nowhere, path("no-such-directory/wall.bmp")};
+    chooseMenu('f', 'a');
+    ASSERT_FALSE(fake.errors.isEmpty());
+    EXPECT_TRUE(fake.errors.last().endsWith("\n" + nowhere)) << fake.errors.last().toStdString();
+    const int errors = fake.errors.size();
+    chooseMenu('f', 'e');
+    ASSERT_EQ(fake.errors.size(), errors + 1);
+    // Its message names the file already, once.
+    EXPECT_EQ(fake.errors.last().count(path("no-such-directory/wall.bmp")), 1) << fake.errors.last().toStdString();
+    document.setModified(false);
+    fake.fileCalls.clear();
+    // The named document as it was before the failed save.
+    document.open(wall);
 
     chooseMenu('f', 's');
-    EXPECT_TRUE(fake.fileCalls.size() == 3u); // no save dialog: the document is named
+    EXPECT_TRUE(fake.fileCalls.empty()); // no save dialog: the document is named
     EXPECT_FALSE(QFile::exists(missing));
     EXPECT_EQ(readFile(shortFile), QByteArray(100, 'x'));
     EXPECT_EQ(readFile(wall), document.saveToBytes());
@@ -511,7 +567,8 @@ TEST_F(Frame, FileNamedAtStartOpensOnceTheFrameIsActive)
     frame->openAtStart(path("missing.m32"));
     frame->show();
     QTRY_COMPARE(fake.errors.size(), 1);
-    EXPECT_EQ(fake.errors[0], "File not found");
+    // The command line's file is named in its message.
+    EXPECT_EQ(fake.errors[0], "File not found\n" + path("missing.m32"));
     EXPECT_EQ(frame->windowTitle(), kUntitled);
     EXPECT_EQ(other.levelCount(), 0);
     closeEditor(); // before `other` goes
@@ -695,9 +752,313 @@ TEST_F(UnsavedChanges, AFailedOpenKeepsTheChanges)
     QTest::keyClicks(w.properties->field("Edit2"), "moss");
     fake.questionAnswers = {QMessageBox::No};
     openThroughMenu(path("missing.m32"));
-    EXPECT_EQ(fake.errors, QStringList{"File not found"});
+    EXPECT_EQ(fake.errors, QStringList{"File not found\n" + path("missing.m32")});
     EXPECT_TRUE(document.isModified());
     EXPECT_EQ(document.texts().name, "moss");
+}
+
+
+// The frame's child windows as a user handles them: closed every way, brought back from the
+// Window menu, the layout reset; the editor keeps working all the while.
+using ToolWindows = PaintTest;
+
+QMdiSubWindow* subOf(QWidget* window)
+{
+    return qobject_cast<QMdiSubWindow*>(window->parentWidget());
+}
+
+// Where a user clicks a button of a child window's title bar: the style's place for it within
+// the bar the child window draws inside its border.
+QPoint titleBarButton(QMdiSubWindow* sub, QStyle::SubControl control)
+{
+    QStyleOptionTitleBar option;
+    option.initFrom(sub);
+    option.text = sub->windowTitle();
+    option.titleBarFlags = sub->windowFlags();
+    option.titleBarState = int(sub->windowState());
+    option.subControls = QStyle::SC_All;
+    const int border = sub->style()->styleHint(QStyle::SH_TitleBar_NoBorder, &option, sub) ? 0 : 4;
+    option.rect = QRect(border, border, sub->width() - 2 * border,
+                        sub->style()->pixelMetric(QStyle::PM_TitleBarHeight, &option, sub));
+    return sub->style()->subControlRect(QStyle::CC_TitleBar, &option, control, sub).center();
+}
+
+TEST_F(ToolWindows, ClosedByTheirCloseButtonSystemMenuOrCtrlF4TheyHideAndComeBackFromTheWindowMenu)
+{
+    openWhite(QSize(64, 64));
+    frame->resize(1400, 1000);
+    QApplication::processEvents();
+    struct Tool {
+        QWidget* window;
+        const char* entry;
+        char key; // its Window menu accelerator
+    };
+    const Tool tools[] = {{w.properties, "WindowProperties1", 'p'}, {w.levels, "WindowMipmaps1", 'm'},
+                          {w.toolbar, "WindowToolbar1", 't'}, {w.tiledPreview, "WindowTiledPreview1", 'v'}};
+    enum Way { CloseButton, SystemMenu, CtrlF4 };
+    int levels = document.levelCount();
+    for (const Tool& tool : tools) {
+        for (Way way : {CloseButton, SystemMenu, CtrlF4}) {
+            SCOPED_TRACE(tool.window->objectName().toStdString() + " way " + std::to_string(int(way)));
+            QPointer<QWidget> window = tool.window;
+            QPointer<QMdiSubWindow> sub = subOf(tool.window);
+            if (sub->isHidden()) chooseMenu('w', tool.key);
+            ASSERT_TRUE(sub->isVisible());
+            frame->workspace()->setActiveSubWindow(sub);
+            if (way == CloseButton) {
+                // The pointer comes over the button first: the title bar presses what it hovers.
+                const QPoint button = titleBarButton(sub, QStyle::SC_TitleBarCloseButton);
+                QMouseEvent over(QEvent::MouseMove, button, sub->mapToGlobal(button), Qt::NoButton, Qt::NoButton, {});
+                QApplication::sendEvent(sub, &over);
+                QTest::mouseClick(sub, Qt::LeftButton, {}, button);
+            } else if (way == SystemMenu) {
+                sub->showSystemMenu();
+                auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+                ASSERT_NE(menu, nullptr);
+                QTest::keyClick(menu, Qt::Key_C);
+            } else {
+                // With the focus in the window, as after a click on it.
+                sub->setFocus(Qt::MouseFocusReason);
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_F4, Qt::ControlModifier);
+            }
+            QApplication::processEvents();
+            backFromMenu();
+            // Hidden, never destroyed.
+            ASSERT_FALSE(window.isNull());
+            ASSERT_FALSE(sub.isNull());
+            EXPECT_TRUE(sub->isHidden());
+            EXPECT_FALSE(frame->menuAction(QString::fromLatin1(tool.entry))->isChecked());
+
+            // Paint, pick, remove and add go on with the window closed.
+            frame->toolSettings().selectPaint();
+            stroke({QPoint(2, 2), QPoint(6, 2)});
+            EXPECT_EQ(shown(4, 2), rgb(0, 0, 0));
+            frame->toolSettings().selectPickColor();
+            stroke({QPoint(20, 20)});
+            EXPECT_EQ(frame->toolSettings().fieldText(ToolField::Red), "255");
+            frame->toolSettings().selectPaint();
+            frame->toolSettings().setColour(0, 0, 0);
+            w.addMipmap->showDialog();
+            w.addMipmap->widthBox()->setText(QStringLiteral("32"));
+            w.addMipmap->heightBox()->setText(QStringLiteral("32"));
+            QTest::mouseClick(w.addMipmap->okButton(), Qt::LeftButton);
+            EXPECT_EQ(document.levelCount(), ++levels);
+            w.levels->ShowwM32(document.levelCount() - 1);
+            w.levels->removeButton()->click(); // "remove" works with its window hidden too
+            EXPECT_EQ(document.levelCount(), --levels);
+            frame->activateWindow();
+            ASSERT_TRUE(QTest::qWaitFor([this] { return QApplication::activeWindow() == frame.get(); }));
+
+            // Back from the Window menu, checked again.
+            chooseMenu('w', tool.key);
+            EXPECT_TRUE(sub->isVisible());
+            EXPECT_TRUE(frame->menuAction(QString::fromLatin1(tool.entry))->isChecked());
+        }
+    }
+    EXPECT_TRUE(fake.errors.isEmpty()) << fake.errors.join("\n").toStdString();
+
+    // Unchecking an entry closes its window; Reset window layout puts them all back in place.
+    chooseMenu('w', 't');
+    EXPECT_TRUE(subOf(w.toolbar)->isHidden());
+    subOf(w.properties)->move(500, 300);
+    subOf(w.levels)->showMinimized();
+    subOf(w.view)->move(700, 400);
+    chooseMenu('w', 'r');
+    EXPECT_EQ(subOf(w.properties)->pos(), QPoint(0, 0));
+    EXPECT_FALSE(subOf(w.levels)->isMinimized());
+    EXPECT_EQ(subOf(w.levels)->pos(), QPoint(0, subOf(w.properties)->height()));
+    EXPECT_TRUE(subOf(w.toolbar)->isVisible());
+    EXPECT_EQ(subOf(w.toolbar)->pos(), QPoint(subOf(w.properties)->width(), 0));
+    EXPECT_EQ(subOf(w.view)->pos(), freeArea(frame->workspace()).topLeft());
+    EXPECT_TRUE(frame->menuAction(QStringLiteral("WindowToolbar1"))->isChecked());
+}
+
+TEST_F(ToolWindows, TheStatusBarShowsZoomLevelThePixelsStoredBytesAndModified)
+{
+    const QString file = path("wall.m32");
+    writeTexture(file, {{256, 256}, {128, 64}});
+    startEditor();
+    frame->resize(1400, 1000);
+    openThroughMenu(file);
+    const auto label = [this](const char* name) { return frame->findChild<QLabel*>(name)->text(); };
+    EXPECT_EQ(label("StatusLevel"), "Level 1: 256 x 256");
+    EXPECT_EQ(label("StatusModified"), "");
+    QTest::keyClick(frame.get(), Qt::Key_Plus, Qt::ControlModifier);
+    EXPECT_EQ(label("StatusZoom"), "Zoom 2x");
+
+    // The pixel under the pointer and the four bytes the level holds for it (what a save writes).
+    const QByteArray bytes = document.saveToBytes();
+    for (const QPoint pixel : {QPoint(17, 203), QPoint(0, 0), QPoint(255, 255), QPoint(100, 7)}) {
+        hover(pixel * 2 + QPoint(1, 1));
+        const auto* stored = reinterpret_cast<const uchar*>(bytes.constData()) + 968 + (pixel.y() * 256 + pixel.x()) * 4;
+        EXPECT_EQ(label("StatusPixel"), QStringLiteral("x %1, y %2 \u2014 R %3 G %4 B %5 A %6")
+                                            .arg(pixel.x())
+                                            .arg(pixel.y())
+                                            .arg(stored[0])
+                                            .arg(stored[1])
+                                            .arg(stored[2])
+                                            .arg(stored[3]));
+    }
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(canvas(), &leave);
+    EXPECT_EQ(label("StatusPixel"), "");
+
+    // A stroke changes the document: "Modified" until it is saved.
+    stroke({QPoint(4, 4), QPoint(20, 4)});
+    EXPECT_EQ(label("StatusModified"), "Modified");
+    chooseMenu('f', 's');
+    EXPECT_EQ(label("StatusModified"), "");
+    w.levels->ShowwM32(1);
+    EXPECT_EQ(label("StatusLevel"), "Level 2: 128 x 64");
+    EXPECT_EQ(label("StatusZoom"), "Zoom 1x");
+}
+
+TEST_F(ToolWindows, EveryShortcutRunsItsCommand)
+{
+    const QString file = path("wall.m32");
+    writeTexture(file, {{64, 64}});
+    startEditor();
+    frame->resize(1400, 1000);
+    openThroughMenu(file);
+    fake.fileCalls.clear();
+    const auto press = [this](int key, Qt::KeyboardModifiers modifiers = Qt::ControlModifier) {
+        w.properties->field("Edit2")->setFocus();
+        QTest::keyClick(frame.get(), Qt::Key(key), modifiers);
+        QApplication::processEvents();
+        backFromMenu();
+    };
+
+    // Ctrl+Z takes the stroke back.
+    const QRgb before = shown(10, 10);
+    frame->toolSettings().setColour(255, 0, 0);
+    stroke({QPoint(10, 10), QPoint(11, 10)}); // a press alone paints nothing
+    ASSERT_NE(shown(10, 10), before);
+    press(Qt::Key_Z);
+    EXPECT_EQ(shown(10, 10), before);
+
+    // Ctrl+S writes the named file at once; Ctrl+Shift+S asks, in the file's directory with its
+    // name; Ctrl+E asks for the export there too.
+    stroke({QPoint(3, 3), QPoint(4, 3)});
+    ASSERT_TRUE(document.isModified());
+    press(Qt::Key_S);
+    EXPECT_FALSE(document.isModified());
+    EXPECT_TRUE(fake.fileCalls.empty());
+    press(Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    ASSERT_EQ(fake.fileCalls.size(), 1u);
+    EXPECT_TRUE(fake.fileCalls[0].save);
+    EXPECT_EQ(fake.fileCalls[0].options.title, "Save as...");
+    EXPECT_EQ(fake.fileCalls[0].options.directory, dir.path());
+    EXPECT_EQ(fake.fileCalls[0].options.fileName, "wall.m32");
+    press(Qt::Key_E);
+    ASSERT_EQ(fake.fileCalls.size(), 2u);
+    EXPECT_EQ(fake.fileCalls[1].options.fileName, "*.bmp");
+    EXPECT_EQ(fake.fileCalls[1].options.directory, dir.path());
+    // Ctrl+O and Ctrl+I: the open and the picture dialogs.
+    press(Qt::Key_O);
+    ASSERT_EQ(fake.fileCalls.size(), 3u);
+    EXPECT_EQ(fake.fileCalls[2].options.fileName, "*.m32");
+    press(Qt::Key_I);
+    ASSERT_EQ(fake.fileCalls.size(), 4u);
+    EXPECT_TRUE(fake.fileCalls[3].options.filter.contains("All Types"));
+
+    // Ctrl+B the wizard, F1 the how-to window.
+    press(Qt::Key_B);
+    EXPECT_TRUE(w.wizard->isVisible());
+    QTest::keyClick(w.wizard, Qt::Key_Escape);
+    EXPECT_FALSE(w.wizard->isVisible());
+    frame->activateWindow();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return QApplication::activeWindow() == frame.get(); }));
+    press(Qt::Key_F1, Qt::NoModifier);
+    EXPECT_TRUE(w.howTo->isVisible());
+    // Esc closes How to and About.
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w.howTo));
+    QTest::keyClick(w.howTo, Qt::Key_Escape);
+    EXPECT_FALSE(w.howTo->isVisible());
+    chooseMenu('h', 'b');
+    ASSERT_TRUE(w.about->isVisible());
+    EXPECT_EQ(w.about->findChild<QLabel*>("LabelVersion")->text(), "Version 1.2BETA");
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w.about));
+    QTest::keyClick(w.about, Qt::Key_Escape);
+    EXPECT_FALSE(w.about->isVisible());
+    frame->activateWindow();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return QApplication::activeWindow() == frame.get(); }));
+
+    // Ctrl+N renews the texture; Ctrl+Q asks as Exit does, and only Yes ends.
+    press(Qt::Key_N);
+    EXPECT_TRUE(document.currentFile().isEmpty());
+    fake.questionAnswers = {QMessageBox::No, QMessageBox::Yes};
+    press(Qt::Key_Q);
+    ASSERT_EQ(fake.questionCalls.size(), 1u);
+    EXPECT_EQ(fake.questionCalls[0].text, "Are you sure you want to exit?");
+    EXPECT_TRUE(frame->isVisible());
+    press(Qt::Key_Q);
+    EXPECT_FALSE(frame->isVisible());
+}
+
+TEST_F(ToolWindows, TheNoticeHasTheFocusAtStartSoSpaceOrEscCloseIt)
+{
+    for (const Qt::Key key : {Qt::Key_Space, Qt::Key_Escape}) {
+        startEditor();
+        showAtStart(w);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(w.notice));
+        EXPECT_TRUE(QTest::qWaitFor([this] { return QApplication::focusWidget() == w.notice->button1(); }))
+            << (QApplication::focusWidget() ? QApplication::focusWidget()->objectName().toStdString() + " in " +
+                                                  QApplication::focusWidget()->window()->objectName().toStdString()
+                                            : "none");
+        QTest::keyClick(QApplication::focusWidget(), key);
+        EXPECT_FALSE(w.notice->isVisible());
+        // The frame is active again, its title as it was.
+        EXPECT_TRUE(QTest::qWaitFor([this] { return QApplication::activeWindow() == frame.get(); }));
+        closeEditor();
+    }
+}
+
+TEST_F(ToolWindows, StartSizeNameFieldBeepsScientificTooltipsAndDropsOnFields)
+{
+    startEditor();
+    // Save right after start writes level 1 as 128 x 128, with no level present.
+    const QString first = path("first.m32");
+    fake.fileAnswers.push_back(first);
+    chooseMenu('f', 's');
+    const M32Header written = decodeM32Header(readFile(first).constData());
+    EXPECT_EQ(written.widths[0], 128);
+    EXPECT_EQ(written.heights[0], 128);
+    EXPECT_EQ(written.offsets[0], 0);
+
+    // A name field refuses the 129th character and one outside Windows-1252 with the beep.
+    QLineEdit* name = w.properties->field("Edit2");
+    name->setFocus();
+    QTest::keyClicks(name, QString(128, u'a'));
+    EXPECT_EQ(fake.beeps, 0);
+    QTest::keyClicks(name, QStringLiteral("b"));
+    EXPECT_EQ(fake.beeps, 1);
+    EXPECT_EQ(name->text(), QString(128, u'a'));
+    name->clear();
+    // Typed as a keyboard layout gives it (Qt Test types Latin-1 only).
+    QKeyEvent typed(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(QChar(0x0100)));
+    QApplication::sendEvent(name, &typed);
+    EXPECT_EQ(fake.beeps, 2);
+    EXPECT_TRUE(name->text().isEmpty());
+
+    // The scientific fields show their whole text as a tooltip.
+    HeaderTexts texts;
+    texts.dt_u = "0.5";
+    const QString wall = path("wall.m32");
+    writeTexture(wall, {{16, 16}}, texts);
+    // A texture dropped onto a field opens; it types no path into the field.
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(wall)});
+    QLineEdit* field = w.properties->field("Edit12");
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(field, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    fake.questionAnswers.push_back(QMessageBox::No);
+    QApplication::sendEvent(field, &drop);
+    EXPECT_EQ(document.currentFile(), wall);
+    EXPECT_TRUE(field->text().isEmpty());
+    EXPECT_EQ(w.properties->field("Edit17")->toolTip(), " 5.00000000000000E-0001");
+    EXPECT_EQ(w.properties->field("Edit19")->toolTip(), " 0.00000000000000E+0000");
 }
 
 } // namespace

@@ -39,10 +39,12 @@ TEST(Paths, DialogDirectoryKeepsOnlyTheRootsSlash)
     EXPECT_EQ(dialogDirectory(dirstr("/wall.m32")), "/");
 }
 
-TEST(Paths, SettingsFileBesideAWritableProgramElseInTheConfiguration)
+TEST(Paths, SettingsFileAndDialogsBesideAWritableProgramElseInTheConfigurationAndTheHome)
 {
     QTemporaryDir program, config;
+    const QString home = config.path() + "/home";
     EXPECT_EQ(settingsFilePath(program.path(), config.path()), QDir(program.path()).filePath("QUORVEL.INI"));
+    EXPECT_EQ(startDirectory(program.path(), home), program.path());
     EXPECT_EQ(settingsFilePath(program.path() + "/", config.path()), QDir(program.path()).filePath("QUORVEL.INI"));
 
     // An installed copy: its directory cannot be written.
@@ -50,10 +52,13 @@ TEST(Paths, SettingsFileBesideAWritableProgramElseInTheConfiguration)
     const bool readOnly = !QFileInfo(program.path()).isWritable(); // root may write anyway
     if (readOnly) {
         EXPECT_EQ(settingsFilePath(program.path(), config.path()), QDir(config.path()).filePath("QUORVEL.INI"));
+        // The first Open and Import of an installed copy start in the home, not in bin/.
+        EXPECT_EQ(startDirectory(program.path(), home), home);
     }
     QFile::setPermissions(program.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
     EXPECT_EQ(settingsFilePath(program.path() + "/missing", config.path()), QDir(config.path()).filePath("QUORVEL.INI"));
+    EXPECT_EQ(startDirectory(program.path() + "/missing", home), home);
 }
 
 } // namespace

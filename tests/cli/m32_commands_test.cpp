@@ -228,8 +228,9 @@ TEST(M32Commands, ExitStatusAndMessages)
     } rows[] = {
         {{"info", "/nonexistent-dir/x.m32"}, 1, "Invalid filename\n"},
         {{"info", QFileInfo(texture()).absolutePath() + "/none.m32"}, 1, "File not found\n"},
-        {{"resave", test::writeTempFile("short.m32", QByteArray(100, 'x')), never}, 1,
-         "Read beyond end of file\n"},
+        // Text is plainly no texture; a texture cut short keeps its message.
+        {{"resave", test::writeTempFile("short.m32", QByteArray(100, 'x')), never}, 1, "short.m32 is not an m32 texture\n"},
+        {{"resave", test::writeTempFile("cut.m32", test::m32Header(M32Fields()).data().left(900)), never}, 1, "Read beyond end of file\n"},
         {{"info"}, 2, "usage: quorvel-cli info [--json] TEXTURE.m32\n"},
         {{"info", "a", "b"}, 2, "usage: quorvel-cli info [--json] TEXTURE.m32\n"},
         {{"resave", "a"}, 2, "usage: quorvel-cli resave IN.m32 OUT.m32\n"},

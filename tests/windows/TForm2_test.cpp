@@ -1,8 +1,11 @@
 // The level view inside the real frame: zoom by its shortcuts, the client area, what it draws
 // and repaints, scrolling over big levels, and the beep of a click beside the level.
 #include "tests/support/EditorFixture.h"
+
+#include "windows/WindowHelpers.h"
 #include "tests/support/PaintSpy.h"
 
+#include <QComboBox>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -10,6 +13,9 @@
 #include <QPaintEvent>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QWheelEvent>
+
+#include <cstdlib>
 
 namespace quorvel::test {
 namespace {
@@ -23,9 +29,9 @@ TEST_F(View, ZoomShortcutsDoubleAndHalveCaptionAndClientArea)
     startEditor();
     frame->resize(1400, 1100); // room for 512 x 512
     openThroughMenu(file);
-    // The window cannot be smaller than its title bar needs.
+    // The window cannot be smaller than its title bar needs, and shows its caption whole.
     const auto* sub = qobject_cast<QMdiSubWindow*>(w.view->parentWidget());
-    const QSize smallest = sub->minimumSizeHint() - (sub->size() - w.view->size());
+    const QSize smallest = sub->minimumSizeHint().expandedTo(QSize(captionWidth(sub), 0)) - (sub->size() - w.view->size());
     struct Step {
         Qt::Key key;
         const char* caption;
@@ -137,6 +143,168 @@ TEST_F(View, ScrollsToEveryPixelOfABigLevelAtZoomEight)
     QApplication::processEvents();
     EXPECT_GT(sub->width(), before);
     EXPECT_LE(sub->x() + sub->width(), frame->workspace()->viewport()->width());
+}
+
+// The view's child window and the three tool windows it must never cover.
+struct Placement {
+    QMdiSubWindow* view;
+    std::vector<QMdiSubWindow*> tools;
+};
+
+Placement placementOf(const EditorWindows& w)
+{
+    const auto sub = [](QWidget* window) { return qobject_cast<QMdiSubWindow*>(window->parentWidget()); };
+    return {sub(w.view), {sub(w.properties), sub(w.toolbar), sub(w.levels)}};
+}
+
+TEST_F(View, StaysWhereItIsNeverCoversTheToolWindowsAndFitsTheFreeArea)
+{
+    const QString file = path("big.m32");
+    writeTexture(file, {{1024, 1024}, {512, 512}});
+    startEditor();
+    frame->resize(1400, 1000);
+    QApplication::processEvents();
+    const Placement p = placementOf(w);
+    const QPoint corner = p.view->pos();
+    const QRect free = freeArea(frame->workspace());
+    // At start at the top left of the free area, right of the properties and the level list and
+    // below the toolbar.
+    EXPECT_EQ(corner, free.topLeft());
+    for (const QMdiSubWindow* tool : p.tools) EXPECT_FALSE(tool->geometry().intersects(free)) << tool->objectName().toStdString();
+
+    const auto check = [&](const char* step) {
+        SCOPED_TRACE(step);
+        QApplication::processEvents();
+        EXPECT_EQ(p.view->pos(), corner);
+        for (const QMdiSubWindow* tool : p.tools)
+            EXPECT_FALSE(p.view->geometry().intersects(tool->geometry())) << tool->objectName().toStdString();
+        EXPECT_LE(w.view->width(), free.width());
+        EXPECT_LE(w.view->height(), free.height());
+        EXPECT_TRUE(frame->workspace()->viewport()->rect().contains(p.view->geometry()));
+    };
+    openThroughMenu(file);
+    check("open");
+    // A level taller than the free area: the window fills its height and the scroll bar reaches
+    // the rest.
+    EXPECT_EQ(p.view->height(), free.height());
+    EXPECT_GT(w.view->scrollArea()->verticalScrollBar()->maximum(), 0);
+
+    // Zoom keeps the level pixel at the centre of the view at the centre.
+    QScrollArea* scroll = w.view->scrollArea();
+    const auto centrePixel = [&] {
+        const QWidget* viewport = scroll->viewport();
+        return w.view->levelCanvas()->levelPixelAt(
+            w.view->levelCanvas()->mapFrom(viewport, QPoint(viewport->width() / 2, viewport->height() / 2)));
+    };
+    scroll->horizontalScrollBar()->setValue(300);
+    scroll->verticalScrollBar()->setValue(500);
+    const QPoint centre = centrePixel();
+    for (int i = 0; i < 3; ++i) {
+        QTest::keyClick(frame.get(), Qt::Key_Plus, Qt::ControlModifier);
+        check("zoom in");
+        const QPoint now = centrePixel();
+        EXPECT_LE(std::abs(now.x() - centre.x()), 1) << i;
+        EXPECT_LE(std::abs(now.y() - centre.y()), 1) << i;
+    }
+    EXPECT_EQ(w.view->zoom(), 8);
+    for (int i = 0; i < 3; ++i) {
+        QTest::keyClick(frame.get(), Qt::Key_Minus, Qt::ControlModifier);
+        check("zoom out");
+    }
+    EXPECT_LE(std::abs(centrePixel().x() - centre.x()), 2);
+
+    w.levels->ShowwM32(1);
+    check("level 2");
+    EXPECT_EQ(w.view->size(), QSize(512, 512));
+    document.appendLevel(256, 256, QStringLiteral("256x256"));
+    document.setCurrentLevel(3);
+    check("added level");
+    EXPECT_EQ(w.view->size(), QSize(256, 256));
+
+    // Moved by the user, it stays there through zoom and level changes.
+    p.view->move(corner + QPoint(40, 30));
+    QTest::keyClick(frame.get(), Qt::Key_Plus, Qt::ControlModifier);
+    w.levels->ShowwM32(0);
+    QApplication::processEvents();
+    EXPECT_EQ(p.view->pos(), corner + QPoint(40, 30));
+    EXPECT_TRUE(frame->workspace()->viewport()->rect().contains(p.view->geometry()));
+
+    // The tiled preview opens as an ordinary child window beside the view, within the free area.
+    w.levels->ShowwM32(2);
+    chooseMenu('v', 't');
+    auto* preview = qobject_cast<QMdiSubWindow*>(w.tiledPreview->parentWidget());
+    ASSERT_TRUE(preview->isVisible());
+    EXPECT_FALSE(preview->isMaximized());
+    EXPECT_FALSE(preview->geometry().intersects(p.view->geometry()));
+    for (const QMdiSubWindow* tool : p.tools) EXPECT_FALSE(preview->geometry().intersects(tool->geometry()));
+    EXPECT_TRUE(free.contains(preview->geometry()));
+}
+
+TEST_F(View, AMinimisedViewStaysMinimisedAndRestoresAtTheLevelTimesTheZoom)
+{
+    const QString file = path("t.m32");
+    writeTexture(file, {{64, 64}, {32, 16}});
+    startEditor();
+    frame->resize(1400, 1000);
+    openThroughMenu(file);
+    auto* sub = qobject_cast<QMdiSubWindow*>(w.view->parentWidget());
+    sub->showMinimized();
+    QApplication::processEvents();
+    ASSERT_TRUE(sub->isMinimized());
+    const QSize minimised = sub->size();
+
+    QTest::keyClick(frame.get(), Qt::Key_Plus, Qt::ControlModifier);
+    QTest::keyClick(frame.get(), Qt::Key_Plus, Qt::ControlModifier);
+    w.levels->ShowwM32(1);
+    QTest::keyClick(frame.get(), Qt::Key_Plus, Qt::ControlModifier);
+    QTest::keyClick(frame.get(), Qt::Key_Plus, Qt::ControlModifier);
+    frame->resize(1300, 900);
+    QApplication::processEvents();
+    EXPECT_TRUE(sub->isMinimized());
+    EXPECT_EQ(sub->size(), minimised);
+
+    sub->showNormal();
+    QApplication::processEvents();
+    EXPECT_EQ(w.view->zoom(), 4);
+    EXPECT_EQ(w.view->levelCanvas()->size(), QSize(128, 64));
+    const QSize smallest = sub->minimumSizeHint().expandedTo(QSize(captionWidth(sub), 0)) - (sub->size() - w.view->size());
+    EXPECT_EQ(w.view->size(), QSize(128, 64).expandedTo(smallest));
+}
+
+TEST_F(View, CtrlWheelZoomsAndAClickOnAnEmptyViewBeeps)
+{
+    startEditor();
+    frame->resize(1400, 1000);
+    // At start level 1 is 128 x 128 in the table: zoom in shows 256 x 256.
+    EXPECT_EQ(document.levelSize(1), QSize(128, 128));
+    QTest::keyClick(frame.get(), Qt::Key_Plus, Qt::ControlModifier);
+    EXPECT_EQ(w.view->levelCanvas()->size(), QSize(256, 256));
+    QTest::keyClick(frame.get(), Qt::Key_Minus, Qt::ControlModifier);
+    // No level to paint on: a click on the view is a click on its surface.
+    QTest::mouseClick(w.view->levelCanvas(), Qt::LeftButton, {}, QPoint(10, 10));
+    EXPECT_EQ(fake.beeps, 1);
+    EXPECT_FALSE(document.isModified());
+
+    const QString file = path("t.m32");
+    writeTexture(file, {{64, 64}});
+    openThroughMenu(file);
+    const auto wheel = [&](int delta, Qt::KeyboardModifiers modifiers) {
+        QWidget* canvas = w.view->levelCanvas();
+        const QPointF at(10, 10);
+        QWheelEvent event(at, canvas->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, modifiers,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(canvas, &event);
+    };
+    wheel(120, Qt::ControlModifier);
+    EXPECT_EQ(w.view->zoom(), 2);
+    EXPECT_EQ(w.view->windowTitle(), "[zoom 2x]");
+    wheel(120, Qt::ControlModifier);
+    wheel(-120, Qt::ControlModifier);
+    EXPECT_EQ(w.view->zoom(), 2);
+    // Without Ctrl the wheel scrolls, as ever.
+    wheel(-120, Qt::NoModifier);
+    EXPECT_EQ(w.view->zoom(), 2);
+    EXPECT_EQ(fake.beeps, 1);
 }
 
 TEST_F(View, AClickBesideTheLevelBeepsAndOnTheLevelNever)

@@ -238,8 +238,9 @@ TEST_F(ImportWindow, FailuresAreShownAndLeaveTheDocument)
         fake.errors.clear();
         importThroughMenu(r.file);
         ASSERT_EQ(fake.errors.size(), 1);
+        // The message names the picture on its second line, unless it names it already.
         if (!r.message.isEmpty()) {
-            EXPECT_EQ(fake.errors[0], r.message);
+            EXPECT_EQ(fake.errors[0], r.message.contains(r.file) ? r.message : r.message + "\n" + r.file);
         }
         EXPECT_FALSE(w.importDialog->isVisible());
         // The directory moved before the file was read.
@@ -261,9 +262,10 @@ TEST_F(ImportWindow, LimitsAreRefusedBeforeAnythingChanges)
 
     // Wider than a level can be: refused by its header when chosen, before it is decoded, so
     // the dialog does not show it; the progress window never showed.
-    importThroughMenu(picture("wide.bmp", bmpOf(1100, 2)));
+    const QString wide = picture("wide.bmp", bmpOf(1100, 2));
+    importThroughMenu(wide);
     ASSERT_EQ(fake.errors.size(), 1);
-    EXPECT_EQ(fake.errors[0], "The picture is 1100 x 2 pixels; a level has at most 1024 pixels on a side");
+    EXPECT_EQ(fake.errors[0], "The picture is 1100 x 2 pixels; a level has at most 1024 pixels on a side\n" + wide);
     EXPECT_FALSE(w.importDialog->isVisible());
     EXPECT_FALSE(w.importProgress->isVisible());
     EXPECT_EQ(document.levelCount(), 15);

@@ -187,7 +187,8 @@ TEST_F(Views, TiledPreviewShowsTheLevelThreeByThreeAndFollowsEdits)
     startEditor();
     frame->resize(1200, 900);
     openThroughMenu(file);
-    EXPECT_EQ(frame->workspace()->subWindowList().size(), 4); // the preview is made when first asked for
+    // The preview is a child window from the start, hidden until asked for.
+    EXPECT_TRUE(w.tiledPreview->parentWidget()->isHidden());
     chooseMenu('v', 't');
     auto* preview = frame->findChild<TiledPreview*>();
     ASSERT_NE(preview, nullptr);
