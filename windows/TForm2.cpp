@@ -15,7 +15,6 @@
 #include <QPainter>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QVBoxLayout>
 #include <QWheelEvent>
 
 #include <cmath>
@@ -142,13 +141,7 @@ TForm2::TForm2(TextureDocument& document, ViewSettings& view, QWidget* parent)
     // empty view has that size at every zoom and a save writes it.
     document_.setStartLevelSize(kStartClient);
 
-    scrollArea_->setFrameShape(QFrame::NoFrame);
-    scrollArea_->setWidgetResizable(false);
-    scrollArea_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    scrollArea_->setWidget(canvas_);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(scrollArea_);
+    fillWithScrollArea(this, scrollArea_, canvas_);
     resize(kStartClient);
 
     zoomInAction_->setObjectName(QStringLiteral("ZoomIn"));

@@ -8,7 +8,6 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollArea>
-#include <QVBoxLayout>
 
 namespace quorvel {
 
@@ -62,13 +61,7 @@ TiledPreview::TiledPreview(const TextureDocument& document, const ViewSettings& 
 {
     setObjectName(QStringLiteral("TiledPreview"));
     setWindowTitle(QStringLiteral("Tiled preview"));
-    scrollArea_->setFrameShape(QFrame::NoFrame);
-    scrollArea_->setWidgetResizable(false);
-    scrollArea_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    scrollArea_->setWidget(canvas_);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(scrollArea_);
+    fillWithScrollArea(this, scrollArea_, canvas_);
 
     const auto refit = [this] {
         canvas_->fitToLevel();

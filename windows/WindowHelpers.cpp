@@ -8,11 +8,13 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMimeData>
+#include <QScrollArea>
 #include <QScreen>
 #include <QKeyEvent>
 #include <QStyle>
 #include <QStyleOptionTitleBar>
 #include <QUrl>
+#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -177,6 +179,17 @@ void makeBold(QWidget* widget)
     QFont font = widget->font();
     font.setBold(true);
     widget->setFont(font);
+}
+
+void fillWithScrollArea(QWidget* window, QScrollArea* area, QWidget* canvas)
+{
+    area->setFrameShape(QFrame::NoFrame);
+    area->setWidgetResizable(false);
+    area->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    area->setWidget(canvas);
+    auto* layout = new QVBoxLayout(window);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(area);
 }
 
 } // namespace quorvel

@@ -13,6 +13,7 @@ class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
 class QMimeData;
+class QScrollArea;
 class QWidget;
 
 namespace quorvel {
@@ -48,6 +49,10 @@ enum class ViewWindowSize { Fixed, Resizable };
 // its whole caption. The window does not move. A minimised window is left as it is, and the
 // call returns false. Outside a workspace `view` itself takes its size hint.
 bool fitViewWindow(QWidget* view, ViewWindowSize size);
+
+// Fills `window` with `area` showing `canvas` at its own size from the top left, without a frame
+// or margins: the level view and the tiled preview, whose scroll bars reach what does not fit.
+void fillWithScrollArea(QWidget* window, QScrollArea* area, QWidget* canvas);
 
 // The smallest outer width at which `sub`'s title bar shows its whole caption beside its buttons.
 int captionWidth(const QMdiSubWindow* sub);
