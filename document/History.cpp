@@ -211,8 +211,16 @@ void History::setByteLimit(qint64 limit)
     trim();
 }
 
+void History::settleStroke()
+{
+    if (openStroke_) openStroke_();
+}
+
 void History::change(const QString& text, const std::function<void()>& change)
 {
+    // A stroke still drawn becomes its own step first, and takes its next "before" from what
+    // the change leaves.
+    settleStroke();
     TextureDocument::State before = document_.state();
     const auto keep = [&] {
         const TextureDocument::State after = document_.state();
@@ -228,9 +236,11 @@ void History::change(const QString& text, const std::function<void()>& change)
         change();
     } catch (...) {
         keep();
+        settleStroke();
         throw;
     }
     keep();
+    settleStroke();
 }
 
 void History::editTexts(const HeaderTexts& texts, int field, const QString& label)
@@ -261,21 +271,29 @@ void History::addStroke(const QString& text, int level, const QRect& rect, const
     push(std::make_shared<StrokeStep>(level, inside.topLeft(), std::move(beforeColour), std::move(beforeAlpha)), text);
 }
 
+// A stroke still drawn becomes its own step before the stack moves, and takes its next "before"
+// from the pixels the move leaves.
 void History::undo()
 {
-    if (openStroke_) openStroke_();
+    settleStroke();
     stack_.undo();
+    settleStroke();
 }
 
 void History::redo()
 {
-    if (openStroke_) openStroke_();
+    settleStroke();
     stack_.redo();
+    settleStroke();
 }
 
 void History::clear()
 {
+    // The document has been replaced: what a stroke still drawn kept of the old one goes with
+    // the old history, and the stroke goes on from the new pixels.
+    settleStroke();
     stack_.clear();
+    settleStroke();
     emit bytesChanged(bytes());
 }
 
@@ -288,12 +306,13 @@ void History::push(std::shared_ptr<Step> step, const QString& text)
 
 void History::trim()
 {
-    // Steps are pushed only at the top, which drops the steps above it, so the stack is at its
-    // top here and its clean state, if any, at or below it.
+    // Only steps below the present one are dropped (the oldest first); the steps above it stay
+    // to be redone, and the present step stays where it is.
     const int count = stack_.count();
+    const int index = stack_.index();
     qint64 total = bytes();
     int dropped = 0;
-    while (total > byteLimit_ && count - dropped > 1) {
+    while (total > byteLimit_ && index - dropped > 1) {
         total -= static_cast<const Command*>(stack_.command(dropped))->step()->pixelBytes() + kStepOverhead;
         ++dropped;
     }
@@ -316,6 +335,8 @@ void History::trim()
         stack_.setClean();
     else if (clean < 0)
         stack_.resetClean();
+    // Back to the present step; no step runs while rebuilding.
+    stack_.setIndex(index - dropped);
     rebuilding_ = false;
     document_.announceModified();
 }

@@ -111,8 +111,12 @@ private:
     class Command;
 
     void push(std::shared_ptr<Step> step, const QString& text);
-    // Drops the oldest steps while the steps keep more than the limit; the newest step stays.
+    // Drops the oldest steps while the steps keep more than the limit; the present step and
+    // those above it stay.
     void trim();
+    // Ends the part of a stroke drawn so far as a step of its own and takes the stroke's next
+    // "before" from the document as it is now; nothing without a stroke.
+    void settleStroke();
 
     TextureDocument& document_;
     QUndoStack stack_;

@@ -516,6 +516,30 @@ TEST(History, RebuildAndReplaceUndoToTheBytesBefore)
     }
 }
 
+// A change made while a stroke is still drawn (its release lost to a dialog) follows the part
+// drawn so far, and the rest of the stroke starts from what the change left.
+TEST(History, AChangeDuringAStrokeComesAfterWhatTheStrokeDrewSoFar)
+{
+    Painter p(8, 8);
+    const QByteArray start = p.document.saveToBytes();
+    p.colour(0, 0, 0, 255);
+    p.stroke.press({0, 2}, 1);
+    p.stroke.move({7, 2}, 1);
+    const QByteArray drawn = p.document.saveToBytes();
+    QImage picture(8, 8, QImage::Format_ARGB32);
+    picture.fill(qRgba(9, 8, 7, 255));
+    p.document.history().change("Replace level", [&] { replaceLevel(p.document, 1, picture, true); });
+    const QByteArray replaced = p.document.saveToBytes();
+    p.stroke.release();
+    ASSERT_EQ(p.stack().count(), 2);
+    EXPECT_EQ(p.stack().text(0), "Paint");
+    EXPECT_EQ(p.document.saveToBytes(), replaced);
+    p.stack().undo();
+    EXPECT_EQ(p.document.saveToBytes(), drawn);
+    p.stack().undo();
+    EXPECT_EQ(p.document.saveToBytes(), start);
+}
+
 // Typing into one field is one step named by its label until the field loses the focus; typing
 // it back to what it had leaves no step.
 TEST(History, TypingIntoAFieldIsOneStepUntilItLosesTheFocus)
@@ -644,6 +668,18 @@ TEST(History, KeepsAtMostItsLimitDroppingTheOldestSteps)
     EXPECT_FALSE(p.stack().canUndo());
     EXPECT_TRUE(p.document.isModified());
     for (int i = 0; i < 3; ++i) p.stack().redo();
+    EXPECT_EQ(p.document.saveToBytes(), states.back());
+    // A lower limit while a step is undone drops only steps below the present one; the steps
+    // go on undoing and redoing from where the document is.
+    p.stack().undo();
+    history.setByteLimit(2 * stroke);
+    EXPECT_EQ(p.stack().count(), 2);
+    EXPECT_EQ(p.document.saveToBytes(), states[5]);
+    p.stack().undo();
+    EXPECT_EQ(p.document.saveToBytes(), states[4]);
+    EXPECT_FALSE(p.stack().canUndo());
+    p.stack().redo();
+    p.stack().redo();
     EXPECT_EQ(p.document.saveToBytes(), states.back());
     // One step above the limit alone stays.
     history.setByteLimit(1);
