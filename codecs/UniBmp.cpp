@@ -10,6 +10,7 @@
 #include "graphics/PictureMemory.h"
 #include "graphics/StreamWindow.h"
 
+#include <QBuffer>
 #include <QIODevice>
 
 #include <algorithm>
@@ -189,6 +190,15 @@ std::optional<QSize> TUniBitmap::sizeFromHeader(const QByteArray& head) const
 
 void TUniBitmap::loadFromStream(QIODevice& stream)
 {
+    // A stream that cannot look ahead is read whole first, so that its form is told from its
+    // first bytes, not from what happened to be buffered.
+    if (stream.isSequential()) {
+        QBuffer whole;
+        whole.setData(readToEnd(stream));
+        whole.open(QIODevice::ReadOnly);
+        loadFromStream(whole);
+        return;
+    }
     // The magic of either compressed form ends by byte 34.
     if (formOf(peekHead(stream, 34)) == Form::Plain) {
         setImage(decodeBmp(stream));

@@ -306,7 +306,10 @@ QImage readBmp(QIODevice& stream)
     if (stream.isSequential()) return readBmp(readToEnd(stream));
     const qint64 start = stream.pos();
     const std::int64_t size = stream.size() - start;
-    const BmpLayout layout = readLayout(peekHead(stream, kHeadBytes), size);
+    // A device that gives fewer bytes than its size says holds no whole header either.
+    const QByteArray head = peekHead(stream, kHeadBytes);
+    if (head.size() < std::min<std::int64_t>(size, kHeadBytes)) invalid();
+    const BmpLayout layout = readLayout(head, size);
     if (!layout.decodedHere()) return readBmp(readToEnd(stream));
     return withPictureMemory(layout.width, layout.height, [&] {
         checkPixelData(size, layout);

@@ -94,6 +94,8 @@ TEST(TUniBitmap, ReadsEveryFormWhateverTheExtension)
         SCOPED_TRACE(row.name);
         try {
             EXPECT_EQ(loadFile(row.name, row.bytes), picture);
+            // From a pipe, whose first bytes cannot be looked at before they are read.
+            EXPECT_EQ((test::loadedFrom<TUniBitmap, test::PipeStream>(row.bytes).image()), picture);
         } catch (const std::exception& e) {
             ADD_FAILURE() << e.what();
         }

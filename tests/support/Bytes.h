@@ -87,6 +87,28 @@ private:
     QByteArray bytes_;
 };
 
+// The same bytes as a pipe gives them: a sequential device, at most 7 bytes a read, with no size.
+class PipeStream : public QIODevice {
+public:
+    explicit PipeStream(const QByteArray& bytes) : bytes_(bytes) { open(QIODevice::ReadOnly); }
+    bool isSequential() const override { return true; }
+
+protected:
+    qint64 readData(char* data, qint64 maxSize) override
+    {
+        const qint64 n = std::min({maxSize, qint64(7), bytes_.size() - given_});
+        if (n <= 0) return -1;
+        std::memcpy(data, bytes_.constData() + given_, std::size_t(n));
+        given_ += n;
+        return n;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    QByteArray bytes_;
+    qint64 given_ = 0;
+};
+
 // A picture of kind `Picture` loaded from `bytes` through its stream loader, from a buffer or
 // from another stream over the bytes.
 template <class Picture, class Stream = ByteStream>
