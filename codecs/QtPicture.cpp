@@ -22,18 +22,29 @@ bool jpegEnds(const QByteArray& bytes)
     return scan >= 0 && bytes.indexOf(QByteArrayLiteral("\xFF\xD9"), scan + 2) >= 0;
 }
 
+// The plugin of `format` reading `bytes`, by that format alone and without turning the picture.
+struct PluginReader {
+    PluginReader(const QByteArray& bytes, const QByteArray& format)
+    {
+        buffer.setData(bytes);
+        buffer.open(QIODevice::ReadOnly);
+        reader.setDevice(&buffer);
+        reader.setFormat(format);
+        reader.setDecideFormatFromContent(false);
+        reader.setAutoTransform(false);
+    }
+    QBuffer buffer;
+    QImageReader reader;
+};
+
 } // namespace
 
 QtPicture::QtPicture(QByteArray format, QString label) : format_(std::move(format)), label_(std::move(label)) {}
 
 std::optional<QSize> QtPicture::sizeFromHeader(const QByteArray& head) const
 {
-    QBuffer buffer;
-    buffer.setData(head);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, format_);
-    reader.setDecideFormatFromContent(false);
-    reader.setAutoTransform(false);
+    PluginReader plugin(head, format_);
+    QImageReader& reader = plugin.reader;
     // A file of another kind is left to the load, which says why, once.
     if (!reader.canRead()) return std::nullopt;
     const QSize size = reader.size();
@@ -52,21 +63,14 @@ void QtPicture::loadFromStream(QIODevice& stream)
     const auto invalid = [&](const QString& reason) {
         throw Error(QStringLiteral("%1 image is not valid: %2").arg(label_, reason));
     };
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, format_);
-    reader.setDecideFormatFromContent(false);
-    reader.setAutoTransform(false);
+    PluginReader plugin(bytes, format_);
+    QImageReader& reader = plugin.reader;
     const QSize size = reader.size();
     if (!size.isValid()) {
         // Asking for the size gives no reason; reading a file whose header cannot be read fails
         // before any pixel is allocated, and says why.
-        QBuffer again;
-        again.setData(bytes);
-        again.open(QIODevice::ReadOnly);
-        QImageReader why(&again, format_);
-        why.setDecideFormatFromContent(false);
+        PluginReader again(bytes, format_);
+        QImageReader& why = again.reader;
         if (why.canRead() && !why.read().isNull()) invalid(QStringLiteral("its size cannot be read"));
         invalid(why.error() == QImageReader::UnknownError ? QStringLiteral("not a %1 file").arg(label_) : why.errorString());
     }
