@@ -1,7 +1,23 @@
 #include "base/ProcessMemory.h"
 
+// First, so that the C library says which it is (__GLIBC__).
+#include <cstdint>
+#include <cstdlib>
+
 #if defined(__GLIBC__)
 #include <malloc.h>
+#include <sys/mman.h>
+#endif
+
+#if defined(__SANITIZE_ADDRESS__)
+#define QUORVEL_OWN_HEAP 0
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(memory_sanitizer) || __has_feature(thread_sanitizer)
+#define QUORVEL_OWN_HEAP 0
+#endif
+#endif
+#ifndef QUORVEL_OWN_HEAP
+#define QUORVEL_OWN_HEAP 1
 #endif
 
 namespace quorvel {
@@ -17,6 +33,20 @@ void keepFreedMemoryForReuse()
     // free heap top stays for the next one.
     mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
     mallopt(M_TRIM_THRESHOLD, 64 * 1024 * 1024);
+#if QUORVEL_OWN_HEAP && defined(MADV_HUGEPAGE)
+    // Even met once, a picture's memory costs a page fault every 4 KiB, and a fault costs
+    // microseconds (more in a virtual machine): half of a one-picture command's time. So the
+    // heap is grown once by 30 MiB, which stays as its free top (below the trim threshold), and
+    // that stretch is marked for 2 MiB pages, which the system gives where it can: a picture
+    // made there faults a few times instead of a thousand. Nothing is touched here.
+    constexpr std::size_t kStretch = std::size_t(30) << 20, kHugePage = std::size_t(2) << 20;
+    if (void* block = std::malloc(kStretch)) {
+        const auto begin = (reinterpret_cast<std::uintptr_t>(block) + kHugePage - 1) & ~(kHugePage - 1);
+        const auto end = (reinterpret_cast<std::uintptr_t>(block) + kStretch) & ~(kHugePage - 1);
+        if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+        std::free(block);
+    }
+#endif
 #endif
 }
 

@@ -54,7 +54,10 @@ std::optional<QSize> QtPicture::sizeFromHeader(const QByteArray& head) const
 
 bool QtPicture::readable(const QByteArray& format)
 {
-    return QImageReader::supportedImageFormats().contains(format);
+    // Listing the formats loads every image plugin, so it is done once, and only when a kind
+    // of theirs is first needed.
+    static const QList<QByteArray> formats = QImageReader::supportedImageFormats();
+    return formats.contains(format);
 }
 
 void QtPicture::loadFromStream(QIODevice& stream)

@@ -5,6 +5,7 @@
 
 #include <QBuffer>
 #include <QIODevice>
+#include <QtEndian>
 
 #include <algorithm>
 #include <bit>
@@ -17,6 +18,9 @@ namespace {
 constexpr int kHeaderSize = 128;
 // A version-5 256-colour file ends with the marker byte 0x0C and 256 × (red, green, blue).
 constexpr int kVgaTrailerSize = 769;
+
+// The bytes past a scan line that a decoding step may store into.
+constexpr std::size_t kLineSlack = 16;
 
 const char* const kTruncated = "Unexpected end of PCX image file.";
 const char* const kTooLarge = "PCX image is too large.";
@@ -143,50 +147,54 @@ void TSPCX256::decodeLinePart(const std::uint8_t*& in, const std::uint8_t* end, 
 {
     const std::size_t length = lineLength_;
     std::uint8_t* out = line_.data();
+    // The position and the count are kept here, apart from the stores into the line.
+    const std::uint8_t* at = in;
+    std::size_t done = filled;
+    while (done < length && end - at >= 8) {
+        const std::size_t room = length - done;
+        std::uint8_t* const to = out + done;
+        if (at[0] < 0xC0) {
+            // A stretch of literals (bytes below 0xC0), up to eight at a time; the copy may
+            // store past the stretch, where the next steps or the line's slack take it.
+            const auto eight = qFromLittleEndian<std::uint64_t>(at);
+            const std::uint64_t runs = (eight & eight << 1 & 0x8080808080808080u) | std::uint64_t(1) << 63;
+            const std::size_t literals = std::min(std::size_t(std::countr_zero(runs) / 8), room);
+            std::memcpy(to, &eight, 8);
+            at += literals;
+            done += literals;
+            continue;
+        }
+        // A run stores sixteen bytes of its value at once.
+        const std::uint8_t value = at[1];
+        const std::size_t count = at[0] & 0x3F;
+        at += 2;
+        const std::uint64_t word = value * 0x0101010101010101u;
+        std::memcpy(to, &word, 8);
+        std::memcpy(to + 8, &word, 8);
+        if (count <= room) {
+            if (count > 16) std::memset(to + 16, value, count - 16);
+            done += count;
+            continue;
+        }
+        // What does not fit opens the next scan line.
+        std::memset(to, value, room);
+        carryOver_ = int(count - room);
+        current_ = value;
+        done = length;
+    }
+    in = at;
+    filled = done;
+    if (filled < length && !last) return;
     while (filled < length) {
-        if (end - in >= 8) {
-            // Literal stretches (bytes below 0xC0) go eight at a time; the copy may write past
-            // the stretch, where the next bytes of the line go anyway.
-            if (in[0] < 0xC0 && length - filled >= 8) {
-                std::uint64_t eight;
-                std::memcpy(&eight, in, 8);
-                const std::uint64_t runs = eight & eight << 1 & 0x8080808080808080u;
-                const int literals = runs ? std::countr_zero(runs) / 8 : 8;
-                if (literals > 0) {
-                    std::memcpy(out + filled, in, 8);
-                    in += literals;
-                    filled += std::size_t(literals);
-                    continue;
-                }
-            }
-        } else if (!last) {
-            return;
+        if (in == end) throw EPCXException(kTruncated);
+        const std::uint8_t b = *in++;
+        if (b < 0xC0) {
+            out[filled++] = b;
+            continue;
         }
-        std::size_t count;
-        std::uint8_t value;
-        if (end - in >= 2) {
-            // Single bytes and runs of one are most of a photograph's data: take both without
-            // a branch on the kind of byte.
-            const std::uint8_t b = in[0];
-            const bool run = b >= 0xC0;
-            value = run ? in[1] : b;
-            count = run ? b & 0x3F : 1;
-            in += 1 + int(run);
-            if (count == 1) {
-                out[filled++] = value;
-                continue;
-            }
-        } else {
-            if (in == end) throw EPCXException(kTruncated);
-            const std::uint8_t b = *in++;
-            if (b < 0xC0) {
-                out[filled++] = b;
-                continue;
-            }
-            if (in == end) throw EPCXException(kTruncated);
-            value = *in++;
-            count = b & 0x3F;
-        }
+        if (in == end) throw EPCXException(kTruncated);
+        const std::uint8_t value = *in++;
+        const std::size_t count = b & 0x3F;
         const std::size_t here = std::min(count, length - filled);
         std::memset(out + filled, value, here);
         filled += here;
@@ -277,7 +285,7 @@ void TSPCX256::decodePixels(StreamWindow& in)
 {
     lineLength_ = std::size_t(planes_) * std::size_t(bytesPerLine_);
     withPictureMemory(width_, height_, [&] {
-        line_.assign(std::max<std::size_t>(lineLength_, 1), 0);
+        line_.assign(lineLength_ + kLineSlack, 0);
         image_ = allocatePicture(width_, height_, QImage::Format_RGB32);
     });
     for (int y = 0; y < height_; ++y) {

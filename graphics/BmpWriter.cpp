@@ -2,8 +2,11 @@
 
 #include "base/LittleEndian.h"
 #include "base/SaveFile.h"
+#include "graphics/DibRows.h"
 
 #include <QIODevice>
+
+#include <algorithm>
 
 namespace quorvel {
 
@@ -34,13 +37,7 @@ void putHeader(char* p, int width, int height)
 // Image row y as 24 bits (blue, green, red), padding left as it is.
 void putRow(const QImage& image, int y, unsigned char* row)
 {
-    const QRgb* in = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-    for (int x = 0; x < image.width(); ++x) {
-        row[0] = (unsigned char)(in[x] & 0xFF);
-        row[1] = (unsigned char)(in[x] >> 8 & 0xFF);
-        row[2] = (unsigned char)(in[x] >> 16 & 0xFF);
-        row += 3;
-    }
+    rgb32ToBgr(reinterpret_cast<const QRgb*>(image.constScanLine(y)), image.width(), row);
 }
 
 QImage in32Bits(const QImage& source)
@@ -65,7 +62,8 @@ QByteArray encodeBmp24(const QImage& source)
     return out;
 }
 
-// Row by row, so that a large picture is never held a second time as a whole file.
+// A few rows at a time, so that a large picture is never held a second time as a whole file,
+// and the file gets its bytes in writes of about 256 KB.
 void writeBmp24(const QImage& source, QIODevice& stream)
 {
     const QImage image = in32Bits(source);
@@ -73,10 +71,14 @@ void writeBmp24(const QImage& source, QIODevice& stream)
     char header[kHeaderBytes] = {};
     putHeader(header, width, height);
     writeAll(stream, header, kHeaderBytes);
-    QByteArray row(rowBytesOf(width), '\0');
-    for (int y = height - 1; y >= 0; --y) {
-        putRow(image, y, reinterpret_cast<unsigned char*>(row.data()));
-        writeAll(stream, row);
+    constexpr qsizetype kChunk = 256 * 1024;
+    const qsizetype rowBytes = rowBytesOf(width);
+    const int rowsAtOnce = int(std::clamp<qsizetype>(kChunk / rowBytes, 1, height));
+    QByteArray rows(rowBytes * rowsAtOnce, '\0');
+    for (int y = height - 1; y >= 0;) {
+        const int count = std::min(rowsAtOnce, y + 1);
+        for (int i = 0; i < count; ++i, --y) putRow(image, y, reinterpret_cast<unsigned char*>(rows.data() + rowBytes * i));
+        writeAll(stream, rows.constData(), rowBytes * count);
     }
 }
 

@@ -4,7 +4,69 @@
 #include <bit>
 #include <cstring>
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#define QUORVEL_X86_SHUFFLE 1
+#endif
+
 namespace quorvel {
+
+namespace {
+
+#if QUORVEL_X86_SHUFFLE
+// Four pixels a step from one 16-byte load, placed by a byte shuffle; the load takes five and a
+// third pixels, so the steps stop while six remain. Returns how many pixels were done.
+[[gnu::target("ssse3")]] std::int64_t bgrToRgb32Shuffled(const std::uint8_t* in, std::int64_t count, QRgb* out)
+{
+    const __m128i order = _mm_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1);
+    const __m128i opaque = _mm_set1_epi32(int(0xFF000000u));
+    std::int64_t x = 0;
+    for (; x + 6 <= count; x += 4) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 3 * x));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), _mm_or_si128(_mm_shuffle_epi8(bytes, order), opaque));
+    }
+    return x;
+}
+
+// The other way: four pixels a step into twelve bytes, stored as sixteen (the next step's first
+// four bytes overwrite the rest), so the steps stop while six pixels remain.
+[[gnu::target("ssse3")]] std::int64_t rgb32ToBgrShuffled(const QRgb* in, std::int64_t count, std::uint8_t* out)
+{
+    const __m128i order = _mm_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
+    std::int64_t x = 0;
+    for (; x + 6 <= count; x += 4) {
+        const __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + x));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 3 * x), _mm_shuffle_epi8(pixels, order));
+    }
+    return x;
+}
+
+const bool kHasShuffle = __builtin_cpu_supports("ssse3");
+#endif
+
+} // namespace
+
+void bgrToRgb32(const std::uint8_t* in, std::int64_t count, QRgb* out)
+{
+    std::int64_t x = 0;
+#if QUORVEL_X86_SHUFFLE
+    if (kHasShuffle) x = bgrToRgb32Shuffled(in, count, out);
+#endif
+    for (in += 3 * x; x < count; ++x, in += 3) out[x] = 0xFF000000u | QRgb(in[2]) << 16 | QRgb(in[1]) << 8 | in[0];
+}
+
+void rgb32ToBgr(const QRgb* in, std::int64_t count, std::uint8_t* out)
+{
+    std::int64_t x = 0;
+#if QUORVEL_X86_SHUFFLE
+    if (kHasShuffle) x = rgb32ToBgrShuffled(in, count, out);
+#endif
+    for (out += 3 * x; x < count; ++x, out += 3) {
+        out[0] = std::uint8_t(in[x]);
+        out[1] = std::uint8_t(in[x] >> 8);
+        out[2] = std::uint8_t(in[x] >> 16);
+    }
+}
 
 std::array<QRgb, 256> readDibPalette(const std::uint8_t* table, std::int64_t entries, int entrySize)
 {
@@ -78,17 +140,7 @@ void DibRowDecoder::decodeRow(const std::uint8_t* row, std::int64_t width, QRgb*
     case 8:
         for (std::int64_t x = 0; x < width; ++x) out[x] = palette_[row[x]];
         break;
-    case 24: {
-        // Four-byte loads, the last pixel by bytes so nothing past the row is read.
-        std::int64_t x = 0;
-        for (; x + 1 < width; ++x, row += 3) {
-            std::uint32_t v;
-            std::memcpy(&v, row, 4);
-            out[x] = 0xFF000000u | v;
-        }
-        if (x < width) out[x] = 0xFF000000u | QRgb(row[2]) << 16 | QRgb(row[1]) << 8 | row[0];
-        break;
-    }
+    case 24: bgrToRgb32(row, width, out); break;
     case 32:
         if (bytes888_) {
             for (std::int64_t x = 0; x < width; ++x, row += 4) {

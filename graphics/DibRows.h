@@ -44,6 +44,11 @@ constexpr std::int64_t dibStride(std::int64_t width, int bitsPerPixel)
     return (width * bitsPerPixel + 31) / 32 * 4;
 }
 
+// `count` pixels of blue, green, red bytes as opaque 32-bit pixels; nothing past them is read.
+void bgrToRgb32(const std::uint8_t* in, std::int64_t count, QRgb* out);
+// The other way: `count` 32-bit pixels as blue, green, red bytes, exactly 3 × count of them.
+void rgb32ToBgr(const QRgb* in, std::int64_t count, std::uint8_t* out);
+
 // A colour table of `entries` entries of 4 bytes (blue, green, red, unused) or 3 (the OS/2 core
 // form) at `table`, which the caller has checked is there in full. Indices past its end are
 // opaque black; entries past 256 are not read.

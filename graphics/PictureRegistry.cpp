@@ -3,6 +3,7 @@
 #include "base/Error.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace quorvel {
 
@@ -19,6 +20,14 @@ QList<PictureKind>& registry()
 void registerPictureKind(PictureKind kind)
 {
     kind.extension = kind.extension.toLower();
+    if (kind.available) {
+        auto ask = std::move(kind.available);
+        auto known = std::make_shared<std::optional<bool>>();
+        kind.available = [ask = std::move(ask), known] {
+            if (!known->has_value()) *known = ask();
+            return **known;
+        };
+    }
     registry().append(std::move(kind));
 }
 
@@ -27,7 +36,7 @@ const PictureKind* findPictureKind(const QString& extension)
     const QString wanted = extension.toLower();
     const QList<PictureKind>& kinds = registry();
     for (auto it = kinds.crbegin(); it != kinds.crend(); ++it)
-        if (it->extension == wanted) return &*it;
+        if (it->extension == wanted && (!it->available || it->available())) return &*it;
     return nullptr;
 }
 

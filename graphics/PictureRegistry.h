@@ -27,12 +27,15 @@ struct PictureKind {
     int listOrder = 0;
     // Whether the import draws its pictures onto a white bitmap rather than taking their pixels.
     bool drawnOnImport = false;
+    // Whether the kind can be read here (a platform plugin may be missing); none: always. Asked
+    // once, when a lookup or a filter list first needs the kind, since asking may load plugins.
+    std::function<bool()> available{};
 };
 
 void registerPictureKind(PictureKind kind);
-// The newest registration of the extension, or nullptr.
+// The newest registration of the extension that can be read here, or nullptr.
 const PictureKind* findPictureKind(const QString& extension);
-// Every registration, oldest first.
+// Every registration, oldest first, whether or not it can be read here.
 const QList<PictureKind>& pictureKinds();
 
 // A filter of the open dialogs: its description, which names its patterns

@@ -64,12 +64,11 @@ void registerAllPictureKinds()
         {"tiff", "tiff", "TIFF", "TIFF Image", 13},
     };
     for (const PlatformKind& kind : platformKinds) {
-        if (!QtPicture::readable(kind.format)) continue;
         const QByteArray format = kind.format;
         const QString label = QString::fromLatin1(kind.label);
         registerPictureKind({kind.extension, QStringLiteral("%1 Image").arg(label),
                              [format, label] { return std::make_unique<QtPicture>(format, label); }, kind.filter,
-                             kind.listOrder, false});
+                             kind.listOrder, false, [format] { return QtPicture::readable(format); }});
     }
 }
 

@@ -44,15 +44,18 @@ std::vector<QRgb> distinctColours(int count)
     return colours;
 }
 
-// Random pixels: palette indexes below `colours`, or 0xRRGGBB values when colours is 0.
-std::vector<std::uint32_t> randomPixels(int count, int colours, unsigned seed)
+// Random pixels: palette indexes below `colours`, or 0xRRGGBB values when colours is 0. Each
+// repeats the one before with the chance `repeatChance`: a third gives runs of a few bytes, 0.95
+// runs of dozens.
+std::vector<std::uint32_t> randomPixels(int count, int colours, unsigned seed, double repeatChance = 1.0 / 3)
 {
     std::mt19937 random(seed);
+    std::bernoulli_distribution repeat(repeatChance);
     std::vector<std::uint32_t> pixels(std::size_t(count), 0);
     for (auto& p : pixels) {
         p = colours ? random() % unsigned(colours) : random() & 0xFFFFFF;
         // Runs as well as single bytes.
-        if (&p != pixels.data() && random() % 3 == 0) p = *(&p - 1);
+        if (&p != pixels.data() && repeat(random)) p = *(&p - 1);
     }
     return pixels;
 }
@@ -87,29 +90,31 @@ TEST(SPCX, FilesOfEveryKindDecodeToTheirPixels)
     for (const Kind& kind : kinds)
         for (int width : widths)
             for (int extraPadding : {0, 2})
-                for (bool crossing : {false, true}) {
-                    SCOPED_TRACE(testing::Message() << kind.name << ", " << width << " wide, padding "
-                                                    << extraPadding << (crossing ? ", runs cross lines" : ""));
-                    PcxForm form;
-                    form.planes = kind.planes;
-                    form.bits = kind.bits;
-                    form.width = width;
-                    form.height = 5;
-                    form.bytesPerLine = pcxBytesPerLine(form) + extraPadding;
-                    form.runsCrossLines = crossing;
-                    const std::vector<QRgb> colours = distinctColours(kind.colours);
-                    if (kind.colours == 16) form.headerColours = colours;
-                    if (kind.colours == 256) form.vgaColours = colours;
-                    const auto pixels = randomPixels(width * form.height, kind.colours, seed++);
-                    const QByteArray file = pcxFile(form, pixels);
-                    const TSPCX256 decoder = decodePcx(file);
-                    EXPECT_EQ(decoder.bitsPerPixel(), kind.bitsPerPixel);
-                    EXPECT_EQ(decoder.colourTable().size(), kind.colours);
-                    expectPixels(decoder.image(), form, pixels, colours);
-                    // Read a few bytes at a time, as from a file: runs and literal stretches
-                    // cross every refill of the reader's window.
-                    EXPECT_EQ((loadedFrom<TSPCXBitmap, TrickleStream>(file).image()), decoder.image());
-                }
+                for (bool crossing : {false, true})
+                    for (double repeatChance : {1.0 / 3, 0.95}) {
+                        SCOPED_TRACE(testing::Message() << kind.name << ", " << width << " wide, padding "
+                                                        << extraPadding << (crossing ? ", runs cross lines" : "")
+                                                        << ", repeat chance " << repeatChance);
+                        PcxForm form;
+                        form.planes = kind.planes;
+                        form.bits = kind.bits;
+                        form.width = width;
+                        form.height = 5;
+                        form.bytesPerLine = pcxBytesPerLine(form) + extraPadding;
+                        form.runsCrossLines = crossing;
+                        const std::vector<QRgb> colours = distinctColours(kind.colours);
+                        if (kind.colours == 16) form.headerColours = colours;
+                        if (kind.colours == 256) form.vgaColours = colours;
+                        const auto pixels = randomPixels(width * form.height, kind.colours, seed++, repeatChance);
+                        const QByteArray file = pcxFile(form, pixels);
+                        const TSPCX256 decoder = decodePcx(file);
+                        EXPECT_EQ(decoder.bitsPerPixel(), kind.bitsPerPixel);
+                        EXPECT_EQ(decoder.colourTable().size(), kind.colours);
+                        expectPixels(decoder.image(), form, pixels, colours);
+                        // Read a few bytes at a time, as from a file: runs and literal stretches
+                        // cross every refill of the reader's window.
+                        EXPECT_EQ((loadedFrom<TSPCXBitmap, TrickleStream>(file).image()), decoder.image());
+                    }
 }
 
 TEST(SPCX, VgaPaletteComesFromTheVersion5Trailer)

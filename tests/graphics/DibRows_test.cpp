@@ -116,3 +116,26 @@ TEST(DibRows, PaletteOfThreeOrFourByteEntriesPaddedWithBlack)
         EXPECT_EQ(palette[255], qRgb(0, 0, 0)) << size;
     }
 }
+
+TEST(DibRows, TwentyFourBitRowsOfEveryWidthTouchNothingPastTheirPixels)
+{
+    // Rows taken many pixels a step must give each pixel its own bytes, however few the last
+    // step leaves; each row is held in exactly its bytes, so a read past them is caught.
+    for (int width = 1; width <= 40; ++width) {
+        std::vector<std::uint8_t> bytes(std::size_t(width) * 3);
+        for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = std::uint8_t(i * 7 + width);
+        std::vector<QRgb> out(std::size_t(width) + 1, 0x12345678u);
+        bgrToRgb32(bytes.data(), width, out.data());
+        for (int x = 0; x < width; ++x) {
+            const std::uint8_t* p = &bytes[std::size_t(x) * 3];
+            ASSERT_EQ(out[std::size_t(x)], qRgb(p[2], p[1], p[0])) << width << " wide, pixel " << x;
+        }
+        EXPECT_EQ(out[std::size_t(width)], 0x12345678u) << width << " wide: written past the row";
+        // And back, into exactly the row's bytes.
+        std::vector<std::uint8_t> back(bytes.size() + 1, 0xEE);
+        rgb32ToBgr(out.data(), width, back.data());
+        EXPECT_EQ(back.back(), 0xEE) << width << " wide: written past the bytes";
+        back.pop_back();
+        EXPECT_EQ(back, bytes) << width << " wide";
+    }
+}
