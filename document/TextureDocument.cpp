@@ -2,6 +2,7 @@
 
 #include "document/History.h"
 #include "document/M32File.h"
+#include "document/StoredRows.h"
 #include "base/Error.h"
 #include "base/FileNames.h"
 #include "base/SaveFile.h"
@@ -61,85 +62,12 @@ void readAt(QIODevice& device, qint64 offset, char* into, qint64 count, const QS
     }
 }
 
-// A little-endian pixel of red, green, blue, alpha as the QRgb of the same colour (and back), the
-// alpha byte cleared.
-constexpr std::uint32_t swappedRedBlue(std::uint32_t p)
-{
-    const std::uint32_t redBlue = p & 0x00FF00FFu;
-    return (redBlue << 16 | redBlue >> 16) | (p & 0x0000FF00u);
-}
-// Only a little-endian host reads the file's pixel as that word; elsewhere the identity table
-// serves alpha 255.
-constexpr bool kWordPixels = std::endian::native == std::endian::little;
-
-// The file's pixels are red, green, blue, alpha; a level row holds each shown over the grey, its
-// alpha row the alpha. A row of one alpha takes one table for all its pixels, and at alpha 255
-// the table is the identity, so the row only changes its byte order.
-void showRow(const unsigned char* from, int width, QRgb* colour, uchar* alpha)
-{
-    unsigned all = 0xFF, any = 0;
-    for (int x = 0; x < width; ++x) {
-        std::uint32_t p;
-        std::memcpy(&p, from + 4 * x, 4);
-        const unsigned a = kWordPixels ? p >> 24 : from[4 * x + 3];
-        alpha[x] = uchar(a);
-        all &= a;
-        any |= a;
-    }
-    const auto pack = [](unsigned r, unsigned g, unsigned b) { return 0xFF000000u | r << 16 | g << 8 | b; };
-    if (all == 255 && kWordPixels) {
-        // Red and blue change places in each 32-bit pixel: word operations the compiler
-        // vectorizes.
-        for (int x = 0; x < width; ++x) {
-            std::uint32_t p;
-            std::memcpy(&p, from + 4 * x, 4);
-            colour[x] = 0xFF000000u | swappedRedBlue(p);
-        }
-        return;
-    }
-    const Composition& c = composition();
-    if (all == any) {
-        const std::uint8_t* shown = c.shown[all];
-        for (int x = 0; x < width; ++x, from += 4) colour[x] = pack(shown[from[0]], shown[from[1]], shown[from[2]]);
-        return;
-    }
-    for (int x = 0; x < width; ++x, from += 4) {
-        const std::uint8_t* shown = c.shown[from[3]];
-        colour[x] = pack(shown[from[0]], shown[from[1]], shown[from[2]]);
-    }
-}
-
-// A level row and its alpha row back to the file's pixels, by the same rule the other way.
-void storeRow(const QRgb* colour, const uchar* alpha, int width, unsigned char* to)
-{
-    const int one = rowAlpha(alpha, width);
-    const auto put = [](unsigned char* at, const std::uint8_t* stored, QRgb pixel, uchar a) {
-        at[0] = stored[qRed(pixel)];
-        at[1] = stored[qGreen(pixel)];
-        at[2] = stored[qBlue(pixel)];
-        at[3] = a;
-    };
-    if (one == 255 && kWordPixels) {
-        for (int x = 0; x < width; ++x) {
-            const std::uint32_t p = 0xFF000000u | swappedRedBlue(colour[x]);
-            std::memcpy(to + 4 * x, &p, 4);
-        }
-        return;
-    }
-    const Composition& c = composition();
-    if (one >= 0) {
-        for (int x = 0; x < width; ++x, to += 4) put(to, c.stored[one], colour[x], alpha[x]);
-        return;
-    }
-    for (int x = 0; x < width; ++x, to += 4) put(to, c.stored[alpha[x]], colour[x], alpha[x]);
-}
-
 // The rows `first` .. `first + count - 1` of a level from the file's bytes of those rows.
 void showRows(QImage& image, QImage& alpha, const unsigned char* from, int first, int count)
 {
     const int width = image.width();
     for (int y = first; y < first + count; ++y, from += qsizetype(width) * 4)
-        showRow(from, width, reinterpret_cast<QRgb*>(image.scanLine(y)), alpha.scanLine(y));
+        showStoredRow(from, width, reinterpret_cast<QRgb*>(image.scanLine(y)), alpha.scanLine(y));
 }
 
 // Every present level of the table, in table order, wherever its data lies; each checked
@@ -236,8 +164,8 @@ std::optional<QRgb> TextureDocument::storedPixel(int level, QPoint at) const
     const QImage& alpha = alphaPlane(level);
     if (!image.rect().contains(at) || !alpha.rect().contains(at)) return std::nullopt;
     unsigned char bytes[4];
-    storeRow(reinterpret_cast<const QRgb*>(image.constScanLine(at.y())) + at.x(), alpha.constScanLine(at.y()) + at.x(), 1,
-             bytes);
+    storeShownRow(reinterpret_cast<const QRgb*>(image.constScanLine(at.y())) + at.x(), alpha.constScanLine(at.y()) + at.x(), 1,
+                  bytes);
     return qRgba(bytes[0], bytes[1], bytes[2], bytes[3]);
 }
 
@@ -548,7 +476,7 @@ void TextureDocument::writeLevels(QIODevice& out) const
         buffer.resize(std::size_t(w) * std::size_t(h) * 4);
         unsigned char* to = buffer.data();
         for (int y = 0; y < h; ++y, to += qsizetype(w) * 4)
-            storeRow(reinterpret_cast<const QRgb*>(image.constScanLine(y)), plane.constScanLine(y), w, to);
+            storeShownRow(reinterpret_cast<const QRgb*>(image.constScanLine(y)), plane.constScanLine(y), w, to);
         errno = 0;
         if (!buffer.empty() &&
             out.write(reinterpret_cast<const char*>(buffer.data()), qint64(buffer.size())) != qint64(buffer.size()))

@@ -1,12 +1,13 @@
 #include "graphics/DibRows.h"
 
+#include "base/ByteShuffle.h"
+
 #include <algorithm>
 #include <bit>
 #include <cstring>
 
-#if defined(__x86_64__) || defined(__i386__)
+#if QUORVEL_X86_SHUFFLE
 #include <immintrin.h>
-#define QUORVEL_X86_SHUFFLE 1
 #endif
 
 namespace quorvel {
@@ -40,8 +41,6 @@ namespace {
     }
     return x;
 }
-
-const bool kHasShuffle = __builtin_cpu_supports("ssse3");
 #endif
 
 } // namespace
@@ -50,7 +49,7 @@ void bgrToRgb32(const std::uint8_t* in, std::int64_t count, QRgb* out)
 {
     std::int64_t x = 0;
 #if QUORVEL_X86_SHUFFLE
-    if (kHasShuffle) x = bgrToRgb32Shuffled(in, count, out);
+    if (hasByteShuffle()) x = bgrToRgb32Shuffled(in, count, out);
 #endif
     for (in += 3 * x; x < count; ++x, in += 3) out[x] = 0xFF000000u | QRgb(in[2]) << 16 | QRgb(in[1]) << 8 | in[0];
 }
@@ -59,7 +58,7 @@ void rgb32ToBgr(const QRgb* in, std::int64_t count, std::uint8_t* out)
 {
     std::int64_t x = 0;
 #if QUORVEL_X86_SHUFFLE
-    if (kHasShuffle) x = rgb32ToBgrShuffled(in, count, out);
+    if (hasByteShuffle()) x = rgb32ToBgrShuffled(in, count, out);
 #endif
     for (out += 3 * x; x < count; ++x, out += 3) {
         out[0] = std::uint8_t(in[x]);

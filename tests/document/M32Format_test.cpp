@@ -2,6 +2,7 @@
 #include "document/HeaderTexts.h"
 #include "document/M32Format.h"
 #include "document/NumberText.h"
+#include "document/StoredRows.h"
 #include "tests/document/M32Bytes.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 namespace quorvel {
 namespace {
@@ -154,6 +156,53 @@ TEST(M32Composition, EveryEntryIsTheExtendedFormula)
                               << int(c.stored[a][v]) << ", not " << int(shown) << "/" << int(stored);
                 if (++wrong == 10) return;
             }
+        }
+    }
+}
+
+// The rows the file's pixels move through give every alpha and channel what the tables give,
+// whether a row is opaque, of one alpha or mixed, and however it ends.
+TEST(M32Composition, RowsBothWaysAreTheTables)
+{
+    const Composition& c = composition();
+    for (const bool opaqueFirst : {false, true}) {
+        // Every alpha with every channel value in each of red, green and blue, in rows of 256
+        // pixels (one alpha a row), then the same pixels as one row of 65,536 pixels plus three.
+        std::vector<uchar> stored;
+        for (int a = 0; a < 256; ++a)
+            for (int v = 0; v < 256; ++v) {
+                const int alpha = opaqueFirst && a < 16 ? 255 : a;
+                stored.insert(stored.end(), {uchar(v), uchar(255 - v), uchar(v * 7), uchar(alpha)});
+            }
+        stored.insert(stored.end(), {1, 2, 3, 4, 5, 6, 7, 255, 9, 10, 11, 0});
+        const int count = int(stored.size() / 4);
+        std::vector<QRgb> colour(std::size_t(count) + 1, 0x12345678u);
+        std::vector<uchar> alpha(std::size_t(count) + 1, 0x5A);
+        showStoredRow(stored.data(), count, colour.data(), alpha.data());
+        EXPECT_EQ(colour.back(), 0x12345678u);
+        EXPECT_EQ(alpha.back(), 0x5A);
+        for (int x = 0; x < count; ++x) {
+            const uchar* s = &stored[std::size_t(x) * 4];
+            const std::uint8_t* shown = c.shown[s[3]];
+            ASSERT_EQ(colour[std::size_t(x)], qRgb(shown[s[0]], shown[s[1]], shown[s[2]])) << "pixel " << x;
+            ASSERT_EQ(alpha[std::size_t(x)], s[3]) << "pixel " << x;
+        }
+        // Back: the shown colours of all those pixels, by the stored table.
+        std::vector<uchar> back(stored.size() + 1, 0xEE);
+        storeShownRow(colour.data(), alpha.data(), count, back.data());
+        EXPECT_EQ(back.back(), 0xEE);
+        for (int x = 0; x < count; ++x) {
+            const QRgb p = colour[std::size_t(x)];
+            const std::uint8_t* table = c.stored[alpha[std::size_t(x)]];
+            const uchar expected[4] = {table[qRed(p)], table[qGreen(p)], table[qBlue(p)], alpha[std::size_t(x)]};
+            ASSERT_EQ(std::memcmp(&back[std::size_t(x) * 4], expected, 4), 0) << "pixel " << x;
+        }
+        // Short rows take the last pixels one at a time.
+        for (int width = 1; width < 40; ++width) {
+            std::vector<QRgb> part(static_cast<std::size_t>(width));
+            std::vector<uchar> partAlpha(static_cast<std::size_t>(width));
+            showStoredRow(stored.data() + 4 * 1000, width, part.data(), partAlpha.data());
+            EXPECT_TRUE(std::equal(part.begin(), part.end(), colour.begin() + 1000)) << width << " wide";
         }
     }
 }

@@ -1,0 +1,23 @@
+// Whether this processor moves bytes by a shuffle (x86 SSSE3), for the pixel loops that take
+// several pixels a step; elsewhere they take one at a time, to the same bytes.
+#pragma once
+
+#if defined(__x86_64__) || defined(__i386__)
+#define QUORVEL_X86_SHUFFLE 1
+#else
+#define QUORVEL_X86_SHUFFLE 0
+#endif
+
+namespace quorvel {
+
+#if QUORVEL_X86_SHUFFLE
+inline bool hasByteShuffle()
+{
+    static const bool has = __builtin_cpu_supports("ssse3");
+    return has;
+}
+#else
+constexpr bool hasByteShuffle() { return false; }
+#endif
+
+} // namespace quorvel

@@ -1,0 +1,138 @@
+#include "document/StoredRows.h"
+
+#include "base/ByteShuffle.h"
+#include "document/M32Format.h"
+
+#include <QtEndian>
+
+#if QUORVEL_X86_SHUFFLE
+#include <immintrin.h>
+#endif
+
+namespace quorvel {
+
+namespace {
+
+// One pixel at a time, by the tables.
+void showPixels(const uchar* from, int count, QRgb* colour, uchar* alpha)
+{
+    const Composition& c = composition();
+    for (int x = 0; x < count; ++x, from += 4) {
+        const std::uint8_t* shown = c.shown[from[3]];
+        alpha[x] = from[3];
+        colour[x] = 0xFF000000u | QRgb(shown[from[0]]) << 16 | QRgb(shown[from[1]]) << 8 | shown[from[2]];
+    }
+}
+
+void storePixels(const QRgb* colour, const uchar* alpha, int count, uchar* to)
+{
+    const Composition& c = composition();
+    for (int x = 0; x < count; ++x, to += 4) {
+        const std::uint8_t* stored = c.stored[alpha[x]];
+        const QRgb p = colour[x];
+        qToLittleEndian(std::uint32_t(stored[qRed(p)]) | std::uint32_t(stored[qGreen(p)]) << 8
+                            | std::uint32_t(stored[qBlue(p)]) << 16 | std::uint32_t(alpha[x]) << 24,
+                        to);
+    }
+}
+
+#if QUORVEL_X86_SHUFFLE
+// Sixteen pixels a step. The shown colour needs no table: for every alpha A and stored channel
+// s, the table's round(s * A/255 + 192 * (255 - A)/255) is (A * (s - 192) + 255 * 192 + 127) / 255
+// rounded down (the exact quotient is never half-way, and the extended-precision error is far
+// below the distance to half-way), and t / 255 is (t + 1 + t / 256) / 256 for every t that sum
+// reaches. The products are taken modulo 2^16, where the true sum lies. A test compares all
+// 65,536 entries with the table. At alpha 255 the sum is 255 * s + 127, so s stays.
+[[gnu::target("ssse3")]] __m128i shownOverGrey(__m128i pixels)
+{
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i grey = _mm_set1_epi16(kBackgroundGrey);
+    const __m128i over = _mm_set1_epi16(short(255 * kBackgroundGrey + 127));
+    const __m128i one = _mm_set1_epi16(1);
+    const auto half = [&](__m128i channels) {
+        const __m128i a = _mm_shufflehi_epi16(_mm_shufflelo_epi16(channels, 0xFF), 0xFF);
+        const __m128i t = _mm_add_epi16(_mm_mullo_epi16(a, _mm_sub_epi16(channels, grey)), over);
+        return _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(t, one), _mm_srli_epi16(t, 8)), 8);
+    };
+    return _mm_packus_epi16(half(_mm_unpacklo_epi8(pixels, zero)), half(_mm_unpackhi_epi8(pixels, zero)));
+}
+
+[[gnu::target("ssse3")]] int showShuffled(const uchar* from, int width, QRgb* colour, uchar* alpha)
+{
+    const __m128i toBgra = _mm_setr_epi8(2, 1, 0, 3, 6, 5, 4, 7, 10, 9, 8, 11, 14, 13, 12, 15);
+    const __m128i opaque = _mm_set1_epi32(int(0xFF000000u));
+    const __m128i ones = _mm_set1_epi8(-1);
+    const __m128i alphaOf[4] = {
+        _mm_setr_epi8(3, 7, 11, 15, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1),
+        _mm_setr_epi8(-1, -1, -1, -1, 3, 7, 11, 15, -1, -1, -1, -1, -1, -1, -1, -1),
+        _mm_setr_epi8(-1, -1, -1, -1, -1, -1, -1, -1, 3, 7, 11, 15, -1, -1, -1, -1),
+        _mm_setr_epi8(-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, 3, 7, 11, 15),
+    };
+    int x = 0;
+    for (; x + 16 <= width; x += 16) {
+        __m128i pixels[4];
+        __m128i alphas = _mm_setzero_si128();
+        for (int k = 0; k < 4; ++k) {
+            pixels[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + 4 * (x + 4 * k)));
+            alphas = _mm_or_si128(alphas, _mm_shuffle_epi8(pixels[k], alphaOf[k]));
+        }
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(alpha + x), alphas);
+        const bool opaqueAll = _mm_movemask_epi8(_mm_cmpeq_epi8(alphas, ones)) == 0xFFFF;
+        for (int k = 0; k < 4; ++k) {
+            const __m128i shown = opaqueAll ? pixels[k] : shownOverGrey(pixels[k]);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(colour + x + 4 * k),
+                             _mm_or_si128(_mm_shuffle_epi8(shown, toBgra), opaque));
+        }
+    }
+    return x;
+}
+
+// Sixteen opaque pixels a step, where the table is the identity; others by the table.
+[[gnu::target("ssse3")]] int storeShuffled(const QRgb* colour, const uchar* alpha, int width, uchar* to)
+{
+    const __m128i toRgb = _mm_setr_epi8(2, 1, 0, -1, 6, 5, 4, -1, 10, 9, 8, -1, 14, 13, 12, -1);
+    const __m128i ones = _mm_set1_epi8(-1);
+    const __m128i spread[4] = {
+        _mm_setr_epi8(-1, -1, -1, 0, -1, -1, -1, 1, -1, -1, -1, 2, -1, -1, -1, 3),
+        _mm_setr_epi8(-1, -1, -1, 4, -1, -1, -1, 5, -1, -1, -1, 6, -1, -1, -1, 7),
+        _mm_setr_epi8(-1, -1, -1, 8, -1, -1, -1, 9, -1, -1, -1, 10, -1, -1, -1, 11),
+        _mm_setr_epi8(-1, -1, -1, 12, -1, -1, -1, 13, -1, -1, -1, 14, -1, -1, -1, 15),
+    };
+    int x = 0;
+    for (; x + 16 <= width; x += 16) {
+        const __m128i alphas = _mm_loadu_si128(reinterpret_cast<const __m128i*>(alpha + x));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi8(alphas, ones)) != 0xFFFF) {
+            storePixels(colour + x, alpha + x, 16, to + 4 * x);
+            continue;
+        }
+        for (int k = 0; k < 4; ++k) {
+            const __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(colour + x + 4 * k));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 4 * (x + 4 * k)),
+                             _mm_or_si128(_mm_shuffle_epi8(pixels, toRgb), _mm_shuffle_epi8(alphas, spread[k])));
+        }
+    }
+    return x;
+}
+#endif
+
+} // namespace
+
+void showStoredRow(const uchar* from, int width, QRgb* colour, uchar* alpha)
+{
+    int x = 0;
+#if QUORVEL_X86_SHUFFLE
+    if (hasByteShuffle()) x = showShuffled(from, width, colour, alpha);
+#endif
+    showPixels(from + 4 * x, width - x, colour + x, alpha + x);
+}
+
+void storeShownRow(const QRgb* colour, const uchar* alpha, int width, uchar* to)
+{
+    int x = 0;
+#if QUORVEL_X86_SHUFFLE
+    if (hasByteShuffle()) x = storeShuffled(colour, alpha, width, to);
+#endif
+    storePixels(colour + x, alpha + x, width - x, to + 4 * x);
+}
+
+} // namespace quorvel
