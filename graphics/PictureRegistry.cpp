@@ -3,7 +3,8 @@
 #include "base/Error.h"
 
 #include <algorithm>
-#include <optional>
+#include <memory>
+#include <mutex>
 
 namespace quorvel {
 
@@ -21,11 +22,15 @@ void registerPictureKind(PictureKind kind)
 {
     kind.extension = kind.extension.toLower();
     if (kind.available) {
-        auto ask = std::move(kind.available);
-        auto known = std::make_shared<std::optional<bool>>();
-        kind.available = [ask = std::move(ask), known] {
-            if (!known->has_value()) *known = ask();
-            return **known;
+        // Asked once, by whichever thread first looks the kind up (convert's workers may at once).
+        struct Answer {
+            std::once_flag asked;
+            bool value = false;
+        };
+        auto answer = std::make_shared<Answer>();
+        kind.available = [ask = std::move(kind.available), answer] {
+            std::call_once(answer->asked, [&] { answer->value = ask(); });
+            return answer->value;
         };
     }
     registry().append(std::move(kind));

@@ -12,7 +12,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <set>
+#include <thread>
+#include <vector>
 
 using namespace quorvel;
 
@@ -47,6 +50,25 @@ TEST(PictureRegistry, LooksUpCaseInsensitivelyAndLatestWins)
     EXPECT_EQ(kind->extension, "qvt");
     EXPECT_EQ(kind->create()->width(), 2);
     EXPECT_EQ(findPictureKind("nope"), nullptr);
+}
+
+TEST(PictureRegistry, AKindNotReadableHereIsAskedOnceWhenFirstNeeded)
+{
+    std::atomic<int> asked = 0;
+    registerPictureKind({.extension = "qvm", .description = "always", .create = [] { return std::make_unique<NamedGraphic>(1); }});
+    registerPictureKind({.extension = "qvm", .description = "missing plugin", .create = [] { return std::make_unique<NamedGraphic>(2); },
+                         .filter = "Test Plugin", .available = [&] { return ++asked, false; }});
+    EXPECT_EQ(asked, 0); // registering costs nothing
+    // Lookups from several threads at once, as convert's workers make them: one question, and
+    // the kind it makes unreadable stands aside for the older registration.
+    std::vector<std::thread> lookups;
+    for (int i = 0; i < 4; ++i)
+        lookups.emplace_back([] {
+            for (int j = 0; j < 100; ++j) EXPECT_EQ(findPictureKind("qvm")->description, "always");
+        });
+    for (std::thread& t : lookups) t.join();
+    EXPECT_EQ(asked, 1);
+    EXPECT_FALSE(picturePatterns().contains("*.qvm"));
 }
 
 TEST(PictureRegistry, FiltersListTheKindsInForceInTheirOrder)

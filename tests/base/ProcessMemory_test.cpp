@@ -1,0 +1,44 @@
+// How the process keeps freed memory: picture-sized blocks come from the heap and stay there.
+#include "base/ProcessMemory.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
+#if defined(__SANITIZE_ADDRESS__)
+#define QUORVEL_TEST_GLIBC_HEAP 0
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define QUORVEL_TEST_GLIBC_HEAP 0
+#endif
+#endif
+#if !defined(QUORVEL_TEST_GLIBC_HEAP) && defined(__GLIBC__)
+#define QUORVEL_TEST_GLIBC_HEAP 1
+#endif
+#ifndef QUORVEL_TEST_GLIBC_HEAP
+#define QUORVEL_TEST_GLIBC_HEAP 0
+#endif
+
+TEST(ProcessMemory, PictureSizedBlocksComeFromTheHeapAndStay)
+{
+#if QUORVEL_TEST_GLIBC_HEAP
+    quorvel::keepFreedMemoryForReuse();
+    // A 1024 x 1024 picture and a little more: mapped on its own by default, from the heap here.
+    const std::size_t bytes = std::size_t(5) << 20;
+    const struct mallinfo2 before = mallinfo2();
+    void* block = std::malloc(bytes);
+    ASSERT_NE(block, nullptr);
+    std::memset(block, 1, bytes);
+    EXPECT_EQ(mallinfo2().hblks, before.hblks) << "the block was mapped on its own";
+    std::free(block);
+    // Freed, it stays for the next picture rather than going back to the system.
+    EXPECT_GE(mallinfo2().fordblks, bytes);
+#else
+    GTEST_SKIP() << "the C library here is not glibc, or a sanitizer keeps the heap";
+#endif
+}
