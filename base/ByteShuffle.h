@@ -1,5 +1,6 @@
-// Whether this processor moves bytes by a shuffle (x86 SSSE3), for the pixel loops that take
-// several pixels a step; elsewhere they take one at a time, to the same bytes.
+// Whether this processor moves bytes by a shuffle (x86 SSSE3), and 32 at a time (AVX2), for the
+// pixel loops that take several pixels a step; elsewhere they take one at a time, to the same
+// bytes.
 #pragma once
 
 #if defined(__x86_64__) || defined(__i386__)
@@ -16,8 +17,14 @@ inline bool hasByteShuffle()
     static const bool has = __builtin_cpu_supports("ssse3");
     return has;
 }
+inline bool hasWideByteShuffle()
+{
+    static const bool has = __builtin_cpu_supports("avx2");
+    return has;
+}
 #else
 constexpr bool hasByteShuffle() { return false; }
+constexpr bool hasWideByteShuffle() { return false; }
 #endif
 
 } // namespace quorvel

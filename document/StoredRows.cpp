@@ -113,6 +113,57 @@ void storePixels(const QRgb* colour, const uchar* alpha, int count, uchar* to)
     }
     return x;
 }
+
+// The same sixteen pixels a step in two 32-byte halves, where the processor has them.
+[[gnu::target("avx2")]] inline __m256i shownChannelsWide(__m256i channels)
+{
+    const __m256i grey = _mm256_set1_epi16(kBackgroundGrey);
+    const __m256i over = _mm256_set1_epi16(short(255 * kBackgroundGrey + 127));
+    const __m256i one = _mm256_set1_epi16(1);
+    const __m256i a = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(channels, 0xFF), 0xFF);
+    const __m256i t = _mm256_add_epi16(_mm256_mullo_epi16(a, _mm256_sub_epi16(channels, grey)), over);
+    return _mm256_srli_epi16(_mm256_add_epi16(_mm256_add_epi16(t, one), _mm256_srli_epi16(t, 8)), 8);
+}
+
+[[gnu::target("avx2")]] inline __m256i shownOverGreyWide(__m256i pixels)
+{
+    const __m256i zero = _mm256_setzero_si256();
+    return _mm256_packus_epi16(shownChannelsWide(_mm256_unpacklo_epi8(pixels, zero)),
+                               shownChannelsWide(_mm256_unpackhi_epi8(pixels, zero)));
+}
+
+[[gnu::target("avx2")]] int showWide(const uchar* from, int width, QRgb* colour, uchar* alpha)
+{
+    const __m256i toBgra = _mm256_setr_epi8(2, 1, 0, 3, 6, 5, 4, 7, 10, 9, 8, 11, 14, 13, 12, 15, 2, 1, 0, 3, 6, 5, 4,
+                                            7, 10, 9, 8, 11, 14, 13, 12, 15);
+    const __m256i opaque = _mm256_set1_epi32(int(0xFF000000u));
+    // Each half's four alphas a 16-byte lane into dword 0 (first half) or 1 (second), then the
+    // dwords in pixel order.
+    const __m256i alphaOf[2] = {
+        _mm256_setr_epi8(3, 7, 11, 15, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, 3, 7, 11, 15, -1, -1, -1, -1, -1,
+                         -1, -1, -1, -1, -1, -1, -1),
+        _mm256_setr_epi8(-1, -1, -1, -1, 3, 7, 11, 15, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, 3, 7, 11, 15, -1,
+                         -1, -1, -1, -1, -1, -1, -1),
+    };
+    const __m256i inOrder = _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7);
+    const __m128i ones = _mm_set1_epi8(-1);
+    int x = 0;
+    for (; x + 16 <= width; x += 16) {
+        const __m256i first = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(from + 4 * x));
+        const __m256i second = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(from + 4 * (x + 8)));
+        const __m256i both = _mm256_or_si256(_mm256_shuffle_epi8(first, alphaOf[0]), _mm256_shuffle_epi8(second, alphaOf[1]));
+        const __m128i alphas = _mm256_castsi256_si128(_mm256_permutevar8x32_epi32(both, inOrder));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(alpha + x), alphas);
+        const bool opaqueAll = _mm_movemask_epi8(_mm_cmpeq_epi8(alphas, ones)) == 0xFFFF;
+        const __m256i shownFirst = opaqueAll ? first : shownOverGreyWide(first);
+        const __m256i shownSecond = opaqueAll ? second : shownOverGreyWide(second);
+        const __m256i outFirst = _mm256_or_si256(_mm256_shuffle_epi8(shownFirst, toBgra), opaque);
+        const __m256i outSecond = _mm256_or_si256(_mm256_shuffle_epi8(shownSecond, toBgra), opaque);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(colour + x), outFirst);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(colour + x + 8), outSecond);
+    }
+    return x;
+}
 #endif
 
 } // namespace
@@ -121,7 +172,10 @@ void showStoredRow(const uchar* from, int width, QRgb* colour, uchar* alpha)
 {
     int x = 0;
 #if QUORVEL_X86_SHUFFLE
-    if (hasByteShuffle()) x = showShuffled(from, width, colour, alpha);
+    if (hasWideByteShuffle())
+        x = showWide(from, width, colour, alpha);
+    else if (hasByteShuffle())
+        x = showShuffled(from, width, colour, alpha);
 #endif
     showPixels(from + 4 * x, width - x, colour + x, alpha + x);
 }

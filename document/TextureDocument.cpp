@@ -108,27 +108,12 @@ constexpr std::int32_t kLargestVersion = 255;
     throw failure;
 }
 
-// The stored pixels of the levels, one after the other.
-std::unique_ptr<unsigned char[]> readLevelData(QIODevice& device, const std::vector<FoundLevel>& levels,
-                                               const QString& path)
-{
-    qint64 total = 0;
-    for (const FoundLevel& level : levels) total += level.size();
-    auto pixels = std::make_unique_for_overwrite<unsigned char[]>(static_cast<std::size_t>(total));
-    qint64 at = 0;
-    for (const FoundLevel& level : levels) {
-        readAt(device, level.offset, reinterpret_cast<char*>(pixels.get()) + at, level.size(), path);
-        at += level.size();
-    }
-    return pixels;
-}
-
 // Reads a level into its fresh images through a small window, a few rows at a time, so that the
 // file's pixels are never held whole beside the images made of them.
 void readLevelThroughWindow(QIODevice& device, const QString& path, const FoundLevel& level, QImage& image,
                             QImage& alpha)
 {
-    constexpr qint64 kWindow = 64 * 1024;
+    constexpr qint64 kWindow = 128 * 1024;
     const qint64 rowBytes = qint64(level.width) * 4;
     const int rowsAtOnce = int(std::max<qint64>(1, kWindow / rowBytes));
     std::vector<unsigned char> window(std::size_t(rowBytes) * std::size_t(std::min(rowsAtOnce, level.height)));
@@ -401,40 +386,21 @@ void TextureDocument::open(QIODevice& device, const QString& path)
     }
     std::vector<QSize> sizes;
     for (const FoundLevel& level : levels) sizes.emplace_back(level.width, level.height);
-    std::array<bool, kMaxLevels> reuse{};
-    std::array<Slot, kMaxLevels> next = freshSlotsFor(sizes, reuse);
-    bool reusing = false;
-    for (std::size_t i = 0; i < sizes.size(); ++i) reusing = reusing || (reuse[i] && !sizes[i].isEmpty());
-    if (!reusing) {
-        // Fresh images: nothing of the document changes before they are whole, so each level is
-        // read straight into its own.
-        for (std::size_t i = 0; i < levels.size(); ++i)
-            if (!sizes[i].isEmpty()) readLevelThroughWindow(device, path, levels[i], next[i].image, next[i].alpha);
-    } else {
-        // A reused image is the document's own: every level is read before any is overwritten.
-        const auto pixels = readLevelData(device, levels, path);
-        for (std::size_t i = 0; i < sizes.size(); ++i)
-            if (reuse[i]) next[i] = std::move(slots_[i]);
-        const unsigned char* source = pixels.get();
-        for (std::size_t i = 0; i < levels.size(); ++i) {
-            if (!sizes[i].isEmpty()) showRows(next[i].image, next[i].alpha, source, 0, sizes[i].height());
-            source += levels[i].size();
-        }
-    }
+    // Fresh images: nothing of the document changes before they are whole, so each level is read
+    // straight into its own. The memory the document frees with its old images stays in the
+    // process for the next open.
+    std::array<Slot, kMaxLevels> next = freshSlotsFor(sizes);
+    for (std::size_t i = 0; i < levels.size(); ++i)
+        if (!sizes[i].isEmpty()) readLevelThroughWindow(device, path, levels[i], next[i].image, next[i].alpha);
     takeOpened(read, sizes, std::move(next), path);
 }
 
-std::array<TextureDocument::Slot, kMaxLevels> TextureDocument::freshSlotsFor(const std::vector<QSize>& sizes,
-                                                                            std::array<bool, kMaxLevels>& reuse) const
+std::array<TextureDocument::Slot, kMaxLevels> TextureDocument::freshSlotsFor(const std::vector<QSize>& sizes) const
 {
-    // The slot's own images may be kept where they already have the shape (`reuse`), so a warm
-    // document reads into the memory it has; the others are made before anything changes.
     std::array<Slot, kMaxLevels> next;
     for (std::size_t i = 0; i < sizes.size(); ++i) {
         const QSize size = sizes[i];
-        const Slot& old = slots_[i];
-        reuse[i] = old.image.size() == size && old.image.isDetached() && old.alpha.size() == size && old.alpha.isDetached();
-        if (reuse[i] || size.isEmpty()) continue;
+        if (size.isEmpty()) continue;
         next[i].image = QImage(size, QImage::Format_RGB32);
         next[i].alpha = QImage(size, QImage::Format_Grayscale8);
         if (next[i].image.isNull() || next[i].alpha.isNull()) notEnoughMemoryForLevel(size.width(), size.height());

@@ -179,7 +179,7 @@ private:
     void writeLevels(QIODevice& out) const;
     // The steps of open after the file is read and checked: images for levels of `sizes`, then
     // the document takes the header, the levels and the file's name, and announces them.
-    std::array<Slot, kMaxLevels> freshSlotsFor(const std::vector<QSize>& sizes, std::array<bool, kMaxLevels>& reuse) const;
+    std::array<Slot, kMaxLevels> freshSlotsFor(const std::vector<QSize>& sizes) const;
     void takeOpened(const M32Header& read, const std::vector<QSize>& sizes, std::array<Slot, kMaxLevels>&& next,
                     const QString& path);
 

@@ -20,8 +20,22 @@
 #include <cstring>
 #include <sys/resource.h>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 namespace quorvel {
 namespace {
+
+// The bytes the heap has handed out and not had back (0 where the C library does not say).
+std::size_t heapBytesInUse()
+{
+#if defined(__GLIBC__)
+    return mallinfo2().uordblks;
+#else
+    return 0;
+#endif
+}
 
 using test::Bytes;
 using test::i32At;
@@ -633,10 +647,12 @@ TEST(TextureDocument, LevelImagesHoldTheLevelsOwnSize)
     EXPECT_EQ(d.levelImage(2).size(), QSize(1, 1));
     EXPECT_FALSE(d.hasLevelImage(3));
 
-    // Reopening the same file reads into the same memory.
-    const uchar* memory = d.levelImage(1).constBits();
+    // Reopening the same file holds no more memory than before: the old images (5 KB here)
+    // go back to the heap for the next open. A few bytes of bookkeeping may come and go.
     d.open(d.currentFile());
-    EXPECT_EQ(d.levelImage(1).constBits(), memory);
+    const std::size_t held = heapBytesInUse();
+    for (int i = 0; i < 3; ++i) d.open(d.currentFile());
+    EXPECT_LT(heapBytesInUse(), held + 1024);
 
     d.removeLevel(1);
     EXPECT_EQ(d.levelImage(1).size(), QSize(1, 1));
