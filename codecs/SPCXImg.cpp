@@ -7,6 +7,10 @@
 #include <QIODevice>
 #include <QtEndian>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <algorithm>
 #include <bit>
 #include <cstring>
@@ -217,8 +221,24 @@ void TSPCX256::convertLine(int y)
         const std::uint8_t* red = line;
         const std::uint8_t* green = line + bytesPerLine_;
         const std::uint8_t* blue = line + 2 * std::size_t(bytesPerLine_);
-        for (int x = 0; x < width; ++x)
-            row[x] = 0xFF000000u | QRgb(red[x]) << 16 | QRgb(green[x]) << 8 | blue[x];
+        int x = 0;
+#if defined(__SSE2__)
+        // Sixteen pixels a step: the planes' bytes interleaved into blue, green, red, 0xFF.
+        const __m128i opaque = _mm_set1_epi8(-1);
+        for (; x + 16 <= width; x += 16) {
+            const __m128i r = _mm_loadu_si128(reinterpret_cast<const __m128i*>(red + x));
+            const __m128i g = _mm_loadu_si128(reinterpret_cast<const __m128i*>(green + x));
+            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(blue + x));
+            const __m128i bgLow = _mm_unpacklo_epi8(b, g), bgHigh = _mm_unpackhi_epi8(b, g);
+            const __m128i raLow = _mm_unpacklo_epi8(r, opaque), raHigh = _mm_unpackhi_epi8(r, opaque);
+            auto* out = reinterpret_cast<__m128i*>(row + x);
+            _mm_storeu_si128(out, _mm_unpacklo_epi16(bgLow, raLow));
+            _mm_storeu_si128(out + 1, _mm_unpackhi_epi16(bgLow, raLow));
+            _mm_storeu_si128(out + 2, _mm_unpacklo_epi16(bgHigh, raHigh));
+            _mm_storeu_si128(out + 3, _mm_unpackhi_epi16(bgHigh, raHigh));
+        }
+#endif
+        for (; x < width; ++x) row[x] = 0xFF000000u | QRgb(red[x]) << 16 | QRgb(green[x]) << 8 | blue[x];
         break;
     }
     case Colours16: {
