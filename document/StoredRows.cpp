@@ -38,23 +38,27 @@ void storePixels(const QRgb* colour, const uchar* alpha, int count, uchar* to)
 
 #if QUORVEL_X86_SHUFFLE
 // Sixteen pixels a step. The shown colour needs no table: for every alpha A and stored channel
-// s, the table's round(s * A/255 + 192 * (255 - A)/255) is (A * (s - 192) + 255 * 192 + 127) / 255
-// rounded down (the exact quotient is never half-way, and the extended-precision error is far
-// below the distance to half-way), and t / 255 is (t + 1 + t / 256) / 256 for every t that sum
-// reaches. The products are taken modulo 2^16, where the true sum lies. A test compares all
-// 65,536 entries with the table. At alpha 255 the sum is 255 * s + 127, so s stays.
+// s, the table's round(s * A/255 + 192 * (255 - A)/255) is t / 255 rounded down, where
+// t = A * (s - 192) + 255 * 192 + 127 (the exact quotient is never half-way, and the
+// extended-precision error is far below the distance to half-way); t / 255 is t * 0x8081 / 2^23
+// for every 16-bit t. The products are taken modulo 2^16, where the true sum lies. A test
+// compares all 65,536 entries with the table. At alpha 255, t is 255 * s + 127, so s stays.
+// The alphas come straight from the pixels' bytes as 16-bit numbers, one for each channel.
+[[gnu::target("ssse3")]] __m128i shownChannels(__m128i channels, __m128i alphas)
+{
+    const __m128i grey = _mm_set1_epi16(kBackgroundGrey);
+    const __m128i over = _mm_set1_epi16(short(255 * kBackgroundGrey + 127));
+    const __m128i t = _mm_add_epi16(_mm_mullo_epi16(alphas, _mm_sub_epi16(channels, grey)), over);
+    return _mm_srli_epi16(_mm_mulhi_epu16(t, _mm_set1_epi16(short(0x8081))), 7);
+}
+
 [[gnu::target("ssse3")]] __m128i shownOverGrey(__m128i pixels)
 {
     const __m128i zero = _mm_setzero_si128();
-    const __m128i grey = _mm_set1_epi16(kBackgroundGrey);
-    const __m128i over = _mm_set1_epi16(short(255 * kBackgroundGrey + 127));
-    const __m128i one = _mm_set1_epi16(1);
-    const auto half = [&](__m128i channels) {
-        const __m128i a = _mm_shufflehi_epi16(_mm_shufflelo_epi16(channels, 0xFF), 0xFF);
-        const __m128i t = _mm_add_epi16(_mm_mullo_epi16(a, _mm_sub_epi16(channels, grey)), over);
-        return _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(t, one), _mm_srli_epi16(t, 8)), 8);
-    };
-    return _mm_packus_epi16(half(_mm_unpacklo_epi8(pixels, zero)), half(_mm_unpackhi_epi8(pixels, zero)));
+    const __m128i alphasLow = _mm_setr_epi8(3, -1, 3, -1, 3, -1, 3, -1, 7, -1, 7, -1, 7, -1, 7, -1);
+    const __m128i alphasHigh = _mm_setr_epi8(11, -1, 11, -1, 11, -1, 11, -1, 15, -1, 15, -1, 15, -1, 15, -1);
+    return _mm_packus_epi16(shownChannels(_mm_unpacklo_epi8(pixels, zero), _mm_shuffle_epi8(pixels, alphasLow)),
+                            shownChannels(_mm_unpackhi_epi8(pixels, zero), _mm_shuffle_epi8(pixels, alphasHigh)));
 }
 
 [[gnu::target("ssse3")]] int showShuffled(const uchar* from, int width, QRgb* colour, uchar* alpha)
@@ -115,21 +119,24 @@ void storePixels(const QRgb* colour, const uchar* alpha, int count, uchar* to)
 }
 
 // The same sixteen pixels a step in two 32-byte halves, where the processor has them.
-[[gnu::target("avx2")]] inline __m256i shownChannelsWide(__m256i channels)
+[[gnu::target("avx2")]] inline __m256i shownChannelsWide(__m256i channels, __m256i alphas)
 {
     const __m256i grey = _mm256_set1_epi16(kBackgroundGrey);
     const __m256i over = _mm256_set1_epi16(short(255 * kBackgroundGrey + 127));
-    const __m256i one = _mm256_set1_epi16(1);
-    const __m256i a = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(channels, 0xFF), 0xFF);
-    const __m256i t = _mm256_add_epi16(_mm256_mullo_epi16(a, _mm256_sub_epi16(channels, grey)), over);
-    return _mm256_srli_epi16(_mm256_add_epi16(_mm256_add_epi16(t, one), _mm256_srli_epi16(t, 8)), 8);
+    const __m256i t = _mm256_add_epi16(_mm256_mullo_epi16(alphas, _mm256_sub_epi16(channels, grey)), over);
+    return _mm256_srli_epi16(_mm256_mulhi_epu16(t, _mm256_set1_epi16(short(0x8081))), 7);
 }
 
 [[gnu::target("avx2")]] inline __m256i shownOverGreyWide(__m256i pixels)
 {
     const __m256i zero = _mm256_setzero_si256();
-    return _mm256_packus_epi16(shownChannelsWide(_mm256_unpacklo_epi8(pixels, zero)),
-                               shownChannelsWide(_mm256_unpackhi_epi8(pixels, zero)));
+    const __m256i alphasLow = _mm256_setr_epi8(3, -1, 3, -1, 3, -1, 3, -1, 7, -1, 7, -1, 7, -1, 7, -1, 3, -1, 3, -1, 3,
+                                               -1, 3, -1, 7, -1, 7, -1, 7, -1, 7, -1);
+    const __m256i alphasHigh = _mm256_setr_epi8(11, -1, 11, -1, 11, -1, 11, -1, 15, -1, 15, -1, 15, -1, 15, -1, 11, -1,
+                                                11, -1, 11, -1, 11, -1, 15, -1, 15, -1, 15, -1, 15, -1);
+    return _mm256_packus_epi16(
+        shownChannelsWide(_mm256_unpacklo_epi8(pixels, zero), _mm256_shuffle_epi8(pixels, alphasLow)),
+        shownChannelsWide(_mm256_unpackhi_epi8(pixels, zero), _mm256_shuffle_epi8(pixels, alphasHigh)));
 }
 
 [[gnu::target("avx2")]] int showWide(const uchar* from, int width, QRgb* colour, uchar* alpha)
