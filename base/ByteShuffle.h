@@ -27,4 +27,13 @@ constexpr bool hasByteShuffle() { return false; }
 constexpr bool hasWideByteShuffle() { return false; }
 #endif
 
+// How many pixels a loop may take a step: one, sixteen by 16-byte shuffles, or sixteen by 32-byte
+// ones. Loops take the widest the processor has; the tests try each of those too.
+enum class PixelSteps { One, Sixteen, SixteenWide };
+
+inline PixelSteps widestPixelSteps()
+{
+    return hasWideByteShuffle() ? PixelSteps::SixteenWide : hasByteShuffle() ? PixelSteps::Sixteen : PixelSteps::One;
+}
+
 } // namespace quorvel

@@ -1,6 +1,5 @@
 #include "document/StoredRows.h"
 
-#include "base/ByteShuffle.h"
 #include "document/M32Format.h"
 
 #include <QtEndian>
@@ -175,23 +174,27 @@ void storePixels(const QRgb* colour, const uchar* alpha, int count, uchar* to)
 
 } // namespace
 
-void showStoredRow(const uchar* from, int width, QRgb* colour, uchar* alpha)
+void showStoredRow(const uchar* from, int width, QRgb* colour, uchar* alpha, PixelSteps steps)
 {
     int x = 0;
 #if QUORVEL_X86_SHUFFLE
-    if (hasWideByteShuffle())
+    if (steps == PixelSteps::SixteenWide)
         x = showWide(from, width, colour, alpha);
-    else if (hasByteShuffle())
+    else if (steps == PixelSteps::Sixteen)
         x = showShuffled(from, width, colour, alpha);
+#else
+    (void)steps;
 #endif
     showPixels(from + 4 * x, width - x, colour + x, alpha + x);
 }
 
-void storeShownRow(const QRgb* colour, const uchar* alpha, int width, uchar* to)
+void storeShownRow(const QRgb* colour, const uchar* alpha, int width, uchar* to, PixelSteps steps)
 {
     int x = 0;
 #if QUORVEL_X86_SHUFFLE
-    if (hasByteShuffle()) x = storeShuffled(colour, alpha, width, to);
+    if (steps != PixelSteps::One) x = storeShuffled(colour, alpha, width, to);
+#else
+    (void)steps;
 #endif
     storePixels(colour + x, alpha + x, width - x, to + 4 * x);
 }

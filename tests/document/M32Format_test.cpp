@@ -165,46 +165,51 @@ TEST(M32Composition, EveryEntryIsTheExtendedFormula)
 TEST(M32Composition, RowsBothWaysAreTheTables)
 {
     const Composition& c = composition();
-    for (const bool opaqueFirst : {false, true}) {
-        // Every alpha with every channel value in each of red, green and blue, in rows of 256
-        // pixels (one alpha a row), then the same pixels as one row of 65,536 pixels plus three.
-        std::vector<uchar> stored;
-        for (int a = 0; a < 256; ++a)
-            for (int v = 0; v < 256; ++v) {
-                const int alpha = opaqueFirst && a < 16 ? 255 : a;
-                stored.insert(stored.end(), {uchar(v), uchar(255 - v), uchar(v * 7), uchar(alpha)});
+    std::vector<PixelSteps> steps = {PixelSteps::One};
+    if (widestPixelSteps() != PixelSteps::One) steps.push_back(PixelSteps::Sixteen);
+    if (widestPixelSteps() == PixelSteps::SixteenWide) steps.push_back(PixelSteps::SixteenWide);
+    for (const PixelSteps step : steps)
+        for (const bool opaqueFirst : {false, true}) {
+            SCOPED_TRACE(testing::Message() << "steps " << int(step) << (opaqueFirst ? ", opaque rows first" : ""));
+            // Every alpha with every channel value (in red; green and blue take others), 256
+            // pixels of each alpha in turn, in one row of 65,536 pixels and three more.
+            std::vector<uchar> stored;
+            for (int a = 0; a < 256; ++a)
+                for (int v = 0; v < 256; ++v) {
+                    const int alpha = opaqueFirst && a < 16 ? 255 : a;
+                    stored.insert(stored.end(), {uchar(v), uchar(255 - v), uchar(v * 7), uchar(alpha)});
+                }
+            stored.insert(stored.end(), {1, 2, 3, 4, 5, 6, 7, 255, 9, 10, 11, 0});
+            const int count = int(stored.size() / 4);
+            std::vector<QRgb> colour(std::size_t(count) + 1, 0x12345678u);
+            std::vector<uchar> alpha(std::size_t(count) + 1, 0x5A);
+            showStoredRow(stored.data(), count, colour.data(), alpha.data(), step);
+            EXPECT_EQ(colour.back(), 0x12345678u);
+            EXPECT_EQ(alpha.back(), 0x5A);
+            for (int x = 0; x < count; ++x) {
+                const uchar* s = &stored[std::size_t(x) * 4];
+                const std::uint8_t* shown = c.shown[s[3]];
+                ASSERT_EQ(colour[std::size_t(x)], qRgb(shown[s[0]], shown[s[1]], shown[s[2]])) << "pixel " << x;
+                ASSERT_EQ(alpha[std::size_t(x)], s[3]) << "pixel " << x;
             }
-        stored.insert(stored.end(), {1, 2, 3, 4, 5, 6, 7, 255, 9, 10, 11, 0});
-        const int count = int(stored.size() / 4);
-        std::vector<QRgb> colour(std::size_t(count) + 1, 0x12345678u);
-        std::vector<uchar> alpha(std::size_t(count) + 1, 0x5A);
-        showStoredRow(stored.data(), count, colour.data(), alpha.data());
-        EXPECT_EQ(colour.back(), 0x12345678u);
-        EXPECT_EQ(alpha.back(), 0x5A);
-        for (int x = 0; x < count; ++x) {
-            const uchar* s = &stored[std::size_t(x) * 4];
-            const std::uint8_t* shown = c.shown[s[3]];
-            ASSERT_EQ(colour[std::size_t(x)], qRgb(shown[s[0]], shown[s[1]], shown[s[2]])) << "pixel " << x;
-            ASSERT_EQ(alpha[std::size_t(x)], s[3]) << "pixel " << x;
+            // Back: the shown colours of all those pixels, by the stored table.
+            std::vector<uchar> back(stored.size() + 1, 0xEE);
+            storeShownRow(colour.data(), alpha.data(), count, back.data(), step);
+            EXPECT_EQ(back.back(), 0xEE);
+            for (int x = 0; x < count; ++x) {
+                const QRgb p = colour[std::size_t(x)];
+                const std::uint8_t* table = c.stored[alpha[std::size_t(x)]];
+                const uchar expected[4] = {table[qRed(p)], table[qGreen(p)], table[qBlue(p)], alpha[std::size_t(x)]};
+                ASSERT_EQ(std::memcmp(&back[std::size_t(x) * 4], expected, 4), 0) << "pixel " << x;
+            }
+            // Short rows take the last pixels one at a time.
+            for (int width = 1; width < 40; ++width) {
+                std::vector<QRgb> part(static_cast<std::size_t>(width));
+                std::vector<uchar> partAlpha(static_cast<std::size_t>(width));
+                showStoredRow(stored.data() + 4 * 1000, width, part.data(), partAlpha.data(), step);
+                EXPECT_TRUE(std::equal(part.begin(), part.end(), colour.begin() + 1000)) << width << " wide";
+            }
         }
-        // Back: the shown colours of all those pixels, by the stored table.
-        std::vector<uchar> back(stored.size() + 1, 0xEE);
-        storeShownRow(colour.data(), alpha.data(), count, back.data());
-        EXPECT_EQ(back.back(), 0xEE);
-        for (int x = 0; x < count; ++x) {
-            const QRgb p = colour[std::size_t(x)];
-            const std::uint8_t* table = c.stored[alpha[std::size_t(x)]];
-            const uchar expected[4] = {table[qRed(p)], table[qGreen(p)], table[qBlue(p)], alpha[std::size_t(x)]};
-            ASSERT_EQ(std::memcmp(&back[std::size_t(x) * 4], expected, 4), 0) << "pixel " << x;
-        }
-        // Short rows take the last pixels one at a time.
-        for (int width = 1; width < 40; ++width) {
-            std::vector<QRgb> part(static_cast<std::size_t>(width));
-            std::vector<uchar> partAlpha(static_cast<std::size_t>(width));
-            showStoredRow(stored.data() + 4 * 1000, width, part.data(), partAlpha.data());
-            EXPECT_TRUE(std::equal(part.begin(), part.end(), colour.begin() + 1000)) << width << " wide";
-        }
-    }
 }
 
 TEST(NumberText, WholeNumbersAsTheRuntimeReadsThem)
