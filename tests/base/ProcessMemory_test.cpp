@@ -1,6 +1,8 @@
 // How the process keeps freed memory: picture-sized blocks come from the heap and stay there.
 #include "base/ProcessMemory.h"
 
+#include <QFile>
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -24,6 +26,27 @@
 #define QUORVEL_TEST_GLIBC_HEAP 0
 #endif
 
+namespace {
+
+// The flags of the mapping that holds `address` ("rd wr mr ... hg"), from /proc/self/smaps.
+[[maybe_unused]] QByteArray mappingFlags(const void* address)
+{
+    QFile smaps("/proc/self/smaps");
+    if (!smaps.open(QIODevice::ReadOnly)) return {};
+    const auto at = reinterpret_cast<quintptr>(address);
+    bool inside = false;
+    for (const QByteArray& line : smaps.readAll().split('\n')) {
+        const QList<QByteArray> range = line.split(' ').value(0).split('-');
+        bool ok = false, ok2 = false;
+        const quintptr begin = range.value(0).toULongLong(&ok, 16), end = range.value(1).toULongLong(&ok2, 16);
+        if (range.size() == 2 && ok && ok2) inside = begin <= at && at < end;
+        else if (inside && line.startsWith("VmFlags:")) return line.mid(8).trimmed();
+    }
+    return {};
+}
+
+} // namespace
+
 TEST(ProcessMemory, PictureSizedBlocksComeFromTheHeapAndStay)
 {
 #if QUORVEL_TEST_GLIBC_HEAP
@@ -35,6 +58,8 @@ TEST(ProcessMemory, PictureSizedBlocksComeFromTheHeapAndStay)
     ASSERT_NE(block, nullptr);
     std::memset(block, 1, bytes);
     EXPECT_EQ(mallinfo2().hblks, before.hblks) << "the block was mapped on its own";
+    // From its first byte, the picture lies where 2 MiB pages were asked for.
+    EXPECT_TRUE(mappingFlags(block).split(' ').contains("hg")) << mappingFlags(block).toStdString();
     std::free(block);
     // Freed, it stays for the next picture rather than going back to the system.
     EXPECT_GE(mallinfo2().fordblks, bytes);
