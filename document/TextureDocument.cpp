@@ -13,7 +13,6 @@
 #include <QtEndian>
 
 #include <algorithm>
-#include <bit>
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -108,19 +107,44 @@ constexpr std::int32_t kLargestVersion = 255;
     throw failure;
 }
 
-// Reads a level into its fresh images through a small window, a few rows at a time, so that the
-// file's pixels are never held whole beside the images made of them.
-void readLevelThroughWindow(QIODevice& device, const QString& path, const FoundLevel& level, QImage& image,
-                            QImage& alpha)
+// One buffer for the rows an open or a save moves at a time, uninitialised, grown as needed.
+class RowBuffer {
+public:
+    unsigned char* atLeast(qint64 bytes)
+    {
+        if (bytes > capacity_) {
+            bytes_ = std::make_unique_for_overwrite<unsigned char[]>(std::size_t(bytes));
+            capacity_ = bytes;
+        }
+        return bytes_.get();
+    }
+
+private:
+    std::unique_ptr<unsigned char[]> bytes_;
+    qint64 capacity_ = 0;
+};
+
+// About this many bytes of rows at a time: they stay in the processor's cache between the file
+// and the conversion.
+constexpr qint64 kRowChunk = 128 * 1024;
+
+int rowsAtOnce(qint64 rowBytes, int height)
 {
-    constexpr qint64 kWindow = 128 * 1024;
+    return int(std::clamp<qint64>(kRowChunk / rowBytes, 1, height));
+}
+
+// Reads a level into its fresh images a few rows at a time, so that the file's pixels are never
+// held whole beside the images made of them.
+void readLevelThroughWindow(QIODevice& device, const QString& path, const FoundLevel& level, QImage& image,
+                            QImage& alpha, RowBuffer& window)
+{
     const qint64 rowBytes = qint64(level.width) * 4;
-    const int rowsAtOnce = int(std::max<qint64>(1, kWindow / rowBytes));
-    std::vector<unsigned char> window(std::size_t(rowBytes) * std::size_t(std::min(rowsAtOnce, level.height)));
-    for (int y = 0; y < level.height; y += rowsAtOnce) {
-        const int rows = std::min(rowsAtOnce, level.height - y);
-        readAt(device, level.offset + y * rowBytes, reinterpret_cast<char*>(window.data()), rows * rowBytes, path);
-        showRows(image, alpha, window.data(), y, rows);
+    const int atOnce = rowsAtOnce(rowBytes, level.height);
+    unsigned char* rows = window.atLeast(rowBytes * atOnce);
+    for (int y = 0; y < level.height; y += atOnce) {
+        const int count = std::min(atOnce, level.height - y);
+        readAt(device, level.offset + y * rowBytes, reinterpret_cast<char*>(rows), count * rowBytes, path);
+        showRows(image, alpha, rows, y, count);
     }
 }
 
@@ -390,8 +414,9 @@ void TextureDocument::open(QIODevice& device, const QString& path)
     // straight into its own. The memory the document frees with its old images stays in the
     // process for the next open.
     std::array<Slot, kMaxLevels> next = freshSlotsFor(sizes);
+    RowBuffer window;
     for (std::size_t i = 0; i < levels.size(); ++i)
-        if (!sizes[i].isEmpty()) readLevelThroughWindow(device, path, levels[i], next[i].image, next[i].alpha);
+        if (!sizes[i].isEmpty()) readLevelThroughWindow(device, path, levels[i], next[i].image, next[i].alpha, window);
     takeOpened(read, sizes, std::move(next), path);
 }
 
@@ -433,29 +458,22 @@ void TextureDocument::takeOpened(const M32Header& read, const std::vector<QSize>
 
 void TextureDocument::writeLevels(QIODevice& out) const
 {
-    // A few rows at a time through one buffer of about 128 KB, which stays in the processor's
-    // cache between the conversion and the write.
-    constexpr qint64 kChunk = 128 * 1024;
-    std::unique_ptr<unsigned char[]> buffer;
-    qint64 capacity = 0;
+    RowBuffer buffer;
     for (int k = 0; k < levelCount(); ++k) {
         const int w = header_.widths[k], h = header_.heights[k];
         if (w == 0 || h == 0) continue;
         const QImage& image = levelImage(k + 1);
         const QImage& plane = alphaPlane(k + 1);
         const qint64 rowBytes = qint64(w) * 4;
-        const int rowsAtOnce = int(std::clamp<qint64>(kChunk / rowBytes, 1, h));
-        if (rowBytes * rowsAtOnce > capacity) {
-            capacity = rowBytes * rowsAtOnce;
-            buffer = std::make_unique_for_overwrite<unsigned char[]>(std::size_t(capacity));
-        }
+        const int atOnce = rowsAtOnce(rowBytes, h);
+        unsigned char* rows = buffer.atLeast(rowBytes * atOnce);
         for (int y = 0; y < h;) {
-            const int rows = std::min(rowsAtOnce, h - y);
-            unsigned char* to = buffer.get();
-            for (int i = 0; i < rows; ++i, ++y, to += rowBytes)
+            const int count = std::min(atOnce, h - y);
+            unsigned char* to = rows;
+            for (int i = 0; i < count; ++i, ++y, to += rowBytes)
                 storeShownRow(reinterpret_cast<const QRgb*>(image.constScanLine(y)), plane.constScanLine(y), w, to);
             errno = 0;
-            if (out.write(reinterpret_cast<const char*>(buffer.get()), rowBytes * rows) != rowBytes * rows)
+            if (out.write(reinterpret_cast<const char*>(rows), rowBytes * count) != rowBytes * count)
                 throw WriteFailure{errno};
         }
     }
