@@ -1,23 +1,10 @@
 #include "base/ProcessMemory.h"
 
-// First, so that the C library says which it is (__GLIBC__).
 #include <cstdint>
-#include <cstdlib>
 
 #if defined(__GLIBC__)
 #include <malloc.h>
 #include <sys/mman.h>
-#endif
-
-#if defined(__SANITIZE_ADDRESS__)
-#define QUORVEL_OWN_HEAP 0
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(memory_sanitizer) || __has_feature(thread_sanitizer)
-#define QUORVEL_OWN_HEAP 0
-#endif
-#endif
-#ifndef QUORVEL_OWN_HEAP
-#define QUORVEL_OWN_HEAP 1
 #endif
 
 namespace quorvel {
@@ -33,7 +20,7 @@ void keepFreedMemoryForReuse()
     // free heap top stays for the next one.
     mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
     mallopt(M_TRIM_THRESHOLD, 64 * 1024 * 1024);
-#if QUORVEL_OWN_HEAP && defined(MADV_HUGEPAGE)
+#if QUORVEL_GLIBC_HEAP && defined(MADV_HUGEPAGE)
     // Even met once, a picture's memory costs a page fault every 4 KiB, and a fault costs
     // microseconds (more in a virtual machine): half of a one-picture command's time. So the
     // heap is grown once by 30 MiB, which stays as its free top (below the trim threshold), and

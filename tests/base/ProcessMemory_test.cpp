@@ -12,20 +12,6 @@
 #include <malloc.h>
 #endif
 
-#if defined(__SANITIZE_ADDRESS__)
-#define QUORVEL_TEST_GLIBC_HEAP 0
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define QUORVEL_TEST_GLIBC_HEAP 0
-#endif
-#endif
-#if !defined(QUORVEL_TEST_GLIBC_HEAP) && defined(__GLIBC__)
-#define QUORVEL_TEST_GLIBC_HEAP 1
-#endif
-#ifndef QUORVEL_TEST_GLIBC_HEAP
-#define QUORVEL_TEST_GLIBC_HEAP 0
-#endif
-
 namespace {
 
 // The flags of the mapping that holds `address` ("rd wr mr ... hg"), from /proc/self/smaps.
@@ -49,7 +35,7 @@ namespace {
 
 TEST(ProcessMemory, PictureSizedBlocksComeFromTheHeapAndStay)
 {
-#if QUORVEL_TEST_GLIBC_HEAP
+#if QUORVEL_GLIBC_HEAP
     quorvel::keepFreedMemoryForReuse();
     // A 1024 x 1024 picture and a little more: mapped on its own by default, from the heap here.
     const std::size_t bytes = std::size_t(5) << 20;
