@@ -180,10 +180,8 @@ void storePixels(const QRgb* colour, const uchar* alpha, int count, uchar* to)
     return _mm256_srli_epi32(_mm256_i32gather_epi32(endingAt, index, 1), 24);
 }
 
-[[gnu::target("avx2")]] inline __m256i storedWide(const QRgb* colour, const uchar* alpha)
+[[gnu::target("avx2")]] inline __m256i storedWide(const int* endingAt, const QRgb* colour, const uchar* alpha)
 {
-    const Composition& c = composition();
-    const int* endingAt = reinterpret_cast<const int*>(reinterpret_cast<const char*>(&c) + sizeof c.shown - 3);
     const __m256i alphas = _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(alpha)));
     const __m256i pixels = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(colour));
     const __m256i row = _mm256_slli_epi32(alphas, 8);
@@ -200,6 +198,9 @@ void storePixels(const QRgb* colour, const uchar* alpha, int count, uchar* to)
                                            -1, 10, 9, 8, -1, 14, 13, 12, -1);
     const __m256i opaque = _mm256_set1_epi32(int(0xFF000000u));
     const __m128i ones = _mm_set1_epi8(-1);
+    // Once a row: a call from inside the loop would cost the registers their constants.
+    const Composition& c = composition();
+    const int* endingAt = reinterpret_cast<const int*>(reinterpret_cast<const char*>(&c) + sizeof c.shown - 3);
     int x = 0;
     for (; x + 16 <= width; x += 16) {
         const __m128i alphas = _mm_loadu_si128(reinterpret_cast<const __m128i*>(alpha + x));
@@ -211,8 +212,8 @@ void storePixels(const QRgb* colour, const uchar* alpha, int count, uchar* to)
             }
             continue;
         }
-        _mm256_storeu_si256(out, storedWide(colour + x, alpha + x));
-        _mm256_storeu_si256(out + 1, storedWide(colour + x + 8, alpha + x + 8));
+        _mm256_storeu_si256(out, storedWide(endingAt, colour + x, alpha + x));
+        _mm256_storeu_si256(out + 1, storedWide(endingAt, colour + x + 8, alpha + x + 8));
     }
     return x;
 }

@@ -61,14 +61,6 @@ void readAt(QIODevice& device, qint64 offset, char* into, qint64 count, const QS
     }
 }
 
-// The rows `first` .. `first + count - 1` of a level from the file's bytes of those rows.
-void showRows(QImage& image, QImage& alpha, const unsigned char* from, int first, int count)
-{
-    const int width = image.width();
-    for (int y = first; y < first + count; ++y, from += qsizetype(width) * 4)
-        showStoredRow(from, width, reinterpret_cast<QRgb*>(image.scanLine(y)), alpha.scanLine(y));
-}
-
 // Every present level of the table, in table order, wherever its data lies; each checked
 // against the side limit and the file's size.
 std::vector<FoundLevel> presentLevels(const M32Header& read, qint64 fileSize)
@@ -140,11 +132,17 @@ void readLevelThroughWindow(QIODevice& device, const QString& path, const FoundL
 {
     const qint64 rowBytes = qint64(level.width) * 4;
     const int atOnce = rowsAtOnce(rowBytes, level.height);
-    unsigned char* rows = window.atLeast(rowBytes * atOnce);
+    unsigned char* const rows = window.atLeast(rowBytes * atOnce);
+    // The images' rows by address, not by a call a row.
+    uchar* colourRow = image.bits();
+    uchar* alphaRow = alpha.bits();
+    const qsizetype colourStride = image.bytesPerLine(), alphaStride = alpha.bytesPerLine();
     for (int y = 0; y < level.height; y += atOnce) {
         const int count = std::min(atOnce, level.height - y);
         readAt(device, level.offset + y * rowBytes, reinterpret_cast<char*>(rows), count * rowBytes, path);
-        showRows(image, alpha, rows, y, count);
+        const unsigned char* from = rows;
+        for (int i = 0; i < count; ++i, from += rowBytes, colourRow += colourStride, alphaRow += alphaStride)
+            showStoredRow(from, level.width, reinterpret_cast<QRgb*>(colourRow), alphaRow);
     }
 }
 
