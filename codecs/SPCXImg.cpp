@@ -26,6 +26,37 @@ constexpr int kVgaTrailerSize = 769;
 // The bytes past a scan line that a decoding step may store into.
 constexpr std::size_t kLineSlack = 16;
 
+// Bits 0, 2, 4 ... of a 64-bit mask.
+constexpr std::uint64_t kEvenBits = 0x5555555555555555u;
+
+// Bit i set where byte i of the 64 at `at` is 0xC0 or more.
+std::uint64_t highBytes(const std::uint8_t* at)
+{
+    std::uint64_t mask = 0;
+#if defined(__SSE2__)
+    const __m128i top = _mm_set1_epi8(char(0xC0));
+    for (int k = 0; k < 4; ++k) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + 16 * k));
+        const int high = _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_and_si128(bytes, top), top));
+        mask |= std::uint64_t(std::uint16_t(high)) << (16 * k);
+    }
+#else
+    for (int i = 0; i < 64; ++i) mask |= std::uint64_t(at[i] >= 0xC0) << i;
+#endif
+    return mask;
+}
+
+// `count` bytes, sixteen at a time and at least sixteen, so that a short stretch takes no
+// branch: up to 16 more are read and stored.
+void copyInSixteens(std::uint8_t* to, const std::uint8_t* from, std::size_t count)
+{
+    std::size_t i = 0;
+    do {
+        std::memcpy(to + i, from + i, 16);
+        i += 16;
+    } while (i < count);
+}
+
 const char* const kTruncated = "Unexpected end of PCX image file.";
 const char* const kTooLarge = "PCX image is too large.";
 
@@ -154,6 +185,52 @@ void TSPCX256::decodeLinePart(const std::uint8_t*& in, const std::uint8_t* end, 
     // The position and the count are kept here, apart from the stores into the line.
     const std::uint8_t* at = in;
     std::size_t done = filled;
+    // Far from the input's end, 64 bytes at a time: which of them are run heads is found for all
+    // at once, so that the steps from head to head never wait on the bytes they read. A byte of
+    // 0xC0 or more is a head unless it is the value of the head just before it: in a stretch of
+    // such bytes, the first, third, fifth... are heads. A block starts where an element starts
+    // and ends after its last whole one; a run or literals that would pass the line's end are
+    // left to the steps below. Copies store up to 16 bytes past what they make (the line's
+    // slack), and read up to 16 past the block.
+    while (done < length && end - at >= 80) {
+        const std::uint64_t high = highBytes(at);
+        const std::uint64_t starts = high & ~(high << 1);
+        const std::uint64_t evenStretches = high & ~(high + (starts & kEvenBits));
+        std::uint64_t heads = (evenStretches & kEvenBits) | (high & ~evenStretches & ~kEvenBits);
+        std::size_t next = 0; // where the block's next element starts
+        bool stopped = false;
+        while (heads != 0) {
+            const std::size_t head = std::size_t(std::countr_zero(heads));
+            heads &= heads - 1;
+            const std::size_t literals = head - next;
+            const std::size_t count = at[head] & 0x3F;
+            if (length - done < literals + count) {
+                stopped = true;
+                break;
+            }
+            copyInSixteens(out + done, at + next, literals);
+            done += literals;
+            const std::uint8_t value = at[head + 1];
+            const std::uint64_t word = value * 0x0101010101010101u;
+            std::memcpy(out + done, &word, 8);
+            std::memcpy(out + done + 8, &word, 8);
+            if (count > 16) std::memset(out + done + 16, value, count - 16);
+            done += count;
+            next = head + 2;
+        }
+        if (!stopped && next < 64) {
+            const std::size_t literals = 64 - next;
+            if (length - done >= literals) {
+                copyInSixteens(out + done, at + next, literals);
+                done += literals;
+                next = 64;
+            } else {
+                stopped = true;
+            }
+        }
+        at += next;
+        if (stopped) break;
+    }
     while (done < length && end - at >= 8) {
         const std::size_t room = length - done;
         std::uint8_t* const to = out + done;
