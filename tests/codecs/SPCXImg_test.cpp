@@ -91,10 +91,12 @@ TEST(SPCX, FilesOfEveryKindDecodeToTheirPixels)
         for (int width : widths)
             for (int extraPadding : {0, 2})
                 for (bool crossing : {false, true})
-                    for (double repeatChance : {1.0 / 3, 0.95}) {
+                    for (double repeatChance : {1.0 / 3, 0.95})
+                    for (bool emptyRuns : {false, true}) {
                         SCOPED_TRACE(testing::Message() << kind.name << ", " << width << " wide, padding "
                                                         << extraPadding << (crossing ? ", runs cross lines" : "")
-                                                        << ", repeat chance " << repeatChance);
+                                                        << ", repeat chance " << repeatChance
+                                                        << (emptyRuns ? ", runs of none" : ""));
                         PcxForm form;
                         form.planes = kind.planes;
                         form.bits = kind.bits;
@@ -102,6 +104,7 @@ TEST(SPCX, FilesOfEveryKindDecodeToTheirPixels)
                         form.height = 5;
                         form.bytesPerLine = pcxBytesPerLine(form) + extraPadding;
                         form.runsCrossLines = crossing;
+                        form.emptyRuns = emptyRuns;
                         const std::vector<QRgb> colours = distinctColours(kind.colours);
                         if (kind.colours == 16) form.headerColours = colours;
                         if (kind.colours == 256) form.vgaColours = colours;

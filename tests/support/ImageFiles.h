@@ -220,6 +220,7 @@ struct PcxForm {
     std::vector<QRgb> headerColours; // the 16-colour palette at offset 16
     std::vector<QRgb> vgaColours;    // empty: no 0x0C trailer
     bool runsCrossLines = false;     // encode the scan lines as one stream
+    bool emptyRuns = false;          // a run of none before every third run or byte
 };
 
 inline int pcxBytesPerLine(const PcxForm& form)
@@ -255,11 +256,14 @@ inline QByteArray pcxScanLines(const PcxForm& form, const std::vector<std::uint3
     return out;
 }
 
-// Run-length encodes bytes: runs of up to 63, single bytes of 0xC0 and above as a run of one.
-inline QByteArray pcxRle(const QByteArray& data)
+// Run-length encodes bytes: runs of up to 63, single bytes of 0xC0 and above as a run of one;
+// with `emptyRuns`, a run of none (its value 0xC7, itself like a run's first byte) before every
+// third of those.
+inline QByteArray pcxRle(const QByteArray& data, bool emptyRuns = false)
 {
     QByteArray out;
-    for (qsizetype i = 0; i < data.size();) {
+    for (qsizetype i = 0, element = 0; i < data.size(); ++element) {
+        if (emptyRuns && element % 3 == 0) out.append("\xC0\xC7", 2);
         qsizetype run = 1;
         while (i + run < data.size() && run < 63 && data[i + run] == data[i]) ++run;
         if (run > 1 || std::uint8_t(data[i]) >= 0xC0) out.append(char(0xC0 | run));
@@ -289,10 +293,11 @@ inline QByteArray pcxFile(const PcxForm& form, const std::vector<std::uint32_t>&
     Bytes b = pcxHeader(form);
     const QByteArray lines = pcxScanLines(form, pixels);
     if (form.runsCrossLines) {
-        b.raw(pcxRle(lines));
+        b.raw(pcxRle(lines, form.emptyRuns));
     } else {
         const qsizetype lineLength = qsizetype(pcxBytesPerLine(form)) * form.planes;
-        for (qsizetype at = 0; at < lines.size(); at += lineLength) b.raw(pcxRle(lines.mid(at, lineLength)));
+        for (qsizetype at = 0; at < lines.size(); at += lineLength)
+            b.raw(pcxRle(lines.mid(at, lineLength), form.emptyRuns));
     }
     if (!form.vgaColours.empty()) {
         b.u8(0x0C);
