@@ -57,6 +57,15 @@ void copyInSixteens(std::uint8_t* to, const std::uint8_t* from, std::size_t coun
     } while (i < count);
 }
 
+// A run of `count` bytes of `value`, stored sixteen at once: up to 16 more are stored.
+void storeRun(std::uint8_t* to, std::uint8_t value, std::size_t count)
+{
+    const std::uint64_t word = value * 0x0101010101010101u;
+    std::memcpy(to, &word, 8);
+    std::memcpy(to + 8, &word, 8);
+    if (count > 16) std::memset(to + 16, value, count - 16);
+}
+
 const char* const kTruncated = "Unexpected end of PCX image file.";
 const char* const kTooLarge = "PCX image is too large.";
 
@@ -198,38 +207,26 @@ void TSPCX256::decodeLinePart(const std::uint8_t*& in, const std::uint8_t* end, 
         const std::uint64_t evenStretches = high & ~(high + (starts & kEvenBits));
         std::uint64_t heads = (evenStretches & kEvenBits) | (high & ~evenStretches & ~kEvenBits);
         std::size_t next = 0; // where the block's next element starts
-        bool stopped = false;
-        while (heads != 0) {
+        for (; heads != 0; heads &= heads - 1) {
             const std::size_t head = std::size_t(std::countr_zero(heads));
-            heads &= heads - 1;
-            const std::size_t literals = head - next;
-            const std::size_t count = at[head] & 0x3F;
-            if (length - done < literals + count) {
-                stopped = true;
-                break;
-            }
+            const std::size_t literals = head - next, count = at[head] & 0x3F;
+            if (length - done < literals + count) break;
             copyInSixteens(out + done, at + next, literals);
             done += literals;
-            const std::uint8_t value = at[head + 1];
-            const std::uint64_t word = value * 0x0101010101010101u;
-            std::memcpy(out + done, &word, 8);
-            std::memcpy(out + done + 8, &word, 8);
-            if (count > 16) std::memset(out + done + 16, value, count - 16);
+            storeRun(out + done, at[head + 1], count);
             done += count;
             next = head + 2;
         }
-        if (!stopped && next < 64) {
-            const std::size_t literals = 64 - next;
-            if (length - done >= literals) {
-                copyInSixteens(out + done, at + next, literals);
-                done += literals;
-                next = 64;
-            } else {
-                stopped = true;
-            }
+        // The literals after the last head (none when its value ends the block or lies past it).
+        const std::size_t rest = 64 - std::min<std::size_t>(next, 64);
+        const bool whole = heads == 0 && length - done >= rest;
+        if (whole && rest > 0) {
+            copyInSixteens(out + done, at + next, rest);
+            done += rest;
+            next = 64;
         }
         at += next;
-        if (stopped) break;
+        if (!whole) break;
     }
     while (done < length && end - at >= 8) {
         const std::size_t room = length - done;
@@ -245,15 +242,11 @@ void TSPCX256::decodeLinePart(const std::uint8_t*& in, const std::uint8_t* end, 
             done += literals;
             continue;
         }
-        // A run stores sixteen bytes of its value at once.
         const std::uint8_t value = at[1];
         const std::size_t count = at[0] & 0x3F;
         at += 2;
-        const std::uint64_t word = value * 0x0101010101010101u;
-        std::memcpy(to, &word, 8);
-        std::memcpy(to + 8, &word, 8);
         if (count <= room) {
-            if (count > 16) std::memset(to + 16, value, count - 16);
+            storeRun(to, value, count);
             done += count;
             continue;
         }
