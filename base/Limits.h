@@ -18,6 +18,11 @@ constexpr bool pictureSizeAllowed(std::int64_t width, std::int64_t height, std::
     return width >= 0 && height >= 0 && width <= maxSide && height <= maxSide && width * height <= kMaxPicturePixels;
 }
 
+// The largest picture file a reader opens. No picture within the cap takes more than six bytes a
+// pixel (a run-length PCX of bright 24-bit noise, at two bytes for each colour byte) and room for
+// headers, palettes and metafile records; a larger file is refused before a byte is read.
+constexpr std::int64_t kMaxPictureFileBytes = kMaxPicturePixels * 6 + (std::int64_t(64) << 20);
+
 // A metafile's natural width or height, in pixels.
 constexpr int kMaxMetafileSide = int(kMaxPictureSide);
 

@@ -1,7 +1,8 @@
 // quorvel-cli's front, the program a user starts. Loading Qt's libraries costs more than 10 ms
 // of relocations and page faults, several times what `--version` or `info` take in all, so the
 // front links none of them: it answers those two itself and hands every other command, and an
-// `info` it cannot answer, to the commands library, which it loads only then.
+// `info` it cannot answer, to the commands library, which it loads only then. A `decode` goes to
+// the decode module first, which needs Qt Core alone.
 #include "cli/HeaderReport.h"
 #include "document/M32File.h"
 #include "document/M32Format.h"
@@ -69,13 +70,29 @@ bool answeredInfo(int count, char** args)
     return true;
 }
 
-// Every other command runs in the commands library, found beside this program (in the build) or
-// in its library directory (installed) by the run path the build gives the front.
+using Entry = int (*)(int, char**);
+
+// The entry `name` of the library `file`, found beside this program (in the build) or in its
+// library directory (installed) by the run path the build gives the front; null when it is not
+// there.
+Entry entryOf(const char* file, const char* name)
+{
+    void* library = ::dlopen(file, RTLD_LAZY | RTLD_LOCAL);
+    return library != nullptr ? reinterpret_cast<Entry>(::dlsym(library, name)) : nullptr;
+}
+
+// decode of a picture whose reader needs nothing of Qt's GUI library, in the decode module
+// (cli/OwnDecode.cpp), which links Qt Core alone; false when that module hands the work on.
+bool answeredDecode(int argc, char** argv)
+{
+    const Entry entry = entryOf(QUORVEL_CLI_DECODE, "quorvelCliOwnDecode");
+    return entry != nullptr && entry(argc, argv) == 0;
+}
+
+// Every other command runs in the commands library.
 int runCommands(int argc, char** argv)
 {
-    void* library = ::dlopen(QUORVEL_CLI_COMMANDS, RTLD_LAZY | RTLD_LOCAL);
-    using Entry = int (*)(int, char**);
-    const auto entry = library != nullptr ? reinterpret_cast<Entry>(::dlsym(library, "quorvelCliMain")) : nullptr;
+    const Entry entry = entryOf(QUORVEL_CLI_COMMANDS, "quorvelCliMain");
     if (entry == nullptr) {
         std::fprintf(stderr, "quorvel-cli: %s\n", ::dlerror());
         return 1;
@@ -92,5 +109,6 @@ int main(int argc, char** argv)
         return 0;
     }
     if (argc >= 2 && std::strcmp(argv[1], "info") == 0 && answeredInfo(argc - 2, argv + 2)) return 0;
+    if (argc >= 2 && std::strcmp(argv[1], "decode") == 0 && answeredDecode(argc, argv)) return 0;
     return runCommands(argc, argv);
 }

@@ -322,7 +322,7 @@ int TSGIF::decodePixels(StreamWindow& in, int minimumCodeSize, std::uint64_t tot
     // Every string in the table is a piece of what was decoded before, so a code is decoded by
     // copying its piece; the roots are their colours.
     const std::array<QRgb, 256> palette = colours();
-    QImage image = allocatePicture(width_, height_, QImage::Format_RGB32);
+    PixelImage image(width_, height_, PixelImage::Format::RGB32);
     auto* const pixels = reinterpret_cast<QRgb*>(image.bits());
     const std::size_t limit = std::size_t(total);
 
@@ -368,11 +368,11 @@ int TSGIF::decodePixels(StreamWindow& in, int minimumCodeSize, std::uint64_t tot
     // An end code before the last pixel leaves the rest at palette index 0.
     if (position < limit) std::fill(pixels + position, pixels + limit, palette[0]);
     if (interlaced_) deinterlace(image);
-    image_ = image;
+    image_ = std::move(image);
     return Ok;
 }
 
-void TSGIF::deinterlace(QImage& image) const
+void TSGIF::deinterlace(PixelImage& image) const
 {
     // The image row each arriving row goes to: interlaced images send every eighth row from
     // row 0, then every eighth from row 4, every fourth from row 2, every second from row 1.
@@ -402,21 +402,6 @@ void TSGIF::deinterlace(QImage& image) const
             k = to;
         } while (k != start);
     }
-}
-
-std::optional<QSize> TSGIFBitmap::sizeFromHeader(const QByteArray& head) const
-{
-    return TSGIF::declaredSize(head);
-}
-
-void TSGIFBitmap::loadFromStream(QIODevice& stream)
-{
-    TSGIF decoder;
-    decoder.ReadGif(stream);
-    setImage(decoder.image());
-    loaded_ = true;
-    transparentColour_ = decoder.hasTransparency() ? decoder.transparentColour()
-                                                   : pixel(0, height() - 1);
 }
 
 } // namespace quorvel

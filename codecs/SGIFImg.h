@@ -8,7 +8,10 @@
 #include "base/Error.h"
 #include "base/Limits.h"
 
-#include <QImage>
+#include "graphics/PixelImage.h"
+
+#include <QRgb>
+#include <QSize>
 #include <QString>
 
 #include <array>
@@ -53,7 +56,8 @@ public:
     static std::optional<QSize> declaredSize(const QByteArray& head);
 
     // The first image (Format_RGB32); indexes past the colour table that was read are black.
-    const QImage& image() const { return image_; }
+    const PixelImage& pixels() const { return image_; }
+    PixelImage takePixels() { return std::move(image_); }
     // The palette entry at a graphic control extension's transparent index, whether or not the
     // extension marks it as used.
     bool hasTransparency() const { return transparent_; }
@@ -74,7 +78,7 @@ private:
     // The colour of every palette index; indexes past the colour table are black.
     std::array<QRgb, 256> colours() const;
     // Moves the rows of an interlaced image, decoded in the order they arrive, to their places.
-    void deinterlace(QImage& image) const;
+    void deinterlace(PixelImage& image) const;
 
     std::array<std::uint8_t, 768> palette_{};
     int tableSize_ = 0;
@@ -83,7 +87,7 @@ private:
     bool interlaced_ = false;
     bool transparent_ = false;
     TColor transparentColour_ = 0;
-    QImage image_;
+    PixelImage image_;
 };
 
 // The GIF picture class: a bitmap whose stream loader is the GIF reader.

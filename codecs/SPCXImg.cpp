@@ -376,24 +376,12 @@ void TSPCX256::decodePixels(StreamWindow& in)
     lineLength_ = std::size_t(planes_) * std::size_t(bytesPerLine_);
     withPictureMemory(width_, height_, [&] {
         line_.assign(lineLength_ + kLineSlack, 0);
-        image_ = allocatePicture(width_, height_, QImage::Format_RGB32);
+        image_ = PixelImage(width_, height_, PixelImage::Format::RGB32);
     });
     for (int y = 0; y < height_; ++y) {
         DecodeLine(in);
         convertLine(y);
     }
-}
-
-std::optional<QSize> TSPCXBitmap::sizeFromHeader(const QByteArray& head) const
-{
-    return TSPCX256::declaredSize(head);
-}
-
-void TSPCXBitmap::loadFromStream(QIODevice& stream)
-{
-    TSPCX256 decoder;
-    decoder.ReadPcx(stream);
-    setImage(decoder.image());
 }
 
 } // namespace quorvel

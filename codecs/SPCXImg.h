@@ -7,7 +7,11 @@
 #include "base/Error.h"
 #include "base/Limits.h"
 
-#include <QImage>
+#include "graphics/PixelImage.h"
+
+#include <QList>
+#include <QRgb>
+#include <QSize>
 
 #include <array>
 #include <cstdint>
@@ -39,7 +43,8 @@ public:
 
     // The decoded picture (Format_RGB32), and what it was stored as: 4, 8 or 24 bits per pixel
     // and, for the first two, its palette (16 or 256 colours).
-    const QImage& image() const { return image_; }
+    const PixelImage& pixels() const { return image_; }
+    PixelImage takePixels() { return std::move(image_); }
     int bitsPerPixel() const;
     QList<QRgb> colourTable() const;
 
@@ -73,7 +78,7 @@ private:
     std::array<QRgb, 256> colours_{};
     std::size_t lineLength_ = 0; // planes × bytes per line
     std::vector<std::uint8_t> line_;
-    QImage image_;
+    PixelImage image_;
 };
 
 // The PCX picture class: a bitmap whose stream loader is the PCX reader.

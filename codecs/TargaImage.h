@@ -7,6 +7,7 @@
 
 #include "graphics/Bitmap.h"
 #include "graphics/Graphic.h"
+#include "codecs/TargaPixels.h"
 
 #include <QByteArray>
 #include <QString>
@@ -19,69 +20,6 @@
 class QIODevice;
 
 namespace quorvel {
-
-// The 18-byte header of the last loaded file, field by field.
-struct TargaHeader {
-    std::uint8_t idLength = 0;
-    std::uint8_t colorMapType = 0;
-    std::uint8_t imageType = 0;
-    std::uint16_t colorMapFirst = 0;  // pixel value of the map's first stored entry
-    std::uint16_t colorMapLength = 0; // entries stored in the file
-    std::uint8_t colorMapEntrySize = 0;
-    std::uint16_t xOrigin = 0;
-    std::uint16_t yOrigin = 0;
-    std::uint16_t width = 0;
-    std::uint16_t height = 0;
-    std::uint8_t pixelDepth = 0;
-    std::uint8_t attributeBits = 0; // descriptor bits 0-3
-    bool topDown = false;           // descriptor bit 5: the first stored row is the top row
-    bool rightToLeft = false;       // descriptor bit 4: each row is stored right to left
-};
-
-// One colour map entry, in palette-entry order; `extra` is the alpha of a 32-bit entry, else 0.
-struct TargaColorMapEntry {
-    std::uint8_t red = 0, green = 0, blue = 0, extra = 0;
-};
-
-// The kind of the last loaded image.
-enum TargaImageKind : std::uint8_t {
-    tgaNone = 0,
-    tgaColorMapped = 1,
-    tgaTrueColor = 2,
-    tgaGray = 3,
-    tgaRleColorMapped = 4,
-    tgaRleTrueColor = 5,
-    tgaRleGray = 6,
-};
-
-// A run-length packet that did not end with the row it started in: the pixels it still owes to
-// the next row. For a run the pixel is kept here; a raw packet's pixels are still in the input.
-struct RlePacket {
-    int remaining = 0;
-    bool run = false;
-    std::array<std::uint8_t, 4> pixel{};
-};
-
-struct RleRowResult {
-    std::size_t consumed = 0; // input bytes used
-    std::size_t produced = 0; // output bytes written
-};
-
-// Decodes TGA run-length packets of `pixelSize` bytes (1 to 4; any other size does nothing) from
-// `in[0, inSize)` into `out` until `outSize` bytes exist. A packet that runs past the row end
-// leaves the rest in `pending`, and the next call finishes it first. Never reads past `inSize` or
-// writes past `outSize`; when the input ends first, `produced` is less than `outSize` and the
-// result holds exactly what was decoded (the input is truncated).
-RleRowResult DecodeRleRow(const std::uint8_t* in, std::size_t inSize, int pixelSize, std::uint8_t* out,
-                          std::size_t outSize, RlePacket& pending);
-
-// The most bytes EncodeRleRow writes for a row of `width` 24-bit pixels.
-constexpr std::size_t EncodeRleBound(std::size_t width) { return 3 * width + (width + 127) / 128; }
-
-// Packs one row of `width` 24-bit pixels (blue, green, red) into TGA run-length packets of at
-// most 128 pixels: two or more equal neighbours form a run packet, other pixels raw packets; no
-// packet crosses the row. `out` must hold EncodeRleBound(width) bytes. Returns the packed length.
-std::size_t EncodeRleRow(const std::uint8_t* row, std::size_t width, std::uint8_t* out);
 
 // The private clipboard format number of TGA pictures.
 constexpr std::uint16_t CF_TARGA = 20;
@@ -152,7 +90,7 @@ public:
     std::uint8_t ImageKind() const { return imageKind_; }
     void setImageKind(std::uint8_t kind) { imageKind_ = kind; }
     const TargaHeader& header() const { return header_; }
-    const std::array<TargaColorMapEntry, 1000>& ColorMap() const { return colorMap_; }
+    const TargaColorMap& ColorMap() const { return colorMap_; }
     const Bitmap& colorBitmap() const { return colorBitmap_; }
     Bitmap& colorBitmap() { return colorBitmap_; }
     // The alpha bitmap: one grey byte per pixel (QImage::Format_Grayscale8). Empty when the
@@ -160,7 +98,7 @@ public:
     const QImage& alphaPlane() const { return alpha_; }
     void setAlphaPlane(const QImage& alpha) { alpha_ = alpha.convertToFormat(QImage::Format_Grayscale8); }
 
-    static constexpr int colorMapCapacity = 1000;
+    static constexpr int colorMapCapacity = kTargaColorMapCapacity;
 
 private:
     void saveRle(QIODevice& stream) const;
@@ -168,7 +106,7 @@ private:
 
     TargaHeader header_;
     std::uint8_t imageKind_ = tgaNone;
-    std::array<TargaColorMapEntry, colorMapCapacity> colorMap_{};
+    TargaColorMap colorMap_{};
     Bitmap colorBitmap_;
     QImage alpha_;
 };

@@ -34,13 +34,6 @@ const std::uint8_t* data(const QByteArray& bytes)
     return reinterpret_cast<const std::uint8_t*>(bytes.constData());
 }
 
-bool isMagic(const QByteArray& bytes, qsizetype at)
-{
-    if (bytes.size() < at + 4) return false;
-    const char* p = bytes.constData() + at;
-    return std::memcmp(p, "LZRW", 4) == 0 || std::memcmp(p, "WRZL", 4) == 0;
-}
-
 [[noreturn]] void fail(const char* message)
 {
     throw ELzrw1KHCompressor(message);
@@ -99,13 +92,6 @@ void saveFile(const QString& path, const QByteArray& bytes)
 }
 
 } // namespace
-
-TUniBitmap::Form TUniBitmap::formOf(const QByteArray& bytes)
-{
-    if (isMagic(bytes, 0)) return Form::Blz;
-    if (isMagic(bytes, 30)) return Form::CompressedDib;
-    return Form::Plain;
-}
 
 QByteArray TUniBitmap::expandBlz(const QByteArray& bytes)
 {

@@ -22,6 +22,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <cstring>
+
 namespace quorvel {
 
 class TUniBitmap : public Bitmap {
@@ -43,7 +45,14 @@ public:
     void saveDibToFile(const QString& path) const;
 
     enum class Form { Plain, Blz, CompressedDib };
-    static Form formOf(const QByteArray& bytes);
+    // Told by the compressor's magic ("LZRW" or "WRZL") at the start, or after the 30 bytes of
+    // headers a compressed DIB keeps readable.
+    static Form formOf(const QByteArray& bytes)
+    {
+        if (isMagic(bytes, 0)) return Form::Blz;
+        if (isMagic(bytes, 30)) return Form::CompressedDib;
+        return Form::Plain;
+    }
 
     // The plain bitmap file a compressed form holds. Malformed streams raise ELzrw1KHCompressor.
     static QByteArray expandBlz(const QByteArray& bytes);
@@ -51,6 +60,14 @@ public:
     // A plain bitmap file in a compressed form.
     static QByteArray compressBlz(const QByteArray& bitmapFile);
     static QByteArray compressDib(const QByteArray& bitmapFile);
+
+private:
+    static bool isMagic(const QByteArray& bytes, qsizetype at)
+    {
+        if (bytes.size() < at + 4) return false;
+        const char* p = bytes.constData() + at;
+        return std::memcmp(p, "LZRW", 4) == 0 || std::memcmp(p, "WRZL", 4) == 0;
+    }
 };
 
 } // namespace quorvel

@@ -7,8 +7,6 @@
 #include "graphics/PictureMemory.h"
 #include "graphics/StreamWindow.h"
 
-#include <QBuffer>
-#include <QImageReader>
 
 #include <algorithm>
 #include <array>
@@ -154,9 +152,9 @@ QByteArray padShortCorePalette(const QByteArray& bytes, const BmpLayout& l)
     return padded;
 }
 
-QImage newImage(const BmpLayout& l, QImage::Format format)
+PixelImage newImage(const BmpLayout& l, PixelImage::Format format)
 {
-    return allocatePicture(int(l.width), int(l.height), format);
+    return PixelImage(int(l.width), int(l.height), format);
 }
 
 DibRowDecoder rowDecoder(const BmpLayout& l)
@@ -168,14 +166,14 @@ DibRowDecoder rowDecoder(const BmpLayout& l)
     return DibRowDecoder(format);
 }
 
-QImage newRowsImage(const BmpLayout& l)
+PixelImage newRowsImage(const BmpLayout& l)
 {
-    return newImage(l, l.hasAlphaMask ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    return newImage(l, l.hasAlphaMask ? PixelImage::Format::ARGB32 : PixelImage::Format::RGB32);
 }
 
-QImage decodeRows(const QByteArray& bytes, const BmpLayout& l)
+PixelImage decodeRows(const QByteArray& bytes, const BmpLayout& l)
 {
-    QImage image = newRowsImage(l);
+    PixelImage image = newRowsImage(l);
     const auto* rows = reinterpret_cast<const std::uint8_t*>(bytes.constData()) + l.pixelStart();
     rowDecoder(l).decodeImage(rows, !l.topDown, image);
     return image;
@@ -183,9 +181,9 @@ QImage decodeRows(const QByteArray& bytes, const BmpLayout& l)
 
 // The same through a window over the stream, from `start`, the file's first byte; the caller has
 // checked that the rows are there.
-QImage decodeRows(QIODevice& stream, qint64 start, const BmpLayout& l)
+PixelImage decodeRows(QIODevice& stream, qint64 start, const BmpLayout& l)
 {
-    QImage image = newRowsImage(l);
+    PixelImage image = newRowsImage(l);
     if (!stream.seek(start + l.pixelStart())) invalid();
     StreamWindow in(stream, "Bitmap image is not valid");
     const DibRowDecoder decoder = rowDecoder(l);
@@ -210,10 +208,10 @@ std::array<QRgb, 256> readPalette(const QByteArray& bytes, const BmpLayout& l)
 
 // Run-length data (8 or 4 bits per pixel). Pixels the data skips (delta codes, early ends of line
 // or bitmap, data that stops short) keep colour 0; runs past the end of a row are clipped.
-QImage decodeRle(const QByteArray& bytes, const BmpLayout& l)
+PixelImage decodeRle(const QByteArray& bytes, const BmpLayout& l)
 {
     const std::array<QRgb, 256> palette = readPalette(bytes, l);
-    QImage image = newImage(l, QImage::Format_RGB32);
+    PixelImage image = newImage(l, PixelImage::Format::RGB32);
     image.fill(palette[0]);
     const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.constData());
     const std::int64_t end = bytes.size();
@@ -262,59 +260,45 @@ QImage decodeRle(const QByteArray& bytes, const BmpLayout& l)
 
 } // namespace
 
-namespace {
-
-// The platform's reader, allowed as much memory as the largest picture within the cap needs.
-QImage platformRead(const QByteArray& bytes)
-{
-    allowCapAllocations();
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, "BMP");
-    return reader.read();
-}
-
-} // namespace
-
-QImage readBmp(const QByteArray& source)
+BmpPixels readBmpPixels(const QByteArray& source)
 {
     QByteArray bytes = source;
     BmpLayout layout = readLayout(bytes, bytes.size());
-    return withPictureMemory(layout.width, layout.height, [&] {
+    BmpPixels read;
+    read.width = layout.width;
+    read.height = layout.height;
+    withPictureMemory(layout.width, layout.height, [&] {
         if (layout.headerSize == kCoreHeaderSize && layout.bitsPerPixel <= 8) {
             bytes = padShortCorePalette(bytes, layout);
             layout = readLayout(bytes, bytes.size());
         }
         checkPixelData(bytes.size(), layout);
 
-        if (layout.compression == kRle8 || layout.compression == kRle4) return decodeRle(bytes, layout);
-        if (layout.decodedHere()) return decodeRows(bytes, layout);
-
-        QImage image = platformRead(bytes);
-        if (image.isNull()) invalid();
-        if (image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32) return image;
-        const QImage converted =
-            image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
-        if (converted.isNull()) notEnoughMemory(layout.width, layout.height);
-        return converted;
+        if (layout.compression == kRle8 || layout.compression == kRle4) read.pixels = decodeRle(bytes, layout);
+        else if (layout.decodedHere()) read.pixels = decodeRows(bytes, layout);
+        else read.forPlatform = bytes;
     });
+    return read;
 }
 
-QImage readBmp(QIODevice& stream)
+BmpPixels readBmpPixels(QIODevice& stream)
 {
-    if (stream.isSequential()) return readBmp(readToEnd(stream));
+    if (stream.isSequential()) return readBmpPixels(readToEnd(stream));
     const qint64 start = stream.pos();
     const std::int64_t size = stream.size() - start;
     // A device that gives fewer bytes than its size says holds no whole header either.
     const QByteArray head = peekHead(stream, kHeadBytes);
     if (head.size() < std::min<std::int64_t>(size, kHeadBytes)) invalid();
     const BmpLayout layout = readLayout(head, size);
-    if (!layout.decodedHere()) return readBmp(readToEnd(stream));
-    return withPictureMemory(layout.width, layout.height, [&] {
+    if (!layout.decodedHere()) return readBmpPixels(readToEnd(stream));
+    BmpPixels read;
+    read.width = layout.width;
+    read.height = layout.height;
+    withPictureMemory(layout.width, layout.height, [&] {
         checkPixelData(size, layout);
-        return decodeRows(stream, start, layout);
+        read.pixels = decodeRows(stream, start, layout);
     });
+    return read;
 }
 
 } // namespace quorvel

@@ -4,6 +4,8 @@
 // 24-bit and 32-bit bit-field layouts are decoded here; the rest goes to the platform's reader.
 #pragma once
 
+#include "graphics/PixelImage.h"
+
 #include <QByteArray>
 #include <QIODevice>
 #include <QImage>
@@ -13,6 +15,19 @@
 #include <optional>
 
 namespace quorvel {
+
+// What the reader makes of a file: its pixels (Format RGB32, or ARGB32 with straight alpha when
+// the file carries alpha), or, for the layouts left to the platform's reader, the file's bytes
+// as that reader is to see them (a short core palette padded), with the size the headers declare.
+struct BmpPixels {
+    PixelImage pixels;
+    QByteArray forPlatform;
+    std::int64_t width = 0, height = 0;
+};
+// The layouts decoded here need nothing of the platform; anything unreadable fails with "Bitmap
+// image is not valid".
+BmpPixels readBmpPixels(const QByteArray& bytes);
+BmpPixels readBmpPixels(QIODevice& stream);
 
 // Decodes a whole BMP file; anything unreadable fails with "Bitmap image is not valid". The result
 // is Format_RGB32, or Format_ARGB32 (straight alpha) when the file carries alpha.

@@ -34,40 +34,23 @@ void putHeader(char* p, int width, int height)
     put32(p + 34, std::uint32_t(pixelBytes));
 }
 
-// Image row y as 24 bits (blue, green, red), padding left as it is.
-void putRow(const QImage& image, int y, unsigned char* row)
-{
-    rgb32ToBgr(reinterpret_cast<const QRgb*>(image.constScanLine(y)), image.width(), row);
-}
-
-QImage in32Bits(const QImage& source)
-{
-    return source.format() == QImage::Format_RGB32 || source.format() == QImage::Format_ARGB32
-        ? source
-        : source.convertToFormat(QImage::Format_RGB32);
-}
-
 } // namespace
 
-QByteArray encodeBmp24(const QImage& source)
+QByteArray encodeBmp24Rows(int width, int height, const BmpSourceRow& sourceRow)
 {
-    const QImage image = in32Bits(source);
-    const int width = image.width(), height = image.height();
     const qsizetype rowBytes = rowBytesOf(width);
     QByteArray out(kHeaderBytes + rowBytes * height, '\0');
     char* p = out.data();
     putHeader(p, width, height);
     for (int y = 0; y < height; ++y)
-        putRow(image, y, reinterpret_cast<unsigned char*>(p + kHeaderBytes + rowBytes * (height - 1 - y)));
+        rgb32ToBgr(sourceRow(y), width, reinterpret_cast<unsigned char*>(p + kHeaderBytes + rowBytes * (height - 1 - y)));
     return out;
 }
 
 // A few rows at a time, so that a large picture is never held a second time as a whole file,
 // and the file gets its bytes in writes of about 256 KB.
-void writeBmp24(const QImage& source, QIODevice& stream)
+void writeBmp24Rows(int width, int height, const BmpSourceRow& sourceRow, QIODevice& stream)
 {
-    const QImage image = in32Bits(source);
-    const int width = image.width(), height = image.height();
     char header[kHeaderBytes] = {};
     putHeader(header, width, height);
     writeAll(stream, header, kHeaderBytes);
@@ -77,14 +60,17 @@ void writeBmp24(const QImage& source, QIODevice& stream)
     QByteArray rows(rowBytes * rowsAtOnce, '\0');
     for (int y = height - 1; y >= 0;) {
         const int count = std::min(rowsAtOnce, y + 1);
-        for (int i = 0; i < count; ++i, --y) putRow(image, y, reinterpret_cast<unsigned char*>(rows.data() + rowBytes * i));
+        for (int i = 0; i < count; ++i, --y)
+            rgb32ToBgr(sourceRow(y), width, reinterpret_cast<unsigned char*>(rows.data() + rowBytes * i));
         writeAll(stream, rows.constData(), rowBytes * count);
     }
 }
 
-void saveBmp24(const QImage& image, const QString& path)
+void saveBmp24(const PixelImage& image, const QString& path)
 {
-    saveWhole(path, SaveMessages::PictureLayer, [&](QIODevice& file) { writeBmp24(image, file); });
+    const auto row = [&](int y) { return reinterpret_cast<const QRgb*>(image.constScanLine(y)); };
+    saveWhole(path, SaveMessages::PictureLayer,
+              [&](QIODevice& file) { writeBmp24Rows(image.width(), image.height(), row, file); });
 }
 
 } // namespace quorvel

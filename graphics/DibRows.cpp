@@ -155,14 +155,4 @@ void DibRowDecoder::decodeRow(const std::uint8_t* row, std::int64_t width, QRgb*
     }
 }
 
-void DibRowDecoder::decodeImage(const std::uint8_t* rows, bool bottomUp, QImage& image) const
-{
-    const std::int64_t width = image.width(), height = image.height();
-    const std::int64_t stride = dibStride(width, bitsPerPixel_);
-    for (std::int64_t row = 0; row < height; ++row) {
-        const std::int64_t y = bottomUp ? height - 1 - row : row;
-        decodeRow(rows + stride * row, width, reinterpret_cast<QRgb*>(image.scanLine(int(y))));
-    }
-}
-
 } // namespace quorvel

@@ -5,7 +5,7 @@
 // reader depend on its way, so the way is a parameter here.
 #pragma once
 
-#include <QImage>
+#include <QRgb>
 #include <QRgb>
 
 #include <array>
@@ -62,9 +62,18 @@ public:
 
     // One stored row of `width` pixels into `out`.
     void decodeRow(const std::uint8_t* row, std::int64_t width, QRgb* out) const;
-    // Every row of `image`, a 32-bit image of the bitmap's size, from `rows` stored one stride
-    // apart: the last row of the image first when `bottomUp`.
-    void decodeImage(const std::uint8_t* rows, bool bottomUp, QImage& image) const;
+    // Every row of `image`, a 32-bit image of the bitmap's size (a QImage or a PixelImage), from
+    // `rows` stored one stride apart: the last row of the image first when `bottomUp`.
+    template <class Image>
+    void decodeImage(const std::uint8_t* rows, bool bottomUp, Image& image) const
+    {
+        const std::int64_t width = image.width(), height = image.height();
+        const std::int64_t stride = dibStride(width, bitsPerPixel_);
+        for (std::int64_t row = 0; row < height; ++row) {
+            const std::int64_t y = bottomUp ? height - 1 - row : row;
+            decodeRow(rows + stride * row, width, reinterpret_cast<QRgb*>(image.scanLine(int(y))));
+        }
+    }
 
 private:
     // A mask's field scaled as ((field >> drop) * 255 + add, kept to `wrap`) / divisor.

@@ -17,10 +17,7 @@ void Graphic::loadFromFile(const QString& path)
 void Graphic::loadFromFile(const QString& path, const SizeCheck& check)
 {
     QFile file;
-    // No picture within the cap takes more than six bytes a pixel (a run-length PCX of bright
-    // 24-bit noise, at two bytes for each colour byte) and room for headers, palettes and
-    // metafile records; a larger file is refused before a byte is read.
-    openRegularFile(file, path, OpenMessages::CannotOpen, {kMaxPicturePixels * 6 + (std::int64_t(64) << 20), "a picture"});
+    openRegularFile(file, path, OpenMessages::CannotOpen, {kMaxPictureFileBytes, "a picture"});
     if (check)
         if (const std::optional<QSize> size = sizeFromHeader(file.peek(kHeaderBytes))) check(*size);
     loadFromStream(file);

@@ -19,11 +19,6 @@ QImage allocate(int width, int height, QImage::Format format, void (*fail)(std::
 
 } // namespace
 
-void notEnoughMemory(std::int64_t width, std::int64_t height)
-{
-    throw Error(QStringLiteral("Not enough memory for a %1 x %2 picture").arg(width).arg(height));
-}
-
 QImage allocatePicture(int width, int height, QImage::Format format)
 {
     return allocate(width, height, format, notEnoughMemory);
@@ -37,6 +32,23 @@ void notEnoughMemoryForLevel(std::int64_t width, std::int64_t height)
 QImage allocateLevel(int width, int height, QImage::Format format)
 {
     return allocate(width, height, format, notEnoughMemoryForLevel);
+}
+
+QImage adoptPixels(PixelImage&& pixels)
+{
+    if (pixels.isNull()) return {};
+    static constexpr QImage::Format formats[] = {QImage::Format_RGB32, QImage::Format_ARGB32,
+                                                 QImage::Format_Grayscale8};
+    const QImage::Format format = formats[int(pixels.format())];
+    const int width = pixels.width(), height = pixels.height();
+    const qsizetype bytesPerLine = pixels.bytesPerLine();
+    uchar* block = pixels.release();
+    QImage image(block, width, height, bytesPerLine, format, [](void* p) { std::free(p); }, block);
+    if (image.isNull()) {
+        std::free(block);
+        notEnoughMemory(width, height);
+    }
+    return image;
 }
 
 void allowCapAllocations()

@@ -2,6 +2,8 @@
 // program has; that is a failure naming the size, never an empty picture or a library's own text.
 #pragma once
 
+#include "graphics/PixelImage.h"
+
 #include <QImage>
 
 #include <cstdint>
@@ -15,6 +17,9 @@ namespace quorvel {
 
 // A new image of the size, or the failure above.
 QImage allocatePicture(int width, int height, QImage::Format format);
+// The image class over a reader's pixels, taking their block over without a copy; a null image
+// for null pixels.
+QImage adoptPixels(PixelImage&& pixels);
 
 // The same for a texture's level: "Not enough memory for a W x H level".
 [[noreturn]] void notEnoughMemoryForLevel(std::int64_t width, std::int64_t height);

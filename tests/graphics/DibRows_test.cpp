@@ -2,6 +2,8 @@
 // bit-field channels, the byte orders of every depth, and the order of rows.
 #include "graphics/DibRows.h"
 
+#include <QImage>
+
 #include <gtest/gtest.h>
 
 #include <vector>
