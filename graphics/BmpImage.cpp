@@ -43,7 +43,7 @@ QImage imageOf(BmpPixels&& read)
     if (read.forPlatform.isEmpty()) return adoptPixels(std::move(read.pixels));
     return withPictureMemory(read.width, read.height, [&] {
         QImage image = platformRead(read.forPlatform);
-        if (image.isNull()) throw Error("Bitmap image is not valid");
+        if (image.isNull()) throw Error(kInvalidBitmap);
         if (image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32) return image;
         const QImage converted =
             image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);

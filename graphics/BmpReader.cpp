@@ -24,7 +24,7 @@ constexpr qint64 kHeadBytes = 1024;
 
 [[noreturn]] void invalid()
 {
-    throw Error("Bitmap image is not valid");
+    throw Error(kInvalidBitmap);
 }
 
 // What the headers say, as far as the checks and the decoders here need it.
@@ -185,7 +185,7 @@ PixelImage decodeRows(QIODevice& stream, qint64 start, const BmpLayout& l)
 {
     PixelImage image = newRowsImage(l);
     if (!stream.seek(start + l.pixelStart())) invalid();
-    StreamWindow in(stream, "Bitmap image is not valid");
+    StreamWindow in(stream, kInvalidBitmap);
     const DibRowDecoder decoder = rowDecoder(l);
     const std::size_t stride = std::size_t(l.stride()), last = std::size_t(l.lastRowBytes());
     for (std::int64_t row = 0; row < l.height; ++row) {

@@ -16,6 +16,8 @@
 
 namespace quorvel {
 
+inline constexpr const char* kInvalidBitmap = "Bitmap image is not valid";
+
 // What the reader makes of a file: its pixels (Format RGB32, or ARGB32 with straight alpha when
 // the file carries alpha), or, for the layouts left to the platform's reader, the file's bytes
 // as that reader is to see them (a short core palette padded), with the size the headers declare.
