@@ -17,10 +17,10 @@ PixelImage::PixelImage(int width, int height, Format format) : format_(format)
     if (width <= 0 || height <= 0) return;
     const qsizetype bytesPerPixel = format == Format::Grey8 ? 1 : 4;
     const qsizetype rowBytes = (bytesPerPixel * width + 3) & ~qsizetype(3);
-    // Aligned as the image class aligns its own rows, so that its fast paths take these too.
-    constexpr std::size_t kAlignment = 64;
-    const std::size_t bytes = (std::size_t(rowBytes) * std::size_t(height) + kAlignment - 1) & ~(kAlignment - 1);
-    data_.reset(static_cast<uchar*>(std::aligned_alloc(kAlignment, bytes)));
+    // From malloc, as the image class takes its own blocks: an aligned allocation of a picture's
+    // size would, by glibc's rules, be mapped and unmapped afresh each time where malloc reuses
+    // the freed block.
+    data_.reset(static_cast<uchar*>(std::malloc(std::size_t(rowBytes) * std::size_t(height))));
     if (!data_) notEnoughMemory(width, height);
     width_ = width;
     height_ = height;
