@@ -11,6 +11,7 @@ set(expected
   ${BINDIR}/quorvel
   ${BINDIR}/quorvel-cli
   ${CLILIBDIR}/libquorvel-cli-commands.so
+  ${CLILIBDIR}/libquorvel-cli-decode.so
   ${DATADIR}/quorvel/textures.txt
   ${DATADIR}/quorvel/icons.txt
   ${DATADIR}/applications/quorvel.desktop
