@@ -5,6 +5,8 @@
 // A file larger than its kind can hold is refused by its size before a byte is read.
 #pragma once
 
+#include "base/Limits.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -19,6 +21,9 @@ struct SizeLimit {
     std::int64_t bytes = std::numeric_limits<std::int64_t>::max();
     const char* kind = nullptr;
 };
+
+// The largest picture file a reader opens (base/Limits.h says why).
+inline constexpr SizeLimit kPictureFileLimit{kMaxPictureFileBytes, "a picture"};
 
 // How the failures of the system are told, as each reader has always told them.
 enum class OpenMessages {

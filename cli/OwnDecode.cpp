@@ -6,7 +6,6 @@
 // 24-bit BMP. Anything else, a failure of any kind included, it hands back untouched, and the
 // commands library then does the work again and reports in its own words.
 #include "base/FileNames.h"
-#include "base/Limits.h"
 #include "base/PathText.h"
 #include "base/ProcessMemory.h"
 #include "base/RegularFile.h"
@@ -50,7 +49,7 @@ std::optional<Kind> kindOf(const QString& path)
 PixelImage readColour(const QString& path, Kind kind)
 {
     QFile file;
-    openRegularFile(file, path, OpenMessages::CannotOpen, {kMaxPictureFileBytes, "a picture"});
+    openRegularFile(file, path, OpenMessages::CannotOpen, kPictureFileLimit);
     switch (kind) {
     case Kind::Bitmap: {
         // The magic of either compressed form ends by byte 34.

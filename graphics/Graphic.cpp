@@ -1,7 +1,6 @@
 #include "graphics/Graphic.h"
 
 #include "base/Error.h"
-#include "base/Limits.h"
 #include "base/RegularFile.h"
 #include "base/SaveFile.h"
 
@@ -17,7 +16,7 @@ void Graphic::loadFromFile(const QString& path)
 void Graphic::loadFromFile(const QString& path, const SizeCheck& check)
 {
     QFile file;
-    openRegularFile(file, path, OpenMessages::CannotOpen, {kMaxPictureFileBytes, "a picture"});
+    openRegularFile(file, path, OpenMessages::CannotOpen, kPictureFileLimit);
     if (check)
         if (const std::optional<QSize> size = sizeFromHeader(file.peek(kHeaderBytes))) check(*size);
     loadFromStream(file);
